@@ -1,0 +1,36 @@
+#include "app/globals.h"
+
+std::atomic<bool> keys[256];
+std::atomic<bool> lclick{false};
+std::atomic<bool> typing{false};
+std::atomic<bool> quitall{false};
+std::atomic<int> inloop{2};
+int timetilheartbeat = 1;
+
+std::mutex textMutex;
+std::string typingmessage;
+std::string newname;
+std::vector<std::string> Messages;
+
+void AddMessage(const std::string& line) {
+  std::lock_guard<std::mutex> lock(textMutex);
+  Messages.push_back(line);
+}
+
+std::vector<std::string> MessagesSnapshot() {
+  std::lock_guard<std::mutex> lock(textMutex);
+  return Messages;
+}
+
+int Game = 0;
+bool multiplayer = false;
+int graphicslevel = 0;
+bool gotin = false;
+bool rdyforgame = false;
+bool foundpong = false;
+int framestilquit = 0;
+int framestilownage = 0;
+float myGUID = 0.0f;
+
+float CameraWidth = 1024.0f, CameraHeight = 768.0f;
+float xamnt = 0.0f, yamnt = 0.0f;

@@ -1,0 +1,50 @@
+// Globals shared between the window thread and the game thread, and the
+// game-state globals every part reads. The strings and the message log are
+// guarded by textMutex; flags and the screen state are atomics.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// ---- Input and control (written by the window thread) ----
+extern std::atomic<bool> keys[256];   // one flag per virtual-key code
+extern std::atomic<bool> lclick;      // left button went down (cleared by the game after acting)
+extern std::atomic<bool> typing;      // chat line open
+extern std::atomic<bool> quitall;     // both loops end when set
+extern std::atomic<int> inloop;       // screen state
+extern int timetilheartbeat;          // heartbeat count-down (window thread only)
+
+// Guarded by textMutex.
+extern std::mutex textMutex;
+extern std::string typingmessage;     // chat line being typed, starts with ">"
+extern std::string newname;           // name being typed on the name-entry screen
+extern std::vector<std::string> Messages;  // on-screen message log
+
+// Appends one line to the message log (takes textMutex).
+void AddMessage(const std::string& line);
+// A copy of the message log, safe to read without the lock.
+std::vector<std::string> MessagesSnapshot();
+
+// ---- Game state (game thread) ----
+extern int Game;              // 0 "Simple Game", 1 "RPG" / against computer players, 2 "Carrier Battle"
+extern bool multiplayer;      // networked game
+extern int graphicslevel;     // 0 high, 1 medium, 2 low
+extern bool gotin;            // the title choice leads straight into a game
+extern bool rdyforgame;       // this copy may simulate
+extern bool foundpong;        // a LAN server answered
+extern int framestilquit;     // frames left in the LAN search
+extern int framestilownage;   // frames a client waits for the join reply
+extern float myGUID;          // this player's identity
+
+// View size in world units (maintained by the ship) and the ship's velocity
+// of the frame.
+extern float CameraWidth, CameraHeight;
+extern float xamnt, yamnt;
+
+// Virtual-key codes used by the game (the platform layer maps to these).
+namespace vk {
+constexpr int Back = 8, Return = 13, Shift = 16, Escape = 27, Space = 32;
+constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
+}  // namespace vk

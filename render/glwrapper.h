@@ -1,0 +1,46 @@
+// GlWrapper: GL set-up and tear-down, the image loaders and the small
+// numeric utilities used across the game (one instance: Utility).
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The game's random source: a 15-bit generator (0..32767) with the classic
+// linear-congruential step, so a seed gives the same game on every machine.
+// Game code calls these, never std::rand.
+constexpr int kGameRandMax = 32767;
+void GameSeed(unsigned int seed);
+int GameRand();
+
+class GlWrapper {
+ public:
+  // ---- GL set-up (implemented over the platform layer) ----
+  // Sets the fixed GL state on the current context and fetches the
+  // compressed-texture entry point. Returns the pixel-format index (0 here:
+  // the platform layer chooses the format).
+  int EnableOpenGL();
+  // Releases and destroys the context. Returns 1 like a successful release.
+  int DisableOpenGL();
+  // Switches to the 1024x768 full-screen presentation; reports
+  // "Could Not Enum Display Settings" / "Display Mode Not Compatible".
+  void ChangeToFullscreen();
+
+  // ---- Image loaders (render/glwrapper_images.cpp) ----
+  bool LoadPNG(const std::string& path, unsigned int& name);
+  bool LoadPNGColorKey(const std::string& path, unsigned int& name);
+  bool LoadPNGColorKeyEdgeClamp(const std::string& path, unsigned int& name);
+  std::vector<unsigned int> LoadAnim(const std::string& prefix, int first, int last);
+  std::vector<unsigned int> LoadAnimWithZero(const std::string& prefix, int first, int last);
+
+  // ---- Numeric utilities ----
+  // (high - low) * GameRand() / 32767 + low: inclusive of both ends.
+  float RangedRandom(float low, float high);
+  // A practically unique identity number, compared for equality only.
+  float GenerateGUID();
+  // Rectangles given as min corner, extent along y, extent along x.
+  // True when any corner of one lies inside the other (edges inclusive).
+  bool RectRect(float x1, float y1, float h1, float w1,
+                float x2, float y2, float h2, float w2);
+
+  void* glCompressedTexImage2DARB = nullptr;
+};
