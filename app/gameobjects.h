@@ -1,0 +1,54 @@
+// The game's global subsystem objects. Each is default-constructed before
+// main runs (constructors only clear) and made ready by its InitMe call
+// during start-up (app/startup.cpp); they borrow pointers to each other and
+// live until the process ends.
+#pragma once
+
+#include <vector>
+
+class GlWrapper;
+class TextureLibrary;
+class ShaderLibrary;
+class ShaderHelper;
+class BatchRenderer;
+class RenderSort;
+class DefaultSprite;
+class Starfield;
+class SoundManager;
+class NetworkHandler;
+class World;
+class CapShip;
+class SpaceShip;
+class BulletManager;
+class ExplosionManager;
+class EnemyManager;
+class AiPlayer;
+class Menu;
+struct menus;
+
+extern GlWrapper Utility;
+extern TextureLibrary Textures;
+extern ShaderLibrary Shaders;
+extern ShaderHelper ShaderUtility;
+extern BatchRenderer Renderer;
+extern RenderSort SortedRenderer;
+extern DefaultSprite FullscreenFX;   // 1024x768 quad: loading and screen pictures, darkening
+extern DefaultSprite RenderScence;   // 1024x768 quad for captured screens (glow)
+extern DefaultSprite MiniMap;        // resized per use
+extern Starfield Sprite3;
+extern SoundManager Sounds;
+extern NetworkHandler Networking;
+extern World Level;
+extern CapShip Carrier;
+extern CapShip Carrier2;
+extern SpaceShip Player;
+extern BulletManager Bullets;
+extern ExplosionManager Explosions;
+extern EnemyManager Enemies;
+
+constexpr int kBotCount = 6;
+extern AiPlayer Bot[kBotCount];
+
+extern Menu Weapons;                 // the payload panel of the in-game menu
+extern std::vector<menus> Menus;     // the in-game menu tree
+extern int onmenu;                   // page of Menus shown
