@@ -1,0 +1,117 @@
+// AiPlayer: a computer-controlled ship living inside this copy of the game.
+// To the rest of the game it is one row of the opponent table: it registers
+// there, writes its position and mirrors its projectiles into the row every
+// frame, and collects from the row the damage others dealt to it.
+// Its brain is a fixed reflex: chase the nearest enemy, back off inside 600
+// units, turn 4 degrees a frame towards the target, choose weapons by their
+// range class against the distance to the local player.
+#pragma once
+
+#include <vector>
+
+#include "game/weapon.h"
+
+class EnemyManager;
+class World;
+class ExplosionManager;
+class GlWrapper;
+class SpaceShip;
+
+class AiPlayer {
+ public:
+  // A projectile of this ship: the local projectile record without the
+  // network identity and send flags (nothing of it is sent).
+  struct Bullet {
+    int texture = 0;
+    float width = 0, height = 0;
+    bool bounces = false;
+    int bouncesLeft = 0;
+    int lifetime = 0;
+    int lifeLeft = 0;
+    float speed = 0;
+    float turnRate = 0;
+    int behaviour = 0;
+    float acceleration = 0;
+    int accelFrames = 0;
+    int blast = 0;
+    int style = 0;
+    bool active = false;
+    float x = 0, y = 0;
+    float driftX = 0, driftY = 0;
+    float direction = 0;
+    float damageMin = 0, damageMax = 0;
+    float energyDamageMin = 0, energyDamageMax = 0;
+    bool hurtsOwner = false;
+    int burst = 0;
+  };
+
+  // One hull of the random ship table.
+  struct Hull {
+    float maxSpeed;
+    int energy;
+    int recharge;
+    int hp;
+    float size;
+    int texture;
+    int weapons[4];
+  };
+  static const Hull kHulls[15];
+
+  bool keys[256] = {};
+  Weapon weapons[4];
+  Weapon shrapnel;
+  EnemyManager* enemies = nullptr;
+  World* world = nullptr;
+  GlWrapper* utilities = nullptr;
+  ExplosionManager* explosions = nullptr;
+  float* cameraWidth = nullptr;
+  float* cameraHeight = nullptr;
+  float maxSpeed = 0;
+  float vx = 0, vy = 0;
+  float angle = 0;
+  float x = 0, y = 0;
+  int row = -1;
+  int hp = 0, maxHp = 0;
+  int energy = 0, maxEnergy = 0;
+  int recharge = 0;
+  int frozenFrames = 0;
+  float guid = 0;
+  float width = 0, height = 0;
+  int shipTexture = 0;
+  bool alive = false;
+  int team = 0;
+  std::vector<Bullet> bullets;
+
+  // Registers the row in the opponent table (row -1 if the table is full:
+  // the ship then still flies but nobody sees or hits it).
+  void InitMe(float* cameraWidth, float* cameraHeight, EnemyManager* enemies, World* world,
+              ExplosionManager* explosions, GlWrapper* utilities, int team);
+  void SetUpShip(float maxSpeed, int hp, int energy, int recharge, float width, float height,
+                 int shipTexture);
+  void SetUpWeapons(int id0, int id1, int id2, int id3);
+  // A random hull of kHulls; pushes size, texture and position into the row.
+  void MakeMeSimpleShip();
+  void UpdateMe(SpaceShip& player);
+  void ShootMe(int slot);
+  void ShootMe(float x, float y);
+  void UpdateBullets(SpaceShip& player);
+
+  // Picks a random spot where the ship's box touches no wall.
+  void RandomPlacement();
+  // Heading (ship convention) from (fromX, fromY) towards (toX, toY), as the
+  // reflex computes it with the Manhattan-normalised x component. A target
+  // exactly on the ship gives the current heading `fallback`.
+  static float HeadingTowards(float fromX, float fromY, float toX, float toY, float fallback);
+
+ private:
+  void ApplyFreezeAndDamage();
+  void CheckDeath();
+  void ChooseKeys(SpaceShip& player);
+  void FireWeapons();
+  void Steer();
+  void CollideWithWalls();
+  void PublishBullets();
+  Bullet& FreeBulletSlot();
+  bool MoveBullet(Bullet& b, SpaceShip& player);
+  void EndBullet(Bullet& b, SpaceShip& player, bool touchesPlayer);
+};
