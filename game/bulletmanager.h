@@ -1,0 +1,95 @@
+// BulletManager: every projectile fired by the local player (global Bullets).
+// Creates them from a weapon's shot templates, moves them each frame with
+// their special rules, bounces or stops them at walls, tests them against the
+// opponents, applies damage, freezes and blasts when they end, bursts cluster
+// munitions into shrapnel, tells the other peers and draws them. Projectiles
+// of other players live in the opponent table, not here.
+#pragma once
+
+#include <vector>
+
+#include "game/weapon.h"
+#include "render/defaultsprite.h"
+
+class EnemyManager;
+class ExplosionManager;
+class GlWrapper;
+class NetworkHandler;
+class RenderSort;
+class ShaderLibrary;
+class SoundManager;
+class TextureLibrary;
+class World;
+
+class BulletManager {
+ public:
+  struct Bullet {
+    int texture = 0;
+    float width = 0, height = 0;     // size and hit box
+    bool bounces = false;
+    int bouncesLeft = 0;             // wall contacts left
+    int lifetime = 0;                // total frames of flight
+    int lifeLeft = 0;
+    float speed = 0;                 // units per frame along direction
+    float turnRate = 0;              // degrees per frame
+    int behaviour = 0;               // see namespace behaviour
+    float acceleration = 0;          // drift added along direction while accelFrames > 0
+    int accelFrames = 0;
+    int blast = 0;                   // explosion kind at the end
+    int style = 0;                   // drawing style
+    bool active = false;             // the slot holds a live projectile
+    float x = 0, y = 0;              // centre
+    float driftX = 0, driftY = 0;    // extra velocity; driftY counts upwards
+    float direction = 0;             // degrees, kept in [0, 360]
+    float damageMin = 0, damageMax = 0, energyDamageMin = 0, energyDamageMax = 0;
+    int burst = 0;                   // 2 = bursts into shrapnel at the end
+    bool hurtsOwner = false;
+    float guid = 0;                  // network identity
+    bool sendFull = false;           // full projectile message due
+    bool sendUpdate = false;         // short projectile message due
+  };
+
+  Weapon shrapnel;                   // private burst weapon
+  DefaultSprite sprite;              // reused for every projectile
+  ExplosionManager* explosions = nullptr;
+  GlWrapper* utilities = nullptr;
+  TextureLibrary* textures = nullptr;
+  ShaderLibrary* shaders = nullptr;
+  World* world = nullptr;
+  EnemyManager* enemies = nullptr;
+  NetworkHandler* network = nullptr;
+  RenderSort* sorter = nullptr;
+  std::vector<Bullet> bullets;       // live and spent slots; spent ones are reused
+  SoundManager* sounds = nullptr;
+
+  void InitMe(GlWrapper* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
+              World* world, ExplosionManager* explosions, EnemyManager* enemies,
+              SoundManager* sounds, NetworkHandler* network, RenderSort* sorter);
+
+  // One volley of w from the ship at (x, y): cost and cooldown apply; a
+  // refused volley creates nothing, plays nothing and sends nothing.
+  void ShootMe(Weapon& w, int& energy, float x, float y, float heading, float vx, float vy,
+               float ownerGuid);
+  // One volley without cost or cooldown (shrapnel).
+  void ShootMe(Weapon& w, float x, float y, float heading, float vx, float vy,
+               float ownerGuid);
+
+  // One frame for every projectile. hp and energy are the local ship's, hurt
+  // by its own blasts; team decides who the projectiles pass through.
+  void UpdateMe(float shipX, float shipY, int& hp, int& energy, int team, float ownerGuid);
+  // Sends the due full (59) or short (63) projectile messages; clears the flags.
+  void SendBullets(float ownerGuid);
+  // Draws every live projectile; secondPass selects the glow pass's styles.
+  void RenderMe(bool secondPass);
+
+ private:
+  Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx,
+                    float vy);
+  void Store(const Bullet& b);
+  void SendNew(const Bullet& b, float ownerGuid, bool reliable);
+  void Trails(const Bullet& b);
+  void Steer(Bullet& b);
+  void HitWalls(Bullet& b, float stepX, float stepY);
+  void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
+  void RenderBullet(const Bullet& b, bool secondPass);
+};
