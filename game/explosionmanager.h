@@ -1,0 +1,41 @@
+// ExplosionManager: every short animation in the world (blasts, smoke
+// puffs, muzzle flashes). Each is a looped texture played once, frame by
+// frame, as an additive quad at a fixed place (one instance: Explosions).
+#pragma once
+
+#include <vector>
+
+#include "render/defaultsprite.h"
+
+class GlWrapper;
+class TextureLibrary;
+class ShaderLibrary;
+class NetworkHandler;
+
+class ExplosionManager {
+ public:
+  struct Explosion {
+    bool active = false;
+    float x = 0, y = 0;            // centre
+    float width = 0, height = 0;
+    int loopSlot = 0;              // looped texture played
+    int framesLeft = 0;
+    int frames = 0;                // total duration
+    DefaultSprite sprite;
+  };
+
+  GlWrapper* utilities = nullptr;
+  TextureLibrary* textures = nullptr;
+  ShaderLibrary* shaders = nullptr;
+  NetworkHandler* network = nullptr;
+  std::vector<Explosion> list;     // slots are reused, never removed
+
+  void InitMe(GlWrapper* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
+              NetworkHandler* network);
+  // With send set, also announces it to the other peers (message 56).
+  void AddExplosion(float x, float y, float width, float height, int loopSlot, int frames,
+                    bool send);
+  // Advances every explosion by one frame and draws the running ones: an
+  // explosion of n frames shows loop frames 1 .. n-1.
+  void RenderExplosions();
+};
