@@ -1,0 +1,59 @@
+// RenderSort: the per-frame collector of sprite quads (one instance:
+// SortedRenderer). Quads outside the camera are dropped, the rest grouped by
+// texture into paths drawn in the order their textures first appeared, quads
+// within a path in the order added. Memory of paths, quads and draw arrays is
+// kept across frames, so the steady state allocates nothing.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <vector>
+
+class TextureLibrary;
+class ShaderLibrary;
+
+class RenderSort {
+ public:
+  // Per vertex: s, t, r, g, b, a, x, y, z, rotation (0, 0, radians),
+  // position attribute (centre x, centre y, 0).
+  static constexpr int kFloatsPerVertex = 15;
+  struct quad {
+    float vertices[4][kFloatsPerVertex];
+  };
+  struct RenderingPath {
+    std::vector<quad> quads;
+    int texture = 0;
+  };
+
+  // Camera rectangle in world units: centre and size.
+  float cameraX = 0, cameraY = 0, cameraWidth = 0, cameraHeight = 0;
+  TextureLibrary* library = nullptr;
+  ShaderLibrary* shaders = nullptr;
+  PFNGLVERTEXATTRIBPOINTERARBPROC vertexAttribPointer = nullptr;  // from ShaderLibrary::FireRenderStream
+  std::vector<RenderingPath> paths;
+
+  void InitMe(TextureLibrary* library, ShaderLibrary* shaders);
+  // Empties `paths` (their memory is kept for the next frame).
+  void Reset();
+  void CameraRect(float x, float y, float width, float height);
+  // Adds one quad of the whole texture `texture` centred at (x, y) with half
+  // sizes hw, hh, turned by `angle` degrees. The two int arguments are unused.
+  // `fading` gives the bottom edge alpha 0.
+  void AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r, float g,
+               float b, float a, float angle, bool fading);
+  // Fixed-function drawing: each quad turned about its centre, one colour per
+  // quad (vertex 0's), one texture bind per path. Leaves the model-view
+  // matrix as it was and the colour opaque white.
+  void RenderSlow();
+  // Drawing with the FireRender vertex program. Until the GLSL programs exist
+  // this draws through RenderSlow.
+  void RenderFast();
+  bool RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2, float w2);
+
+ private:
+  std::vector<RenderingPath> spare_;  // emptied paths waiting for reuse
+  int lastPath_ = -1;                 // path of the previous AddQuad (textures repeat in runs)
+  std::vector<float> drawArray_;      // reused per-path vertex array of RenderSlow
+  int FindOrAddPath(int texture);
+};

@@ -1,0 +1,51 @@
+// ShaderHelper: the eight 512x512 screen-copy textures and the two 512x512
+// off-screen buffers (ping and pong) of the high graphics level's glow
+// (one instance: ShaderUtility). The off-screen buffers are framebuffer
+// objects in the frame's context, so they share its textures.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+class ShaderHelper {
+ public:
+  static constexpr int kScreens = 8;
+  static constexpr int kBufferSize = 512;
+
+  GLuint screens[kScreens] = {};  // screen n (1..8) is screens[n - 1]
+  PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
+
+  // Framebuffer-object entry points (stand-ins for the pbuffer ones).
+  PFNGLGENFRAMEBUFFERSPROC glGenFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC glBindFramebuffer = nullptr;
+  PFNGLFRAMEBUFFERTEXTURE2DPROC glFramebufferTexture2D = nullptr;
+  PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC glCheckFramebufferStatus = nullptr;
+
+  // Ping and pong: framebuffer, colour texture, depth buffer, size.
+  GLuint pingFramebuffer = 0, pingColor = 0, pingDepth = 0;
+  int pingWidth = kBufferSize, pingHeight = kBufferSize;
+  GLuint pongFramebuffer = 0, pongColor = 0, pongDepth = 0;
+  int pongWidth = kBufferSize, pongHeight = kBufferSize;
+
+  // Creates the eight screen textures and fetches glActiveTextureARB.
+  void InitMe();
+  // Creates ping and pong; false at the first failure, no message. The
+  // off-screen buffers are later work: until then this reports false.
+  bool InitPBuffers(void* deviceContext = nullptr, int pixelFormat = 0,
+                    void* renderingContext = nullptr);
+  void RenderOffScreenPing();
+  void RenderOffScreenPong();
+  // Back to the 1024x768 frame (viewport 0, 0, 1024, 768).
+  void RenderToScreen(void* deviceContext = nullptr, void* renderingContext = nullptr);
+  // Binds screen n and copies the lower-left 512x512 pixels of the current
+  // drawing buffer into it.
+  void RenderPBufferToTexturePing(int n);
+  void RenderPBufferToTexturePong(int n);
+  // Binds screen n on texture unit `unit` (0..8; others use the active unit)
+  // and leaves unit 0 active.
+  void BindScreen(int n, int unit);
+};

@@ -1,0 +1,68 @@
+// ShaderLibrary: the GLSL programs of the medium and high graphics levels
+// (one instance: Shaders). Every switch is a no-op unless BuildMe succeeded,
+// so callers switch programs freely on every level.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+class ShaderLibrary {
+ public:
+  float falloff = 0.18f;  // weight parameter of the blur programs
+
+  // Entry points, fetched by name in BuildMe.
+  PFNGLCREATEPROGRAMOBJECTARBPROC glCreateProgramObjectARB = nullptr;
+  PFNGLDELETEOBJECTARBPROC glDeleteObjectARB = nullptr;
+  PFNGLUSEPROGRAMOBJECTARBPROC glUseProgramObjectARB = nullptr;
+  PFNGLCREATESHADEROBJECTARBPROC glCreateShaderObjectARB = nullptr;
+  PFNGLSHADERSOURCEARBPROC glShaderSourceARB = nullptr;
+  PFNGLCOMPILESHADERARBPROC glCompileShaderARB = nullptr;
+  PFNGLGETOBJECTPARAMETERIVARBPROC glGetObjectParameterivARB = nullptr;
+  PFNGLATTACHOBJECTARBPROC glAttachObjectARB = nullptr;
+  PFNGLGETINFOLOGARBPROC glGetInfoLogARB = nullptr;
+  PFNGLLINKPROGRAMARBPROC glLinkProgramARB = nullptr;
+  PFNGLGETUNIFORMLOCATIONARBPROC glGetUniformLocationARB = nullptr;
+  PFNGLUNIFORM4FARBPROC glUniform4fARB = nullptr;
+  PFNGLUNIFORM3FARBPROC glUniform3fARB = nullptr;
+  PFNGLUNIFORM1FARBPROC glUniform1fARB = nullptr;
+  PFNGLUNIFORM1IARBPROC glUniform1iARB = nullptr;
+  PFNGLGETATTRIBLOCATIONARBPROC glGetAttribLocationARB = nullptr;
+  PFNGLVERTEXATTRIB3FARBPROC glVertexAttrib3fARB = nullptr;
+  PFNGLVERTEXATTRIBPOINTERARBPROC glVertexAttribPointerARB = nullptr;
+  PFNGLENABLEVERTEXATTRIBARRAYARBPROC glEnableVertexAttribArrayARB = nullptr;
+  PFNGLDISABLEVERTEXATTRIBARRAYARBPROC glDisableVertexAttribArrayARB = nullptr;
+
+  // Programs and shader objects.
+  GLhandleARB maskingProgram = 0, maskingVertex = 0, maskingFragment = 0;
+  GLhandleARB blendProgram = 0, blendVertex = 0, blendFragment = 0;
+  GLhandleARB motionBlurProgram = 0, motionBlurVertex = 0, motionBlurFragment = 0;
+  GLhandleARB horizBlurProgram = 0, blurVertex = 0, horizBlurFragment = 0;
+  GLhandleARB vertBlurProgram = 0, vertBlurFragment = 0;  // shares blurVertex
+  GLhandleARB fireRenderProgram = 0, fireRenderVertex = 0, fireRenderFragment = 0;
+
+  // Uniform and attribute locations.
+  GLint motionBlurDecalTex[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+  GLint horizDecalTex = -1, horizFalloff = -1, horizTextureStep = -1;
+  GLint vertDecalTex = -1, vertFalloff = -1, vertTextureStep = -1;
+  GLint rotationAttrib = -1, newposAttrib = -1;
+
+  bool usingShaders = false;  // true only after a complete BuildMe
+
+  // Builds the six programs from Shaders/. The GLSL programs are later
+  // work: until then usingShaders stays false and the game uses low graphics.
+  void BuildMe();
+  void ShadersOff();
+  void ShaderMasking();
+  void ShaderPBlend();
+  void ShaderHorizBlur2(float size);
+  void ShaderVertBlur2(float size);
+  void SetBlurFallOff(float value);
+  bool UsingShaders() const;
+  void ShaderFireRender();
+  // Enable / disable the "rotation" and "newpos" attribute arrays.
+  void UnlockFireRender();
+  void LockFireRender();
+  // The attribute-pointer entry point (fetched on first use when BuildMe has
+  // not run), kept by RenderSort.
+  PFNGLVERTEXATTRIBPOINTERARBPROC FireRenderStream();
+};

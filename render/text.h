@@ -1,0 +1,26 @@
+// Bitmap-font text: a 16x16 grid of glyphs in the font picture (texture slot
+// 18), character code n + 32 in cell n. Each glyph is a 16x16 square with its
+// lower-left corner at the pen; the pen advances 10 units. Text coordinates
+// have their origin at the bottom left of the 1024x768 frame, y up.
+#pragma once
+
+class TextureLibrary;
+class ShaderLibrary;
+
+constexpr int kFontTextureSlot = 18;
+constexpr float kGlyphSize = 16.0f;
+constexpr float kGlyphAdvance = 10.0f;
+
+// First of 256 display lists, list base + n drawing cell n and moving the pen.
+extern unsigned int base;
+
+// Compiles the glyph display lists (once per context, after the font picture
+// is loaded) and remembers the libraries used by the print calls.
+void SetUpText(TextureLibrary* textures, ShaderLibrary* shaders);
+
+// White text: additive blending on the low graphics level, the masking
+// program otherwise. Codes below 32 draw nothing and do not move the pen.
+void PrintText(float x, float y, const char* text);
+void PrintText(float x, float y, char* text);
+// Coloured text, always additive.
+void PrintTextColor(float x, float y, const char* text, float r, float g, float b);
