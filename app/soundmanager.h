@@ -26,7 +26,7 @@ class SoundManager {
   Sample samples[kSlots];
   int count = 0;                // next slot to fill
 
-  SoundManager() = default;
+  SoundManager();
   SoundManager(const SoundManager&) = delete;
   SoundManager& operator=(const SoundManager&) = delete;
   ~SoundManager();
