@@ -18,21 +18,34 @@ struct WindowOptions {
   bool hidden = false;    // no visible window (tests)
 };
 
-// Initialises SDL video, opens the window and creates the GL context
-// (double-buffered RGBA, depth >= 16, stencil >= 1). The context is left
-// current on the calling thread. Returns false and fills `error` on failure.
+// Initialises SDL video, opens a 1024x768 window titled "Voidrake 2" and
+// creates the GL context (double-buffered RGBA, depth >= 16, stencil >= 1).
+// The context is left current on the calling thread. Full screen is a
+// separate step (EnterFullscreen). Returns false and fills `error` on
+// failure.
 bool OpenWindow(const WindowOptions& options, std::string* error);
 // Releases the context from the calling thread (so another can take it).
 void ReleaseContext();
 // Makes the context current on the calling thread.
 bool MakeContextCurrent();
-// Destroys the context and the window and shuts SDL video down.
+// Destroys the frame buffer objects (when the context is current on the
+// caller), the context and the window, and shuts SDL down.
 void CloseWindow();
 
+enum class FullscreenResult { kOk, kNoDisplayMode, kModeFailed };
+// Switches the window to desktop full screen (window thread). kNoDisplayMode
+// when the desktop mode cannot be read, kModeFailed when the switch fails.
+FullscreenResult EnterFullscreen();
+
 // Binds the 1024x768 frame target (the window itself, or the off-screen
-// frame when the window has another size). Called at the start of drawing.
+// frame when the window has another size) and sets the frame viewport.
+// Called at the start of every frame, and by drawing code that rendered
+// into buffers of its own and wants to draw to the frame again.
 void BeginFrame();
-// Presents the frame: letterbox blit when needed, then buffer swap.
+// The GL framebuffer name of the frame target (0 when it is the window).
+unsigned int FrameFramebuffer();
+// Presents the frame: letterbox blit when needed, then buffer swap. The frame
+// target is bound again afterwards.
 void SwapBuffers();
 // True when drawing goes to an off-screen frame rather than the window.
 bool FrameIsOffscreen();
@@ -40,26 +53,48 @@ bool FrameIsOffscreen();
 // Address of a GL entry point, or nullptr.
 void* GetProcAddress(const char* name);
 
-// Milliseconds since start-up.
+// Milliseconds since start-up (process start, monotonic).
 uint32_t Ticks();
 // Sleeps the calling thread for about `ms` milliseconds.
 void SleepMs(uint32_t ms);
 
 // Cursor position in frame coordinates (0..1023, 0..767, y down).
 void CursorPosition(int* x, int* y);
-// Shows or hides the system cursor (applied on the window thread).
+// Maps a window position (window points) to frame coordinates for a window
+// of the given size, keeping the aspect (letterbox) and clamping.
+void WindowToFrame(int wx, int wy, int windowW, int windowH, int* fx, int* fy);
+// Shows or hides the system cursor (applied on the window thread; cheap to
+// call every frame).
 void SetCursorVisible(bool visible);
+bool CursorVisible();
 
 // Shows a message box (or prints "Error: <text>" to stderr when
 // VOIDRAKE_NO_DIALOGS=1 is set) and waits until it is dismissed.
 void ShowMessageBox(const std::string& text, const std::string& caption);
 
 // Asks the window loop to end (the equivalent of a posted quit message).
+// Safe from any thread.
 void PostQuit();
 bool QuitRequested();
 
-// Pumps window events into the input globals until a quit is requested,
-// waking at least every 25 ms for the heartbeat tick `onTick`.
-void RunEventLoop(void (*onTick)());
+// One input event as the game sees it: virtual-key codes (app/globals.h),
+// characters already converted to the font's single-byte code.
+struct InputEvent {
+  enum Kind { kKeyDown, kKeyUp, kChar, kButtonDown, kButtonUp, kClose };
+  Kind kind = kKeyDown;
+  int key = 0;      // virtual-key code for kKeyDown/kKeyUp
+  char ch = 0;      // Latin-1 character for kChar
+};
+
+// Maps an SDL scancode to the game's virtual-key code, or 0 when the game
+// has no use for the key.
+int ScancodeToVirtualKey(int scancode);
+// Converts UTF-8 text to Latin-1, dropping characters outside Latin-1 and
+// control characters.
+std::string Utf8ToLatin1(const std::string& utf8);
+
+// Pumps window events, handing each to `onEvent`, until a quit is requested.
+// Sleeps between events; wakes every 25 ms for the heartbeat tick `onTick`.
+void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)());
 
 }  // namespace platform

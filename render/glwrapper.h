@@ -14,15 +14,23 @@ int GameRand();
 
 class GlWrapper {
  public:
-  // ---- GL set-up (implemented over the platform layer) ----
-  // Sets the fixed GL state on the current context and fetches the
-  // compressed-texture entry point. Returns the pixel-format index (0 here:
-  // the platform layer chooses the format).
+  // ---- GL set-up (render/glwrapper_setup.cpp, over the platform layer) ----
+  // On the window's freshly made context: depth clear value and function,
+  // and the compressed-texture entry point. Returns the pixel-format index
+  // (0 here: the platform layer chooses the format).
   int EnableOpenGL();
-  // Releases and destroys the context. Returns 1 like a successful release.
+  // The fixed state every drawing part relies on (current context): 1024x768
+  // orthographic projection with y down, identity model-view, depth test off
+  // (less-or-equal, clear 1.0), back faces culled with counter-clockwise
+  // fronts, nicest perspective hint, smooth shading, 2D texturing on, black
+  // opaque clear colour, blending and alpha test off.
+  void SetFixedGlState();
+  // Releases and destroys the context and the window. Returns 1 like a
+  // successful release.
   int DisableOpenGL();
-  // Switches to the 1024x768 full-screen presentation; reports
-  // "Could Not Enum Display Settings" / "Display Mode Not Compatible".
+  // Switches the window to desktop full screen (the 1024x768 frame is
+  // letterboxed onto it); reports "Could Not Enum Display Settings" or
+  // "Display Mode Not Compatible" (then asks the program to quit).
   void ChangeToFullscreen();
 
   // ---- Image loaders (render/glwrapper_images.cpp) ----

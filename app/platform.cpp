@@ -1,0 +1,433 @@
+// SDL2 behind the narrow platform interface. The window thread owns the
+// window and the event queue; the game thread owns the GL context. Values
+// both threads need (window size, cursor position, requests) are atomics.
+#include "app/platform.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_opengl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace platform {
+namespace {
+
+SDL_Window* gWindow = nullptr;
+SDL_GLContext gContext = nullptr;
+
+// Window size in points (mouse coordinates) and drawable size in pixels.
+std::atomic<int> gWindowW{kFrameWidth}, gWindowH{kFrameHeight};
+std::atomic<int> gDrawableW{kFrameWidth}, gDrawableH{kFrameHeight};
+std::atomic<int> gCursorX{0}, gCursorY{0};
+std::atomic<bool> gCursorWanted{true};
+std::atomic<bool> gQuit{false};
+Uint32 gWakeEvent = 0;  // user event that only wakes the window thread
+
+// Off-screen frame (game thread, context current).
+GLuint gFrameFbo = 0, gFrameColour = 0, gFrameDepth = 0;
+bool gOffscreen = false;
+
+struct FboApi {
+  PFNGLGENFRAMEBUFFERSPROC GenFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC DeleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC BindFramebuffer = nullptr;
+  PFNGLGENRENDERBUFFERSPROC GenRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC DeleteRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC BindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC RenderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
+  PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
+  bool loaded = false;
+  bool ok = false;
+} gFbo;
+
+const auto kStart = std::chrono::steady_clock::now();
+
+template <typename T>
+void Load(T& fn, const char* name) {
+  fn = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
+}
+
+bool LoadFboApi() {
+  if (gFbo.loaded) return gFbo.ok;
+  gFbo.loaded = true;
+  Load(gFbo.GenFramebuffers, "glGenFramebuffers");
+  Load(gFbo.DeleteFramebuffers, "glDeleteFramebuffers");
+  Load(gFbo.BindFramebuffer, "glBindFramebuffer");
+  Load(gFbo.GenRenderbuffers, "glGenRenderbuffers");
+  Load(gFbo.DeleteRenderbuffers, "glDeleteRenderbuffers");
+  Load(gFbo.BindRenderbuffer, "glBindRenderbuffer");
+  Load(gFbo.RenderbufferStorage, "glRenderbufferStorage");
+  Load(gFbo.FramebufferRenderbuffer, "glFramebufferRenderbuffer");
+  Load(gFbo.CheckFramebufferStatus, "glCheckFramebufferStatus");
+  Load(gFbo.BlitFramebuffer, "glBlitFramebuffer");
+  gFbo.ok = gFbo.GenFramebuffers && gFbo.DeleteFramebuffers && gFbo.BindFramebuffer &&
+            gFbo.GenRenderbuffers && gFbo.DeleteRenderbuffers && gFbo.BindRenderbuffer &&
+            gFbo.RenderbufferStorage && gFbo.FramebufferRenderbuffer &&
+            gFbo.CheckFramebufferStatus && gFbo.BlitFramebuffer;
+  return gFbo.ok;
+}
+
+// Creates the 1024x768 off-screen frame; false when the driver cannot.
+bool CreateFrameFbo() {
+  if (gFrameFbo) return true;
+  if (!LoadFboApi()) return false;
+  gFbo.GenFramebuffers(1, &gFrameFbo);
+  gFbo.GenRenderbuffers(1, &gFrameColour);
+  gFbo.GenRenderbuffers(1, &gFrameDepth);
+  gFbo.BindRenderbuffer(GL_RENDERBUFFER, gFrameColour);
+  gFbo.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kFrameWidth, kFrameHeight);
+  gFbo.BindRenderbuffer(GL_RENDERBUFFER, gFrameDepth);
+  gFbo.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kFrameWidth, kFrameHeight);
+  gFbo.BindRenderbuffer(GL_RENDERBUFFER, 0);
+  gFbo.BindFramebuffer(GL_FRAMEBUFFER, gFrameFbo);
+  gFbo.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gFrameColour);
+  gFbo.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                               gFrameDepth);
+  bool complete = gFbo.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  gFbo.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (!complete) {
+    gFbo.DeleteFramebuffers(1, &gFrameFbo);
+    gFbo.DeleteRenderbuffers(1, &gFrameColour);
+    gFbo.DeleteRenderbuffers(1, &gFrameDepth);
+    gFrameFbo = gFrameColour = gFrameDepth = 0;
+  }
+  return complete;
+}
+
+void DestroyFrameFbo() {
+  if (!gFrameFbo) return;
+  gFbo.DeleteFramebuffers(1, &gFrameFbo);
+  gFbo.DeleteRenderbuffers(1, &gFrameColour);
+  gFbo.DeleteRenderbuffers(1, &gFrameDepth);
+  gFrameFbo = gFrameColour = gFrameDepth = 0;
+}
+
+void StoreWindowSize() {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(gWindow, &w, &h);
+  gWindowW = w;
+  gWindowH = h;
+  SDL_GL_GetDrawableSize(gWindow, &w, &h);
+  gDrawableW = w;
+  gDrawableH = h;
+}
+
+void WakeWindowThread() {
+  if (gWakeEvent == 0 || gWakeEvent == static_cast<Uint32>(-1)) return;
+  SDL_Event ev{};
+  ev.type = gWakeEvent;
+  SDL_PushEvent(&ev);
+}
+
+void StoreCursor(int wx, int wy) {
+  int fx = 0, fy = 0;
+  WindowToFrame(wx, wy, gWindowW, gWindowH, &fx, &fy);
+  gCursorX = fx;
+  gCursorY = fy;
+}
+
+// Translates one SDL event; returns false when the event means nothing to
+// the game.
+bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
+  switch (ev.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      out->kind = ev.type == SDL_KEYDOWN ? InputEvent::kKeyDown : InputEvent::kKeyUp;
+      out->key = ScancodeToVirtualKey(ev.key.keysym.scancode);
+      return out->key != 0;
+    case SDL_TEXTINPUT:
+      *text = Utf8ToLatin1(ev.text.text);
+      out->kind = InputEvent::kChar;
+      return !text->empty();
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      StoreCursor(ev.button.x, ev.button.y);
+      if (ev.button.button != SDL_BUTTON_LEFT) return false;
+      out->kind = ev.type == SDL_MOUSEBUTTONDOWN ? InputEvent::kButtonDown : InputEvent::kButtonUp;
+      return true;
+    case SDL_MOUSEMOTION:
+      StoreCursor(ev.motion.x, ev.motion.y);
+      return false;
+    case SDL_WINDOWEVENT:
+      if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+          ev.window.event == SDL_WINDOWEVENT_RESIZED) {
+        StoreWindowSize();
+      }
+      return false;
+    case SDL_QUIT:
+      out->kind = InputEvent::kClose;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Dispatch(const SDL_Event& ev, void (*onEvent)(const InputEvent&)) {
+  std::string text;
+  InputEvent in;
+  if (!Translate(ev, &text, &in)) return;
+  if (in.kind != InputEvent::kChar) {
+    onEvent(in);
+    return;
+  }
+  for (char c : text) {
+    in.ch = c;
+    onEvent(in);
+  }
+}
+
+void ApplyCursorVisibility() {
+  int want = gCursorWanted ? SDL_ENABLE : SDL_DISABLE;
+  if (SDL_ShowCursor(SDL_QUERY) != want) SDL_ShowCursor(want);
+}
+
+}  // namespace
+
+bool OpenWindow(const WindowOptions& options, std::string* error) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (error) *error = SDL_GetError();
+    return false;
+  }
+  gQuit = false;
+  gWakeEvent = SDL_RegisterEvents(1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  Uint32 flags = SDL_WINDOW_OPENGL | (options.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+  gWindow = SDL_CreateWindow("Voidrake 2", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             kFrameWidth, kFrameHeight, flags);
+  if (!gWindow) {
+    if (error) *error = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  gContext = SDL_GL_CreateContext(gWindow);
+  if (!gContext) {
+    if (error) *error = SDL_GetError();
+    SDL_DestroyWindow(gWindow);
+    gWindow = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  // The 25 ms frame step paces the game; waiting for the vertical blank
+  // would only add latency (and llvmpipe may refuse: harmless).
+  SDL_GL_SetSwapInterval(0);
+  StoreWindowSize();
+  if (!options.hidden) SDL_StartTextInput();
+  return true;
+}
+
+void ReleaseContext() {
+  if (gWindow) SDL_GL_MakeCurrent(gWindow, nullptr);
+}
+
+bool MakeContextCurrent() {
+  return gWindow && gContext && SDL_GL_MakeCurrent(gWindow, gContext) == 0;
+}
+
+void CloseWindow() {
+  if (gContext && SDL_GL_GetCurrentContext() == gContext) DestroyFrameFbo();
+  gFrameFbo = gFrameColour = gFrameDepth = 0;
+  gOffscreen = false;
+  gFbo = FboApi{};
+  if (gContext) SDL_GL_DeleteContext(gContext);
+  gContext = nullptr;
+  if (gWindow) SDL_DestroyWindow(gWindow);
+  gWindow = nullptr;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  SDL_Quit();
+}
+
+FullscreenResult EnterFullscreen() {
+  SDL_DisplayMode mode;
+  int display = gWindow ? SDL_GetWindowDisplayIndex(gWindow) : 0;
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) {
+    return FullscreenResult::kNoDisplayMode;
+  }
+  if (!gWindow || SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    return FullscreenResult::kModeFailed;
+  }
+  StoreWindowSize();
+  return FullscreenResult::kOk;
+}
+
+void BeginFrame() {
+  bool wantOffscreen = gDrawableW != kFrameWidth || gDrawableH != kFrameHeight;
+  // Without frame buffer objects the frame is drawn straight to the window
+  // (bottom-left part of a larger one): playable, just not centred.
+  gOffscreen = wantOffscreen && CreateFrameFbo();
+  if (gFbo.loaded && gFbo.ok) gFbo.BindFramebuffer(GL_FRAMEBUFFER, gOffscreen ? gFrameFbo : 0);
+  glViewport(0, 0, kFrameWidth, kFrameHeight);
+}
+
+unsigned int FrameFramebuffer() { return gOffscreen ? gFrameFbo : 0; }
+
+bool FrameIsOffscreen() { return gOffscreen; }
+
+void SwapBuffers() {
+  if (gOffscreen) {
+    int dw = gDrawableW, dh = gDrawableH;
+    int fx = 0, fy = 0, fw = dw, fh = dh;
+    // Largest 4:3 rectangle centred in the drawable.
+    if (static_cast<long>(dw) * kFrameHeight > static_cast<long>(dh) * kFrameWidth) {
+      fw = dh * kFrameWidth / kFrameHeight;
+      fx = (dw - fw) / 2;
+    } else {
+      fh = dw * kFrameHeight / kFrameWidth;
+      fy = (dh - fh) / 2;
+    }
+    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    glDisable(GL_SCISSOR_TEST);
+    gFbo.BindFramebuffer(GL_READ_FRAMEBUFFER, gFrameFbo);
+    gFbo.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glViewport(0, 0, dw, dh);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    gFbo.BlitFramebuffer(0, 0, kFrameWidth, kFrameHeight, fx, fy, fx + fw, fy + fh,
+                         GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+  }
+  SDL_GL_SwapWindow(gWindow);
+  if (gOffscreen) BeginFrame();
+}
+
+void* GetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+uint32_t Ticks() {
+  auto elapsed = std::chrono::steady_clock::now() - kStart;
+  return static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void CursorPosition(int* x, int* y) {
+  *x = gCursorX;
+  *y = gCursorY;
+}
+
+void WindowToFrame(int wx, int wy, int windowW, int windowH, int* fx, int* fy) {
+  double scale = 1.0, ox = 0.0, oy = 0.0;
+  if (windowW > 0 && windowH > 0) {
+    scale = std::min(static_cast<double>(windowW) / kFrameWidth,
+                     static_cast<double>(windowH) / kFrameHeight);
+    ox = (windowW - kFrameWidth * scale) / 2.0;
+    oy = (windowH - kFrameHeight * scale) / 2.0;
+  }
+  int x = static_cast<int>((wx - ox) / scale);
+  int y = static_cast<int>((wy - oy) / scale);
+  *fx = std::clamp(x, 0, kFrameWidth - 1);
+  *fy = std::clamp(y, 0, kFrameHeight - 1);
+}
+
+void SetCursorVisible(bool visible) {
+  if (gCursorWanted.exchange(visible) != visible) WakeWindowThread();
+}
+
+bool CursorVisible() { return gCursorWanted; }
+
+void ShowMessageBox(const std::string& text, const std::string& caption) {
+  const char* noDialogs = std::getenv("VOIDRAKE_NO_DIALOGS");
+  if (noDialogs && std::string(noDialogs) == "1") {
+    std::fprintf(stderr, "Error: %s\n", text.c_str());
+    return;
+  }
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), gWindow) != 0) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  }
+}
+
+void PostQuit() {
+  gQuit = true;
+  WakeWindowThread();
+}
+
+bool QuitRequested() { return gQuit; }
+
+int ScancodeToVirtualKey(int scancode) {
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
+    return 'A' + (scancode - SDL_SCANCODE_A);
+  }
+  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) {
+    return '1' + (scancode - SDL_SCANCODE_1);
+  }
+  switch (scancode) {
+    case SDL_SCANCODE_0: return '0';
+    case SDL_SCANCODE_BACKSPACE: return 8;
+    case SDL_SCANCODE_TAB: return 9;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return 13;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT: return 16;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return 17;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT: return 18;
+    case SDL_SCANCODE_ESCAPE: return 27;
+    case SDL_SCANCODE_SPACE: return 32;
+    case SDL_SCANCODE_LEFT: return 37;
+    case SDL_SCANCODE_UP: return 38;
+    case SDL_SCANCODE_RIGHT: return 39;
+    case SDL_SCANCODE_DOWN: return 40;
+    case SDL_SCANCODE_DELETE: return 46;
+    default: return 0;
+  }
+}
+
+std::string Utf8ToLatin1(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      if (c >= 0x20 && c != 0x7F) out.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    // Two-byte sequences C2/C3 xx cover U+0080..U+00FF; everything else is
+    // outside the font and skipped whole.
+    size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()) {
+      unsigned char c2 = static_cast<unsigned char>(utf8[i + 1]);
+      unsigned code = ((c & 0x1Fu) << 6) | (c2 & 0x3Fu);
+      if ((c2 & 0xC0) == 0x80 && code >= 0xA0) out.push_back(static_cast<char>(code));
+    }
+    i += len;
+  }
+  return out;
+}
+
+void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)()) {
+  const uint32_t kTickMs = 25;
+  uint32_t lastTick = Ticks();
+  while (!gQuit) {
+    ApplyCursorVisibility();
+    uint32_t now = Ticks();
+    uint32_t due = lastTick + kTickMs + 1;
+    int wait = now >= due ? 0 : static_cast<int>(due - now);
+    SDL_Event ev;
+    if (SDL_WaitEventTimeout(&ev, wait)) {
+      do {
+        Dispatch(ev, onEvent);
+      } while (SDL_PollEvent(&ev));
+    }
+    now = Ticks();
+    if (now - lastTick > kTickMs) {
+      lastTick = now;
+      if (onTick) onTick();
+    }
+  }
+}
+
+}  // namespace platform
