@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Runs one frame at graphics level 2 (low), 1 (medium) or 0 (high). Any
 // other level only announces kills. Returns 0.
@@ -18,13 +19,28 @@ std::string KillText(int phrase, const std::string& killer, const std::string& v
 // networked game).
 void AnnounceKills();
 
-// The HUD lines of the current state (counters, chat line, last messages).
+// One HUD text line, in text coordinates (origin bottom-left, y up).
+struct HudLine {
+  float x, y;
+  std::string text;
+};
+// The HUD lines of the current state: bounty and credits (mode 0 only),
+// losses and wins, the chat line being typed and the last three messages.
+std::vector<HudLine> HudLines();
+// Draws the HUD lines, then the mini-map or the shop overlay.
 void DrawHud();
 // Top-right mini-map panel with the player's and the opponents' dots.
 void DrawMiniMap();
 // Darkening, the current menu page, the payload panel, cost and help lines,
 // and routing of a click to FollowLink.
 void DrawShopOverlay();
+
+// Fills the 256-entry key table the local ship flies with this frame. By
+// default the keyboard; the timedemo installs its autopilot here.
+using KeyProvider = void (*)(bool* keys);
+void SetKeyProvider(KeyProvider provider);
+// The key table of the current frame.
+const bool* FrameKeys();
 
 // Time spent in the simulation step of the last DrawAll, in milliseconds
 // (read by the timedemo).

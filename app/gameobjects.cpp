@@ -1,0 +1,44 @@
+#include "app/gameobjects.h"
+
+#include "app/soundmanager.h"
+#include "game/bulletmanager.h"
+#include "game/explosionmanager.h"
+#include "game/spaceship.h"
+#include "net/networkhandler.h"
+#include "opponents/aiplayer.h"
+#include "opponents/enemymanager.h"
+#include "render/batchrenderer.h"
+#include "render/defaultsprite.h"
+#include "render/glwrapper.h"
+#include "render/rendersort.h"
+#include "render/shaderhelper.h"
+#include "render/shaderlibrary.h"
+#include "render/starfield.h"
+#include "render/texturelibrary.h"
+#include "ui/menu.h"
+#include "world/capship.h"
+#include "world/world.h"
+
+GlWrapper Utility;
+TextureLibrary Textures;
+ShaderLibrary Shaders;
+ShaderHelper ShaderUtility;
+BatchRenderer Renderer;
+RenderSort SortedRenderer;
+DefaultSprite FullscreenFX;
+DefaultSprite RenderScence;
+DefaultSprite MiniMap;
+Starfield Sprite3;
+SoundManager Sounds;
+NetworkHandler Networking;
+World Level;
+CapShip Carrier;
+CapShip Carrier2;
+SpaceShip Player;
+BulletManager Bullets;
+ExplosionManager Explosions;
+EnemyManager Enemies;
+AiPlayer Bot[kBotCount];
+Menu Weapons;
+std::vector<menus> Menus;
+int onmenu = 0;
