@@ -188,12 +188,12 @@ TEST_F(MenuTreeTest, InfernoEngineSetsSpeedAndLevelAndShowsInPayload) {
 
 TEST_F(MenuTreeTest, LowerUpgradesAreRefundedWithTheLadderMessage) {
   CreateMenus(0);
-  Player.credits = 1000;
+  Player.credits = 2000;
   FollowLink(235, menuaction::Engine, 3);
   FollowLink(25, menuaction::Engine, 1);
   EXPECT_EQ(LastMessage(), "You already have this engine, or a better one!");
   EXPECT_EQ(Player.engineLevel, 3);
-  EXPECT_EQ(Player.credits, 765);
+  EXPECT_EQ(Player.credits, 1765);
   // The start-up ship already has 1500 energy and 100 hull: storage level 1
   // (2000) is accepted, armour 1 (125) too, but recharge 1 (17) twice is not.
   FollowLink(25, menuaction::Storage, 1);
@@ -207,7 +207,7 @@ TEST_F(MenuTreeTest, LowerUpgradesAreRefundedWithTheLadderMessage) {
   FollowLink(500, menuaction::Storage, 4);
   FollowLink(25, menuaction::Storage, 1);
   EXPECT_EQ(LastMessage(), "You already have this storage unit, or a better one!");
-  EXPECT_EQ(Player.credits, 1000 - 235 - 25 - 25 - 500 - 500);
+  EXPECT_EQ(Player.credits, 2000 - 235 - 25 - 25 - 500 - 500);
 }
 
 TEST_F(MenuTreeTest, CloakingTwiceRefundsAndKeepsTheFlag) {
