@@ -1,0 +1,165 @@
+// NetworkHandler: the game's only door to the network (ENet underneath). One
+// instance, the global Networking, plays one role for the whole run: server
+// (the host, which relays) or client. Callers fill the one outgoing message
+// field by field and send it with one of four send modes; they read the packet
+// being handled field by field through the incoming view.
+//
+// Library notifications reach the game as one-byte packets (ids below) that
+// the game's loops skip; the LAN search's answer is a packet with id 10 whose
+// sender is the answering host.
+//
+// Sends are queued and go out together when the frame calls Flush() (and, at
+// the latest, with the next ReceivePacket, which services the connection).
+#pragma once
+
+#include <enet/enet.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "net/bitstream.h"
+#include "net/masterserverquery.h"
+
+// The sender of a packet: IPv4 address (network byte order) and port.
+struct PlayerID {
+  uint32_t binaryAddress = 0xFFFFFFFFu;
+  uint16_t port = 0xFFFF;
+  bool operator==(const PlayerID&) const = default;
+};
+inline constexpr PlayerID UNASSIGNED_PLAYER_ID{};
+
+// Ids of the packets the handler itself produces.
+namespace netid {
+constexpr char LanPong = 10;                // a host answered the LAN search
+constexpr char ConnectionAccepted = 18;     // client: the host accepted us
+constexpr char NewIncomingConnection = 19;  // host: a client connected
+constexpr char Disconnection = 21;          // the other side closed the connection
+constexpr char ConnectionLost = 22;         // the other side stopped answering (or never did)
+constexpr char TimeStamp = 23;              // prefix: a 32-bit time stamp, then the real id
+constexpr char NoPacket = '0';              // ReceivePacket: nothing waiting
+}  // namespace netid
+
+// One packet handed to the game, from ReceivePacket until ClearIncomingPacket.
+struct Packet {
+  PlayerID playerId;                  // sender
+  ENetPeer* peer = nullptr;           // connection it came on (null: offline datagram)
+  ENetPacket* enetPacket = nullptr;   // library packet owned until released (null: notification)
+  unsigned char notice = 0;           // the byte of a notification
+  uint32_t receiveTime = 0;           // GetTime() when it arrived
+};
+
+class NetworkHandler {
+ public:
+  // The six columns of the server list (net/servermenuset.h).
+  struct ServerMenuSet;
+
+  static constexpr unsigned short kGamePort = 60000;
+  static constexpr unsigned short kMaxPlayers = 32;
+  static constexpr unsigned kMtu = 1380;
+  static constexpr const char* kMasterPath = "/LobbyServer/request.php";
+
+  bool isServer = false;
+  uint32_t packetTime = 0;   // the sender's stamp, or GetTime() at reception
+  std::string serverName;    // advertised by the heartbeat
+  int gameType = 0;          // advertised by the heartbeat
+  BitStream incoming;        // read view over the current packet
+  BitStream outgoing;        // the message being built
+  ENetHost* client = nullptr;  // client role: the local endpoint (one peer)
+  ENetHost* server = nullptr;  // server role: the listening host
+  Packet* packet = nullptr;    // the packet being handled, until ClearIncomingPacket
+  masterServerQuery lobby;
+  std::vector<masterServerQuery::tServerQueryItem> servers;
+
+  NetworkHandler();
+  ~NetworkHandler();
+  NetworkHandler(const NetworkHandler&) = delete;
+  NetworkHandler& operator=(const NetworkHandler&) = delete;
+
+  // Chooses the role; the client role opens its local endpoint at once.
+  void InitMe(bool server);
+  // Server role: listens on UDP `port` for up to `maxPlayers` clients.
+  // False when the port cannot be opened (the game does not look).
+  bool ConnectServer(unsigned short port, unsigned short maxPlayers);
+  // Client role: starts connecting to a dotted IPv4 address; false when the
+  // attempt could not be started.
+  bool ConnectMe(const char* host, int port);
+  bool ClientConnected();
+  // Client role: asks every host on the local network whether it takes
+  // players; answers arrive as packets with id 10. Goes to 255.255.255.255
+  // unless VOIDRAKE_LAN_ADDRESS names another address.
+  void PingLAN();
+  PlayerID GetLastID();
+  // Dotted address of a sender (a buffer of the handler, valid until the next call).
+  const char* GetIP(PlayerID id);
+  // Half the last measured round trip to the current packet's sender (server)
+  // or to the host (client), in ms, truncated.
+  int PlayerPing();
+  void QuitClient();
+
+  // The id of the next waiting packet, or '0' when nothing more is waiting in
+  // this frame. A packet the caller did not release is released here.
+  char ReceivePacket();
+  void ClearIncomingPacket();
+  void ClearOutgoingPacket();
+
+  // Send modes (see the .cpp for who receives what).
+  void Send();
+  void SendUnreliable();
+  void SendServerReply();
+  void SendServerReplyUnreliable();
+  // Puts every queued send on the wire; call once per frame after the sends.
+  void Flush();
+
+  void SetGameStats(std::string name, int gameType);
+  void HeartBeat();
+  void GetServers2(ServerMenuSet& set);
+
+  // Field writes and reads (encodings in net/bitstream.h).
+  void WriteChar(char c) { outgoing.Write(c); }
+  void WriteCharCom(char c) { outgoing.WriteCompressed(c); }
+  void WriteInt(int i) { outgoing.WriteCompressed(i); }
+  void WriteFloat(float f) { outgoing.WriteCompressed(f); }
+  void WriteBool(bool b) { outgoing.Write(b); }
+  void WriteString(const std::string& s) { outgoing.WriteString(s); }
+  char ReadChar();
+  char ReadCharCom();
+  int ReadInt();  // -1 when the message is exhausted
+  float ReadFloat();
+  bool ReadBool();
+  std::string ReadString();  // "" when the message is exhausted
+
+  // Milliseconds of a monotonic clock (the library time of packetTime).
+  static uint32_t GetTime();
+
+  // Internal: the ENet intercept callback's work (LAN ping and pong).
+  int Intercept(ENetHost* host);
+
+ private:
+  struct PeerClock {        // round-trip measurement of one connection
+    uint32_t lastRoundTrip = 0;
+    uint32_t nextPing = 0;
+  };
+
+  ENetHost* Host() const { return isServer ? server : client; }
+  void Service();
+  void HandleEvent(const ENetEvent& event);
+  void QueueNotice(unsigned char id, ENetPeer* peer, const ENetAddress& from);
+  bool HandleInternal(ENetPeer* peer, const ENetPacket* p);
+  bool BeginPacket(char& id);
+  void SendPings();
+  void SendToPeers(uint32_t flags, ENetPeer* except);
+  void SendMode(bool reliable, bool serverReply);
+  PeerClock* ClockOf(ENetPeer* peer);
+  bool AcceptingConnections() const;
+  void ReleaseQueue();
+  void CloseHost();
+
+  ENetPeer* serverPeer = nullptr;  // client role: the connection to the host
+  std::deque<Packet> queue;        // drained events waiting for ReceivePacket
+  Packet current;
+  bool servicedThisRound = false;  // ReceivePacket serviced since it last said '0'
+  std::vector<PeerClock> clocks;   // one per peer slot of the host
+  char ipText[16] = {};
+};
