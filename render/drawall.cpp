@@ -12,6 +12,7 @@
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
 #include "net/gameprotocol.h"
+#include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 #include "render/batchrenderer.h"
@@ -383,6 +384,8 @@ int DrawAll(int level) {
   if (level == 1) MediumOrder();
   if (level == 0) HighOrder();
   DrawHud();
+  // Everything this frame sent leaves together.
+  Networking.Flush();
   return 0;
 }
 
