@@ -15,6 +15,7 @@
 #include "render/shaderlibrary.h"
 #include "render/starfield.h"
 #include "render/texturelibrary.h"
+#include "ui/button.h"
 #include "ui/menu.h"
 #include "world/capship.h"
 #include "world/world.h"
@@ -42,3 +43,7 @@ AiPlayer Bot[kBotCount];
 Menu Weapons;
 std::vector<menus> Menus;
 int onmenu = 0;
+
+Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
+Button cmdOptions, cmdPlay;
+Button cmdName, cmdMusicOn, cmdMusicOff;

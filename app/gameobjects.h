@@ -24,6 +24,7 @@ class ExplosionManager;
 class EnemyManager;
 class AiPlayer;
 class Menu;
+class Button;
 struct menus;
 
 extern GlWrapper Utility;
@@ -52,3 +53,9 @@ extern AiPlayer Bot[kBotCount];
 extern Menu Weapons;                 // the payload panel of the in-game menu
 extern std::vector<menus> Menus;     // the in-game menu tree
 extern int onmenu;                   // page of Menus shown
+
+// The invisible buttons of the title and options screens (the pictures show
+// them). On the title screen the top row means internet, LAN and host.
+extern Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
+extern Button cmdOptions, cmdPlay;
+extern Button cmdName, cmdMusicOn, cmdMusicOff;
