@@ -113,5 +113,5 @@ class AiPlayer {
   void PublishBullets();
   Bullet& FreeBulletSlot();
   bool MoveBullet(Bullet& b, SpaceShip& player);
-  void EndBullet(Bullet& b, SpaceShip& player, bool touchesPlayer);
+  void EndBullet(Bullet& b, bool touchesPlayer);
 };

@@ -1,0 +1,550 @@
+// AiPlayer: set-up, the per-frame reflex, firing and the projectile update.
+#include "opponents/aiplayer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/explosionmanager.h"
+#include "game/spaceship.h"
+#include "opponents/enemymanager.h"
+#include "render/glwrapper.h"
+#include "world/world.h"
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+constexpr float kDegToRad = kPi / 180.0f;
+constexpr int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
+constexpr int kFireKeys[4] = {90, 88, 67, 86};  // Z X C V
+constexpr float kBackOffDistance = 600;         // closer than this the ship reverses
+constexpr float kNoTarget = 1000000;
+constexpr float kHomingRange = 2000;
+constexpr float kLocalShipBox = 128;             // the local ship's box as projectiles see it
+constexpr int kFreezeFrames = 50;
+constexpr float kBlastSizes[6] = {0, 512, 256, 1024, 64, 2048};
+
+// The weapon categories each range class (1..4) uses.
+bool CategoryInClass(int category, int rangeClass) {
+  switch (rangeClass) {
+    case 1: return category == 2 || category == 3 || category == 5 || category == 6;
+    case 2: return category == 1 || category == 3 || category == 4 || category == 5;
+    case 3: return category == 0 || category == 4 || category == 5 || category == 6;
+    default: return category == 0 || category == 6;
+  }
+}
+
+int RangeClass(float distance) {
+  if (distance < 350) return 1;
+  if (distance < 1000) return 2;
+  if (distance < 5000) return 3;
+  return 4;
+}
+}  // namespace
+
+// maxSpeed, energy, recharge, hp, size, texture, weapon ids of slots 0-3.
+const AiPlayer::Hull AiPlayer::kHulls[15] = {
+    {40, 2500, 20, 85, 128, 0, {15, 4, 2, 3}},
+    {25, 2000, 25, 85, 128, 0, {15, 12, 12, 5}},
+    {25, 2250, 20, 135, 144, 0, {15, 10, 18, 6}},
+    {35, 3000, 30, 55, 128, 0, {2, 4, 10, 11}},
+    {30, 2000, 15, 110, 128, 0, {11, 4, 16, 13}},
+    {20, 2250, 15, 145, 144, 20, {15, 17, 16, 8}},
+    {20, 2000, 10, 225, 196, 20, {6, 3, 18, 13}},
+    {10, 4000, 30, 165, 196, 20, {17, 10, 11, 0}},
+    {10, 4000, 30, 565, 256, 20, {0, 1, 5, 14}},
+    {25, 4000, 30, 165, 196, 20, {12, 19, 8, 14}},
+    {40, 1800, 25, 85, 96, 42, {15, 12, 16, 8}},
+    {45, 1800, 20, 65, 96, 42, {11, 4, 16, 19}},
+    {75, 1250, 25, 75, 80, 42, {11, 4, 16, 19}},
+    {35, 2000, 16, 85, 112, 42, {4, 12, 18, 6}},
+    {40, 1000, 16, 75, 96, 42, {18, 18, 18, 19}},
+};
+
+// ---------------------------------------------------------------- set-up
+
+void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTable,
+                      World* level, ExplosionManager* explosionManager,
+                      GlWrapper* glUtilities, int teamNumber) {
+  *this = AiPlayer();
+  cameraWidth = camWidth;
+  cameraHeight = camHeight;
+  enemies = enemyTable;
+  world = level;
+  explosions = explosionManager;
+  utilities = glUtilities;
+  for (Weapon& w : weapons) w.InitMe(utilities);
+  shrapnel.InitMe(utilities);
+  guid = utilities->GenerateGUID();
+  team = teamNumber;
+  static const char* const kNames[] = {"PNX100-313", "Devastator",       "Rusted Metal",
+                                       "ScrapHeap",  "BlueScreen",       "Illegal Operator"};
+  const int i = (int)utilities->RangedRandom(1, 7);
+  const std::string name = (i >= 1 && i <= 6) ? kNames[i - 1] : "hmm?";
+  row = enemies->AddPlayer(128, 128, 0, guid, name, true, team, 1);
+}
+
+void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRate, float w,
+                         float h, int texture) {
+  maxSpeed = speedLimit;
+  vx = vy = 0;
+  RandomPlacement();  // with the size held before this call
+  hp = maxHp = hull;
+  energy = maxEnergy = shield;
+  recharge = rechargeRate;
+  width = w;
+  height = h;
+  shipTexture = texture;
+  // The new size may reach into a wall the old one cleared.
+  if (world->CollisionObjects(x - width / 2, y - height / 2, width, height)) RandomPlacement();
+  enemies->UpdateWeirdVars(row, width, height, shipTexture, 1);
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[kKeyUp], 0, 0, 0);
+}
+
+void AiPlayer::SetUpWeapons(int id0, int id1, int id2, int id3) {
+  weapons[0].MakeMeWeapon(id0);
+  weapons[1].MakeMeWeapon(id1);
+  weapons[2].MakeMeWeapon(id2);
+  weapons[3].MakeMeWeapon(id3);
+}
+
+void AiPlayer::MakeMeSimpleShip() {
+  int k = (int)utilities->RangedRandom(0, 15);
+  if (k < 0 || k > 13) k = 14;
+  const Hull& hull = kHulls[k];
+  maxSpeed = hull.maxSpeed;
+  energy = maxEnergy = hull.energy;
+  recharge = hull.recharge;
+  hp = maxHp = hull.hp;
+  width = height = hull.size;
+  shipTexture = hull.texture;
+  SetUpWeapons(hull.weapons[0], hull.weapons[1], hull.weapons[2], hull.weapons[3]);
+  // A larger hull may now reach into a wall next to the old spot.
+  if (world->CollisionObjects(x - width / 2, y - height / 2, width, height)) RandomPlacement();
+  enemies->UpdateWeirdVars(row, width, height, shipTexture, 1);
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[kKeyUp], 0, 0, 0);
+}
+
+void AiPlayer::RandomPlacement() {
+  do {
+    x = utilities->RangedRandom(600, 20000);
+    y = utilities->RangedRandom(600, 20000);
+  } while (world->CollisionObjects(x - width / 2, y - height / 2, width, height));
+}
+
+float AiPlayer::HeadingTowards(float fromX, float fromY, float toX, float toY,
+                               float fallback) {
+  const float dx = fromX - toX, dy = fromY - toY;
+  const float manhattan = std::fabs(dx) + std::fabs(dy);
+  if (manhattan == 0) return fallback;  // no direction to a target on the spot
+  float a = std::acos(std::clamp(dx / manhattan, -1.0f, 1.0f)) / kDegToRad;
+  if (dy < 0) a = 360 - a;
+  if (a <= 180)
+    a = 180 - a;
+  else
+    a = 540 - a;
+  return a;
+}
+
+// ---------------------------------------------------------------- one frame
+
+void AiPlayer::UpdateMe(SpaceShip& player) {
+  // Rows behind a removed one shift down; follow our own by its identity.
+  if (!enemies->ValidRow(row) || enemies->players[row].guid != guid)
+    row = enemies->playernumbyguid(guid);
+  ApplyFreezeAndDamage();
+  CheckDeath();
+  ChooseKeys(player);
+  if (!alive) std::fill(std::begin(keys), std::end(keys), false);
+  FireWeapons();
+  Steer();
+  CollideWithWalls();
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[kKeyUp], 0, 0, 0);
+  enemies->ResetBullets(row);
+  UpdateBullets(player);
+  PublishBullets();
+}
+
+void AiPlayer::ApplyFreezeAndDamage() {
+  frozenFrames += enemies->GetEnemyFrozenFrames(row);
+  frozenFrames += enemies->GetAiFrozenFrames(row) - 1;
+  if (frozenFrames < 1) {
+    frozenFrames = 0;
+    energy += recharge;
+  }
+  energy = std::min(energy, maxEnergy);
+  for (Weapon& w : weapons) w.MainLoop();
+  // The local player's share stays in the row; the table reports and clears
+  // it at the start of the next frame.
+  const float e = enemies->GetEngDamage(row) + enemies->GetAiEnergyDamage(row);
+  const float h = enemies->GetPhysDamage(row) + enemies->GetAiDamages(row);
+  energy = std::max(0, energy - (int)e);
+  if (energy > 0)
+    hp -= (int)(0.1f * h);
+  else
+    hp -= (int)h;
+}
+
+// A dead ship respawns in the same frame with a new hull; `alive` stays
+// false for exactly that frame, so the kill is credited once.
+void AiPlayer::CheckDeath() {
+  const int hitter = enemies->GetAiPlayerHit(row);
+  if (hp >= 1) {
+    alive = true;
+    return;
+  }
+  if (alive && hitter == -1) enemies->AddKill(row);
+  if (alive && hitter >= 0) enemies->AddAiKill(row, hitter);
+  MakeMeSimpleShip();
+  RandomPlacement();
+  frozenFrames = 0;
+  alive = false;
+  hp = maxHp;
+  energy = maxEnergy;
+}
+
+void AiPlayer::ChooseKeys(SpaceShip& player) {
+  const float dp = std::hypot(x - player.x, y - player.y);
+  float best = kNoTarget;
+  int target = -1;
+  if (player.team != team && player.alive) best = dp;
+  const std::vector<EnemyManager::player>& rows = enemies->players;
+  for (int i = 0; i < (int)rows.size(); i++) {
+    const float d = std::hypot(rows[i].x - x, rows[i].y - y);
+    if (d < best && rows[i].team != team) {
+      target = i;
+      best = d;
+    }
+  }
+
+  const bool approach = best > kBackOffDistance;
+  keys[kKeyUp] = approach;
+  keys[kKeyDown] = !approach;
+
+  const float tx = target < 0 ? player.x : rows[target].x;
+  const float ty = target < 0 ? player.y : rows[target].y;
+  const float theta = HeadingTowards(x, y, tx, ty, angle);
+  // Only theta - 360 is tried as the other way round, so some turns take
+  // the long way; that is the reflex's character, kept as it is.
+  const float m = std::min(std::fabs(theta - angle), std::fabs(theta - 360 - angle));
+  keys[kKeyLeft] = keys[kKeyRight] = false;
+  if (angle > theta) {
+    if (angle - theta > m)
+      keys[kKeyLeft] = true;
+    else
+      keys[kKeyRight] = true;
+  } else if (theta > angle) {
+    if (theta - angle > m)
+      keys[kKeyRight] = true;
+    else
+      keys[kKeyLeft] = true;
+  }
+
+  const int rangeClass = RangeClass(dp);
+  for (int slot = 0; slot < 4; slot++)
+    keys[kFireKeys[slot]] = CategoryInClass(weapons[slot].category, rangeClass);
+}
+
+void AiPlayer::FireWeapons() {
+  for (int slot = 0; slot < 4; slot++) {
+    Weapon& w = weapons[slot];
+    if (!keys[kFireKeys[slot]]) continue;
+    w.held = true;
+    w.chargeCount += 1;
+    if (w.chargeCount >= w.chargeThreshold) {
+      ShootMe(slot);
+      w.held = false;
+      w.chargeCount = 0;
+    }
+  }
+  for (int slot = 0; slot < 4; slot++) {
+    Weapon& w = weapons[slot];
+    if (!keys[kFireKeys[slot]] && w.held) {
+      ShootMe(slot);
+      w.held = false;
+      w.chargeCount = 0;
+    }
+  }
+}
+
+void AiPlayer::Steer() {
+  if (keys[kKeyLeft]) {
+    angle += 4;
+    if (angle > 360) angle -= 360;
+  }
+  if (keys[kKeyRight]) {
+    angle -= 4;
+    if (angle < 0) angle += 360;
+  }
+  const float a = kPi * angle / 180;
+  if (keys[kKeyUp]) {
+    vx += 0.5f * std::cos(a);
+    vy -= 0.5f * std::sin(a);
+  }
+  if (keys[kKeyDown]) {
+    vx -= std::cos(a) / 3;
+    vy += std::sin(a) / 3;
+  }
+  if (std::fabs(vx) + std::fabs(vy) > maxSpeed) {
+    if (vx != 0) vx -= vx / 40;
+    if (vy != 0) vy -= vy / 40;
+  }
+}
+
+// Moves by the velocity; on wall contact the ship stays where it was (the
+// saved position, so no rounding can leave it touching the wall) and
+// bounces off the side the probes find.
+void AiPlayer::CollideWithWalls() {
+  const float oldX = x, oldY = y;
+  x += vx;
+  y += vy;
+  if (!world->CollisionObjects(x - width / 2, y - height / 2, width, height)) return;
+  x = oldX;
+  y = oldY;
+  bool a = world->CollisionObjects(x - width / 2, y - 0.75f * height, 0, 1.5f * height);
+  bool b = world->CollisionObjects(x - 0.75f * width, y - height / 2, 1.5f * width, 0);
+  if (!a && !b) a = b = true;
+  if (b) {
+    vx = -0.5f * vx;
+    vy = 0.75f * vy;
+  }
+  if (a) {
+    vy = -0.5f * vy;
+    vx = 0.75f * vx;
+  }
+}
+
+// The row's copies carry no motion: they are rebuilt from the live
+// projectiles every frame and only drawn and hit-tested from there.
+void AiPlayer::PublishBullets() {
+  for (const Bullet& b : bullets) {
+    if (!b.active) continue;
+    enemies->NewBullet(row, b.x, b.y, b.width, b.height, b.direction, (float)b.style,
+                       b.texture, b.lifeLeft, 0, 0, 0, 0, 0, 0, 0);
+  }
+}
+
+// ---------------------------------------------------------------- firing
+
+AiPlayer::Bullet& AiPlayer::FreeBulletSlot() {
+  for (Bullet& b : bullets)
+    if (!b.active) return b;
+  bullets.emplace_back();
+  return bullets.back();
+}
+
+void AiPlayer::ShootMe(int slot) {
+  if (slot < 0 || slot > 3) return;
+  Weapon& w = weapons[slot];
+  std::vector<Weapon::Shot> volley;
+  w.Fire(volley, energy);
+  for (const Weapon::Shot& t : volley) {
+    Bullet& b = FreeBulletSlot();
+    b = Bullet();
+    b.texture = t.texture;
+    b.width = t.width;
+    b.height = t.height;
+    b.bounces = t.bounces;
+    b.bouncesLeft = t.maxBounces;
+    b.lifetime = b.lifeLeft = t.lifetime;
+    b.speed = t.speed;
+    b.turnRate = t.turnRate;
+    b.behaviour = t.behaviour;
+    b.acceleration = t.acceleration;
+    b.accelFrames = 30;
+    b.blast = t.blast;
+    b.style = t.style;
+    b.burst = t.burst;
+    b.hurtsOwner = t.hurtsOwner;
+    b.damageMin = t.damageMin;
+    b.damageMax = t.damageMax;
+    b.energyDamageMin = t.energyDamageMin;
+    b.energyDamageMax = t.energyDamageMax;
+    if (w.charged) {
+      b.width *= w.chargeCount / 5.0f;
+      b.height *= w.chargeCount / 5.0f;
+      b.damageMin *= w.chargeCount;
+      b.damageMax *= w.chargeCount;
+      b.energyDamageMin *= w.chargeCount;
+      b.energyDamageMax *= w.chargeCount;
+    }
+    const float m = (angle + t.mountAngle) * kDegToRad;
+    b.x = x + std::cos(m) * t.mountDistance;
+    b.y = y - std::sin(m) * t.mountDistance;
+    b.direction = angle + utilities->RangedRandom(-t.spread, t.spread) + t.aimOffset;
+    b.driftX = t.inherit * vx;
+    b.driftY = -t.inherit * vy;
+    b.active = true;
+  }
+}
+
+void AiPlayer::ShootMe(float fromX, float fromY) {
+  std::vector<Weapon::Shot> volley;
+  shrapnel.Fire(volley);
+  for (const Weapon::Shot& t : volley) {
+    Bullet& b = FreeBulletSlot();
+    b = Bullet();
+    b.texture = t.texture;
+    b.width = t.width;
+    b.height = t.height;
+    b.bounces = t.bounces;
+    b.bouncesLeft = t.maxBounces;
+    b.lifetime = b.lifeLeft = t.lifetime;
+    b.speed = t.speed;
+    b.turnRate = t.turnRate;
+    b.behaviour = t.behaviour;
+    b.acceleration = t.acceleration;
+    b.accelFrames = 30;
+    b.blast = t.blast;
+    b.style = t.style;
+    b.burst = t.burst;
+    b.hurtsOwner = t.hurtsOwner;
+    b.damageMin = t.damageMin;
+    b.damageMax = t.damageMax;
+    b.energyDamageMin = t.energyDamageMin;
+    b.energyDamageMax = t.energyDamageMax;
+    b.x = fromX;
+    b.y = fromY;
+    b.direction = utilities->RangedRandom(-t.spread, t.spread) + t.aimOffset;
+    if (t.behaviour == 6) {
+      const float s = utilities->RangedRandom(-25, 25);
+      const float r = utilities->RangedRandom(0, 360) * kDegToRad;
+      b.driftX = std::cos(r) * s;
+      b.driftY = std::sin(r) * s;
+      b.lifetime = b.lifeLeft = (int)utilities->RangedRandom(26, 51);
+    }
+    b.active = true;
+  }
+}
+
+// ---------------------------------------------------------------- projectiles
+
+void AiPlayer::UpdateBullets(SpaceShip& player) {
+  // Fragments launched during this pass first move next frame.
+  const size_t count = bullets.size();
+  for (size_t k = 0; k < count; k++) {
+    if (!bullets[k].active) continue;
+    const bool touchesPlayer = MoveBullet(bullets[k], player);
+    if (!bullets[k].active) {
+      Bullet ended = bullets[k];  // the burst below may grow the list
+      EndBullet(ended, touchesPlayer);
+    }
+  }
+}
+
+// One frame of flight; returns whether the projectile touches the local
+// ship (of another team, alive) where it now is.
+bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
+  b.lifeLeft -= 1;
+  if (b.lifeLeft < 1) b.active = false;
+  if (b.behaviour == 1 && b.lifeLeft % 20 == 0) b.turnRate = -b.turnRate;
+  b.direction += b.turnRate;
+
+  if (b.behaviour == 4) {
+    float best = kNoTarget;
+    float tx = 0, ty = 0;
+    const std::vector<EnemyManager::player>& rows = enemies->players;
+    for (int i = 0; i < (int)rows.size(); i++) {
+      if (i == row) continue;
+      const float d = std::hypot(rows[i].x - b.x, rows[i].y - b.y);
+      if (d <= best) {
+        best = d;
+        tx = rows[i].x;
+        ty = rows[i].y;
+      }
+    }
+    const float dp = std::hypot(player.x - b.x, player.y - b.y);
+    if (dp <= best) {
+      best = dp;
+      tx = player.x;
+      ty = player.y;
+    }
+    if (best < kHomingRange) {
+      const float theta = HeadingTowards(b.x, b.y, tx, ty, b.direction);
+      if (b.direction < theta)
+        b.direction += 16;
+      else if (b.direction > theta)
+        b.direction -= 16;
+    }
+  }
+
+  if (b.direction > 360) b.direction -= 360;
+  if (b.direction < 0) b.direction += 360;
+  const float d = b.direction * kDegToRad;
+  const float c = std::cos(d), s = std::sin(d);
+  if (b.accelFrames > 0) {
+    b.accelFrames -= 1;
+    b.driftX += c * b.acceleration;
+    b.driftY += s * b.acceleration;
+  }
+  const float oldX = b.x, oldY = b.y;
+  b.x += c * b.speed + b.driftX;
+  b.y -= s * b.speed + b.driftY;
+
+  if (b.behaviour != 2 &&
+      world->CollisionObjects(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height)) {
+    if (!b.bounces) b.active = false;
+    b.bouncesLeft -= 1;
+    if (b.bouncesLeft < 1) b.active = false;
+    b.x = oldX;
+    b.y = oldY;
+    bool v = world->CollisionObjects(b.x - b.width / 2,
+                                     b.y - b.height / 2 - b.speed - 1 - b.driftY, 0,
+                                     2 * b.height + b.speed + b.driftY);
+    bool h = world->CollisionObjects(b.x - b.driftX - b.width / 2 - b.speed - 1,
+                                     b.y - b.height / 2, 2 * b.width + b.speed + b.driftX, 0);
+    if (!v && !h) v = h = true;
+    if (h) {
+      b.direction = 180 - b.direction;
+      b.driftX *= -0.5f;
+    }
+    if (v) {
+      b.direction = 360 - b.direction;
+      b.driftY *= -0.5f;
+    }
+  }
+
+  const bool touchesPlayer =
+      player.team != team && player.alive &&
+      utilities->RectRect(b.x - b.width / 2, b.y - b.height / 2, b.height, b.width,
+                          player.x - kLocalShipBox / 2, player.y - kLocalShipBox / 2,
+                          kLocalShipBox, kLocalShipBox);
+  if (touchesPlayer) b.active = false;
+  if (b.active) {
+    for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
+                                          b.height)) {
+      if (enemies->GetTeam(i) != team) {
+        b.active = false;
+        break;
+      }
+    }
+  }
+  return touchesPlayer;
+}
+
+void AiPlayer::EndBullet(Bullet& b, bool touchesPlayer) {
+  if (touchesPlayer) {
+    const float hull = utilities->RangedRandom(b.damageMin, b.damageMax);
+    const float energyDamage = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
+    enemies->GetDamaged(energyDamage, hull, row);
+    if (b.behaviour == 3) enemies->FreezePlayer(kFreezeFrames);
+  }
+  for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
+                                        b.height)) {
+    if (enemies->GetTeam(i) == team && !b.hurtsOwner) continue;
+    float hull = utilities->RangedRandom(b.damageMin, b.damageMax);
+    float energyDamage = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
+    enemies->AiDamagePlayer(i, energyDamage, hull, row, 0);
+    if (b.behaviour == 3) {
+      hull = utilities->RangedRandom(b.damageMin, b.damageMax);
+      energyDamage = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
+      enemies->AiDamagePlayer(i, energyDamage, hull, row, kFreezeFrames);
+    }
+  }
+  if (b.blast >= 1 && b.blast <= 5 && explosions) {
+    const float size = kBlastSizes[b.blast];
+    explosions->AddExplosion(b.x, b.y, size, size, 2, 30, true);
+  }
+  if (b.burst == 2) {
+    shrapnel.MakeMeShrapnel();
+    ShootMe(b.x, b.y);
+  }
+}

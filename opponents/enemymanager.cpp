@@ -1,0 +1,510 @@
+// EnemyManager: rows, projectiles, hit tests, damage and kill accounting,
+// and the per-frame update. Drawing lives in enemymanager_draw.cpp.
+#include "opponents/enemymanager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "app/globals.h"
+#include "net/messages.h"
+#include "net/networkhandler.h"
+#include "render/glwrapper.h"
+
+namespace {
+constexpr float kDegToRad = 3.14159265358979f / 180.0f;
+constexpr int kLongUpdateGrace = 750;   // frames a network-updated row survives silence
+constexpr int kShortUpdateGrace = 1750; // after creation and the short update
+constexpr int kBulletEraseLife = -10;   // remote projectiles linger until this life
+constexpr int kAccelFrames = 30;        // acceleration acts on the first 30 frames of age
+// Nobody to credit: a computer player's recorded hitter that has left the table.
+constexpr int kNoHitter = -2;
+}  // namespace
+
+void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shaderLib,
+                          TextureLibrary* textureLib, GlWrapper* glUtilities,
+                          std::vector<std::string>* messageLog, SoundManager* soundManager,
+                          NetworkHandler* networkHandler, int font,
+                          ExplosionManager* explosionManager, RenderSort* renderSort) {
+  cameraWidth = camWidth;
+  cameraHeight = camHeight;
+  shaders = shaderLib;
+  textures = textureLib;
+  utilities = glUtilities;
+  messages = messageLog;
+  sounds = soundManager;
+  network = networkHandler;
+  fontBase = font;
+  explosions = explosionManager;
+  sorter = renderSort;
+  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+}
+
+// ---------------------------------------------------------------- rows
+
+int EnemyManager::AddPlayer(float width, float height, int texture, float guid,
+                            std::string name, bool isComputer, int team, int spawned) {
+  if ((int)players.size() >= kMaxPlayers) return -1;
+  player p;
+  p.width = width;
+  p.height = height;
+  p.texture = texture;
+  p.guid = guid;
+  p.name = std::move(name);
+  p.isComputer = isComputer;
+  p.team = team;
+  p.spawned = spawned;
+  p.timeoutFrames = kShortUpdateGrace;
+  players.push_back(std::move(p));
+  return (int)players.size() - 1;
+}
+
+void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames,
+                                bool upHeld, int bounty, float vx, float vy) {
+  if (!ValidRow(i)) return;
+  player& p = players[i];
+  p.x = x;
+  p.y = y;
+  p.angle = angle;
+  p.frozenFrames = frozenFrames;
+  p.upHeld = upHeld;
+  p.bounty = bounty;
+  p.vx = vx;
+  p.vy = vy;
+  p.leftHeld = p.rightHeld = p.downHeld = false;
+  p.maxSpeed = 0;
+  p.timeoutFrames = kShortUpdateGrace;
+}
+
+void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames,
+                                bool upHeld, int bounty, float vx, float vy, bool downHeld,
+                                bool leftHeld, bool rightHeld, float maxSpeed) {
+  if (!ValidRow(i)) return;
+  player& p = players[i];
+  p.x = x;
+  p.y = y;
+  p.angle = angle;
+  p.upHeld = upHeld;
+  p.leftHeld = leftHeld;
+  p.rightHeld = rightHeld;
+  p.downHeld = downHeld;
+  p.bounty = bounty;
+  p.vx = vx;
+  p.vy = vy;
+  // The short network state carries neither; -1 keeps the last known values.
+  if (frozenFrames != -1) p.frozenFrames = frozenFrames;
+  if (maxSpeed > 0) p.maxSpeed = maxSpeed;
+  p.timeoutFrames = kLongUpdateGrace;
+}
+
+void EnemyManager::UpdateWeirdVars(int i, float width, float height, int texture,
+                                   int spawned) {
+  if (!ValidRow(i)) return;
+  players[i].width = width;
+  players[i].height = height;
+  players[i].texture = texture;
+  players[i].spawned = spawned;
+}
+
+// Indices behind the removed row shift down; the references to rows this
+// table keeps shift with them, and a reference to the removed row itself
+// becomes "nobody", so a later death is never credited to whoever moved
+// into that index.
+void EnemyManager::RemoveEnemy(int i) {
+  if (!ValidRow(i)) return;
+  players.erase(players.begin() + i);
+  if (lastAttacker == i) lastAttacker = -1;
+  else if (lastAttacker > i) lastAttacker--;
+  for (player& p : players) {
+    if (p.lastHitter == i) p.lastHitter = kNoHitter;
+    else if (p.lastHitter > i) p.lastHitter--;
+  }
+  killed.erase(std::remove(killed.begin(), killed.end(), i), killed.end());
+  for (int& k : killed)
+    if (k > i) k--;
+}
+
+int EnemyManager::playernumbyguid(float guid) {
+  for (int i = 0; i < (int)players.size(); i++)
+    if (players[i].guid == guid) return i;
+  return -1;
+}
+
+// ---------------------------------------------------------------- queries
+
+std::string EnemyManager::GetName(int i) { return ValidRow(i) ? players[i].name : ""; }
+
+int EnemyManager::GetTeam(int i) { return ValidRow(i) ? players[i].team : 0; }
+
+void EnemyManager::GetCoords(float& x, float& y, int i) {
+  if (!ValidRow(i)) return;
+  x = players[i].x;
+  y = players[i].y;
+}
+
+std::vector<float> EnemyManager::GetDistances(float x, float y) {
+  std::vector<float> d;
+  d.reserve(players.size());
+  for (const player& p : players) d.push_back(std::hypot(p.x - x, p.y - y));
+  return d;
+}
+
+// ---------------------------------------------------------------- projectiles
+
+void EnemyManager::NewBullet(int i, float x, float y, float width, float height, float angle,
+                             float drawKind, int texture, int life, float speed,
+                             int behaviour, float turn, float vx, float vy, float id,
+                             float accel) {
+  if (!ValidRow(i)) return;
+  std::vector<bullet>& list = players[i].bullets;
+  if ((int)list.size() >= kMaxBulletsPerPlayer) return;
+  bullet b;
+  b.id = id;
+  b.accel = accel;
+  b.startLife = life;
+  b.texture = texture;
+  b.x = x;
+  b.y = y;
+  b.width = width;
+  b.height = height;
+  b.angle = angle;
+  b.drawKind = drawKind;
+  b.life = life;
+  b.behaviour = behaviour;
+  b.speed = speed;
+  b.turn = turn;
+  b.vx = vx;
+  b.vy = vy;
+  list.push_back(b);
+}
+
+namespace {
+EnemyManager::bullet* FindBullet(std::vector<EnemyManager::bullet>& list, float id) {
+  for (EnemyManager::bullet& b : list)
+    if (b.id == id) return &b;
+  return nullptr;
+}
+}  // namespace
+
+void EnemyManager::UpdateBullet(int i, float x, float y, float width, float height,
+                                float angle, float drawKind, int texture, int life,
+                                float speed, int behaviour, float turn, float vx, float vy,
+                                float id, float accel) {
+  if (!ValidRow(i)) return;
+  bullet* b = FindBullet(players[i].bullets, id);
+  if (!b) {
+    NewBullet(i, x, y, width, height, angle, drawKind, texture, life, speed, behaviour, turn,
+              vx, vy, id, accel);
+    return;
+  }
+  b->accel = accel;
+  b->texture = texture;
+  b->x = x;
+  b->y = y;
+  b->width = width;
+  b->height = height;
+  b->angle = angle;
+  b->drawKind = drawKind;
+  b->life = life;
+  b->behaviour = behaviour;
+  b->speed = speed;
+  b->turn = turn;
+  b->vx = vx;
+  b->vy = vy;
+  if (life > b->startLife) b->startLife = life;
+}
+
+void EnemyManager::UpdateBullet(int i, float x, float y, float angle, int life, float turn,
+                                float vx, float vy, float id) {
+  if (!ValidRow(i)) return;
+  bullet* b = FindBullet(players[i].bullets, id);
+  if (!b) return;
+  b->x = x;
+  b->y = y;
+  b->angle = angle;
+  b->life = life;
+  b->turn = turn;
+  b->vx = vx;
+  b->vy = vy;
+  if (life > b->startLife) b->startLife = life;
+}
+
+void EnemyManager::KillBullet(int i, float id) {
+  if (!ValidRow(i)) return;
+  std::vector<bullet>& list = players[i].bullets;
+  for (size_t k = 0; k < list.size(); k++) {
+    if (list[k].id == id) {
+      list.erase(list.begin() + k);
+      return;
+    }
+  }
+}
+
+void EnemyManager::ResetBullets(int i) {
+  if (ValidRow(i)) players[i].bullets.clear();
+}
+
+// ---------------------------------------------------------------- hit tests
+
+// The box is (x, y) min corner with extents w along x and h along y; the
+// rectangle test takes the y extent before the x extent.
+bool EnemyManager::HitMe(float x, float y, float w, float h, int team) {
+  for (const player& p : players) {
+    if (p.team == team) continue;
+    if (utilities->RectRect(x, y, h, w, p.x - p.width / 2, p.y - p.height / 2, p.height,
+                            p.width))
+      return true;
+  }
+  return false;
+}
+
+std::vector<int> EnemyManager::HitMeRetPlayers(float x, float y, float w, float h) {
+  std::vector<int> hit;
+  for (int i = 0; i < (int)players.size(); i++) {
+    const player& p = players[i];
+    if (utilities->RectRect(x, y, h, w, p.x - p.width / 2, p.y - p.height / 2, p.height,
+                            p.width))
+      hit.push_back(i);
+  }
+  return hit;
+}
+
+// ---------------------------------------------------------------- damage
+
+void EnemyManager::DamagePlayer(int i, float energy, float hull) {
+  if (!ValidRow(i)) return;
+  players[i].energyDamage += energy;
+  players[i].hullDamage += hull;
+  players[i].lastHitter = -1;
+}
+
+void EnemyManager::AiDamagePlayer(int i, float energy, float hull, int attacker, int freeze) {
+  if (!ValidRow(i)) return;
+  players[i].aiEnergyDamage += energy;
+  players[i].aiHullDamage += hull;
+  players[i].lastHitter = attacker;
+  players[i].aiFreeze = freeze;
+}
+
+void EnemyManager::FreezeEnergy(int i, int frames) {
+  if (ValidRow(i)) players[i].pendingFreeze += frames;
+}
+
+float EnemyManager::GetEngDamage(int i) { return ValidRow(i) ? players[i].energyDamage : 0; }
+
+float EnemyManager::GetPhysDamage(int i) { return ValidRow(i) ? players[i].hullDamage : 0; }
+
+void EnemyManager::GetDamage(int i, float& energy, float& hull) {
+  energy = GetEngDamage(i);
+  hull = GetPhysDamage(i);
+}
+
+float EnemyManager::GetAiEnergyDamage(int i) {
+  if (!ValidRow(i)) return 0;
+  return std::exchange(players[i].aiEnergyDamage, 0.0f);
+}
+
+float EnemyManager::GetAiDamages(int i) {
+  if (!ValidRow(i)) return 0;
+  return std::exchange(players[i].aiHullDamage, 0.0f);
+}
+
+int EnemyManager::GetAiFrozenFrames(int i) {
+  if (!ValidRow(i)) return 0;
+  return std::exchange(players[i].aiFreeze, 0);
+}
+
+int EnemyManager::GetEnemyFrozenFrames(int i) {
+  if (!ValidRow(i)) return 0;
+  return std::exchange(players[i].pendingFreeze, 0);
+}
+
+int EnemyManager::GetAiPlayerHit(int i) { return ValidRow(i) ? players[i].lastHitter : kNoHitter; }
+
+void EnemyManager::GetDamaged(float energy, float hull, int attacker) {
+  myEnergyDamage += energy;
+  myHullDamage += hull;
+  lastAttacker = attacker;
+}
+
+void EnemyManager::MyDamage(float& energy, float& hull) {
+  energy = myEnergyDamage;
+  hull = myHullDamage;
+}
+
+void EnemyManager::FreezePlayer(int frames) { myFreeze += frames; }
+
+int EnemyManager::GetFrozenFrames() { return myFreeze; }
+
+int EnemyManager::GetKills(std::vector<int>& out) {
+  out = killed;
+  return kills;
+}
+
+// ---------------------------------------------------------------- kills
+
+void EnemyManager::AddKill(int i) {
+  kills += 1;
+  killed.push_back(i);
+}
+
+void EnemyManager::AddAiKill(int victim, int killer) {
+  const std::string v = GetName(victim);
+  const std::string k = GetName(killer);
+  if (victim == killer) {
+    AddMessage(v + " blew himself to kingdom come!");
+    return;
+  }
+  if (GetTeam(victim) == GetTeam(killer)) {
+    AddMessage(k + " teamkilled " + v);
+    return;
+  }
+  const int r = (int)utilities->RangedRandom(1, 4);
+  if (r == 1)
+    AddMessage(k + " showed " + v + " that he was one lean mean machine!");
+  else if (r == 3)
+    AddMessage(k + " showed that " + v + " didn't belong in the big leagues!");
+  else
+    AddMessage(k + " terminated " + v + " with extreme prejudice!");
+}
+
+// The attacker index may be stale (the row left, or the table was renumbered
+// since): anything that is not a current row counts as "not in the table".
+void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
+  const int k = lastAttacker;
+  if (!ValidRow(k)) {
+    const int r = (int)utilities->RangedRandom(1, 5);
+    if (r == 2)
+      AddMessage(myName + " decided that life was no longer necessary!");
+    else if (r == 3)
+      AddMessage(myName + " failed miserably at aiming!");
+    else if (r == 4)
+      AddMessage(myName + " died by the hands of his own stupidity!");
+    else
+      AddMessage(myName + " blew himself up, the misguided fool!");
+    return;
+  }
+  if (players[k].isComputer) {
+    const std::string& killer = players[k].name;
+    const int r = (int)utilities->RangedRandom(1, 4);
+    if (r == 1)
+      AddMessage(killer + " showed " + myName + " that he was one lean mean machine!");
+    else if (r == 3)
+      AddMessage(killer + " proved to " + myName +
+                 " that he couldn't outsmart something that doesn't think!");
+    else
+      AddMessage(killer + " terminated " + myName + " with extreme prejudice!");
+    return;
+  }
+  if (!network) return;
+  msg::KillReport m{myGuid, players[k].guid, myBounty};
+  msg::Write(*network, m);
+  network->Send();
+  network->ClearOutgoingPacket();
+}
+
+void EnemyManager::SendIntroMessage(std::string hostName, float hostGuid) {
+  if (!network) return;
+  msg::Roster m;
+  for (const player& p : players) m.entries.push_back({p.name, p.guid});
+  m.entries.push_back({hostName, hostGuid});
+  msg::Write(*network, m);
+  network->Send();
+  network->ClearOutgoingPacket();
+}
+
+// The shared log is read by the drawing while the window thread may append
+// chat lines, so the global goes through its lock; any other list (tests)
+// is written directly.
+void EnemyManager::AddMessage(std::string text) {
+  if (!messages || messages == &Messages)
+    ::AddMessage(text);
+  else
+    messages->push_back(std::move(text));
+}
+
+// ---------------------------------------------------------------- per frame
+
+void EnemyManager::MainLoop(float myGuid) {
+  MoveBullets();
+  ExpireBullets();
+  MovePlayers();
+  SendDamageReports(myGuid);
+  kills = 0;
+  killed.clear();
+  myEnergyDamage = 0;
+  myHullDamage = 0;
+  myFreeze = 0;
+}
+
+void EnemyManager::MoveBullets() {
+  for (player& p : players) {
+    for (bullet& b : p.bullets) {
+      b.angle += b.turn;
+      const float a = b.angle * kDegToRad;
+      const float c = std::cos(a), s = std::sin(a);
+      if (b.accel > 0 && b.startLife - b.life < kAccelFrames) {
+        b.vx += c * b.accel;
+        b.vy += s * b.accel;
+      }
+      b.x += c * b.speed + b.vx;
+      b.y -= s * b.speed + b.vy;
+      b.life -= 1;
+    }
+  }
+}
+
+// A peer may report a life already below the erase mark; such a projectile
+// would otherwise never reach it and stay forever.
+void EnemyManager::ExpireBullets() {
+  for (player& p : players) {
+    auto gone = [](const bullet& b) { return b.life <= kBulletEraseLife; };
+    p.bullets.erase(std::remove_if(p.bullets.begin(), p.bullets.end(), gone), p.bullets.end());
+  }
+}
+
+void EnemyManager::MovePlayers() {
+  size_t i = 0;
+  while (i < players.size()) {
+    player& p = players[i];
+    if (p.leftHeld) p.angle += 4;
+    if (p.rightHeld) p.angle -= 4;
+    if (p.maxSpeed != 0) {
+      const float a = 3.14159265358979f * p.angle / 180.0f;
+      if (p.upHeld) {
+        p.vx += 0.5f * std::cos(a);
+        p.vy -= 0.5f * std::sin(a);
+      }
+      if (p.downHeld) {
+        p.vx -= std::cos(a) / 3;
+        p.vy += std::sin(a) / 3;
+      }
+      if (std::fabs(p.vx) + std::fabs(p.vy) > p.maxSpeed) {
+        if (p.vx != 0) p.vx -= p.vx / 40;
+        if (p.vy != 0) p.vy -= p.vy / 40;
+      }
+    }
+    p.x += p.vx;
+    p.y += p.vy;
+    p.timeoutFrames -= 1;
+    if (p.timeoutFrames <= 0)
+      RemoveEnemy((int)i);  // the next row moves into index i and is handled next
+    else
+      i++;
+  }
+}
+
+void EnemyManager::SendDamageReports(float myGuid) {
+  for (player& p : players) {
+    if (p.hullDamage > 0 || p.energyDamage > 0) {
+      if (network) {
+        msg::DamageReport m{myGuid, p.guid, p.hullDamage, p.energyDamage};
+        msg::Write(*network, m);
+        network->Send();
+        network->ClearOutgoingPacket();
+      }
+      p.hullDamage = 0;
+      p.energyDamage = 0;
+    }
+  }
+}
