@@ -87,9 +87,15 @@ class BulletManager {
                     float vy);
   void Store(const Bullet& b);
   void SendNew(const Bullet& b, float ownerGuid, bool reliable);
+  void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
   void Trails(const Bullet& b);
   void Steer(Bullet& b);
   void HitWalls(Bullet& b, float stepX, float stepY);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
   void RenderBullet(const Bullet& b, bool secondPass);
+
+  std::vector<Weapon::Shot> volley_;  // reused volley buffer
+  std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it
+  bool updating_ = false;
+  float shipX_ = 0, shipY_ = 0;       // the local ship during UpdateMe
 };

@@ -1,0 +1,425 @@
+#include "game/spaceship.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <vector>
+
+#include "game/bulletmanager.h"
+#include "net/messages.h"
+#include "net/networkhandler.h"
+#include "opponents/enemymanager.h"
+#include "render/glwrapper.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr float kDeg = kPi / 180.0f;
+
+// Virtual-key codes of the four weapon slots: Z, X, C, V.
+constexpr int kFireKeys[4] = {90, 88, 67, 86};
+
+// Hull and energy bars: green above 60 %, yellow above 30 %, red above 0.
+int BarTexture(float ratio) {
+  if (ratio > 0.6f) return 16;
+  if (ratio > 0.3f) return 15;
+  if (ratio > 0.0f) return 14;
+  return -1;
+}
+
+// Camera size scale for a ship of size d: a 128-unit ship has 1.
+float SizeScale(float d) { return std::pow(d / 128.0f, 0.25f); }
+
+// One step of a camera side toward its target: it moves only when the target
+// lies outside the margin, so small speed changes do not make it breathe.
+float StepToward(float current, float target, float margin, float step) {
+  if (target > current + margin) current += step;
+  if (current - margin > target) current -= step;
+  return current;
+}
+
+}  // namespace
+
+void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_, int recharge_,
+                       float* cameraWidth_, float* cameraHeight_, ShaderLibrary* shaders_,
+                       TextureLibrary* textures_, GlWrapper* utilities_, World* world_,
+                       BulletManager* bullets_, EnemyManager* enemies_, SoundManager* sounds_,
+                       NetworkHandler* network_, int team_, float guid_, int minimapValue_,
+                       int hp_) {
+  y = startY;
+  x = startX;
+  maxSpeed = maxSpeed_;
+  energy = maxEnergy = energy_;
+  recharge = recharge_;
+  cameraWidth = cameraWidth_;
+  cameraHeight = cameraHeight_;
+  shaders = shaders_;
+  textures = textures_;
+  utilities = utilities_;
+  world = world_;
+  bullets = bullets_;
+  enemies = enemies_;
+  sounds = sounds_;
+  network = network_;
+  team = team_;
+  guid = guid_;
+  minimapValue = minimapValue_;
+  hp = maxHp = hp_;
+  vx = vy = angle = 0;
+  alive = false;
+  respawnRequested = false;
+  // The hull picker calls this overload after start-up handed the sorter to
+  // the sprite: keep it, or the next sorted draw would have nowhere to go.
+  if (sorter)
+    sprite.InitMe(0, 0, 128, 128, 0.5f, 0.5f, 1, 1, textures, sorter);
+  else
+    sprite.InitMe(0, 0, 128, 128, 0.5f, 0.5f, 1, 1, textures);
+  for (Weapon& w : weapons) {
+    w.InitMe(utilities);
+    w.MakeMeWeapon(1);
+  }
+  width = height = 128;
+  shipTexture = 0;
+  credits = 50;
+  totalEarned = 0;
+  utility.InitMe();
+}
+
+void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_, int recharge_,
+                       float* cameraWidth_, float* cameraHeight_, ShaderLibrary* shaders_,
+                       TextureLibrary* textures_, GlWrapper* utilities_, World* world_,
+                       BulletManager* bullets_, EnemyManager* enemies_, SoundManager* sounds_,
+                       NetworkHandler* network_, int team_, float guid_, int minimapValue_,
+                       int hp_, RenderSort* sorter_) {
+  sorter = sorter_;
+  InitMe(startY, startX, maxSpeed_, energy_, recharge_, cameraWidth_, cameraHeight_, shaders_,
+         textures_, utilities_, world_, bullets_, enemies_, sounds_, network_, team_, guid_,
+         minimapValue_, hp_);
+}
+
+void SpaceShip::UpdateMe(const std::atomic<bool>* keys, float& outVx, float& outVy, float w,
+                         float h, int texture) {
+  bool copy[256];
+  for (int i = 0; i < 256; ++i) copy[i] = keys[i].load(std::memory_order_relaxed);
+  UpdateMe(copy, outVx, outVy, w, h, texture);
+}
+
+void SpaceShip::UpdateMe(const bool* keys, float& outVx, float& outVy, float w, float h,
+                         int texture) {
+  width = w;
+  height = h;
+  shipTexture = texture;
+  for (int i = 0; i < 256; ++i) keyState[i] = keys[i];
+  spinPhase += 1;
+  if (spinPhase >= 20) spinPhase = 1;
+
+  StepFreezeAndDamage();
+  StepDeathAndRespawn();
+  if (!alive) return;
+
+  bool boost = false;
+  utility.MainLoop(hp);
+  if (keyState[16]) boost = utility.ShiftPressed(energy, hp, x, y);
+  if (hp > maxHp) hp = maxHp;
+  if (energy > maxEnergy) energy = maxEnergy;
+
+  StepWeapons();
+  StepSteering(boost);
+  outVx = vx;
+  outVy = vy;
+  StepMove();
+  if (keyState[38] != engineOn) {
+    engineOn = keyState[38];
+    sendUpdate = true;
+  }
+}
+
+// Freeze, recharge, kills, energy cap, weapon reloads and this frame's damage.
+void SpaceShip::StepFreezeAndDamage() {
+  frozenFrames += enemies->GetFrozenFrames();
+  if (frozenFrames == 1) sendFullStats = true;
+  frozenFrames -= 1;
+  if (frozenFrames < 1) {
+    frozenFrames = 0;
+    energy += recharge;
+  }
+  std::vector<int> killed;
+  kills += enemies->GetKills(killed);
+  if (energy > maxEnergy) energy = maxEnergy;
+  for (Weapon& w : weapons) w.MainLoop();
+
+  // Energy is the shield: while any is left the hull takes a tenth.
+  float energyDamage = 0, hullDamage = 0;
+  enemies->MyDamage(energyDamage, hullDamage);
+  energy -= static_cast<int>(energyDamage);
+  if (energy < 0) energy = 0;
+  if (energy > 0)
+    hp -= static_cast<int>(0.1f * hullDamage);
+  else
+    hp -= static_cast<int>(hullDamage);
+}
+
+void SpaceShip::StepDeathAndRespawn() {
+  if (hp < 0 && alive) {
+    deaths += 1;
+    sendFullStats = true;
+    alive = false;
+    frozenFrames = 0;
+    enemies->SendDeath(name, guid, bounty);
+    vx = vy = 0;
+  }
+  if (respawnRequested) {
+    alive = true;
+    hp = maxHp;
+    energy = maxEnergy;
+    do {
+      x = utilities->RangedRandom(600, 20000);
+      y = utilities->RangedRandom(600, 20000);
+    } while (world->CollisionObjects(x - width / 2, y - height / 2, width, height));
+    bounty = static_cast<int>(0.1f * totalEarned) + 100;
+    sendFullStats = true;
+  }
+  respawnRequested = false;
+}
+
+// A charged weapon fires when its threshold is reached or when the key is
+// let go before that; threshold 0 fires on every frame the key is down (the
+// weapon's reload and cost decide whether anything leaves).
+void SpaceShip::StepWeapons() {
+  for (int i = 0; i < 4; ++i) {
+    Weapon& w = weapons[i];
+    if (!keyState[kFireKeys[i]]) continue;
+    w.held = true;
+    w.chargeCount += 1;
+    if (w.chargeCount >= w.chargeThreshold) {
+      bullets->ShootMe(w, energy, x, y, angle, vx, vy, guid);
+      w.held = false;
+      w.chargeCount = 0;
+    }
+  }
+  for (int i = 0; i < 4; ++i) {
+    Weapon& w = weapons[i];
+    if (keyState[kFireKeys[i]] || !w.held) continue;
+    bullets->ShootMe(w, energy, x, y, angle, vx, vy, guid);
+    w.held = false;
+    w.chargeCount = 0;
+  }
+}
+
+void SpaceShip::StepSteering(bool boost) {
+  // Right is tested first; both together cancel.
+  if (keyState[39]) {
+    angle -= 4;
+    if (angle < 0) angle += 360;
+  }
+  if (keyState[37]) {
+    angle += 4;
+    if (angle > 360) angle -= 360;
+  }
+  const float c = std::cos(angle * kDeg), s = std::sin(angle * kDeg);
+  if (keyState[38]) {
+    const int pushes = boost ? 2 : 1;
+    for (int i = 0; i < pushes; ++i) {
+      vx += 0.5f * c;
+      vy -= 0.5f * s;
+    }
+  }
+  if (keyState[40]) {
+    vx -= c / 3;
+    vy += s / 3;
+  }
+  // No drag below the limit: a ship keeps drifting.
+  const float speed = std::fabs(vx) + std::fabs(vy);
+  const float limit = boost ? 1.2f * maxSpeed : maxSpeed;
+  if (speed > limit) {
+    if (vx != 0) vx -= vx / 40;
+    if (vy != 0) vy -= vy / 40;
+    if (boost) sendUpdate = true;
+  }
+  const bool held[4] = {keyState[40], keyState[38], keyState[37], keyState[39]};
+  bool* sent[4] = {&downHeld, &upHeld, &leftHeld, &rightHeld};
+  for (int i = 0; i < 4; ++i) {
+    if (held[i] != *sent[i]) {
+      *sent[i] = held[i];
+      sendUpdate = true;
+    }
+  }
+  statsTimer += 1;
+  if (statsTimer >= 15) {
+    statsTimer = 0;
+    sendUpdate = true;
+  }
+}
+
+// Moves, and bounces off a wall at half speed losing a quarter of the other
+// component. Two line probes through the ship tell which way the wall lies;
+// the ship never ends a frame inside a wall.
+void SpaceShip::StepMove() {
+  x += vx;
+  y += vy;
+  if (!world->CollisionObjects(x - width / 2, y - height / 2, width, height)) return;
+  x -= vx;
+  y -= vy;
+  sendUpdate = true;
+  bool vertical = world->CollisionObjects(x - width / 2, y - 0.75f * height, 0, 1.5f * height);
+  bool horizontal = world->CollisionObjects(x - 0.75f * width, y - height / 2, 1.5f * width, 0);
+  if (!vertical && !horizontal) vertical = horizontal = true;
+  if (horizontal) {
+    vx = -0.5f * vx;
+    vy = 0.75f * vy;
+  }
+  if (vertical) {
+    vy = -0.5f * vy;
+    vx = 0.75f * vx;
+  }
+}
+
+void SpaceShip::SendNetworkStats() {
+  const float sx = alive ? x : -30000.0f, sy = alive ? y : -30000.0f;
+  if (sendFullStats) {
+    msg::FullState m{guid, sx, sy, angle, alive, upHeld, frozenFrames, bounty, width, height,
+                     shipTexture, vx, vy, maxSpeed, downHeld, leftHeld, rightHeld};
+    msg::Write(*network, m);
+    network->Send();
+    network->ClearOutgoingPacket();
+  } else if (sendUpdate) {
+    msg::ShortState m{guid, sx, sy, angle, upHeld, bounty, vx, vy, downHeld, leftHeld,
+                      rightHeld};
+    msg::Write(*network, m);
+    network->SendUnreliable();
+    network->ClearOutgoingPacket();
+  }
+  sendFullStats = false;
+  sendUpdate = false;
+}
+
+// ---- Camera ----
+
+void SpaceShip::CameraTarget(float& w, float& h) const {
+  // A hull with no speed limit set yet zooms as if at rest.
+  const float ratio = maxSpeed > 0 ? (std::fabs(vx) + std::fabs(vy)) / maxSpeed : 0.0f;
+  w = SizeScale(width) * (ratio * 1024 + 2048);
+  h = SizeScale(height) * (ratio * 768 + 1536);
+}
+
+void SpaceShip::GetCamera(float& cx, float& cy, float& w, float& h) {
+  float tw, th;
+  CameraTarget(tw, th);
+  cx = x;
+  cy = y;
+  w = StepToward(*cameraWidth, tw, 64, 8);
+  h = StepToward(*cameraHeight, th, 48, 6);
+}
+
+void SpaceShip::ResetCamera() {
+  float cx, cy;
+  GetCamera(cx, cy, *cameraWidth, *cameraHeight);
+  const float w = *cameraWidth, h = *cameraHeight;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(x - w / 2, x + w / 2, y + h / 2, y - h / 2, -10, 10);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+// ---- Weapon slots, wallet, upgrades ----
+
+bool SpaceShip::ChangeWeapon(int slot, int weaponId) {
+  if (slot < 0 || slot > 3) return false;
+  Weapon probe;
+  probe.MakeMeWeapon(weaponId);
+  for (const Weapon& w : weapons)
+    if (w.name == probe.name) return false;
+  weapons[slot].MakeMeWeapon(weaponId);
+  return true;
+}
+
+void SpaceShip::ChangeWeaponNoCheck(int slot, int weaponId) {
+  if (slot < 0 || slot > 3) return;
+  weapons[slot].MakeMeWeapon(weaponId);
+}
+
+std::string SpaceShip::GetWeaponName(int slot) {
+  if (slot < 0 || slot > 3) return std::string();
+  return weapons[slot].name;
+}
+
+void SpaceShip::UpdateCredits(int amount) {
+  credits += amount;
+  totalEarned += amount;
+}
+
+int SpaceShip::GetCredits() { return credits; }
+
+bool SpaceShip::BuySomething(int price) {
+  if (price > credits) return false;
+  credits -= price;
+  return true;
+}
+
+void SpaceShip::Refund(int amount) { credits += amount; }
+
+namespace {
+template <typename T>
+bool Raise(T& cap, T value) {
+  if (value <= cap) return false;
+  cap = value;
+  return true;
+}
+}  // namespace
+
+bool SpaceShip::UpgradeMaxHp(int value) { return Raise(maxHp, value); }
+bool SpaceShip::UpgradeMaxSpeed(float value) { return Raise(maxSpeed, value); }
+bool SpaceShip::UpgradeMaxRecharge(int value) { return Raise(recharge, value); }
+bool SpaceShip::UpgradeMaxEnergy(int value) { return Raise(maxEnergy, value); }
+
+// ---- Drawing ----
+
+void SpaceShip::RenderBar(float bx, float by, float ratio, float barWidth, float barHeight) {
+  const int texture = BarTexture(ratio);
+  if (texture < 0) return;
+  sprite.ChangeSize(barWidth, barHeight);
+  sprite.RenderSorted(bx, by, 0, 0, 1, 1, 1, 1, texture, false, false);
+}
+
+void SpaceShip::RenderMe() {
+  if (!alive) return;
+  sprite.ChangeSize(width, height);
+  sprite.RenderSorted(x, y, 0, 90 - angle, 1, 1, 1, 1, shipTexture, false, false);
+
+  const float hullRatio = maxHp > 0 ? static_cast<float>(hp) / maxHp : 0.0f;
+  const float energyRatio = maxEnergy > 0 ? static_cast<float>(energy) / maxEnergy : 0.0f;
+  RenderBar(x, y - height / 2 - 16, hullRatio, hullRatio * width, width / 16);
+  RenderBar(x, y + height / 2 + 16, energyRatio, energyRatio * width, width / 16);
+
+  const float barX[4] = {x - height / 2 - 32, x - height / 2 - 16, x + height / 2 + 16,
+                         x + height / 2 + 32};
+  for (int i = 0; i < 4; ++i) {
+    const Weapon& w = weapons[i];
+    // Weapons without a charge-up have no charge to show.
+    const float ratio = w.chargeThreshold > 0
+                            ? static_cast<float>(w.chargeCount) / w.chargeThreshold
+                            : 0.0f;
+    RenderBar(barX[i], y, ratio, 8, ratio * width);
+  }
+}
+
+void SpaceShip::RenderEngine(int) {
+  if (!alive) return;
+  const float r = utilities->RangedRandom(0.95f, 1.05f);
+  const float f = r * (std::fabs(vx) + std::fabs(vy)) * (width / 128);
+  if (f <= 0) return;
+  const float c = std::cos(angle * kDeg), s = std::sin(angle * kDeg);
+  sprite.ChangeSize(f, 4 * f);
+  sprite.RenderSorted(x - c * (0.25f * width + 2 * f), y + s * (width * 31 / 128 + 2 * f), 0,
+                      90 - angle, 1, 1, 1, 1, 22, false, false);
+}
+
+void SpaceShip::RenderFrozenEnergy() {
+  if (frozenFrames <= 0) return;
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  sprite.ChangeSize(width, height);
+  sprite.RenderMeQuads(x, y, 0, 18.0f * spinPhase, 0.4f, 1, 1, 1, 4, spinPhase);
+  glDisable(GL_BLEND);
+}
