@@ -24,3 +24,9 @@ void PrintText(float x, float y, const char* text);
 void PrintText(float x, float y, char* text);
 // Coloured text, always additive.
 void PrintTextColor(float x, float y, const char* text, float r, float g, float b);
+
+// Draws at most `maxChars` characters of `text` with the pen starting at the
+// current model-view origin, the font texture already bound. All glyphs go
+// out in one array draw (the same squares the display lists draw, far
+// cheaper than one list call per character on a software renderer).
+void DrawGlyphs(const char* text, int maxChars);

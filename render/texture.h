@@ -51,5 +51,5 @@ class TEXTURE {
   void Release();
 
   int Width() const { return infoHeader.width; }
-  int Height() const { return infoHeader.height; }
+  int Height() const { return infoHeader.height < 0 ? -infoHeader.height : infoHeader.height; }
 };

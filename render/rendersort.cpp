@@ -1,0 +1,150 @@
+#include "render/rendersort.h"
+
+#include <cmath>
+#include <utility>
+
+#include "render/glwrapper.h"
+#include "render/shaderlibrary.h"
+#include "render/texturelibrary.h"
+
+namespace {
+constexpr float kDegToRad = 0.017453292f;
+// Vertex layout of RenderSort::quad.
+enum { S, T, R, G, B, A, X, Y, Z, ROT_X, ROT_Y, ROT_Z, POS_X, POS_Y, POS_Z };
+// Corner signs and texture coordinates: top-left, bottom-left,
+// bottom-right, top-right on the y-down screen; the top of the picture
+// (t = 1) at the top.
+constexpr float kCornerX[4] = {-1, -1, 1, 1};
+constexpr float kCornerY[4] = {-1, 1, 1, -1};
+constexpr float kCornerS[4] = {0, 0, 1, 1};
+constexpr float kCornerT[4] = {1, 0, 0, 1};
+// RenderSlow's draw array per corner: s, t, x, y (colour is per quad).
+constexpr int kDrawFloats = 4;
+}  // namespace
+
+void RenderSort::InitMe(TextureLibrary* lib, ShaderLibrary* shaderLibrary) {
+  library = lib;
+  shaders = shaderLibrary;
+  vertexAttribPointer = shaders ? shaders->FireRenderStream() : nullptr;
+}
+
+void RenderSort::Reset() {
+  // Paths go to the spare list with their quad memory, to be reused.
+  for (RenderingPath& path : paths) {
+    path.quads.clear();
+    spare_.push_back(std::move(path));
+  }
+  paths.clear();
+  lastPath_ = -1;
+}
+
+void RenderSort::CameraRect(float x, float y, float width, float height) {
+  cameraX = x;
+  cameraY = y;
+  cameraWidth = width;
+  cameraHeight = height;
+}
+
+int RenderSort::FindOrAddPath(int texture) {
+  if (lastPath_ >= 0 && lastPath_ < static_cast<int>(paths.size()) &&
+      paths[lastPath_].texture == texture) {
+    return lastPath_;
+  }
+  for (int i = static_cast<int>(paths.size()) - 1; i >= 0; --i) {
+    if (paths[i].texture == texture) return lastPath_ = i;
+  }
+  if (spare_.empty()) {
+    paths.emplace_back();
+  } else {
+    paths.push_back(std::move(spare_.back()));
+    spare_.pop_back();
+  }
+  paths.back().texture = texture;
+  return lastPath_ = static_cast<int>(paths.size()) - 1;
+}
+
+void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r,
+                         float g, float b, float a, float angle, bool fading) {
+  // The cull ignores rotation, as the camera is far larger than any sprite.
+  if (!RectRect(x - hw, y - hh, 2 * hh, 2 * hw, cameraX - cameraWidth / 2,
+                cameraY - cameraHeight / 2, cameraHeight, cameraWidth)) {
+    return;
+  }
+  RenderingPath& path = paths[FindOrAddPath(texture)];
+  path.quads.emplace_back();
+  quad& q = path.quads.back();
+  const float radians = angle * kDegToRad;
+  for (int i = 0; i < 4; ++i) {
+    float* v = q.vertices[i];
+    v[S] = kCornerS[i];
+    v[T] = kCornerT[i];
+    v[R] = r;
+    v[G] = g;
+    v[B] = b;
+    // A fading quad is transparent along its bottom (+y) edge.
+    v[A] = (fading && kCornerY[i] > 0) ? 0.0f : a;
+    v[X] = x + kCornerX[i] * hw;
+    v[Y] = y + kCornerY[i] * hh;
+    v[Z] = 0;
+    v[ROT_X] = 0;
+    v[ROT_Y] = 0;
+    v[ROT_Z] = radians;
+    v[POS_X] = x;
+    v[POS_Y] = y;
+    v[POS_Z] = 0;
+  }
+}
+
+// Each quad is turned about its centre here on the CPU instead of by a
+// matrix push, translate and rotate per quad: the same picture, but one
+// array draw per path, which keeps thousands of sprites cheap on software GL.
+// As with a per-quad glColor, each quad takes the colour of its vertex 0.
+void RenderSort::RenderSlow() {
+  if (paths.empty()) return;
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  for (const RenderingPath& path : paths) {
+    if (path.quads.empty()) continue;
+    const size_t corners = path.quads.size() * 4;
+    // Per corner: s, t, x, y, then r, g, b, a in a second block.
+    drawArray_.resize(corners * (kDrawFloats + 4));
+    float* coords = drawArray_.data();
+    float* colours = coords + corners * kDrawFloats;
+    for (const quad& q : path.quads) {
+      const float radians = q.vertices[0][ROT_Z];
+      const float c = std::cos(radians), s = std::sin(radians);
+      const float* colour = q.vertices[0] + R;
+      for (const auto& v : q.vertices) {
+        const float dx = v[X] - v[POS_X], dy = v[Y] - v[POS_Y];
+        *coords++ = v[S];
+        *coords++ = v[T];
+        *coords++ = v[POS_X] + dx * c - dy * s;
+        *coords++ = v[POS_Y] + dx * s + dy * c;
+        for (int k = 0; k < 4; ++k) *colours++ = colour[k];
+      }
+    }
+    glColor4f(1, 1, 1, 1);
+    if (library) library->BindTexture(path.texture);
+    const float* base = drawArray_.data();
+    glTexCoordPointer(2, GL_FLOAT, kDrawFloats * sizeof(float), base);
+    glVertexPointer(2, GL_FLOAT, kDrawFloats * sizeof(float), base + 2);
+    glColorPointer(4, GL_FLOAT, 0, base + corners * kDrawFloats);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners));
+  }
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glColor4f(1, 1, 1, 1);
+}
+
+void RenderSort::RenderFast() {
+  // The FireRender program is later work; the fixed-function path draws the
+  // same picture (without the fade).
+  RenderSlow();
+}
+
+bool RenderSort::RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2,
+                          float w2) {
+  return GlWrapper().RectRect(x1, y1, h1, w1, x2, y2, h2, w2);
+}

@@ -1,0 +1,142 @@
+#include "render/text.h"
+
+#include <GL/gl.h>
+
+#include <climits>
+#include <vector>
+
+#include "app/globals.h"
+#include "render/shaderlibrary.h"
+#include "render/texturelibrary.h"
+
+unsigned int base = 0;
+
+namespace {
+
+TextureLibrary* gTextures = nullptr;
+ShaderLibrary* gShaders = nullptr;
+std::vector<float> gGlyphArray;  // reused: s, t, x, y per corner
+
+constexpr int kGlyphCells = 256;
+constexpr int kFirstCode = 32;
+constexpr float kCell = 1.0f / 16.0f;
+
+// Texture rectangle of grid cell n (column n mod 16, row n div 16 from the
+// top of the picture, whose top is t = 1).
+void CellCoords(int n, float& s0, float& s1, float& t0, float& t1) {
+  s0 = static_cast<float>(n % 16) * kCell;
+  s1 = s0 + kCell;
+  t1 = 1.0f - static_cast<float>(n / 16) * kCell;
+  t0 = t1 - kCell;
+}
+
+void PushTextProjection(float x, float y) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, 1024, 0, 768, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslatef(x, y, 0);
+}
+
+void PopTextProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+void BindFont() {
+  if (gTextures) gTextures->BindTexture(kFontTextureSlot);
+}
+
+}  // namespace
+
+void SetUpText(TextureLibrary* textures, ShaderLibrary* shaders) {
+  gTextures = textures;
+  gShaders = shaders;
+  base = glGenLists(kGlyphCells);
+  BindFont();
+  for (int n = 0; n < kGlyphCells; ++n) {
+    float s0, s1, t0, t1;
+    CellCoords(n, s0, s1, t0, t1);
+    glNewList(base + n, GL_COMPILE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(s0, t0);
+    glVertex2f(0, 0);
+    glTexCoord2f(s1, t0);
+    glVertex2f(kGlyphSize, 0);
+    glTexCoord2f(s1, t1);
+    glVertex2f(kGlyphSize, kGlyphSize);
+    glTexCoord2f(s0, t1);
+    glVertex2f(0, kGlyphSize);
+    glEnd();
+    glTranslatef(kGlyphAdvance, 0, 0);
+    glEndList();
+  }
+}
+
+void DrawGlyphs(const char* text, int maxChars) {
+  if (!text) return;
+  gGlyphArray.clear();
+  float pen = 0;
+  for (int i = 0; i < maxChars && text[i] != '\0'; ++i) {
+    const int code = static_cast<unsigned char>(text[i]);
+    // Control codes have no glyph and do not move the pen.
+    if (code < kFirstCode) continue;
+    float s0, s1, t0, t1;
+    CellCoords(code - kFirstCode, s0, s1, t0, t1);
+    const float corners[16] = {s0, t0, pen, 0,          s1, t0, pen + kGlyphSize, 0,
+                               s1, t1, pen + kGlyphSize, kGlyphSize,
+                               s0, t1, pen, kGlyphSize};
+    gGlyphArray.insert(gGlyphArray.end(), corners, corners + 16);
+    pen += kGlyphAdvance;
+  }
+  if (gGlyphArray.empty()) return;
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(float), gGlyphArray.data());
+  glVertexPointer(2, GL_FLOAT, 4 * sizeof(float), gGlyphArray.data() + 2);
+  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(gGlyphArray.size() / 4));
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void PrintText(float x, float y, const char* text) {
+  if (!text || text[0] == '\0') return;
+  // The low level has no masking program: additive blending makes the
+  // font's black disappear against the scene instead.
+  const bool additive = graphicslevel == 2 || !gShaders;
+  if (additive) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+  } else {
+    gShaders->ShaderMasking();
+  }
+  BindFont();
+  PushTextProjection(x, y);
+  DrawGlyphs(text, INT_MAX);
+  PopTextProjection();
+  if (additive) {
+    glDisable(GL_BLEND);
+  } else {
+    gShaders->ShadersOff();
+  }
+}
+
+void PrintText(float x, float y, char* text) { PrintText(x, y, static_cast<const char*>(text)); }
+
+void PrintTextColor(float x, float y, const char* text, float r, float g, float b) {
+  if (!text || text[0] == '\0') return;
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  BindFont();
+  PushTextProjection(x, y);
+  glColor4f(r, g, b, 1);
+  DrawGlyphs(text, INT_MAX);
+  glColor4f(1, 1, 1, 1);
+  PopTextProjection();
+  glDisable(GL_BLEND);
+}
