@@ -128,8 +128,7 @@ void WakeWindowThread() {
 void StoreCursor(int wx, int wy) {
   int fx = 0, fy = 0;
   WindowToFrame(wx, wy, gWindowW, gWindowH, &fx, &fy);
-  gCursorX = fx;
-  gCursorY = fy;
+  StoreCursorPosition(fx, fy);
 }
 
 // Translates one SDL event; returns false when the event means nothing to
@@ -316,6 +315,11 @@ void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::millisecond
 void CursorPosition(int* x, int* y) {
   *x = gCursorX;
   *y = gCursorY;
+}
+
+void StoreCursorPosition(int x, int y) {
+  gCursorX = x;
+  gCursorY = y;
 }
 
 void WindowToFrame(int wx, int wy, int windowW, int windowH, int* fx, int* fy) {

@@ -60,6 +60,9 @@ void SleepMs(uint32_t ms);
 
 // Cursor position in frame coordinates (0..1023, 0..767, y down).
 void CursorPosition(int* x, int* y);
+// Records the cursor position in frame coordinates (the event pump does this
+// on every mouse event; tests use it to place the cursor).
+void StoreCursorPosition(int x, int y);
 // Maps a window position (window points) to frame coordinates for a window
 // of the given size, keeping the aspect (letterbox) and clamping.
 void WindowToFrame(int wx, int wy, int windowW, int windowH, int* fx, int* fy);

@@ -1,0 +1,27 @@
+// What the window thread does with each input event: the key table, the chat
+// line, name entry, enter and escape, and the left button. Kept apart from
+// SDL (the platform layer hands over translated events) so it can be driven
+// directly by tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+
+// Applies one event to the input globals of app/globals.h.
+void HandleInputEvent(const platform::InputEvent& event);
+
+// Called by the game thread after each frame. A press and release of the left
+// button that both arrive between two frames would otherwise never be seen
+// (a touchpad tap delivers both at once): the release is held back until a
+// frame has run with the button down.
+void EndFrameInput();
+
+// Chat lines finished with enter on the window thread, waiting to be
+// prefixed with the player's name and sent by the game thread (the network
+// handler is used from the game thread only). Takes them out of the queue.
+std::vector<std::string> TakeTypedChat();
+
+// Clears the click latch and the chat queue (tests, new runs).
+void ResetInputState();

@@ -1,0 +1,66 @@
+#include "ui/settings.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+
+#include "app/globals.h"
+
+namespace {
+
+std::string& File() {
+  static std::string path = "Settings.cfg";
+  return path;
+}
+
+// One line without its line feed; an exhausted file yields "".
+std::string ReadLine(std::istream& in) {
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+}  // namespace
+
+void SetSettingsFile(const std::string& path) { File() = path; }
+
+const std::string& SettingsFile() { return File(); }
+
+int SettingsNumber(const std::string& line) {
+  size_t i = 0;
+  while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+  bool negative = false;
+  if (i < line.size() && (line[i] == '-' || line[i] == '+')) negative = line[i++] == '-';
+  long long value = 0;
+  for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
+    value = value * 10 + (line[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) value = INT_MAX;
+  return static_cast<int>(value);
+}
+
+void WriteSettings(std::string name, int level, int music, int mode) {
+  std::FILE* f = std::fopen(File().c_str(), "wb");
+  if (!f) return;
+  std::fprintf(f, "%s\n%d\n%d\n%d", name.c_str(), level, mode, music);
+  std::fclose(f);
+}
+
+bool ReadSettings(std::string& name, int& level, int& music, int& mode) {
+  std::ifstream in(File(), std::ios::binary);
+  if (!in) return false;
+  name = ReadLine(in).substr(0, kMaxSettingsName);
+  level = SettingsNumber(ReadLine(in));
+  graphicslevel = level;
+  mode = SettingsNumber(ReadLine(in));
+  music = SettingsNumber(ReadLine(in));
+  return true;
+}
+
+void WriteDefaultSettingsIfMissing() {
+  if (std::ifstream(File())) return;
+  WriteSettings("Player", 0, 1, 0);
+}

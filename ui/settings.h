@@ -1,0 +1,31 @@
+// Settings.cfg: four lines in the working directory - player name, graphics
+// level (0 high, 1 medium, 2 low), game mode offered when hosting, music
+// during games (1 on, 0 off). Line ends are single line feeds; the last line
+// has none.
+#pragma once
+
+#include <string>
+
+constexpr size_t kMaxSettingsName = 99;
+
+// Writes name, level, mode, music (in that line order; note the parameter
+// order). Nothing happens when the file cannot be created.
+void WriteSettings(std::string name, int level, int music, int mode);
+
+// Reads the file into the four values and also sets the global
+// graphicslevel. A missing file changes nothing. A name longer than 99
+// characters is cut there; missing lines read as empty, and the numbers
+// follow atoi (leading blanks, optional sign, digits; anything else is 0).
+// Returns whether the file was read.
+bool ReadSettings(std::string& name, int& level, int& music, int& mode);
+
+// On first start, when there is no file yet: "Player", level 0, mode 0,
+// music 1.
+void WriteDefaultSettingsIfMissing();
+
+// The file used (tests point it elsewhere); "Settings.cfg" by default.
+void SetSettingsFile(const std::string& path);
+const std::string& SettingsFile();
+
+// atoi without its undefined overflow: clamps to the int range.
+int SettingsNumber(const std::string& line);
