@@ -3,6 +3,7 @@
 // minimap shows (one instance: Level).
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "render/defaultsprite.h"
@@ -78,7 +79,7 @@ class World {
   static constexpr int kGridCells = 32;      // per axis
   static constexpr float kCellSize = 1024.0f;
   std::vector<Box> grid_[kGridCells * kGridCells];
-  size_t indexed_ = 0;  // walls of `objects` entered into the grid
+  std::size_t indexed_ = 0;  // walls of `objects` entered into the grid
   void IndexWall(const Object& o);
   void RebuildGrid();
   static int CellOf(float v);
