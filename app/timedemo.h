@@ -1,0 +1,52 @@
+// The timedemo: `voidrake2 --timedemo N [--level L] [--seed S]` starts a game
+// against the computer players at once, flies the local ship with the
+// autopilot for N frames without frame pacing (every frame presented), prints
+// one line of figures and ends the program with status 0.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TimedemoOptions {
+  bool enabled = false;
+  int frames = 0;
+  int level = 2;         // graphics level asked for (0 high, 1 medium, 2 low)
+  bool seeded = false;   // --seed given: the same seed gives the same fight
+  unsigned int seed = 0;
+};
+
+// The options of this run (filled by main before the game thread starts).
+extern TimedemoOptions timedemoOptions;
+
+// Reads --timedemo N, --level L and --seed S out of `args`; other arguments
+// are ignored. False with a message for a missing or malformed value, a frame
+// count below 1 or a level outside 0..2.
+bool ParseTimedemoOptions(const std::vector<std::string>& args, TimedemoOptions& options,
+                          std::string& error);
+
+struct TimedemoFigures {
+  int frames = 0;
+  int level = 0;
+  double simMedian = 0, drawMedian = 0;
+  double frameMedian = 0, frameP95 = 0, frameMax = 0;
+  double startupMs = 0;
+  double peakRssMb = 0;
+};
+
+// Nearest-rank percentile (0 < p <= 100) of the samples; 0 for none.
+double Percentile(std::vector<double> samples, double p);
+
+// "timedemo frames=N level=L sim_ms_median=... draw_ms_median=...
+// frame_ms_median=... frame_ms_p95=... frame_ms_max=... startup_ms=...
+// peak_rss_mb=..."
+std::string TimedemoLine(const TimedemoFigures& figures);
+
+// Milliseconds since the process started.
+double MsSinceProcessStart();
+// Largest resident set size of the process so far, in megabytes.
+double PeakRssMb();
+
+// Runs the demo on the game thread once start-up is done: enters the game,
+// runs the frames, prints the line to standard output. Returns the exit
+// status of the program (0).
+int RunTimedemo(const TimedemoOptions& options);
