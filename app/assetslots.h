@@ -1,0 +1,45 @@
+// Which file goes into which texture, loop and sound slot. Every drawing and
+// sound call names a slot, so the order of loading here is the numbering the
+// whole game relies on; a file that fails to load still takes its slot.
+#pragma once
+
+#include <array>
+
+// Loaders: P opaque, K colour-keyed (exact black transparent), E colour-keyed
+// with clamped edges.
+struct TextureFile {
+  const char* path;
+  char kind;
+  int registrations;  // one load registered this many times (keeps later slots in place)
+};
+// Texture slots 1..62 in order. Slot 0 holds the loading picture during
+// start-up and the ship picture afterwards.
+extern const std::array<TextureFile, 56> kTextureFiles;
+constexpr int kTextureSlotCount = 63;
+constexpr const char* kLoadingPicture = "Images/LoadingStretch.png";
+constexpr const char* kShipPicture = "Images/tsf_gunship.png";
+
+struct LoopFile {
+  bool withZero;  // frame numbers below 10 get a leading zero
+  const char* prefix;
+  int first, last;
+};
+extern const std::array<LoopFile, 5> kLoopFiles;
+
+constexpr const char* kMusicFile = "sounds/01 Falling off the captain's log.ogg";
+// Sound slots 1..7 (slot 0 is the music).
+extern const std::array<const char*, 7> kEffectSounds;
+
+// Start-up step: the loading picture into texture slot 0, drawn full screen
+// and presented (it stays until the title's first frame).
+void ShowLoadingPicture();
+// Replaces slot 0's loading picture with the ship picture.
+void LoadShipPictureIntoSlotZero();
+// Loop slots 0..4.
+void LoadLoopSlots();
+// Texture slots 1..62.
+void LoadTextureSlots();
+// Sound slot 0: the music, loaded looping, full volume, started at once.
+void StartMusic();
+// Sound slots 1..7 at their default volume.
+void LoadEffectSounds();
