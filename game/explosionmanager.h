@@ -38,4 +38,7 @@ class ExplosionManager {
   // Advances every explosion by one frame and draws the running ones: an
   // explosion of n frames shows loop frames 1 .. n-1.
   void RenderExplosions();
+
+ private:
+  void SendExplosion(const Explosion& e);
 };

@@ -1,0 +1,70 @@
+#include "game/explosionmanager.h"
+
+#include <GL/gl.h>
+
+#include "net/messages.h"
+#include "net/networkhandler.h"
+#include "render/shaderlibrary.h"
+
+void ExplosionManager::InitMe(GlWrapper* utilities_, TextureLibrary* textures_,
+                              ShaderLibrary* shaders_, NetworkHandler* network_) {
+  utilities = utilities_;
+  textures = textures_;
+  shaders = shaders_;
+  network = network_;
+}
+
+void ExplosionManager::AddExplosion(float x, float y, float width, float height, int loopSlot,
+                                    int frames, bool send) {
+  Explosion e;
+  e.active = true;
+  e.x = x;
+  e.y = y;
+  e.width = width;
+  e.height = height;
+  e.loopSlot = loopSlot;
+  e.framesLeft = frames;
+  e.frames = frames;
+  e.sprite.InitMe(0, 0, width, height, 0.5f, 0.5f, 1, 1, textures);
+  if (send) SendExplosion(e);
+  for (Explosion& slot : list) {
+    if (!slot.active) {
+      slot = e;
+      return;
+    }
+  }
+  list.push_back(e);
+}
+
+void ExplosionManager::RenderExplosions() {
+  if (shaders) shaders->ShaderMasking();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);  // additive light
+  for (Explosion& e : list) {
+    if (!e.active) continue;
+    if (--e.framesLeft < 1) {
+      e.active = false;
+      continue;
+    }
+    // Frames 1 .. frames-1 of the loop; frame 0 is never shown.
+    e.sprite.RenderMe(e.x, e.y, 0, 0, 1, 1, 1, 1, e.loopSlot, e.frames - e.framesLeft);
+  }
+  glDisable(GL_BLEND);
+  if (shaders) shaders->ShadersOff();
+}
+
+// Other peers add it without re-announcing (message 56, unreliable: a lost
+// puff of smoke is not worth a resend).
+void ExplosionManager::SendExplosion(const Explosion& e) {
+  if (!network) return;
+  msg::Explosion m;
+  m.x = e.x;
+  m.y = e.y;
+  m.width = e.width;
+  m.height = e.height;
+  m.loopSlot = e.loopSlot;
+  m.frames = e.frames;
+  msg::Write(*network, m);
+  network->SendUnreliable();
+  network->ClearOutgoingPacket();
+}

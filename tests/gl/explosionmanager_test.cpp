@@ -1,0 +1,97 @@
+// Explosions drawn into a real GL frame: which loop frame shows on which
+// frame, when a slot ends, and how slots are reused.
+#include "game/explosionmanager.h"
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "render/texturelibrary.h"
+#include "tests/support/glcontext.h"
+
+namespace {
+using testsupport::GlTest;
+using testsupport::ReadPixel;
+using testsupport::Rgba;
+
+// Frame k of the test loop is a solid picture with red = 8k.
+class ExplosionGlTest : public GlTest {
+ protected:
+  void SetUp() override {
+    GlTest::SetUp();
+    std::vector<unsigned int> frames(31);
+    glGenTextures(31, frames.data());
+    for (int k = 0; k < 31; ++k) {
+      glBindTexture(GL_TEXTURE_2D, frames[k]);
+      const uint8_t texel[4] = {static_cast<uint8_t>(8 * k), 40, 0, 255};
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
+    loop = library.AddLoopTexture(frames);
+    explosions.InitMe(&utility, &library, nullptr, nullptr);
+  }
+  void TearDown() override {
+    for (unsigned int name : library.loopTextures[0].frames) glDeleteTextures(1, &name);
+  }
+  // One game frame: clear, advance and draw.
+  void Frame() {
+    glClear(GL_COLOR_BUFFER_BIT);
+    explosions.RenderExplosions();
+  }
+  TextureLibrary library;
+  ExplosionManager explosions;
+  int loop = 0;
+};
+
+TEST_F(ExplosionGlTest, AnExplosionOfNFramesShowsFramesOneToNMinusOne) {
+  explosions.AddExplosion(200, 200, 64, 64, loop, 1, false);
+  explosions.AddExplosion(400, 200, 64, 64, loop, 2, false);
+  explosions.AddExplosion(600, 200, 100, 50, loop, 30, false);
+  Frame();
+  EXPECT_EQ(ReadPixel(200, 200), (Rgba{0, 0, 0, 255}));  // 1 frame: never drawn
+  EXPECT_FALSE(explosions.list[0].active);
+  EXPECT_EQ(ReadPixel(400, 200), (Rgba{8, 40, 0, 255}));  // 2 frames: frame 1, once
+  EXPECT_EQ(ReadPixel(600, 200), (Rgba{8, 40, 0, 255}));
+  EXPECT_EQ(ReadPixel(645, 200), (Rgba{8, 40, 0, 255}));  // sized 100 x 50 around its centre
+  EXPECT_EQ(ReadPixel(600, 230), (Rgba{0, 0, 0, 255}));
+  for (int shown = 2; shown <= 29; ++shown) {
+    Frame();
+    ASSERT_EQ(ReadPixel(600, 200).r, 8 * shown) << "frame " << shown;
+    EXPECT_EQ(ReadPixel(400, 200).r, 0);
+  }
+  EXPECT_TRUE(explosions.list[2].active);
+  Frame();
+  EXPECT_FALSE(explosions.list[2].active);
+  EXPECT_EQ(ReadPixel(600, 200).r, 0);
+}
+
+TEST_F(ExplosionGlTest, OverlappingExplosionsAddUpAndLeaveBlendingOff) {
+  explosions.AddExplosion(300, 300, 64, 64, loop, 5, false);
+  explosions.AddExplosion(300, 300, 64, 64, loop, 5, false);
+  Frame();
+  EXPECT_EQ(ReadPixel(300, 300), (Rgba{16, 80, 0, 255}));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(ExplosionGlTest, AddingAppendsOnlyWhenEverySlotRuns) {
+  explosions.AddExplosion(0, 0, 8, 8, loop, 1, false);
+  explosions.AddExplosion(0, 0, 8, 8, loop, 10, false);
+  explosions.AddExplosion(0, 0, 8, 8, loop, 1, false);
+  EXPECT_EQ(explosions.list.size(), 3u);
+  Frame();  // the two 1-frame explosions end
+  explosions.AddExplosion(50, 60, 8, 8, loop, 7, false);
+  ASSERT_EQ(explosions.list.size(), 3u);
+  EXPECT_TRUE(explosions.list[0].active);
+  EXPECT_EQ(explosions.list[0].x, 50);
+  EXPECT_EQ(explosions.list[0].framesLeft, 7);
+  EXPECT_FALSE(explosions.list[2].active);
+  explosions.AddExplosion(70, 80, 8, 8, loop, 7, false);
+  EXPECT_EQ(explosions.list[2].y, 80);
+  explosions.AddExplosion(90, 90, 8, 8, loop, 7, false);
+  EXPECT_EQ(explosions.list.size(), 4u);
+  // Explosions advance only on frames that draw them.
+  EXPECT_EQ(explosions.list[1].framesLeft, 9);
+}
+
+}  // namespace
