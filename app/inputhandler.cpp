@@ -25,7 +25,7 @@ void OpenChatLine() {
   typing = true;
   {
     std::lock_guard<std::mutex> lock(textMutex);
-    typingmessage = ">";
+    typingmessage.assign(1, '>');
   }
   if (inloop == 10) inloop = 11;
 }

@@ -1,0 +1,53 @@
+#include "app/gameloop.h"
+
+#include <cstdio>
+
+#include "app/gamestates.h"
+#include "app/globals.h"
+#include "app/inputhandler.h"
+#include "app/platform.h"
+#include "app/startup.h"
+
+namespace {
+
+bool reportStartup = false;
+
+void ReportFirstTitleFrame() {
+  if (!reportStartup) return;
+  reportStartup = false;
+  std::fprintf(stderr, "startup: first title frame presented after %u ms\n",
+               static_cast<unsigned>(platform::Ticks()));
+}
+
+}  // namespace
+
+bool FrameDue(uint32_t now, uint32_t lastStart) { return now - lastStart > kFrameStepMs; }
+
+uint32_t MsUntilFrame(uint32_t now, uint32_t lastStart) {
+  if (FrameDue(now, lastStart)) return 0;
+  return lastStart + kFrameStepMs + 1 - now;
+}
+
+int GameProc(const GameThreadOptions& options) {
+  reportStartup = options.printStartupTime;
+  SetTitlePresentedHook(&ReportFirstTitleFrame);
+  uint32_t frameStart = StartUp();
+  while (true) {
+    if (quitall) {
+      platform::PostQuit();
+      break;
+    }
+    // The window was closed: end with it instead of drawing on.
+    if (platform::QuitRequested()) break;
+    uint32_t now = platform::Ticks();
+    if (!FrameDue(now, frameStart)) {
+      platform::SleepMs(MsUntilFrame(now, frameStart));
+      continue;
+    }
+    frameStart = platform::Ticks();
+    RunStateFrame();
+    EndFrameInput();
+  }
+  platform::ReleaseContext();
+  return 0;
+}

@@ -1,0 +1,23 @@
+// The game thread: start-up, then one frame of the current screen state
+// whenever more than 25 ms have passed since the previous frame began,
+// sleeping in between.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t kFrameStepMs = 25;
+
+// True when a frame beginning at `now` is due after one that began at
+// `lastStart` (strictly more than the frame step has passed).
+bool FrameDue(uint32_t now, uint32_t lastStart);
+// Milliseconds to sleep before the next frame is due (0 when it is due).
+uint32_t MsUntilFrame(uint32_t now, uint32_t lastStart);
+
+struct GameThreadOptions {
+  bool printStartupTime = false;  // report the first presented title frame on stderr
+};
+
+// The game thread's entry. Takes the GL context, runs start-up and the main
+// loop until quitall is set or the window asks to quit, releases the
+// context. Returns 0.
+int GameProc(const GameThreadOptions& options);

@@ -1,0 +1,424 @@
+#include "app/gamestates.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "app/gameobjects.h"
+#include "app/globals.h"
+#include "app/inputhandler.h"
+#include "app/platform.h"
+#include "app/soundmanager.h"
+#include "app/startup.h"
+#include "game/spaceship.h"
+#include "net/gameprotocol.h"
+#include "net/messages.h"
+#include "net/networkhandler.h"
+#include "net/servermenuset.h"
+#include "opponents/aiplayer.h"
+#include "opponents/enemymanager.h"
+#include "render/defaultsprite.h"
+#include "render/drawall.h"
+#include "render/rendersort.h"
+#include "render/shaderhelper.h"
+#include "render/shaderlibrary.h"
+#include "render/text.h"
+#include "render/texturelibrary.h"
+#include "ui/button.h"
+#include "ui/menu.h"
+#include "ui/menutree.h"
+#include "ui/settings.h"
+#include "ui/shop.h"
+
+SettingsCopy localSettings;
+NetworkHandler::ServerMenuSet ServerList;
+
+namespace {
+
+constexpr int kTitlePicture = 54;
+constexpr int kOptionsPicture = 43;
+constexpr int kServerListPicture = 44;
+constexpr int kNamePicture = 59;
+constexpr int kWhitePicture = 39;
+constexpr int kLanSearchFrames = 120;
+constexpr int kLanJoinWait = 30000;
+constexpr int kInternetJoinWait = 350;
+
+FramePresentedHook titlePresented = nullptr;
+
+void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+
+// A screen picture: the full-screen sprite at (0, 0) with texture slot N.
+void DrawPicture(int slot) {
+  FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false);
+}
+
+void HelpLine(const char* text) {
+  PrintTextColor(0, 16, text, 0.17647f, 0.67451f, 0.96471f);
+}
+
+void NameLine(const std::string& text) { PrintTextColor(861, 607, text.c_str(), 0, 1, 0); }
+
+void HelpIfHovered(const Button& button, const char* text) {
+  if (button.IsClicked()) HelpLine(text);
+}
+
+// Removes the last character of a guarded string while backspace is held,
+// never shortening it below `keep` characters.
+void BackspaceInto(std::string& text, size_t keep) {
+  if (!keys[vk::Back]) return;
+  std::lock_guard<std::mutex> lock(textMutex);
+  if (text.size() > keep) text.pop_back();
+}
+
+// Steps 1 and 2 of the playing and quit-confirmation frames.
+void PlayingPrelude() {
+  if (graphicslevel == 2) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.05f);
+  }
+  if (typing) BackspaceInto(typingmessage, 1);
+}
+
+void SendJoin() {
+  msg::Join join;
+  join.name = Player.name;
+  join.guid = myGUID;
+  msg::Write(Networking.outgoing, join);
+  Networking.Send();
+  Networking.ClearOutgoingPacket();
+}
+
+void SendLeave() {
+  msg::Leave leave;
+  leave.guid = myGUID;
+  leave.hostLeaving = Networking.isServer;
+  msg::Write(Networking.outgoing, leave);
+  Networking.Send();
+  Networking.ClearOutgoingPacket();
+  // The program ends right after: put the message on the wire now.
+  Networking.Flush();
+}
+
+void PrepareGameMenus() {
+  CreateMenus(Game);
+  UpdateWeaponMenu();
+}
+
+void DarkenScreen() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  FullscreenFX.RenderMeQuads(0, 0, 0, 0, 0.6f, 0, 0, 0, kWhitePicture);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+// The computer players of a single-player game: teams 2 to 7, each row
+// starting with 2000 energy and 10 hull damage booked.
+void SetUpComputerPlayers() {
+  for (int i = 0; i < kBotCount; ++i) {
+    Bot[i].InitMe(&CameraWidth, &CameraHeight, &Enemies, &Level, &Explosions, &Utility, i + 2);
+    Bot[i].SetUpShip(25.0f, 400, 6000, 15, 256.0f, 256.0f, 20);
+    Bot[i].MakeMeSimpleShip();
+    Enemies.DamagePlayer(i, 1000.0f, 5.0f);
+    Enemies.DamagePlayer(i, 1000.0f, 5.0f);
+  }
+}
+
+}  // namespace
+
+void InitFrontEndButtons(TextureLibrary* textures) {
+  cmdOptions.InitMe(755, 125, 90, 35, textures);
+  cmdPlay.InitMe(950, 125, 90, 35, textures);
+  cmdHighGraphics.InitMe(755, 29, 90, 35, textures);
+  cmdMediumGraphics.InitMe(853, 29, 90, 35, textures);
+  cmdLowGraphics.InitMe(950, 29, 90, 35, textures);
+  cmdName.InitMe(755, 120, 90, 35, textures);
+  cmdMusicOn.InitMe(853, 120, 90, 35, textures);
+  cmdMusicOff.InitMe(950, 120, 90, 35, textures);
+}
+
+void SetTitlePresentedHook(FramePresentedHook hook) { titlePresented = hook; }
+
+void ScreenProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -10, 10);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void DeliverTypedChat() {
+  for (const std::string& typed : TakeTypedChat()) {
+    std::string line = Player.name + typed;
+    AddMessage(line);
+    SendMessageA(line);
+  }
+}
+
+void RunStateFrame() {
+  DeliverTypedChat();
+  platform::BeginFrame();
+  switch (inloop.load()) {
+    case 1: PlayingFrame(); break;
+    case 2: TitleFrame(); break;
+    case 4: LanSearchFrame(); break;
+    case 5: FetchServersFrame(); break;
+    case 6: ServerListFrame(); break;
+    case 7: GameStartFrame(); break;
+    case 9: OptionsFrame(); break;
+    case 10: NameEntryFrame(); break;
+    case 11: NameEntryDoneFrame(); break;
+    case 12: QuitConfirmFrame(); break;
+    default: inloop = 1; break;
+  }
+}
+
+void PlayingFrame() {
+  // Flying hides the cursor; the in-game panel of a dead ship needs it.
+  platform::SetCursorVisible(!Player.alive);
+  PlayingPrelude();
+  DrawAll(graphicslevel);
+  platform::SwapBuffers();
+}
+
+void TitleFrame() {
+  platform::SetCursorVisible(true);
+  ScreenProjection();
+  ClearScreen();
+  DrawPicture(kTitlePicture);
+  HelpIfHovered(cmdOptions, "Change your name, graphics level, and turn music on/off.");
+  HelpIfHovered(cmdHighGraphics, "Find other people hosting games on the internet.");
+  HelpIfHovered(cmdMediumGraphics, "Joins the first game found being hosted on your LAN.");
+  HelpIfHovered(cmdLowGraphics,
+                "Host a game on the internet, and for people to join over your LAN.");
+  HelpIfHovered(cmdPlay, "Play a game against some computer players...");
+  platform::SwapBuffers();
+  if (titlePresented) titlePresented();
+  if (!lclick) return;
+  multiplayer = true;
+  bool server = false, lan = false, chosen = false;
+  if (cmdOptions.IsClicked()) {
+    lclick = false;
+    inloop = 9;
+  }
+  if (cmdHighGraphics.IsClicked()) chosen = true;
+  if (cmdMediumGraphics.IsClicked()) chosen = lan = true;
+  if (cmdLowGraphics.IsClicked()) chosen = server = true;
+  if (cmdPlay.IsClicked()) {
+    chosen = server = true;
+    multiplayer = false;
+  }
+  if (chosen) StartTitleChoice(server, lan);
+}
+
+void StartTitleChoice(bool server, bool lan) {
+  if (!gameReady) {
+    std::fprintf(stderr, "This build cannot start games yet: the game start-up is missing.\n");
+    lclick = false;
+    return;
+  }
+  Networking.InitMe(server);
+  if (server) {
+    gotin = true;
+    if (multiplayer) Networking.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers);
+    rdyforgame = true;
+    if (!multiplayer) Game = 1;
+    PrepareGameMenus();
+    inloop = 7;
+  } else if (!lan) {
+    lclick = false;
+    gotin = false;
+    inloop = 5;
+  } else {
+    gotin = false;
+    inloop = 4;
+    framestilquit = kLanSearchFrames;
+    foundpong = false;
+    Networking.PingLAN();
+  }
+}
+
+void LanSearchFrame() {
+  platform::SetCursorVisible(true);
+  ClearScreen();
+  platform::SwapBuffers();
+  if (Networking.ReceivePacket() == netid::LanPong) {
+    foundpong = true;
+    framestilownage = kLanJoinWait;
+    std::string address = Networking.GetIP(Networking.GetLastID());
+    Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
+    PrepareGameMenus();
+  }
+  if (--framestilquit == 0 && !foundpong) {
+    inloop = 2;
+    Networking.QuitClient();
+  }
+  if (foundpong) {
+    inloop = 7;
+    SendJoin();
+  }
+}
+
+void FetchServersFrame() {
+  Networking.GetServers2(ServerList);
+  inloop = 6;
+}
+
+void ServerListFrame() {
+  platform::SetCursorVisible(true);
+  ClearScreen();
+  FullscreenFX.ChangeSize(1024, 512);
+  FullscreenFX.ChangeCenter(512, 256);
+  DrawPicture(kServerListPicture);
+  FullscreenFX.ChangeSize(1024, 768);
+  FullscreenFX.ChangeCenter(512, 384);
+  ServerList.names.RenderMe(66, 200, 18, 30, 0, false);
+  ServerList.games.RenderMe(276, 200, 14, 30, 0, false);
+  ServerList.maps.RenderMe(429, 200, 26, 30, 0, false);
+  platform::SwapBuffers();
+  if (!lclick) return;
+  int row = ServerList.names.ItemClicked(66, 200, 18, 30, 0);
+  if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size())) return;
+  std::string address = ServerList.ips.items[row];
+  Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
+  PrepareGameMenus();
+  inloop = 7;
+  framestilownage = kInternetJoinWait;
+}
+
+void SetUpGraphicsLevel(int level) {
+  if (level != 0 && level != 1) return;
+  Shaders.BuildMe();
+  ShaderUtility.InitMe();
+  Shaders.SetBlurFallOff(0.1f);
+  if (level == 1) {
+    lclick = false;
+  } else if (!ShaderUtility.InitPBuffers()) {
+    graphicslevel = 1;
+    platform::ShowMessageBox(
+        "Your computer doesn't seem to be able to support high graphics.  Switching to medium!",
+        "Error");
+  } else {
+    ShaderUtility.RenderToScreen();
+  }
+  if (!Shaders.UsingShaders()) {
+    graphicslevel = 2;
+    platform::ShowMessageBox("Switching to low graphics due to video card issues...", "Error");
+  }
+}
+
+void GameStartFrame() {
+  std::string name;
+  int level = 0, music = 1, mode = 0;
+  if (ReadSettings(name, level, music, mode)) {
+    Player.name = name;
+    SetUpGraphicsLevel(graphicslevel);
+    Game = mode;
+    if (!multiplayer) {
+      Game = 1;
+      SetUpComputerPlayers();
+    }
+    if (music == 0) Sounds.StopAll();
+  }
+  Networking.SetGameStats(Player.name + "'s Game!", Game);
+  platform::SetCursorVisible(false);
+  inloop = 1;
+  SortedRenderer.InitMe(&Textures, &Shaders);
+}
+
+void OptionsFrame() {
+  platform::SetCursorVisible(true);
+  SettingsCopy& s = localSettings;
+  ReadSettings(s.name, s.level, s.music, s.mode);
+  ScreenProjection();
+  ClearScreen();
+  DrawPicture(kOptionsPicture);
+  NameLine(s.name);
+  HelpIfHovered(cmdLowGraphics,
+                "No shaders, so it should run almost anywhere.  It is better to run medium on "
+                "better cards.");
+  HelpIfHovered(cmdMediumGraphics,
+                "High without the real-time glow.  Has optimization shaders, but it only works "
+                "with new cards.");
+  HelpIfHovered(cmdHighGraphics,
+                "The boat.  Pretty glowing objects...  That eat video card memory.  If it's slow "
+                "go to medium.");
+  HelpIfHovered(cmdName,
+                "Change your name!  It helps to tell people apart, and you don't want to be a "
+                "newbie!");
+  HelpIfHovered(cmdMusicOff, "The music will turn off when you go into a game.");
+  platform::SwapBuffers();
+  if (!lclick) return;
+  if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
+  if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
+  if (cmdHighGraphics.IsClicked()) s.level = 0, inloop = 2;
+  if (cmdName.IsClicked()) {
+    std::lock_guard<std::mutex> lock(textMutex);
+    newname.clear();
+    inloop = 10;
+  }
+  if (cmdMusicOn.IsClicked()) s.music = 1, inloop = 2;
+  if (cmdMusicOff.IsClicked()) s.music = 0, inloop = 2;
+  if (inloop == 2) {
+    WriteSettings(s.name, s.level, s.music, s.mode);
+    lclick = false;
+  }
+}
+
+void NameEntryFrame() {
+  platform::SetCursorVisible(true);
+  std::string shown;
+  {
+    std::lock_guard<std::mutex> lock(textMutex);
+    shown = newname;
+  }
+  ScreenProjection();
+  ClearScreen();
+  DrawPicture(kNamePicture);
+  NameLine(shown);
+  platform::SwapBuffers();
+  BackspaceInto(newname, 0);
+}
+
+void NameEntryDoneFrame() {
+  SettingsCopy& s = localSettings;
+  ReadSettings(s.name, s.level, s.music, s.mode);
+  std::string name;
+  {
+    std::lock_guard<std::mutex> lock(textMutex);
+    name = newname;
+  }
+  WriteSettings(name, s.level, s.music, s.mode);
+  inloop = 2;
+}
+
+void QuitConfirmFrame() {
+  platform::SetCursorVisible(false);
+  PlayingPrelude();
+  if (keys[vk::Return]) {
+    SendLeave();
+    quitall = true;
+    platform::PostQuit();
+  }
+  if (keys[vk::Escape]) inloop = 1;
+  DrawAll(graphicslevel);
+  DarkenScreen();
+  PrintTextColor(67, 376,
+                 "Are you sure you want to quit?  Press enter to quit, and escape to return to "
+                 "the game.",
+                 1, 1, 1);
+  platform::SwapBuffers();
+}

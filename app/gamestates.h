@@ -1,0 +1,66 @@
+// The screen states of the game thread, one function per state, and the
+// frame dispatcher that runs the state held in inloop:
+//   1 playing, 2 title, 4 LAN search, 5 fetch the internet server list,
+//   6 internet server list, 7 game start, 9 options, 10 name entry,
+//   11 name entry finished, 12 quit confirmation; any other value becomes 1.
+#pragma once
+
+#include <string>
+
+#include "net/servermenuset.h"
+
+class TextureLibrary;
+
+// The game thread's internet server list (six columns, filled in state 5).
+extern NetworkHandler::ServerMenuSet ServerList;
+
+// The options screen's copy of Settings.cfg. Before the first successful
+// read it holds the first-start defaults.
+struct SettingsCopy {
+  std::string name = "Player";
+  int level = 0;
+  int music = 1;
+  int mode = 0;
+};
+extern SettingsCopy localSettings;
+
+// Places the title and options buttons (centre x, centre y, 90 x 35).
+void InitFrontEndButtons(TextureLibrary* textures);
+
+// Sets the 1024x768 orthographic projection (y down) the screens draw in.
+void ScreenProjection();
+
+// One frame of the current state: sends the chat lines typed since the last
+// frame, then runs the state's function.
+void RunStateFrame();
+
+// Chat lines finished on the window thread: each goes out as the player's
+// name followed by the line (which starts with ">"), into the log and to the
+// other players.
+void DeliverTypedChat();
+
+void PlayingFrame();         // 1
+void TitleFrame();           // 2
+void LanSearchFrame();       // 4
+void FetchServersFrame();    // 5
+void ServerListFrame();      // 6
+void GameStartFrame();       // 7
+void OptionsFrame();         // 9
+void NameEntryFrame();       // 10
+void NameEntryDoneFrame();   // 11
+void QuitConfirmFrame();     // 12
+
+// The title choice that needs the network or the game parts, after the click:
+// `server` hosts (or plays against computer players when not multiplayer),
+// `lan` searches the local network, otherwise the internet list is fetched.
+void StartTitleChoice(bool server, bool lan);
+
+// Called after every presented frame of the title screen; the first one is
+// what start-up time is measured to.
+using FramePresentedHook = void (*)();
+void SetTitlePresentedHook(FramePresentedHook hook);
+
+// The graphics set-up of a game start for level L (0 high, 1 medium; other
+// levels set nothing up), lowering graphicslevel with a message when the
+// shaders or off-screen buffers are missing.
+void SetUpGraphicsLevel(int level);
