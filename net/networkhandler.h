@@ -97,6 +97,8 @@ class NetworkHandler {
   // or to the host (client), in ms, truncated.
   int PlayerPing();
   void QuitClient();
+  // Measures the round trip to every connection now (also done every second).
+  void PingPeers();
 
   // The id of the next waiting packet, or '0' when nothing more is waiting in
   // this frame. A packet the caller did not release is released here.
@@ -148,7 +150,7 @@ class NetworkHandler {
   void QueueNotice(unsigned char id, ENetPeer* peer, const ENetAddress& from);
   bool HandleInternal(ENetPeer* peer, const ENetPacket* p);
   bool BeginPacket(char& id);
-  void SendPings();
+  void SendDuePings();
   void SendToPeers(uint32_t flags, ENetPeer* except);
   void SendMode(bool reliable, bool serverReply);
   PeerClock* ClockOf(ENetPeer* peer);

@@ -1,0 +1,491 @@
+#include "net/networkhandler.h"
+
+#include <arpa/inet.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "net/servermenuset.h"
+
+namespace {
+
+// Round-trip measurement travels in packets of our own that never reach the
+// game: a ping carries the sender's clock, the pong echoes it back.
+constexpr unsigned char kInternalPing = 1;
+constexpr unsigned char kInternalPong = 2;
+constexpr size_t kInternalLength = 5;
+constexpr uint32_t kPingInterval = 1000;     // ms between measurements
+constexpr uint32_t kMaxRoundTrip = 60000;    // longer "round trips" are forged echoes
+// Disconnect data meaning "closed on purpose" (21); anything else is a loss (22).
+constexpr uint32_t kGracefulDisconnect = 1;
+// Game messages are small; these bound what a hostile peer can make us hold.
+constexpr size_t kMaxPacketSize = 64 * 1024;
+constexpr size_t kMaxWaitingData = 1024 * 1024;
+constexpr size_t kMaxQueued = 8192;
+constexpr int kMaxEventsPerService = 8192;
+// Offline datagrams start with 0xFF 0xFF: an ENet header with every flag and
+// the highest peer id, which our hosts never send (no compressor is set).
+constexpr unsigned char kOfflinePing[] = {0xFF, 0xFF, 'V', 'R', 'K', 'P'};
+constexpr unsigned char kOfflinePong[] = {0xFF, 0xFF, 'V', 'R', 'K', 'O'};
+constexpr const char* kDefaultLanAddress = "255.255.255.255";
+// The lobby service's host is chosen with the lobby; until then only the
+// VOIDRAKE_MASTER override points anywhere else.
+constexpr const char* kDefaultMasterHost = "127.0.0.1";
+
+// The handler whose host is being serviced on this thread: ENet's intercept
+// callback has no user pointer, and only Service() lets ENet read datagrams.
+thread_local NetworkHandler* servicing = nullptr;
+
+int ENET_CALLBACK InterceptCallback(ENetHost* host, ENetEvent*) {
+  return servicing ? servicing->Intercept(host) : 0;
+}
+
+void InitLibrary() {
+  static std::once_flag once;
+  std::call_once(once, [] { enet_initialize(); });
+}
+
+ENetHost* OpenHost(const ENetAddress& address, size_t peers) {
+  ENetHost* host = enet_host_create(&address, peers, 1, 0, 0);
+  if (!host) return nullptr;
+  host->mtu = NetworkHandler::kMtu;  // peers take the host's MTU when they connect
+  host->maximumPacketSize = kMaxPacketSize;
+  host->maximumWaitingData = kMaxWaitingData;
+  host->intercept = InterceptCallback;
+  return host;
+}
+
+PlayerID ToPlayerID(const ENetAddress& a) { return PlayerID{a.host, a.port}; }
+
+bool StartsWith(const unsigned char* data, size_t length, const unsigned char* tag, size_t n) {
+  return length >= n && std::memcmp(data, tag, n) == 0;
+}
+
+}  // namespace
+
+NetworkHandler::NetworkHandler() {
+  const char* master = std::getenv("VOIDRAKE_MASTER");
+  lobby.setMasterserver(master && *master ? master : kDefaultMasterHost, kMasterPath);
+}
+
+NetworkHandler::~NetworkHandler() { CloseHost(); }
+
+uint32_t NetworkHandler::GetTime() {
+  using namespace std::chrono;
+  static const steady_clock::time_point epoch = steady_clock::now();
+  return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now() - epoch).count());
+}
+
+// ---- Roles and connections ----
+
+void NetworkHandler::InitMe(bool serverRole) {
+  InitLibrary();
+  CloseHost();
+  isServer = serverRole;
+  serverName = "Default Name";
+  gameType = 0;
+  if (!isServer) {
+    const ENetAddress any{ENET_HOST_ANY, 0};
+    client = OpenHost(any, 1);
+    clocks.assign(1, PeerClock{});
+  }
+}
+
+bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayers) {
+  if (!isServer) return false;
+  CloseHost();
+  const ENetAddress address{ENET_HOST_ANY, port};
+  server = OpenHost(address, maxPlayers > 0 ? maxPlayers : 1);
+  if (server) clocks.assign(server->peerCount, PeerClock{});
+  return server != nullptr;
+}
+
+bool NetworkHandler::ConnectMe(const char* host, int port) {
+  if (isServer || !client || !host || port <= 0 || port > 65535) return false;
+  ENetAddress address;
+  if (enet_address_set_host_ip(&address, host) != 0) return false;
+  address.port = static_cast<enet_uint16>(port);
+  if (serverPeer && serverPeer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(serverPeer);
+  serverPeer = enet_host_connect(client, &address, 1, 0);
+  clocks.assign(1, PeerClock{});
+  if (serverPeer) enet_host_flush(client);
+  return serverPeer != nullptr;
+}
+
+bool NetworkHandler::ClientConnected() {
+  return !isServer && serverPeer && serverPeer->state == ENET_PEER_STATE_CONNECTED;
+}
+
+void NetworkHandler::QuitClient() {
+  if (isServer || !serverPeer) return;
+  if (serverPeer->state != ENET_PEER_STATE_DISCONNECTED)
+    enet_peer_disconnect_now(serverPeer, kGracefulDisconnect);
+}
+
+void NetworkHandler::PingLAN() {
+  if (isServer || !client) return;
+  const char* configured = std::getenv("VOIDRAKE_LAN_ADDRESS");
+  ENetAddress address;
+  if (enet_address_set_host_ip(&address, configured && *configured ? configured
+                                                                   : kDefaultLanAddress) != 0)
+    return;
+  address.port = kGamePort;
+  ENetBuffer buffer;
+  buffer.data = const_cast<unsigned char*>(kOfflinePing);
+  buffer.dataLength = sizeof kOfflinePing;
+  enet_socket_send(client->socket, &address, &buffer, 1);
+}
+
+bool NetworkHandler::AcceptingConnections() const {
+  if (!server) return false;
+  size_t used = 0;
+  for (size_t i = 0; i < server->peerCount; ++i)
+    if (server->peers[i].state != ENET_PEER_STATE_DISCONNECTED) ++used;
+  return used < server->peerCount;
+}
+
+int NetworkHandler::Intercept(ENetHost* host) {
+  const unsigned char* data = host->receivedData;
+  const size_t length = host->receivedDataLength;
+  if (length < 2 || data[0] != 0xFF || data[1] != 0xFF) return 0;  // an ENet datagram
+  if (isServer && StartsWith(data, length, kOfflinePing, sizeof kOfflinePing)) {
+    if (AcceptingConnections()) {
+      ENetBuffer buffer;
+      buffer.data = const_cast<unsigned char*>(kOfflinePong);
+      buffer.dataLength = sizeof kOfflinePong;
+      enet_socket_send(host->socket, &host->receivedAddress, &buffer, 1);
+    }
+  } else if (!isServer && StartsWith(data, length, kOfflinePong, sizeof kOfflinePong)) {
+    QueueNotice(static_cast<unsigned char>(netid::LanPong), nullptr, host->receivedAddress);
+  }
+  return 1;  // every tagged datagram is ours, answered or not
+}
+
+PlayerID NetworkHandler::GetLastID() { return packet ? packet->playerId : UNASSIGNED_PLAYER_ID; }
+
+const char* NetworkHandler::GetIP(PlayerID id) {
+  in_addr address;
+  address.s_addr = id.binaryAddress;
+  if (!inet_ntop(AF_INET, &address, ipText, sizeof ipText)) ipText[0] = '\0';
+  return ipText;
+}
+
+// ---- Round trips ----
+
+NetworkHandler::PeerClock* NetworkHandler::ClockOf(ENetPeer* peer) {
+  ENetHost* host = Host();
+  if (!host || !peer || peer < host->peers || peer >= host->peers + host->peerCount) return nullptr;
+  const size_t index = static_cast<size_t>(peer - host->peers);
+  return index < clocks.size() ? &clocks[index] : nullptr;
+}
+
+int NetworkHandler::PlayerPing() {
+  ENetPeer* peer = isServer ? (packet ? packet->peer : nullptr) : serverPeer;
+  const PeerClock* clock = ClockOf(peer);
+  return clock ? static_cast<int>(clock->lastRoundTrip / 2) : 0;
+}
+
+void NetworkHandler::PingPeers() {
+  ENetHost* host = Host();
+  if (!host) return;
+  const uint32_t now = GetTime();
+  for (size_t i = 0; i < host->peerCount; ++i) {
+    ENetPeer* peer = &host->peers[i];
+    if (peer->state != ENET_PEER_STATE_CONNECTED) continue;
+    unsigned char data[kInternalLength] = {kInternalPing};
+    std::memcpy(data + 1, &now, 4);
+    ENetPacket* p = enet_packet_create(data, sizeof data, ENET_PACKET_FLAG_UNSEQUENCED);
+    if (p && enet_peer_send(peer, 0, p) != 0) enet_packet_destroy(p);
+    if (PeerClock* clock = ClockOf(peer)) clock->nextPing = now + kPingInterval;
+  }
+  enet_host_flush(host);
+}
+
+void NetworkHandler::SendDuePings() {
+  ENetHost* host = Host();
+  if (!host) return;
+  const uint32_t now = GetTime();
+  for (size_t i = 0; i < host->peerCount && i < clocks.size(); ++i) {
+    if (host->peers[i].state == ENET_PEER_STATE_CONNECTED &&
+        static_cast<int32_t>(now - clocks[i].nextPing) >= 0) {
+      PingPeers();  // one due means the others are close: measure all together
+      return;
+    }
+  }
+}
+
+bool NetworkHandler::HandleInternal(ENetPeer* peer, const ENetPacket* p) {
+  if (p->dataLength != kInternalLength) return false;
+  if (p->data[0] == kInternalPing) {
+    unsigned char reply[kInternalLength];
+    std::memcpy(reply, p->data, kInternalLength);
+    reply[0] = kInternalPong;
+    ENetPacket* pong = enet_packet_create(reply, sizeof reply, ENET_PACKET_FLAG_UNSEQUENCED);
+    if (pong && enet_peer_send(peer, 0, pong) != 0) enet_packet_destroy(pong);
+    return true;
+  }
+  if (p->data[0] == kInternalPong) {
+    uint32_t sent;
+    std::memcpy(&sent, p->data + 1, 4);
+    const uint32_t roundTrip = GetTime() - sent;
+    PeerClock* clock = ClockOf(peer);
+    if (clock && roundTrip <= kMaxRoundTrip) clock->lastRoundTrip = roundTrip;
+    return true;
+  }
+  return false;
+}
+
+// ---- Receiving ----
+
+void NetworkHandler::QueueNotice(unsigned char id, ENetPeer* peer, const ENetAddress& from) {
+  if (queue.size() >= kMaxQueued) return;
+  Packet p;
+  p.playerId = ToPlayerID(from);
+  p.peer = peer;
+  p.notice = id;
+  p.receiveTime = GetTime();
+  queue.push_back(p);
+}
+
+void NetworkHandler::HandleEvent(const ENetEvent& event) {
+  ENetPeer* peer = event.peer;
+  switch (event.type) {
+    case ENET_EVENT_TYPE_CONNECT:
+      // ENet's throttle drops unreliable packets whenever the round trip
+      // jitters (always, on loopback); deceleration 0 keeps it at full.
+      enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                   ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
+      peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
+      if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{0, GetTime()};
+      QueueNotice(static_cast<unsigned char>(isServer ? netid::NewIncomingConnection
+                                                      : netid::ConnectionAccepted),
+                  peer, peer->address);
+      break;
+    case ENET_EVENT_TYPE_DISCONNECT:
+      // Packets still queued from this connection must not point at a slot
+      // that a new connection may take.
+      for (Packet& p : queue)
+        if (p.peer == peer) p.peer = nullptr;
+      QueueNotice(static_cast<unsigned char>(event.data == kGracefulDisconnect
+                                                 ? netid::Disconnection
+                                                 : netid::ConnectionLost),
+                  nullptr, peer->address);
+      break;
+    case ENET_EVENT_TYPE_RECEIVE:
+      if (HandleInternal(peer, event.packet) || queue.size() >= kMaxQueued) {
+        enet_packet_destroy(event.packet);
+        break;
+      }
+      {
+        Packet p;
+        p.playerId = ToPlayerID(peer->address);
+        p.peer = peer;
+        p.enetPacket = event.packet;
+        p.receiveTime = GetTime();
+        queue.push_back(p);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void NetworkHandler::Service() {
+  ENetHost* host = Host();
+  if (!host) return;
+  SendDuePings();
+  NetworkHandler* outer = servicing;
+  servicing = this;
+  ENetEvent event;
+  for (int n = 0; n < kMaxEventsPerService; ++n) {
+    // Events already received are dispatched without touching the socket;
+    // only when none is left does ENet send, read the socket and dispatch.
+    int result = enet_host_check_events(host, &event);
+    if (result == 0) result = enet_host_service(host, &event, 0);
+    if (result <= 0) break;
+    HandleEvent(event);
+  }
+  servicing = outer;
+  enet_host_flush(host);  // pongs and acknowledgements go out now, not next frame
+}
+
+bool NetworkHandler::BeginPacket(char& id) {
+  const unsigned char* data = current.enetPacket ? current.enetPacket->data : &current.notice;
+  const size_t length = current.enetPacket ? current.enetPacket->dataLength : 1;
+  incoming.SetReadView(data, length);
+  if (!incoming.Read(id)) return false;
+  if (id == netid::TimeStamp) {
+    uint32_t stamp;
+    if (!incoming.Read(stamp) || !incoming.Read(id)) return false;
+    packetTime = stamp;
+  } else {
+    packetTime = current.receiveTime;
+  }
+  // '0' means "nothing waiting" to every caller, so a packet with that id
+  // would end the frame's receive loop early with the packet unreleased.
+  return id != netid::NoPacket;
+}
+
+char NetworkHandler::ReceivePacket() {
+  ClearIncomingPacket();
+  for (;;) {
+    if (queue.empty()) {
+      // Service once per round: a steady flood must not keep the frame's
+      // receive loop from ever seeing '0'.
+      if (servicedThisRound) {
+        servicedThisRound = false;
+        return netid::NoPacket;
+      }
+      Service();
+      servicedThisRound = true;
+      if (queue.empty()) {
+        servicedThisRound = false;
+        return netid::NoPacket;
+      }
+    }
+    current = queue.front();
+    queue.pop_front();
+    packet = &current;
+    char id;
+    if (BeginPacket(id)) return id;
+    ClearIncomingPacket();  // empty or cut-short packets never reach the game
+  }
+}
+
+void NetworkHandler::ClearIncomingPacket() {
+  if (packet) {
+    if (packet->enetPacket) enet_packet_destroy(packet->enetPacket);
+    packet->enetPacket = nullptr;
+    packet = nullptr;
+  }
+  incoming.SetReadView(nullptr, 0);
+}
+
+void NetworkHandler::ClearOutgoingPacket() { outgoing.Reset(); }
+
+char NetworkHandler::ReadChar() {
+  char c;
+  incoming.Read(c);
+  return c;
+}
+
+char NetworkHandler::ReadCharCom() {
+  char c;
+  incoming.ReadCompressed(c);
+  return c;
+}
+
+int NetworkHandler::ReadInt() {
+  int v;
+  incoming.ReadCompressed(v);
+  return v;
+}
+
+float NetworkHandler::ReadFloat() {
+  float f;
+  incoming.ReadCompressed(f);
+  return f;
+}
+
+bool NetworkHandler::ReadBool() {
+  bool b;
+  incoming.Read(b);
+  return b;
+}
+
+std::string NetworkHandler::ReadString() {
+  std::string s;
+  incoming.ReadString(s);
+  return s;
+}
+
+// ---- Sending ----
+
+void NetworkHandler::SendToPeers(uint32_t flags, ENetPeer* except) {
+  if (!server) return;
+  ENetPacket* p = enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags);
+  if (!p) return;
+  for (size_t i = 0; i < server->peerCount; ++i) {
+    ENetPeer* peer = &server->peers[i];
+    if (peer->state == ENET_PEER_STATE_CONNECTED && peer != except) enet_peer_send(peer, 0, p);
+  }
+  if (p->referenceCount == 0) enet_packet_destroy(p);
+}
+
+void NetworkHandler::SendMode(bool reliable, bool serverReply) {
+  if (outgoing.GetNumberOfBitsUsed() == 0) return;
+  // Unreliable packets are unsequenced: plain unreliable ones are sequenced
+  // against the reliable ones of the channel and dropped or held behind them.
+  const uint32_t flags = reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED;
+  if (isServer) {
+    SendToPeers(flags, serverReply && packet ? packet->peer : nullptr);
+    return;
+  }
+  if (serverReply || !ClientConnected()) return;  // a client never relays
+  ENetPacket* p = enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags);
+  if (p && enet_peer_send(serverPeer, 0, p) != 0) enet_packet_destroy(p);
+}
+
+void NetworkHandler::Send() { SendMode(true, false); }
+void NetworkHandler::SendUnreliable() { SendMode(false, false); }
+void NetworkHandler::SendServerReply() { SendMode(true, true); }
+void NetworkHandler::SendServerReplyUnreliable() { SendMode(false, true); }
+
+void NetworkHandler::Flush() {
+  if (ENetHost* host = Host()) enet_host_flush(host);
+}
+
+// ---- Lobby ----
+
+void NetworkHandler::SetGameStats(std::string name, int type) {
+  serverName = std::move(name);
+  gameType = type;
+}
+
+void NetworkHandler::HeartBeat() {
+  static const char* const kModeNames[] = {"Simple Game", "RPG", "Carrier Battle"};
+  if (gameType < 0 || gameType > 2) return;
+  lobby.sendHeartbeat(9928, 32, serverName, kModeNames[gameType], "Default Map");
+}
+
+void NetworkHandler::GetServers2(ServerMenuSet& set) {
+  for (Menu* column : {&set.ips, &set.ports, &set.names, &set.games, &set.maps,
+                       &set.maxPlayerCounts})
+    column->ResetMenu();
+  servers = lobby.requestServers();
+  for (const masterServerQuery::tServerQueryItem& item : servers) {
+    set.maxPlayerCounts.AddItem(std::to_string(item.maxplayers));
+    set.ports.AddItem(std::to_string(item.port));
+    set.games.AddItem(item.game);
+    set.ips.AddItem(item.ip);
+    set.maps.AddItem(item.map);
+    set.names.AddItem(item.name);
+  }
+}
+
+// ---- Teardown ----
+
+void NetworkHandler::ReleaseQueue() {
+  ClearIncomingPacket();
+  for (Packet& p : queue)
+    if (p.enetPacket) enet_packet_destroy(p.enetPacket);
+  queue.clear();
+  servicedThisRound = false;
+}
+
+void NetworkHandler::CloseHost() {
+  ReleaseQueue();
+  for (ENetHost** host : {&client, &server}) {
+    if (!*host) continue;
+    // Tell the other side at once rather than leaving it to time out.
+    for (size_t i = 0; i < (*host)->peerCount; ++i)
+      if ((*host)->peers[i].state == ENET_PEER_STATE_CONNECTED)
+        enet_peer_disconnect_now(&(*host)->peers[i], kGracefulDisconnect);
+    enet_host_destroy(*host);
+    *host = nullptr;
+  }
+  serverPeer = nullptr;
+  clocks.clear();
+}
