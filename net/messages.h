@@ -46,6 +46,7 @@ struct Join {
   static constexpr char id = kJoin;
   std::string name;
   float guid = 0;
+  bool operator==(const Join&) const = default;
 };
 
 // 50: a ship's full state; x = y = -30000 while dead.
@@ -58,12 +59,14 @@ struct FullState {
   int shipTexture = 0;
   float vx = 0, vy = 0, maxSpeed = 0;
   bool downHeld = false, leftHeld = false, rightHeld = false;
+  bool operator==(const FullState&) const = default;
 };
 
 // 52: damage the attacker's projectiles did to the victim.
 struct DamageReport {
   static constexpr char id = kDamageReport;
   float attacker = 0, victim = 0, hullDamage = 0, energyDamage = 0;
+  bool operator==(const DamageReport&) const = default;
 };
 
 // 53: the victim's copy names its killer and its bounty.
@@ -71,6 +74,7 @@ struct KillReport {
   static constexpr char id = kKillReport;
   float victim = 0, killer = 0;
   int bounty = 0;
+  bool operator==(const KillReport&) const = default;
 };
 
 // 54: every player of the host's game; the last entry is the host's own.
@@ -82,14 +86,17 @@ struct Roster {
   struct Entry {
     std::string name;
     float guid = 0;
+    bool operator==(const Entry&) const = default;
   };
   std::vector<Entry> entries;
+  bool operator==(const Roster&) const = default;
 };
 
 // 55: one complete chat line as shown.
 struct Chat {
   static constexpr char id = kChat;
   std::string text;
+  bool operator==(const Chat&) const = default;
 };
 
 // 56: an explosion: the arguments of ExplosionManager::AddExplosion.
@@ -97,6 +104,7 @@ struct Explosion {
   static constexpr char id = kExplosion;
   float x = 0, y = 0, width = 0, height = 0;
   int loopSlot = 0, frames = 0;
+  bool operator==(const Explosion&) const = default;
 };
 
 // 57: the victim's energy is frozen for `frames` frames.
@@ -104,6 +112,7 @@ struct Freeze {
   static constexpr char id = kFreeze;
   float victim = 0;
   int frames = 0;
+  bool operator==(const Freeze&) const = default;
 };
 
 // 58: a player leaves; hostLeaving ends the match for everybody.
@@ -111,6 +120,7 @@ struct Leave {
   static constexpr char id = kLeave;
   float guid = 0;
   bool hostLeaving = false;
+  bool operator==(const Leave&) const = default;
 };
 
 // 59 and 61 share their sixteen fields: the full state of one projectile
@@ -128,6 +138,7 @@ struct ProjectileFields {
   float turnRate = 0, driftX = 0, driftY = 0;
   float guid = 0;   // the projectile's own identity
   float acceleration = 0;
+  bool operator==(const ProjectileFields&) const = default;
 };
 using ProjectileFull = ProjectileFields<kProjectileFull>;
 using ProjectileNew = ProjectileFields<kProjectileNew>;
@@ -136,6 +147,7 @@ using ProjectileNew = ProjectileFields<kProjectileNew>;
 struct ProjectileRemove {
   static constexpr char id = kProjectileRemove;
   float owner = 0, guid = 0;
+  bool operator==(const ProjectileRemove&) const = default;
 };
 
 // 62: a ship's frequent short state (unreliable); x = y = -30000 while dead.
@@ -146,6 +158,7 @@ struct ShortState {
   int bounty = 0;
   float vx = 0, vy = 0;
   bool downHeld = false, leftHeld = false, rightHeld = false;
+  bool operator==(const ShortState&) const = default;
 };
 
 // 63: the moving parts of a projectile's state.
@@ -155,6 +168,7 @@ struct ProjectileShort {
   int lifeLeft = 0;
   float turnRate = 0, driftX = 0, driftY = 0;
   float guid = 0;
+  bool operator==(const ProjectileShort&) const = default;
 };
 
 void Write(BitStream& out, const Join& m);

@@ -7,8 +7,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "net/servermenuset.h"
-
 namespace {
 
 // Round-trip measurement travels in packets of our own that never reach the
@@ -311,21 +309,28 @@ void NetworkHandler::Service() {
   enet_host_flush(host);  // pongs and acknowledgements go out now, not next frame
 }
 
-bool NetworkHandler::BeginPacket(char& id) {
-  const unsigned char* data = current.enetPacket ? current.enetPacket->data : &current.notice;
-  const size_t length = current.enetPacket ? current.enetPacket->dataLength : 1;
-  incoming.SetReadView(data, length);
-  if (!incoming.Read(id)) return false;
+bool NetworkHandler::OpenPacket(BitStream& view, const unsigned char* data, size_t length,
+                                char& id, uint32_t& stamp, bool& stamped) {
+  view.SetReadView(data, length);
+  stamped = false;
+  if (!view.Read(id)) return false;
   if (id == netid::TimeStamp) {
-    uint32_t stamp;
-    if (!incoming.Read(stamp) || !incoming.Read(id)) return false;
-    packetTime = stamp;
-  } else {
-    packetTime = current.receiveTime;
+    if (!view.Read(stamp) || !view.Read(id)) return false;
+    stamped = true;
   }
   // '0' means "nothing waiting" to every caller, so a packet with that id
   // would end the frame's receive loop early with the packet unreleased.
   return id != netid::NoPacket;
+}
+
+bool NetworkHandler::BeginPacket(char& id) {
+  const unsigned char* data = current.enetPacket ? current.enetPacket->data : &current.notice;
+  const size_t length = current.enetPacket ? current.enetPacket->dataLength : 1;
+  uint32_t stamp = 0;
+  bool stamped = false;
+  if (!OpenPacket(incoming, data, length, id, stamp, stamped)) return false;
+  packetTime = stamped ? stamp : current.receiveTime;
+  return true;
 }
 
 char NetworkHandler::ReceivePacket() {
@@ -435,34 +440,6 @@ void NetworkHandler::SendServerReplyUnreliable() { SendMode(false, true); }
 
 void NetworkHandler::Flush() {
   if (ENetHost* host = Host()) enet_host_flush(host);
-}
-
-// ---- Lobby ----
-
-void NetworkHandler::SetGameStats(std::string name, int type) {
-  serverName = std::move(name);
-  gameType = type;
-}
-
-void NetworkHandler::HeartBeat() {
-  static const char* const kModeNames[] = {"Simple Game", "RPG", "Carrier Battle"};
-  if (gameType < 0 || gameType > 2) return;
-  lobby.sendHeartbeat(9928, 32, serverName, kModeNames[gameType], "Default Map");
-}
-
-void NetworkHandler::GetServers2(ServerMenuSet& set) {
-  for (Menu* column : {&set.ips, &set.ports, &set.names, &set.games, &set.maps,
-                       &set.maxPlayerCounts})
-    column->ResetMenu();
-  servers = lobby.requestServers();
-  for (const masterServerQuery::tServerQueryItem& item : servers) {
-    set.maxPlayerCounts.AddItem(std::to_string(item.maxplayers));
-    set.ports.AddItem(std::to_string(item.port));
-    set.games.AddItem(item.game);
-    set.ips.AddItem(item.ip);
-    set.maps.AddItem(item.map);
-    set.names.AddItem(item.name);
-  }
 }
 
 // ---- Teardown ----

@@ -132,6 +132,12 @@ class NetworkHandler {
   bool ReadBool();
   std::string ReadString();  // "" when the message is exhausted
 
+  // Opens a packet's bytes for reading: makes `view` a view over them, takes
+  // the optional time-stamp prefix and the id. False for packets the game
+  // must not see (empty, cut short, or with the id '0').
+  static bool OpenPacket(BitStream& view, const unsigned char* data, size_t length, char& id,
+                         uint32_t& stamp, bool& stamped);
+
   // Milliseconds of a monotonic clock (the library time of packetTime).
   static uint32_t GetTime();
 
