@@ -65,9 +65,12 @@ int RenderSort::FindOrAddPath(int texture) {
 
 void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r,
                          float g, float b, float a, float angle, bool fading) {
-  // The cull ignores rotation, as the camera is far larger than any sprite.
-  if (!RectRect(x - hw, y - hh, 2 * hh, 2 * hw, cameraX - cameraWidth / 2,
-                cameraY - cameraHeight / 2, cameraHeight, cameraWidth)) {
+  // The cull ignores rotation. It tests the overlap of the two extents
+  // rather than RectRect's corner containment, which would drop a sprite
+  // longer than the view that crosses it (a beam, a capital ship).
+  const float left = cameraX - cameraWidth / 2, top = cameraY - cameraHeight / 2;
+  if (x + hw < left || x - hw > left + cameraWidth || y + hh < top ||
+      y - hh > top + cameraHeight) {
     return;
   }
   RenderingPath& path = paths[FindOrAddPath(texture)];
