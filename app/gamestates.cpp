@@ -79,7 +79,7 @@ void PlayingPrelude() {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.05f);
   }
-  if (typing) BackspaceInto(typingmessage, 1);
+  ChatBackspace();
 }
 
 void SendJoin() {
@@ -158,6 +158,10 @@ void ScreenProjection() {
   glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -10, 10);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+}
+
+void ChatBackspace() {
+  if (typing) BackspaceInto(typingmessage, 1);
 }
 
 void DeliverTypedChat() {

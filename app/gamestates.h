@@ -39,6 +39,10 @@ void RunStateFrame();
 // other players.
 void DeliverTypedChat();
 
+// Backspace held while the chat line is open removes one character per
+// frame, never the leading ">" (playing and quit-confirmation frames).
+void ChatBackspace();
+
 void PlayingFrame();         // 1
 void TitleFrame();           // 2
 void LanSearchFrame();       // 4

@@ -1,0 +1,81 @@
+// End-to-end helpers: run the real game binary in a working directory of its
+// own under the test's X display, drive it with real X input (xdotool) and
+// take screenshots (ImageMagick's import).
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Fills `dir` with what the game reads at start-up: every data directory of
+// the run directory is linked in (whatever exists; a build without generated
+// pictures still runs, it just draws blank screens).
+void PrepareRunDirectory(const std::string& dir);
+
+class GameProcess {
+ public:
+  GameProcess() = default;
+  ~GameProcess();  // kills the game if it still runs
+  GameProcess(const GameProcess&) = delete;
+  GameProcess& operator=(const GameProcess&) = delete;
+
+  // Starts the binary with `args` in `workDir`; standard error goes to
+  // `workDir`/stderr.txt. VOIDRAKE_NO_DIALOGS=1 is always set, and `env` adds
+  // or overrides variables.
+  bool Start(const std::string& workDir, const std::vector<std::string>& args,
+             const std::map<std::string, std::string>& env = {});
+  pid_t pid() const { return pid_; }
+  bool Running();
+  // Waits for the process to end; its exit status, or nullopt on time-out
+  // (the process is left running) or when it was killed by a signal.
+  std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+  // Waits until standard error contains `text`.
+  bool WaitForStderr(const std::string& text, std::chrono::milliseconds timeout);
+  std::string Stderr() const;
+  void Kill();
+
+  // The game's X window (searched by its pid and title), 0 if not found.
+  unsigned long Window(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int status_ = 0;
+  std::string workDir_;
+};
+
+// Runs a command line through the shell; its exit status.
+int Shell(const std::string& command);
+// Standard output of a command line.
+std::string ShellOutput(const std::string& command);
+
+// X input through xdotool. Positions are frame coordinates; the game runs
+// with the frame at the window's origin in these tests.
+void MoveMouse(unsigned long window, int x, int y);
+void Click(unsigned long window, int x, int y);
+void TypeText(unsigned long window, const std::string& text);
+void PressKey(unsigned long window, const std::string& keysym);
+// Asks the window to close, as the window manager's close button would.
+void CloseWindow(unsigned long window);
+// Saves a picture of the whole screen.
+bool Screenshot(const std::string& pngPath);
+
+// Polls `condition` every 20 ms until it holds or `timeout` passes.
+template <typename F>
+bool WaitFor(F condition, std::chrono::milliseconds timeout) {
+  auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    struct timespec ts{0, 20 * 1000 * 1000};
+    nanosleep(&ts, nullptr);
+  }
+  return condition();
+}
+
+}  // namespace testsupport
