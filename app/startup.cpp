@@ -1,57 +1,131 @@
-// First start-up: enough for the title, options and name screens. The full
-// loading order (sounds, frame sequences, the level and every game object)
-// replaces this file and then sets gameReady.
+// Start-up of the game thread: music, the loading picture, every texture,
+// loop and sound slot, the level, every subsystem object in its order with
+// its arguments, the welcome lines, the buttons and the server-list pages.
 #include "app/startup.h"
 
 #include <FreeImage.h>
-#include <GL/gl.h>
 
 #include <ctime>
+#include <mutex>
+#include <string>
 
 #include "app/assetslots.h"
 #include "app/gameobjects.h"
 #include "app/gamestates.h"
 #include "app/globals.h"
 #include "app/platform.h"
+#include "app/soundmanager.h"
+#include "app/timedemo.h"
+#include "game/bulletmanager.h"
+#include "game/explosionmanager.h"
+#include "game/spaceship.h"
+#include "net/networkhandler.h"
+#include "opponents/enemymanager.h"
+#include "render/batchrenderer.h"
+#include "render/defaultsprite.h"
 #include "render/glwrapper.h"
+#include "render/starfield.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "ui/menu.h"
 #include "ui/settings.h"
+#include "world/capship.h"
+#include "world/world.h"
 
 bool gameReady = false;
+
+namespace {
+
+// Every later random sequence differs per run, except in a seeded timedemo,
+// where the same seed must give the same fight.
+void SeedFromClock() {
+  if (timedemoOptions.enabled && timedemoOptions.seeded)
+    GameSeed(timedemoOptions.seed);
+  else
+    GameSeed(static_cast<unsigned>(std::time(nullptr)));
+}
+
+void ResetFrontEndState() {
+  onmenu = 0;
+  typing = false;
+  std::lock_guard<std::mutex> lock(textMutex);
+  typingmessage.clear();
+}
+
+// The level and the two capital ships; the arena picture for the mini-map
+// is rendered with the first one.
+void BuildLevel() {
+  Level.InitMe(&Utility, &Textures, &Shaders, &SortedRenderer);
+  Level.BuildDefaultMap();
+  // The arena is laid out from a fixed seed and re-seeds from the clock.
+  SeedFromClock();
+  Carrier.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 30.0f);
+  Level.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
+}
+
+void InitGameObjects() {
+  RenderScence.InitMe(512, 384, 1024, 768, 0.5f, 0.5f, 1, 1, &Textures);
+  MiniMap.InitMe(0, 0, 256, 256, 0.5f, 0.5f, 1, 1, &Textures);
+  CameraHeight = 768;
+  CameraWidth = 1024;
+  Sprite3.InitMe(400, CameraWidth, CameraHeight, 6.0f, 3.0f, &Utility, &Textures, &Renderer);
+  Explosions.InitMe(&Utility, &Textures, &Shaders, &Networking);
+  Bullets.InitMe(&Utility, &Textures, &Shaders, &Level, &Explosions, &Enemies, &Sounds,
+                 &Networking, &SortedRenderer);
+  myGUID = Utility.GenerateGUID();
+  Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
+                &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216, 100,
+                &SortedRenderer);
+  Carrier2.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 120.0f);
+  SetUpText(&Textures, &Shaders);
+  Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages, &Sounds,
+                 &Networking, static_cast<int>(base), &Explosions, &SortedRenderer);
+}
+
+void Welcome() {
+  AddMessage("Welcome to Voidrake!");
+  AddMessage("Use the arrows to fly, and Z,X,C, and V to shoot!");
+  AddMessage("Most Importantly - Have fun!");
+}
+
+void InitServerListPages() {
+  for (Menu* page : {&ServerList.ips, &ServerList.ports, &ServerList.names, &ServerList.games,
+                     &ServerList.maps, &ServerList.maxPlayerCounts}) {
+    page->InitMe(&Textures, static_cast<int>(base));
+  }
+}
+
+}  // namespace
 
 uint32_t StartUp() {
   Game = 0;
   inloop = 2;
   multiplayer = true;
   FreeImage_Initialise();
-  onmenu = 0;
-  typing = false;
-  {
-    std::lock_guard<std::mutex> lock(textMutex);
-    typingmessage.clear();
-  }
-  GameSeed(static_cast<unsigned>(std::time(nullptr)));
+  Sounds.InitMe();
+  StartMusic();
+  ResetFrontEndState();
+  SeedFromClock();
+  platform::SetCursorVisible(false);
   platform::MakeContextCurrent();
   Utility.SetFixedGlState();
   ShowLoadingPicture();
   LoadShipPictureIntoSlotZero();
+  LoadLoopSlots();
   LoadTextureSlots();
-  CameraHeight = 768;
-  CameraWidth = 1024;
-  myGUID = Utility.GenerateGUID();
-  SetUpText(&Textures, &Shaders);
-  AddMessage("Welcome to Voidrake!");
-  AddMessage("Use the arrows to fly, and Z,X,C, and V to shoot!");
-  AddMessage("Most Importantly - Have fun!");
-  uint32_t firstFrame = platform::Ticks();
+  BuildLevel();
+  LoadEffectSounds();
+  InitGameObjects();
+  Welcome();
+  const uint32_t firstFrame = platform::Ticks();
+  Renderer.InitMe(&Textures);
   InitFrontEndButtons(&Textures);
   gotin = true;
   rdyforgame = false;
-  for (Menu* page : {&ServerList.ips, &ServerList.ports, &ServerList.names, &ServerList.games,
-                     &ServerList.maps, &ServerList.maxPlayerCounts}) {
-    page->InitMe(&Textures, static_cast<int>(base));
-  }
+  InitServerListPages();
+  // Without a settings file a game start would skip the player's settings
+  // and the computer players: write the defaults first.
   WriteDefaultSettingsIfMissing();
+  gameReady = true;
   return firstFrame;
 }
