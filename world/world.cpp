@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <string>
 #include <vector>
 
 #include "app/platform.h"
@@ -173,7 +172,7 @@ void World::RenderBackGroundObjects2NoShaders() {
 
 namespace {
 
-// Framebuffer-object entry points, core names first, then the EXT ones.
+// Framebuffer-object entry points (GL 3.0 / ARB_framebuffer_object names).
 struct FboApi {
   PFNGLGENFRAMEBUFFERSPROC gen = nullptr;
   PFNGLDELETEFRAMEBUFFERSPROC del = nullptr;
@@ -189,11 +188,13 @@ struct FboApi {
     status = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(Find("glCheckFramebufferStatus"));
     return gen && del && bind && attach && status;
   }
-  static void* Find(const char* name) {
-    void* p = platform::GetProcAddress(name);
-    return p ? p : platform::GetProcAddress((std::string(name) + "EXT").c_str());
-  }
+  static void* Find(const char* name) { return platform::GetProcAddress(name); }
 };
+
+void RestoreFramebuffers(const FboApi& fbo, GLint draw, GLint read) {
+  fbo.bind(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
+  fbo.bind(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+}
 
 int PictureSize(int quality) {
   switch (quality) {
@@ -226,16 +227,19 @@ void World::GetLevelTexture(int centreX, int centreY, int width, int height, int
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
   FboApi fbo;
-  GLint previousFramebuffer = 0;
+  // The frame may itself be an off-screen target (a letterboxed window):
+  // both bindings are put back afterwards.
+  GLint previousDraw = 0, previousRead = 0;
   GLuint framebuffer = 0;
   bool offscreen = fbo.Load();
   if (offscreen) {
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
     fbo.gen(1, &framebuffer);
     fbo.bind(GL_FRAMEBUFFER, framebuffer);
     fbo.attach(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, levelTexture, 0);
     if (fbo.status(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-      fbo.bind(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
+      RestoreFramebuffers(fbo, previousDraw, previousRead);
       fbo.del(1, &framebuffer);
       offscreen = false;
     }
@@ -267,7 +271,7 @@ void World::GetLevelTexture(int centreX, int centreY, int width, int height, int
   if (!alphaTest) glDisable(GL_ALPHA_TEST);
 
   if (offscreen) {
-    fbo.bind(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
+    RestoreFramebuffers(fbo, previousDraw, previousRead);
     fbo.del(1, &framebuffer);
   } else {
     glBindTexture(GL_TEXTURE_2D, levelTexture);

@@ -3,9 +3,11 @@
 #include "world/world.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <vector>
 
+#include "app/platform.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "tests/support/glcontext.h"
@@ -158,6 +160,51 @@ TEST_F(WorldGlTest, ArenaPictureShowsTheArenaAndNotTheWindow) {
   glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
   EXPECT_TRUE(std::equal(viewportBefore, viewportBefore + 4, viewportAfter));
   EXPECT_TRUE(std::equal(projectionBefore, projectionBefore + 16, projectionAfter));
+}
+
+// When the frame is itself an off-screen target (the window is not
+// 1024x768), the picture must come out the same and the frame stay bound.
+TEST_F(WorldGlTest, ArenaPictureLeavesAnOffscreenFrameAsItWas) {
+  auto gen = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(platform::GetProcAddress("glGenFramebuffers"));
+  auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(platform::GetProcAddress("glBindFramebuffer"));
+  auto attach = reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(
+      platform::GetProcAddress("glFramebufferTexture2D"));
+  auto del = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(platform::GetProcAddress("glDeleteFramebuffers"));
+  ASSERT_TRUE(gen && bind && attach && del);
+  GLint windowFrame = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &windowFrame);
+  GLuint frameTexture = 0, frame = 0;
+  glGenTextures(1, &frameTexture);
+  glBindTexture(GL_TEXTURE_2D, frameTexture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1024, 768, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  gen(1, &frame);
+  bind(GL_FRAMEBUFFER, frame);
+  attach(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture, 0);
+  glClearColor(1, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0, 0, 0, 1);
+
+  level.BuildDefaultMap();
+  CapShip carrier;
+  carrier.InitMe(&utility, &library, nullptr, nullptr, 4096, 8192, 10000, 10000, 30);
+  level.GetLevelTexture(10384, 10384, 20768, 20768, 3, carrier);
+
+  GLint draw = 0, read = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  EXPECT_EQ(draw, static_cast<GLint>(frame));
+  EXPECT_EQ(read, static_cast<GLint>(frame));
+  uint8_t corner[4] = {};
+  glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, corner);
+  EXPECT_EQ((Rgba{corner[0], corner[1], corner[2], corner[3]}), (Rgba{255, 0, 255, 255}));
+
+  bind(GL_FRAMEBUFFER, static_cast<GLuint>(windowFrame));
+  del(1, &frame);
+  glDeleteTextures(1, &frameTexture);
+  int size = 0;
+  std::vector<uint8_t> picture = LevelPicture(&size);
+  EXPECT_EQ(At(picture, size, 0, 0), SlotColour(48));
+  EXPECT_EQ(At(picture, size, 200, 230), kBlack);
 }
 
 TEST_F(WorldGlTest, PictureSizeFollowsQuality) {
