@@ -205,6 +205,22 @@ int PictureSize(int quality) {
   }
 }
 
+// An n x n RGB texture, black, linear and clamped.
+GLuint BlackPicture(int n) {
+  std::vector<unsigned char> zeroes(static_cast<size_t>(n) * n * 3, 0);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, n, n, 0, GL_RGB, GL_UNSIGNED_BYTE, zeroes.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  return name;
+}
+
 }  // namespace
 
 // The picture is drawn straight into the texture through a framebuffer
@@ -214,17 +230,8 @@ int PictureSize(int quality) {
 void World::GetLevelTexture(int centreX, int centreY, int width, int height, int quality,
                             CapShip ship) {
   const int n = PictureSize(quality);
-  if (levelTexture) glDeleteTextures(1, &levelTexture);
-  std::vector<unsigned char> zeroes(static_cast<size_t>(n) * n * 3, 0);
-  glGenTextures(1, &levelTexture);
-  glBindTexture(GL_TEXTURE_2D, levelTexture);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, n, n, 0, GL_RGB, GL_UNSIGNED_BYTE, zeroes.data());
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  if (levelTexture) glDeleteTextures(1, &levelTexture);  // a rebuilt picture replaces the old
+  levelTexture = BlackPicture(n);
 
   FboApi fbo;
   // The frame may itself be an off-screen target (a letterboxed window):
