@@ -29,7 +29,11 @@ void EnemyManager::RenderAll(bool glow, float cameraX, float cameraY, int myTeam
                              int gameMode) {
   for (const player& p : players) {
     RenderShip(p, glow, myTeam, gameMode, cameraX, cameraY);
+    // Drawn as the local projectiles are: keyed by the masking program.
+    if (p.bullets.empty()) continue;
+    if (shaders) shaders->ShaderMasking();
     for (const bullet& b : p.bullets) RenderBullet(b, glow);
+    if (shaders) shaders->ShadersOff();
   }
 }
 
@@ -78,7 +82,7 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
   const float turned = 90 - b.angle;
   switch (style) {
     case 1:
-    case 4:
+    case 4:  // beams stretch along their flight and fade toward their tail
       sprite.ChangeSize(b.width, (style == 1 ? 8 : 16) * b.height);
       sprite.RenderSortedFading(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
       return;
@@ -88,36 +92,33 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
       sprite.ChangeSize(b.width, b.height);
       for (int k = 0; k < 10; k++) {
         const int pick = std::min(2, (int)utilities->RangedRandom(0, 3));
-        sprite.RenderSorted(b.x - k * b.width * std::cos(a),
-                            b.y + k * (b.height / 2) * std::sin(a), 0, turned, 1, 1, 1, 1,
-                            b.texture + pick, false, false);
+        sprite.RenderMe(b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
+                        0, turned, 1, 1, 1, 1, b.texture + pick, false, false);
       }
       return;
     }
     case 6:
       if (!glow) {
         sprite.ChangeSize(b.width, b.height);
-        sprite.RenderSorted(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
+        sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
       } else if ((b.life / 30) % 2 != 0) {  // a light blinking every 30 frames
         sprite.ChangeSize(b.width / 2, b.height / 2);
-        sprite.RenderSorted(b.x, b.y, 0, turned, 1, 1, 1, 1, kMineLightTexture, false, false);
+        sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, kMineLightTexture, false, false);
       }
       return;
     case 7:
       sprite.ChangeSize(b.width, b.height);
-      sprite.RenderSorted(b.x, b.y, 0, 90 - 6.0f * b.life, 1, 1, 1, 1, b.texture, false,
-                          false);
+      sprite.RenderMe(b.x, b.y, 0, 90 - 6.0f * b.life, 1, 1, 1, 1, b.texture, false, false);
       return;
     case 12:
       if (glow) return;
       sprite.ChangeSize(b.width, b.height);
-      sprite.RenderSorted(b.x, b.y, 0, 90 + 48.0f * b.life, 1, 1, 1, 1, b.texture, false,
-                          false);
+      sprite.RenderMe(b.x, b.y, 0, 90 + 48.0f * b.life, 1, 1, 1, 1, b.texture, false, false);
       return;
     default:
       if (glow) return;
       sprite.ChangeSize(b.width, b.height);
-      sprite.RenderSorted(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
+      sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
       return;
   }
 }

@@ -112,7 +112,7 @@ TEST_F(OpponentDrawing, EachPassHandsItsShareToTheSortedRenderer) {
   table.NewBullet(row, 5300, 5000, 32, 32, 0, 1, 5, 9, 0, 0, 0, 0, 0, 3, 0);   // beam
 
   table.RenderAll(false, 5000, 5000, 1, 1);
-  EXPECT_EQ(Quads(), 14u) << "flame, hull, rocket, ten lightning segments, beam";
+  EXPECT_EQ(Quads(), 3u) << "flame, hull, beam; the other styles are drawn at once";
   bool hull = false;
   for (const auto& p : sorter.paths)
     if (p.texture == 20) {
