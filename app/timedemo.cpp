@@ -8,6 +8,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/autopilot.h"
+#include "app/gameobjects.h"
+#include "app/gamestates.h"
+#include "app/globals.h"
+#include "app/platform.h"
+#include "app/singleplayer.h"
+#include "game/spaceship.h"
+#include "net/networkhandler.h"
+#include "render/drawall.h"
+#include "render/rendersort.h"
+#include "ui/menutree.h"
+
 TimedemoOptions timedemoOptions;
 
 namespace {
@@ -92,4 +104,71 @@ double PeakRssMb() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+namespace {
+
+void FlyWithAutopilot(bool* keys) { AutopilotKeys(Player, Enemies, keys); }
+
+// Title -> Play -> game start, with the level of the command line instead of
+// the settings file's.
+void EnterSinglePlayerGame(int level) {
+  multiplayer = false;
+  StartTitleChoice(true, false);
+  graphicslevel = level;
+  SetUpGraphicsLevel(level);
+  Game = 1;
+  SetUpComputerPlayers();
+  Networking.SetGameStats(Player.name + "'s Game!", Game);
+  inloop = 1;
+  SortedRenderer.InitMe(&Textures, &Shaders);
+}
+
+// The hull menu's "Respawn as Space Superiority Fighter", whenever the ship
+// is dead (at the start and after every death).
+void RespawnAsFirstHull() {
+  if (Player.alive || Player.respawnRequested) return;
+  FollowLink(0, menuaction::TakeHull, 0);
+}
+
+double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+}  // namespace
+
+int RunTimedemo(const TimedemoOptions& options) {
+  EnterSinglePlayerGame(options.level);
+  SetKeyProvider(&FlyWithAutopilot);
+  std::vector<double> sim, draw, frame;
+  sim.reserve(options.frames);
+  draw.reserve(options.frames);
+  frame.reserve(options.frames);
+  TimedemoFigures figures;
+  for (int i = 0; i < options.frames && !quitall && !platform::QuitRequested(); ++i) {
+    RespawnAsFirstHull();
+    const auto start = std::chrono::steady_clock::now();
+    platform::BeginFrame();
+    PlayingFrame();
+    const double ms = MsSince(start);
+    if (i == 0) figures.startupMs = MsSinceProcessStart();
+    frame.push_back(ms);
+    sim.push_back(LastSimulationMs());
+    draw.push_back(ms - LastSimulationMs());
+  }
+  SetKeyProvider(nullptr);
+  figures.frames = static_cast<int>(frame.size());
+  figures.level = graphicslevel;
+  figures.simMedian = Percentile(sim, 50);
+  figures.drawMedian = Percentile(draw, 50);
+  figures.frameMedian = Percentile(frame, 50);
+  figures.frameP95 = Percentile(frame, 95);
+  figures.frameMax = Percentile(frame, 100);
+  figures.peakRssMb = PeakRssMb();
+  std::printf("%s\n", TimedemoLine(figures).c_str());
+  std::fflush(stdout);
+  quitall = true;
+  platform::PostQuit();
+  return 0;
 }
