@@ -15,6 +15,8 @@
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
+#include "render/rendersort.h"
+#include "render/shaderlibrary.h"
 #include "world/world.h"
 
 struct CombatRig {
@@ -26,6 +28,8 @@ struct CombatRig {
   NetworkHandler network;
   BulletManager bullets;
   SpaceShip ship;
+  ShaderLibrary shaders;  // never built here: every switch is a no-op
+  RenderSort sorter;  // collects sorted sprites; drawing them needs GL
   std::vector<std::string> messages;
   float cameraWidth = 1024, cameraHeight = 768;
   bool keys[256] = {};
@@ -33,15 +37,16 @@ struct CombatRig {
   static constexpr float kGuid = 4242.0f;
 
   CombatRig() {
-    world.InitMe(&utility, nullptr, nullptr, nullptr);
-    explosions.InitMe(&utility, nullptr, nullptr, &network);
-    enemies.InitMe(&cameraWidth, &cameraHeight, nullptr, nullptr, &utility, &messages, &sounds,
-                   &network, 0, &explosions, nullptr);
-    bullets.InitMe(&utility, nullptr, nullptr, &world, &explosions, &enemies, &sounds, &network,
-                   nullptr);
+    sorter.InitMe(nullptr, nullptr);
+    world.InitMe(&utility, nullptr, &shaders, &sorter);
+    explosions.InitMe(&utility, nullptr, &shaders, &network);
+    enemies.InitMe(&cameraWidth, &cameraHeight, &shaders, nullptr, &utility, &messages, &sounds,
+                   &network, 0, &explosions, &sorter);
+    bullets.InitMe(&utility, nullptr, &shaders, &world, &explosions, &enemies, &sounds, &network,
+                   &sorter);
     // As start-up does: (600, 600), speed 20, energy 1500, recharge 12, hp 100.
-    ship.InitMe(600, 600, 20, 1500, 12, &cameraWidth, &cameraHeight, nullptr, nullptr, &utility,
-                &world, &bullets, &enemies, &sounds, &network, 0, kGuid, 9216, 100, nullptr);
+    ship.InitMe(600, 600, 20, 1500, 12, &cameraWidth, &cameraHeight, &shaders, nullptr, &utility,
+                &world, &bullets, &enemies, &sounds, &network, 0, kGuid, 9216, 100, &sorter);
   }
 
   // One frame in the order of the frame composition: opponent table, own
@@ -75,6 +80,29 @@ struct CombatRig {
     const int row = enemies.AddPlayer(size, size, 0, guid, "Foe", false, team, 1);
     enemies.UpdatePlayer(row, x, y, 0, 0, false, 0, 0, 0);
     return row;
+  }
+
+  // Starts a frame of sorted drawing with a camera over the whole arena.
+  void StartSorting() {
+    sorter.Reset();
+    sorter.CameraRect(10000, 10000, 100000, 100000);
+  }
+
+  // The sorted quads of one texture: centre, size and rotation (degrees).
+  struct Quad {
+    float x, y, width, height, angle, bottomAlpha;
+  };
+  std::vector<Quad> QuadsOf(int texture) const {
+    std::vector<Quad> out;
+    for (const RenderSort::RenderingPath& path : sorter.paths) {
+      if (path.texture != texture) continue;
+      for (const RenderSort::quad& q : path.quads) {
+        const auto& v = q.vertices;
+        out.push_back({v[0][12], v[0][13], v[2][6] - v[0][6], v[2][7] - v[0][7],
+                       v[0][11] * 57.29578f, v[1][5]});
+      }
+    }
+    return out;
   }
 
   int ActiveBullets() const {

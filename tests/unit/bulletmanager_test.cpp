@@ -287,4 +287,28 @@ TEST_F(BulletManagerTest, ShrapnelFiredOutsideTheUpdateIsStoredAtOnce) {
   EXPECT_EQ(energy, before);
 }
 
+// Beams are the sorted projectiles: stretched along their flight, fading
+// toward their tail.
+TEST_F(BulletManagerTest, BeamsAreSortedStretchedAndFading) {
+  Fire(1, 9000, 9000, 90);   // Laser: style 1
+  Fire(4, 9500, 9000, 0);    // High Frequency Laser: style 4
+  rig.StartSorting();
+  bullets.RenderMe(false);
+  const auto laser = rig.QuadsOf(5);
+  ASSERT_EQ(laser.size(), 1u);
+  EXPECT_EQ(laser[0].width, 32);
+  EXPECT_EQ(laser[0].height, 8 * 32);
+  EXPECT_NEAR(laser[0].angle, 0, 1e-4);
+  EXPECT_EQ(laser[0].bottomAlpha, 0);
+  const auto hfl = rig.QuadsOf(8);
+  ASSERT_EQ(hfl.size(), 1u);
+  EXPECT_EQ(hfl[0].height, 16 * 32);
+  EXPECT_NEAR(hfl[0].angle, 90, 1e-4);
+
+  for (int i = 0; i < 200; ++i) Step();
+  rig.StartSorting();
+  bullets.RenderMe(true);  // spent projectiles are not drawn
+  EXPECT_TRUE(rig.QuadsOf(5).empty());
+}
+
 }  // namespace

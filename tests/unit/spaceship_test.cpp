@@ -353,4 +353,63 @@ TEST_F(SpaceShipTest, CameraStepsTowardTheSpeedDependentSize) {
   EXPECT_EQ(w, 4096);
 }
 
+// ---- Drawing (through the sorted path) ----
+
+TEST_F(SpaceShipTest, HullAndBarsAreSortedWithTheirRatioTextures) {
+  ship.angle = 30;
+  ship.shipTexture = 61;
+  ship.hp = 50;       // half: yellow
+  ship.energy = 0;    // empty: no bar
+  ship.ChangeWeaponNoCheck(2, 9);
+  ship.weapons[2].chargeCount = 80;  // 0.8 of the threshold: green
+  rig.StartSorting();
+  ship.RenderMe();
+
+  const auto hull = rig.QuadsOf(61);
+  ASSERT_EQ(hull.size(), 1u);
+  EXPECT_EQ(hull[0].x, 10000);
+  EXPECT_EQ(hull[0].width, 128);
+  EXPECT_NEAR(hull[0].angle, 60, 1e-3);  // sprites turn by 90 - heading
+
+  const auto yellow = rig.QuadsOf(15);
+  ASSERT_EQ(yellow.size(), 1u);  // the hull bar above the ship
+  EXPECT_EQ(yellow[0].y, 10000 - 64 - 16);
+  EXPECT_EQ(yellow[0].width, 64);
+  EXPECT_EQ(yellow[0].height, 8);
+  EXPECT_EQ(yellow[0].angle, 0);
+
+  const auto green = rig.QuadsOf(16);
+  ASSERT_EQ(green.size(), 1u);  // slot 2's charge bar, right of the ship
+  EXPECT_EQ(green[0].x, 10000 + 64 + 16);
+  EXPECT_EQ(green[0].y, 10000);
+  EXPECT_EQ(green[0].width, 8);
+  EXPECT_NEAR(green[0].height, 0.8f * 128, 0.01);
+  EXPECT_TRUE(rig.QuadsOf(14).empty());
+
+  rig.StartSorting();
+  ship.alive = false;
+  ship.RenderMe();
+  ship.RenderEngine(0);
+  EXPECT_TRUE(rig.sorter.paths.empty());
+}
+
+TEST_F(SpaceShipTest, EngineFlameGrowsWithSpeedBehindTheShip) {
+  ship.angle = 0;
+  ship.vx = 10;
+  rig.StartSorting();
+  ship.RenderEngine(0);
+  const auto flame = rig.QuadsOf(22);
+  ASSERT_EQ(flame.size(), 1u);
+  const float f = flame[0].width;
+  EXPECT_GE(f, 9.5f);
+  EXPECT_LE(f, 10.5f);
+  EXPECT_NEAR(flame[0].height, 4 * f, 0.01);
+  EXPECT_NEAR(flame[0].x, 10000 - (32 + 2 * f), 0.01);
+
+  rig.StartSorting();
+  ship.vx = 0;
+  ship.RenderEngine(0);  // at rest there is no flame
+  EXPECT_TRUE(rig.QuadsOf(22).empty());
+}
+
 }  // namespace

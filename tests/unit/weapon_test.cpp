@@ -67,7 +67,9 @@ TEST(WeaponCatalogue, IdsOutsideTheTableMakeALaser) {
 TEST(WeaponCatalogue, NamesAreUniqueSoNoWeaponCanBeCarriedTwice) {
   for (const Kind& a : kKinds)
     for (const Kind& b : kKinds)
-      if (a.id != b.id) EXPECT_NE(Made(a.id).name, Made(b.id).name);
+      if (a.id != b.id) {
+        EXPECT_NE(Made(a.id).name, Made(b.id).name);
+      }
 }
 
 TEST(WeaponCatalogue, VolleysPlaceAndAimTheirShotsApart) {
