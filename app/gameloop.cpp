@@ -31,6 +31,7 @@ uint32_t MsUntilFrame(uint32_t now, uint32_t lastStart) {
 int GameProc(const GameThreadOptions& options) {
   reportStartup = options.printStartupTime;
   SetTitlePresentedHook(&ReportFirstTitleFrame);
+  SetStateTrace(options.traceStates);
   uint32_t frameStart = StartUp();
   while (true) {
     if (quitall) {

@@ -15,6 +15,7 @@ uint32_t MsUntilFrame(uint32_t now, uint32_t lastStart);
 
 struct GameThreadOptions {
   bool printStartupTime = false;  // report the first presented title frame on stderr
+  bool traceStates = false;       // report every change of screen state on stderr
 };
 
 // The game thread's entry. Takes the GL context, runs start-up and the main

@@ -47,6 +47,8 @@ constexpr int kLanJoinWait = 30000;
 constexpr int kInternetJoinWait = 350;
 
 FramePresentedHook titlePresented = nullptr;
+bool traceStates = false;
+int lastTracedState = 0;
 
 void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
@@ -65,21 +67,13 @@ void HelpIfHovered(const Button& button, const char* text) {
   if (button.IsClicked()) HelpLine(text);
 }
 
-// Removes the last character of a guarded string while backspace is held,
-// never shortening it below `keep` characters.
-void BackspaceInto(std::string& text, size_t keep) {
-  if (!keys[vk::Back]) return;
-  std::lock_guard<std::mutex> lock(textMutex);
-  if (text.size() > keep) text.pop_back();
-}
-
-// Steps 1 and 2 of the playing and quit-confirmation frames.
+// Low graphics masks with the alpha test. (Backspace in the chat line is
+// handled as the key arrives, app/inputhandler.cpp.)
 void PlayingPrelude() {
   if (graphicslevel == 2) {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.05f);
   }
-  ChatBackspace();
 }
 
 void SendJoin() {
@@ -160,10 +154,6 @@ void ScreenProjection() {
   glLoadIdentity();
 }
 
-void ChatBackspace() {
-  if (typing) BackspaceInto(typingmessage, 1);
-}
-
 void DeliverTypedChat() {
   for (const std::string& typed : TakeTypedChat()) {
     std::string line = Player.name + typed;
@@ -172,7 +162,13 @@ void DeliverTypedChat() {
   }
 }
 
+void SetStateTrace(bool on) { traceStates = on; }
+
 void RunStateFrame() {
+  if (traceStates && inloop != lastTracedState) {
+    lastTracedState = inloop;
+    std::fprintf(stderr, "state: %d\n", lastTracedState);
+  }
   DeliverTypedChat();
   platform::BeginFrame();
   switch (inloop.load()) {
@@ -394,7 +390,6 @@ void NameEntryFrame() {
   DrawPicture(kNamePicture);
   NameLine(shown);
   platform::SwapBuffers();
-  BackspaceInto(newname, 0);
 }
 
 void NameEntryDoneFrame() {

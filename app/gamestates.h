@@ -30,6 +30,10 @@ void InitFrontEndButtons(TextureLibrary* textures);
 // Sets the 1024x768 orthographic projection (y down) the screens draw in.
 void ScreenProjection();
 
+// Prints "state: N" on stderr whenever a frame runs in a new state (the
+// end-to-end tests follow the screens with it).
+void SetStateTrace(bool on);
+
 // One frame of the current state: sends the chat lines typed since the last
 // frame, then runs the state's function.
 void RunStateFrame();
@@ -38,10 +42,6 @@ void RunStateFrame();
 // name followed by the line (which starts with ">"), into the log and to the
 // other players.
 void DeliverTypedChat();
-
-// Backspace held while the chat line is open removes one character per
-// frame, never the leading ">" (playing and quit-confirmation frames).
-void ChatBackspace();
 
 void PlayingFrame();         // 1
 void TitleFrame();           // 2

@@ -50,8 +50,20 @@ void Escape() {
   }
 }
 
+// Backspace edits where the player is typing: the name on the name-entry
+// screen, the chat line (never its leading ">") while playing or confirming
+// the quit. Done here, once per key-down and per key repeat, so a tap removes
+// exactly one character and the order with typed characters is kept.
+void Backspace() {
+  std::lock_guard<std::mutex> lock(textMutex);
+  int state = inloop;
+  if (state == 10 && !newname.empty()) newname.pop_back();
+  if (typing && (state == 1 || state == 12) && typingmessage.size() > 1) typingmessage.pop_back();
+}
+
 void KeyDown(int key) {
   keys[key] = true;
+  if (key == vk::Back) Backspace();
   if (typing) {
     // Letters typed into the chat line must not fire the weapons.
     keys['Z'] = keys['X'] = keys['C'] = keys['V'] = false;

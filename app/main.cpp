@@ -19,6 +19,7 @@ namespace {
 struct Options {
   bool windowed = false;
   bool printStartupTime = false;
+  bool traceStates = false;
   bool help = false;
 };
 
@@ -28,6 +29,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       options->windowed = true;
     } else if (std::strcmp(argv[i], "--print-startup-time") == 0) {
       options->printStartupTime = true;
+    } else if (std::strcmp(argv[i], "--trace-states") == 0) {
+      options->traceStates = true;
     } else if (std::strcmp(argv[i], "--help") == 0) {
       options->help = true;
     } else {
@@ -39,9 +42,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 const char kUsage[] =
-    "usage: voidrake2 [--windowed] [--print-startup-time]\n"
+    "usage: voidrake2 [--windowed] [--print-startup-time] [--trace-states]\n"
     "  --windowed            a 1024x768 window instead of desktop full screen\n"
-    "  --print-startup-time  print the time to the first title frame on stderr\n";
+    "  --print-startup-time  print the time to the first title frame on stderr\n"
+    "  --trace-states        print every change of screen state on stderr\n";
 
 }  // namespace
 
@@ -69,6 +73,7 @@ int main(int argc, char** argv) {
 
   GameThreadOptions gameOptions;
   gameOptions.printStartupTime = options.printStartupTime;
+  gameOptions.traceStates = options.traceStates;
   std::thread game;
   try {
     game = std::thread([gameOptions] { GameProc(gameOptions); });

@@ -7,6 +7,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <FreeImage.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -150,13 +152,13 @@ void Click(unsigned long window, int x, int y) {
 }
 
 void TypeText(unsigned long window, const std::string& text) {
-  Shell("xdotool windowfocus --sync " + Win(window) + " 2>/dev/null; xdotool type --delay 40 '" +
+  Shell("xdotool windowfocus " + Win(window) + " 2>/dev/null; xdotool type --delay 40 '" +
         text + "'");
   Settle();
 }
 
 void PressKey(unsigned long window, const std::string& keysym) {
-  Shell("xdotool windowfocus --sync " + Win(window) + " 2>/dev/null; xdotool key " + keysym);
+  Shell("xdotool windowfocus " + Win(window) + " 2>/dev/null; xdotool key " + keysym);
   Settle();
 }
 
@@ -190,6 +192,38 @@ void CloseWindow(unsigned long window) {
     close(display);
   }
   dlclose(x11);
+}
+
+unsigned Picture::Rgb(int x, int y) const {
+  const unsigned char* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+  return (unsigned(p[0]) << 16) | (unsigned(p[1]) << 8) | p[2];
+}
+
+Picture ReadPicture(const std::string& path) {
+  Picture picture;
+  FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
+  if (format == FIF_UNKNOWN) return picture;
+  FIBITMAP* loaded = FreeImage_Load(format, path.c_str(), 0);
+  if (!loaded) return picture;
+  FIBITMAP* bitmap = FreeImage_ConvertTo32Bits(loaded);
+  FreeImage_Unload(loaded);
+  if (!bitmap) return picture;
+  picture.width = static_cast<int>(FreeImage_GetWidth(bitmap));
+  picture.height = static_cast<int>(FreeImage_GetHeight(bitmap));
+  picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+  for (int y = 0; y < picture.height; ++y) {
+    // FreeImage keeps the bottom row first.
+    const BYTE* row = FreeImage_GetScanLine(bitmap, picture.height - 1 - y);
+    for (int x = 0; x < picture.width; ++x) {
+      unsigned char* out = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
+      out[0] = row[x * 4 + FI_RGBA_RED];
+      out[1] = row[x * 4 + FI_RGBA_GREEN];
+      out[2] = row[x * 4 + FI_RGBA_BLUE];
+      out[3] = row[x * 4 + FI_RGBA_ALPHA];
+    }
+  }
+  FreeImage_Unload(bitmap);
+  return picture;
 }
 
 bool Screenshot(const std::string& pngPath) {

@@ -66,6 +66,17 @@ void CloseWindow(unsigned long window);
 // Saves a picture of the whole screen.
 bool Screenshot(const std::string& pngPath);
 
+// A decoded picture: RGBA bytes, rows from the top.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgba;
+  bool Empty() const { return rgba.empty(); }
+  // Red, green, blue of (x, y), y down, packed as 0xRRGGBB.
+  unsigned Rgb(int x, int y) const;
+};
+// Reads a PNG (or any picture FreeImage knows); empty when it cannot.
+Picture ReadPicture(const std::string& path);
+
 // Polls `condition` every 20 ms until it holds or `timeout` passes.
 template <typename F>
 bool WaitFor(F condition, std::chrono::milliseconds timeout) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/gamestates.h"
 #include "app/globals.h"
 #include "app/platform.h"
 
@@ -147,16 +146,39 @@ TEST_F(InputHandlerTest, EnterWhileTypingOnNameEntryOnlySends) {
 }
 
 TEST_F(InputHandlerTest, ChatBackspaceNeverRemovesTheMark) {
+  inloop = 1;
   Down(vk::Return);
   Type("ab");
-  keys[vk::Back] = true;
-  for (int frame = 0; frame < 5; ++frame) ChatBackspace();
+  for (int i = 0; i < 5; ++i) Down(vk::Back);  // a press and four repeats
   EXPECT_EQ(Chat(), ">");
-  // Closed chat line: backspace does nothing to it.
+  inloop = 12;
+  Type("xy");
+  Down(vk::Back);
+  EXPECT_EQ(Chat(), ">x");
+}
+
+TEST_F(InputHandlerTest, BackspaceRemovesOneCharacterPerPressInTypingOrder) {
+  inloop = 10;
+  Type("Kaix");
+  Down(vk::Back);
+  Up(vk::Back);
+  Type("!");
+  EXPECT_EQ(Name(), "Kai!");
+  for (int i = 0; i < 6; ++i) Down(vk::Back);
+  EXPECT_EQ(Name(), "");
+}
+
+TEST_F(InputHandlerTest, BackspaceLeavesTextAloneWhereNothingIsEdited) {
+  inloop = 2;  // a chat line opened on the title is not edited there
   Down(vk::Return);
-  typingmessage = ">x";
-  ChatBackspace();
-  EXPECT_EQ(typingmessage, ">x");
+  Type("ab");
+  {
+    std::lock_guard<std::mutex> lock(textMutex);
+    newname = "Kai";
+  }
+  Down(vk::Back);
+  EXPECT_EQ(Chat(), ">ab");
+  EXPECT_EQ(Name(), "Kai");
 }
 
 TEST_F(InputHandlerTest, HeldButtonActsOnceAndReleasesNormally) {
