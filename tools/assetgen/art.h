@@ -7,5 +7,18 @@
 namespace assetgen {
 
 void makeFont(Output& out);
+void makeShips(Output& out);
+void makeShots(Output& out);
+void makeIcons(Output& out);
+void makeWalls(Output& out);
+void makeDecorations(Output& out);
+void makeBlocks(Output& out);
+void makeCarrier(Output& out);
+Image carrierPicture();
+
+// The hull pictures (256 x 256, nose up), also used on the title screens.
+Image fighterPicture();
+Image bomberPicture();
+Image scoutPicture();
 
 }  // namespace assetgen

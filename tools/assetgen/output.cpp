@@ -82,6 +82,12 @@ static Image reviewCopy(const Image& img, const std::vector<uint8_t>& bytes, Pic
     return resized(full, std::max(1, int(img.w * k)), std::max(1, int(img.h * k)));
 }
 
+void Output::review(const std::string& name, const Image& img, PicKind kind) {
+    Image thumb = reviewCopy(img, toRgb8(img, kind), kind);
+    std::lock_guard<std::mutex> lock(mutex_);
+    thumbs_.push_back({name, std::move(thumb)});
+}
+
 void Output::png(const std::string& rel, const Image& img, PicKind kind, bool review) {
     std::vector<uint8_t> bytes = toRgb8(img, kind);
     if (review) {

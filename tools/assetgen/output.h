@@ -30,6 +30,8 @@ public:
     explicit Output(std::string dir) : dir_(std::move(dir)) {}
 
     void png(const std::string& rel, const Image& img, PicKind kind, bool review = true);
+    // A picture only for the review sheet, never written as a file.
+    void review(const std::string& name, const Image& img, PicKind kind);
     void wav(const std::string& rel, const std::vector<float>& mono, int rate);
     void ogg(const std::string& rel, const std::vector<float>& interleavedStereo, int rate);
 

@@ -218,28 +218,60 @@ Mask alphaOf(const Image& img) {
     return m;
 }
 
+namespace {
+
+struct Box {
+    int x0, y0, x1, y1;  // inclusive; empty when x1 < x0
+};
+
+Box coverBox(const Mask& m, int margin) {
+    Box b{m.w, m.h, -1, -1};
+    for (int y = 0; y < m.h; ++y) {
+        const float* row = &m.v[size_t(y) * m.w];
+        for (int x = 0; x < m.w; ++x)
+            if (row[x] > 0) {
+                b.x0 = std::min(b.x0, x), b.x1 = std::max(b.x1, x);
+                b.y0 = std::min(b.y0, y), b.y1 = std::max(b.y1, y);
+            }
+    }
+    if (b.x1 < 0) return b;
+    b.x0 = std::max(0, b.x0 - margin), b.y0 = std::max(0, b.y0 - margin);
+    b.x1 = std::min(m.w - 1, b.x1 + margin), b.y1 = std::min(m.h - 1, b.y1 + margin);
+    return b;
+}
+
+}  // namespace
+
 void paintShaded(Image& img, const Mask& m, const Paint& base, const Light& light) {
-    Mask hgt = blurred(m, light.bevel);
+    // Work only in the box around the shape: big pictures have many small parts.
+    Box b = coverBox(m, int(light.bevel * 3) + 2);
+    if (b.x1 < b.x0) return;
+    int bw = b.x1 - b.x0 + 1, bh = b.y1 - b.y0 + 1;
+    Mask local(bw, bh);
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x) local.at(x, y) = m.at(x + b.x0, y + b.y0);
+    Mask hgt = blurred(local, light.bevel);
     const float lx = -0.48f, ly = -0.58f, lz = 0.66f;  // from the upper left, above
     float hx = lx, hy = ly, hz = lz + 1;                 // half vector with the viewer
     float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
     hx /= hl, hy /= hl, hz /= hl;
     float k = light.bevel * 2.f * light.depth;
-    for (int y = 0; y < img.h; ++y)
-        for (int x = 0; x < img.w; ++x) {
-            float a = m.at(x, y);
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x) {
+            float a = local.at(x, y);
             if (a <= 0) continue;
-            float gx = (x + 1 < img.w ? hgt.at(x + 1, y) : 0) - (x > 0 ? hgt.at(x - 1, y) : 0);
-            float gy = (y + 1 < img.h ? hgt.at(x, y + 1) : 0) - (y > 0 ? hgt.at(x, y - 1) : 0);
+            float gx = (x + 1 < bw ? hgt.at(x + 1, y) : 0) - (x > 0 ? hgt.at(x - 1, y) : 0);
+            float gy = (y + 1 < bh ? hgt.at(x, y + 1) : 0) - (y > 0 ? hgt.at(x, y - 1) : 0);
             float nx = -gx * 0.5f * k, ny = -gy * 0.5f * k, nz = 1;
             float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
             nx /= nl, ny /= nl, nz /= nl;
             float diff = std::max(0.f, nx * lx + ny * ly + nz * lz);
             float spec = std::pow(std::max(0.f, nx * hx + ny * hy + nz * hz), light.shininess);
-            Color c = base(x + 0.5f, y + 0.5f);
+            int ix = x + b.x0, iy = y + b.y0;
+            Color c = base(ix + 0.5f, iy + 0.5f);
             float f = light.ambient + light.diffuse * diff;
             Color out = c * f + Color{1, 1, 1} * (light.specular * spec);
-            img.over(x, y, out, std::min(a, 1.f));
+            img.over(ix, iy, out, std::min(a, 1.f));
         }
 }
 
