@@ -7,6 +7,7 @@
 #include "app/inputhandler.h"
 #include "app/platform.h"
 #include "app/startup.h"
+#include "app/timedemo.h"
 
 namespace {
 
@@ -33,6 +34,11 @@ int GameProc(const GameThreadOptions& options) {
   SetTitlePresentedHook(&ReportFirstTitleFrame);
   SetStateTrace(options.traceStates);
   uint32_t frameStart = StartUp();
+  if (timedemoOptions.enabled) {
+    RunTimedemo(timedemoOptions);
+    platform::ReleaseContext();
+    return 0;
+  }
   while (true) {
     if (quitall) {
       platform::PostQuit();

@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "app/inputhandler.h"
 #include "app/platform.h"
+#include "app/singleplayer.h"
 #include "app/soundmanager.h"
 #include "app/startup.h"
 #include "game/spaceship.h"
@@ -117,18 +118,6 @@ void DarkenScreen() {
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
-}
-
-// The computer players of a single-player game: teams 2 to 7, each row
-// starting with 2000 energy and 10 hull damage booked.
-void SetUpComputerPlayers() {
-  for (int i = 0; i < kBotCount; ++i) {
-    Bot[i].InitMe(&CameraWidth, &CameraHeight, &Enemies, &Level, &Explosions, &Utility, i + 2);
-    Bot[i].SetUpShip(25.0f, 400, 6000, 15, 256.0f, 256.0f, 20);
-    Bot[i].MakeMeSimpleShip();
-    Enemies.DamagePlayer(i, 1000.0f, 5.0f);
-    Enemies.DamagePlayer(i, 1000.0f, 5.0f);
-  }
 }
 
 }  // namespace
