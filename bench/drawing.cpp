@@ -136,6 +136,32 @@ void BM_TextScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_TextScreen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The same screen through one display-list call per character, for
+// comparison with the single array draw per line that PrintText uses.
+void BM_TextScreenDisplayLists(benchmark::State& state) {
+  if (!OpenContext()) {
+    state.SkipWithError("no GL context");
+    return;
+  }
+  std::string line;
+  for (int i = 0; i < 60; ++i) line += static_cast<char>('!' + (i % 90));
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  gLibrary.BindTexture(kFontTextureSlot);
+  glListBase(base - 32);
+  for (auto _ : state) {
+    for (int row = 0; row < 40; ++row) {
+      glPushMatrix();
+      glTranslatef(10, 18.0f * row, 0);
+      glCallLists(60, GL_UNSIGNED_BYTE, line.data());
+      glPopMatrix();
+    }
+    glFinish();
+  }
+  glDisable(GL_BLEND);
+}
+BENCHMARK(BM_TextScreenDisplayLists)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -106,9 +106,10 @@ void DrawGlyphs(const char* text, int maxChars) {
 
 void PrintText(float x, float y, const char* text) {
   if (!text || text[0] == '\0') return;
-  // The low level has no masking program: additive blending makes the
-  // font's black disappear against the scene instead.
-  const bool additive = graphicslevel == 2 || !gShaders;
+  // Without the masking program (the low level, or before the programs are
+  // built, as on the title screens) additive blending makes the font's black
+  // disappear against the scene instead.
+  const bool additive = graphicslevel == 2 || !gShaders || !gShaders->UsingShaders();
   if (additive) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);

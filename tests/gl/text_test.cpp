@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
+#include "render/shaderlibrary.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
@@ -118,6 +119,21 @@ TEST_F(TextTest, PrintingLeavesMatricesBlendingAndColourAsFound) {
   EXPECT_EQ(c.r, 100);
   EXPECT_EQ(c.g, 0);
   EXPECT_EQ(testsupport::TakeGlError(), 0u);
+}
+
+TEST_F(TextTest, StaysAdditiveUntilTheMaskingProgramExists) {
+  // A medium or high level chosen in the settings, before the programs are
+  // built (title screens): the font's black must still not cover the scene.
+  UseFont(Picture(64, 64, {100, 100, 100}));
+  static ShaderLibrary unbuilt;  // outlives the test: the text module keeps it
+  SetUpText(&library, &unbuilt);
+  graphicslevel = 0;
+  glClearColor(0.2f, 0.2f, 0.2f, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  PrintText(100, 50, "A");
+  EXPECT_NEAR(ReadPixel(104, Row(58)).r, 151, 2);
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  graphicslevel = 2;
 }
 
 TEST_F(TextTest, DisplayListsDrawTheSameGlyph) {
