@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "render/texturelibrary.h"
+
 namespace drawingtest {
 
 struct Rgb {
@@ -77,5 +79,12 @@ class TempDir {
   static inline int counter_ = 0;
   std::filesystem::path path_;
 };
+
+// A texture library that lives as long as the test program, for tests that
+// hand it to the text module.
+inline TextureLibrary& FontLibrary() {
+  static TextureLibrary library;
+  return library;
+}
 
 }  // namespace drawingtest

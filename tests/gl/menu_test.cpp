@@ -35,7 +35,8 @@ class MenuDrawTest : public testsupport::GlTest {
     return n;
   }
   drawingtest::TempDir dir;
-  TextureLibrary library;
+  // The text module keeps the library after the test: it must outlive it.
+  TextureLibrary& library = drawingtest::FontLibrary();
   Menu menu;
 };
 

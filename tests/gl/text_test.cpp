@@ -41,7 +41,8 @@ class TextTest : public testsupport::GlTest {
     return n;
   }
   drawingtest::TempDir dir;
-  TextureLibrary library;
+  // The text module keeps the library after the test: it must outlive it.
+  TextureLibrary& library = drawingtest::FontLibrary();
 };
 
 TEST_F(TextTest, GlyphsAreSixteenSquareTenApart) {
