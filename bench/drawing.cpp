@@ -40,7 +40,6 @@ TextureLibrary gLibrary;
 bool OpenContext() {
   static bool opened = [] {
     platform::WindowOptions options;
-    options.windowed = true;
     options.hidden = true;
     std::string error;
     if (!platform::OpenWindow(options, &error)) {
