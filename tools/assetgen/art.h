@@ -15,6 +15,15 @@ void makeDecorations(Output& out);
 void makeBlocks(Output& out);
 void makeCarrier(Output& out);
 Image carrierPicture();
+void makeSpaceExplosion(Output& out);
+void makeExplosion1(Output& out);
+void makeSmallEffects(Output& out);
+void makeTitle(Output& out);
+void makeOptions(Output& out);
+void makeNameEntry(Output& out);
+void makeServerList(Output& out);
+void makeLoading(Output& out);
+void makeBackdrop(Output& out);
 
 // The hull pictures (256 x 256, nose up), also used on the title screens.
 Image fighterPicture();

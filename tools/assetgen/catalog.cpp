@@ -14,6 +14,15 @@ std::vector<Job> allJobs() {
         {"decorations", 5, makeDecorations},
         {"blocks", 6, makeBlocks},
         {"carrier", 8, makeCarrier},
+        {"effects-blast", 10, makeSpaceExplosion},
+        {"effects-explosion1", 10, makeExplosion1},
+        {"effects-small", 7, makeSmallEffects},
+        {"screen-title", 9, makeTitle},
+        {"screen-options", 8, makeOptions},
+        {"screen-name", 8, makeNameEntry},
+        {"screen-serverlist", 6, makeServerList},
+        {"screen-loading", 7, makeLoading},
+        {"screen-backdrop", 6, makeBackdrop},
     };
 }
 
