@@ -16,6 +16,7 @@
 #include "app/singleplayer.h"
 #include "game/spaceship.h"
 #include "net/networkhandler.h"
+#include "opponents/enemymanager.h"
 #include "render/drawall.h"
 #include "render/rendersort.h"
 #include "ui/menutree.h"
@@ -131,6 +132,17 @@ void RespawnAsFirstHull() {
   FollowLink(0, menuaction::TakeHull, 0);
 }
 
+// Every opponent's position, in table order.
+std::string OpponentSummary() {
+  std::string text;
+  for (const EnemyManager::player& p : Enemies.players) {
+    char item[64];
+    std::snprintf(item, sizeof item, "%s%.3f,%.3f", text.empty() ? "" : ";", p.x, p.y);
+    text += item;
+  }
+  return text;
+}
+
 double MsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();
@@ -168,6 +180,9 @@ int RunTimedemo(const TimedemoOptions& options) {
   figures.peakRssMb = PeakRssMb();
   std::printf("%s\n", TimedemoLine(figures).c_str());
   std::fflush(stdout);
+  // How the fight ended, for checking that a seed replays the same fight.
+  std::fprintf(stderr, "timedemo fight: wins=%d losses=%d ship=%.3f,%.3f opponents=%s\n",
+               Player.kills, Player.deaths, Player.x, Player.y, OpponentSummary().c_str());
   quitall = true;
   platform::PostQuit();
   return 0;
