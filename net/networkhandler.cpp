@@ -196,7 +196,11 @@ void NetworkHandler::PingPeers() {
     std::memcpy(data + 1, &now, 4);
     ENetPacket* p = enet_packet_create(data, sizeof data, ENET_PACKET_FLAG_UNSEQUENCED);
     if (p && enet_peer_send(peer, 0, p) != 0) enet_packet_destroy(p);
-    if (PeerClock* clock = ClockOf(peer)) clock->nextPing = now + kPingInterval;
+    if (PeerClock* clock = ClockOf(peer)) {
+      clock->nextPing = now + kPingInterval;
+      clock->pingSent = now;
+      clock->awaiting = true;
+    }
   }
   enet_host_flush(host);
 }
@@ -229,7 +233,10 @@ bool NetworkHandler::HandleInternal(ENetPeer* peer, const ENetPacket* p) {
     std::memcpy(&sent, p->data + 1, 4);
     const uint32_t roundTrip = GetTime() - sent;
     PeerClock* clock = ClockOf(peer);
-    if (clock && roundTrip <= kMaxRoundTrip) clock->lastRoundTrip = roundTrip;
+    if (clock && clock->awaiting && sent == clock->pingSent && roundTrip <= kMaxRoundTrip) {
+      clock->lastRoundTrip = roundTrip;
+      clock->awaiting = false;
+    }
     return true;
   }
   return false;
@@ -256,7 +263,7 @@ void NetworkHandler::HandleEvent(const ENetEvent& event) {
       enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
                                    ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
       peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
-      if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{0, GetTime()};
+      if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{0, GetTime(), 0, false};
       QueueNotice(static_cast<unsigned char>(isServer ? netid::NewIncomingConnection
                                                       : netid::ConnectionAccepted),
                   peer, peer->address);

@@ -148,6 +148,8 @@ class NetworkHandler {
   struct PeerClock {        // round-trip measurement of one connection
     uint32_t lastRoundTrip = 0;
     uint32_t nextPing = 0;
+    uint32_t pingSent = 0;   // stamp of the ping awaiting its pong
+    bool awaiting = false;   // only the echo of that ping is believed
   };
 
   ENetHost* Host() const { return isServer ? server : client; }
