@@ -157,6 +157,8 @@ void RunStateFrame() {
   if (traceStates && inloop != lastTracedState) {
     lastTracedState = inloop;
     std::fprintf(stderr, "state: %d\n", lastTracedState);
+    if (lastTracedState == 1 || lastTracedState == 12)
+      std::fprintf(stderr, "ship: %s\n", ShipSummary().c_str());
   }
   DeliverTypedChat();
   platform::BeginFrame();

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -394,3 +395,12 @@ double LastSimulationMs() { return lastSimulationMs; }
 void SetKeyProvider(KeyProvider provider) { keyProvider = provider; }
 
 const bool* FrameKeys() { return frameKeys; }
+
+std::string ShipSummary() {
+  int live = 0;
+  for (const BulletManager::Bullet& b : Bullets.bullets) live += b.active ? 1 : 0;
+  char line[128];
+  std::snprintf(line, sizeof line, "alive=%d x=%.1f y=%.1f projectiles=%d", Player.alive ? 1 : 0,
+                Player.x, Player.y, live);
+  return line;
+}

@@ -42,6 +42,10 @@ void SetKeyProvider(KeyProvider provider);
 // The key table of the current frame.
 const bool* FrameKeys();
 
+// The local ship in one line ("alive=1 x=... y=... projectiles=N"), for the
+// state trace of the end-to-end tests.
+std::string ShipSummary();
+
 // Time spent in the simulation step of the last DrawAll, in milliseconds
 // (read by the timedemo).
 double LastSimulationMs();
