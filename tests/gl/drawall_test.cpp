@@ -1,0 +1,147 @@
+// One in-game frame on a real GL context after the real start-up: the
+// simulation step runs once per frame on every level, the dead ship's menu
+// takes clicks, the living ship shows the mini-map and ignores them.
+#include "render/drawall.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/gameobjects.h"
+#include "app/gamestates.h"
+#include "app/globals.h"
+#include "app/platform.h"
+#include "app/singleplayer.h"
+#include "app/startup.h"
+#include "game/spaceship.h"
+#include "opponents/enemymanager.h"
+#include "render/rendersort.h"
+#include "render/shaderhelper.h"
+#include "render/texturelibrary.h"
+#include "tests/support/gameprocess.h"
+#include "tests/support/glcontext.h"
+#include "tests/support/testenv.h"
+#include "ui/menu.h"
+#include "world/world.h"
+
+namespace {
+
+void NoKeys(bool* k) {
+  for (int i = 0; i < 256; ++i) k[i] = false;
+}
+
+// Mean brightness (0..255) of a column of the frame between two rows.
+double Column(int x, int y0, int y1) {
+  double sum = 0;
+  for (int y = y0; y < y1; ++y) {
+    const auto c = testsupport::ReadPixel(x, y);
+    sum += (c.r + c.g + c.b) / 3.0;
+  }
+  return sum / (y1 - y0);
+}
+
+bool MiniMapEdgeShown() { return Column(768, 10, 240) > Column(764, 10, 240) + 20; }
+
+class DrawAllGlTest : public testsupport::GlTest {
+ protected:
+  void SetUp() override {
+    GlTest::SetUp();
+    testsupport::PrepareRunDirectory(dir.path().string());
+    oldDir = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    Textures = TextureLibrary();
+    Enemies = EnemyManager();
+    Menus.clear();
+    StartUp();
+    // Title -> Play -> game start, on the low level.
+    multiplayer = false;
+    StartTitleChoice(true, false);
+    graphicslevel = 2;
+    Game = 1;
+    SetUpComputerPlayers();
+    SortedRenderer.InitMe(&Textures, &Shaders);
+    inloop = 1;
+    SetKeyProvider(&NoKeys);
+    lclick = false;
+  }
+  void TearDown() override {
+    SetKeyProvider(nullptr);
+    lclick = false;
+    std::filesystem::current_path(oldDir);
+  }
+  void Frame(int level) {
+    platform::BeginFrame();
+    DrawAll(level);
+  }
+  void ClickAt(int x, int y) {
+    platform::StoreCursorPosition(x, y);
+    lclick = true;
+  }
+  testsupport::TempDir dir;
+  std::filesystem::path oldDir;
+};
+
+TEST_F(DrawAllGlTest, DeadShipMenuTakesClicksUntilTheShipRespawns) {
+  ASSERT_FALSE(Player.alive);
+  Frame(2);
+  EXPECT_FALSE(MiniMapEdgeShown());
+  // Row 1 of the hull tree's first page: "Respawn as Fighter".
+  ClickAt(60, 96 + 16 + 8);
+  Frame(2);
+  EXPECT_FALSE(lclick);
+  EXPECT_EQ(onmenu, 1);
+  // A click beside the rows stays pending and changes nothing.
+  ClickAt(700, 600);
+  Frame(2);
+  EXPECT_TRUE(lclick);
+  EXPECT_EQ(onmenu, 1);
+  // "Respawn as Space Superiority Fighter": alive in the next frame.
+  ClickAt(60, 96 + 16 + 8);
+  Frame(2);
+  EXPECT_TRUE(Player.respawnRequested);
+  Frame(2);
+  EXPECT_TRUE(Player.alive);
+  EXPECT_FLOAT_EQ(Player.maxSpeed, 40.0f);
+  Frame(2);
+  EXPECT_TRUE(MiniMapEdgeShown());
+  // While alive, clicks are left alone.
+  ClickAt(60, 96 + 16 + 8);
+  Frame(2);
+  EXPECT_TRUE(lclick);
+  EXPECT_EQ(onmenu, 1);
+  EXPECT_EQ(testsupport::TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
+}
+
+TEST_F(DrawAllGlTest, EveryLevelSimulatesOncePerFrameAndOthersNotAtAll) {
+  Player.respawnRequested = true;
+  Frame(2);
+  ASSERT_TRUE(Player.alive);
+  // A drifting ship in open space, below its speed limit: one step a frame.
+  Player.x = 12000;
+  Player.y = 16000;
+  ASSERT_FALSE(Level.CollisionObjects(Player.x - 200, Player.y - 200, 400, 400));
+  Player.vx = 3;
+  Player.vy = -2;
+  // The high level needs the off-screen buffers; a game start falls back to
+  // medium without them, so it is only drawn here when they exist.
+  std::vector<int> levels = {2, 1};
+  ShaderUtility.InitMe();
+  if (ShaderUtility.InitPBuffers()) levels.push_back(0);
+  for (int level : levels) {
+    SCOPED_TRACE(level);
+    const float x = Player.x, y = Player.y;
+    Frame(level);
+    EXPECT_FLOAT_EQ(Player.x, x + 3);
+    EXPECT_FLOAT_EQ(Player.y, y - 2);
+    EXPECT_EQ(testsupport::TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
+    EXPECT_TRUE(MiniMapEdgeShown());
+  }
+  const float x = Player.x;
+  Frame(3);
+  Frame(-1);
+  EXPECT_FLOAT_EQ(Player.x, x);
+}
+
+}  // namespace
