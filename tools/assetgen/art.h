@@ -24,6 +24,8 @@ void makeNameEntry(Output& out);
 void makeServerList(Output& out);
 void makeLoading(Output& out);
 void makeBackdrop(Output& out);
+void makeSounds(Output& out);
+void makeMusic(Output& out);
 
 // The hull pictures (256 x 256, nose up), also used on the title screens.
 Image fighterPicture();

@@ -23,6 +23,8 @@ std::vector<Job> allJobs() {
         {"screen-serverlist", 6, makeServerList},
         {"screen-loading", 7, makeLoading},
         {"screen-backdrop", 6, makeBackdrop},
+        {"sounds", 2, makeSounds},
+        {"music", 20, makeMusic},
     };
 }
 

@@ -98,7 +98,7 @@ Image smokeFrame(float t) {
     const int s = 128;
     const float c = s / 2.f;
     Image img(s, s);
-    float R = s * (0.2f + 0.26f * std::sqrt(t));
+    float R = s * (0.26f + 0.2f * std::sqrt(t));
     float I = smoothstep(0.f, 0.05f, t + 0.02f) * std::pow(1 - t, 1.3f);
     for (int y = 0; y < s; ++y)
         for (int x = 0; x < s; ++x) {
@@ -106,7 +106,7 @@ Image smokeFrame(float t) {
             float n = fbm(dx / 22.f + t * 1.5f, dy / 22.f - t, 601, 4) * 0.5f + 0.5f;
             float k = clamp01(1 - d / (R * (0.75f + 0.5f * n)));
             k = k * k * (3 - 2 * k);
-            img.add(x, y, mix(rgb8(110, 105, 100), rgb8(200, 196, 190), n), k * I * (0.55f + 0.5f * n));
+            img.add(x, y, mix(rgb8(130, 125, 120), rgb8(225, 220, 214), n), k * I * (0.75f + 0.6f * n));
         }
     circleFade(img);
     return img;

@@ -53,7 +53,7 @@ static void boxPass(const float* src, float* dst, int n, int stride, int r) {
     for (int i = -r; i <= r; ++i)
         if (i >= 0 && i < n) acc += src[size_t(i) * stride];
     for (int i = 0; i < n; ++i) {
-        dst[size_t(i) * stride] = acc * inv;
+        dst[size_t(i) * stride] = std::max(0.f, acc * inv);  // running sums drift below 0 by rounding
         int out = i - r, in = i + r + 1;
         if (out >= 0) acc -= src[size_t(out) * stride];
         if (in < n) acc += src[size_t(in) * stride];

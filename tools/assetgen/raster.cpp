@@ -63,7 +63,7 @@ Mask fillPolygons(int w, int h, const std::vector<Poly>& contours, int ss) {
         float run = 0;
         for (int x = 0; x < w; ++x) {
             run += diff[x];
-            m.at(x, y) = std::min(1.f, row[x] + run);
+            m.at(x, y) = std::clamp(row[x] + run, 0.f, 1.f);  // float sums may stray by 1e-7
         }
     }
     return m;

@@ -58,8 +58,8 @@ void paintTitleLogo(Image& img, float x, float baseline, float size) {
 // A dark input field where the game prints the name in green (additive, so
 // the field must stay nearly black).
 void nameField(Image& img, Typeface& label) {
-    paintMask(img, fillPolygon(W, H, roundRectPoly(852, 139, 1020, 167, 5)), rgb8(2, 5, 10));
-    Poly rim = roundRectPoly(852.5f, 139.5f, 1019.5f, 166.5f, 5);
+    paintMask(img, fillPolygon(W, H, roundRectPoly(852, 139, 1023, 167, 5)), rgb8(2, 5, 10));
+    Poly rim = roundRectPoly(852.5f, 139.5f, 1022.5f, 166.5f, 5);
     rim.push_back(rim.front());
     paintMask(img, strokeMask(W, H, rim, 1.5f), kCyan * 0.8f);
     paintText(img, label, "PILOT", 798, 158, 13, rgb8(150, 210, 240), 1.f, 0.f, {}, 1.5f);
@@ -112,7 +112,7 @@ void makeOptions(Output& out) {
                            "Name: what the other pilots see.", "Music: on or off once a game starts."};
     for (int i = 0; i < 4; ++i) paintText(img, plain, lines[i], 50, 160 + 24.f * i, 17, rgb8(190, 225, 235));
 
-    paintPanel(img, 700, 3, 1022, 174, rgb8(70, 230, 210));
+    paintPanel(img, 700, 3, 1023, 174, rgb8(70, 230, 210));
     paintButton(img, sans, 755, 29, 90, 35, "High", rgb8(255, 200, 80));
     paintButton(img, sans, 853, 29, 90, 35, "Medium", rgb8(120, 230, 160));
     paintButton(img, sans, 950, 29, 90, 35, "Low", rgb8(150, 180, 255));
@@ -131,7 +131,7 @@ void makeNameEntry(Output& out) {
     exhaust(img, 420, 400, -8, 150, 220, rgb8(255, 150, 60));
     darkenBottom(img, 600, 0.12f);
     Typeface sans(kSansBold), plain(kSans);
-    paintPanel(img, 690, 3, 1022, 182, kCyan);
+    paintPanel(img, 690, 3, 1023, 182, kCyan);
     paintTextCentred(img, sans, "PILOT NAME", 856, 42, 26, rgb8(235, 245, 255), 0.6f, kCyan, 2);
     paintTextCentred(img, plain, "Type the name other pilots will see.", 856, 80, 14, rgb8(180, 215, 235));
     paintTextCentred(img, plain, "Enter saves it.  Escape goes back.", 856, 102, 14, rgb8(180, 215, 235));

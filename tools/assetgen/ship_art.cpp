@@ -174,6 +174,16 @@ Image bomberPicture() {
 Image scoutPicture() {
     Hull h;
     const Color ivory = rgb8(226, 220, 204), gold = rgb8(240, 168, 32);
+    // The link field inside the ring: a dim energy lattice, so the hull is one
+    // solid disc rather than a ring with see-through gaps.
+    Mask field = discMask(S, S, 256, 268, 140);
+    paintMask(h.img, field, [](float x, float y) {
+        float gx = std::fabs(std::fmod(x + 1000.f, 24.f) - 12.f), gy = std::fabs(std::fmod(y + 1000.f, 24.f) - 12.f);
+        float line = std::max(smoothstep(10.f, 12.f, gx), smoothstep(10.f, 12.f, gy));
+        float d = std::hypot(x - 256, y - 268) / 140.f;
+        return mix(rgb8(14, 34, 40), rgb8(40, 150, 130), line * 0.6f + d * d * 0.3f);
+    });
+    h.silhouette = maskUnion(h.silhouette, field);
     h.part(ringMask(S, S, 256, 268, 134, 152), metal(rgb8(150, 146, 136), 11), 5);
     for (auto [a, b] : {std::pair<V2, V2>{{256, 230}, {362, 176}}, {{256, 230}, {150, 176}},
                         {{256, 300}, {372, 352}}, {{256, 300}, {140, 352}}})

@@ -163,14 +163,14 @@ Image shrapnel() {
 Image lightning(uint32_t seed) {
     const int w = 64, h = 128;
     Rng rng(seed);
-    Poly pts = {{32, 3}, {32, 125}};
+    Poly pts = {{32, 8}, {32, 120}};
     for (int level = 0; level < 5; ++level) {
         Poly next;
         float amp = 15.f / float(1 << level);
         for (size_t i = 0; i + 1 < pts.size(); ++i) {
             next.push_back(pts[i]);
             V2 mid{(pts[i].x + pts[i + 1].x) / 2 + rng.range(-amp, amp), (pts[i].y + pts[i + 1].y) / 2};
-            mid.x = std::clamp(mid.x, 12.f, 52.f);
+            mid.x = std::clamp(mid.x, 16.f, 48.f);
             next.push_back(mid);
         }
         next.push_back(pts.back());
@@ -180,10 +180,10 @@ Image lightning(uint32_t seed) {
     size_t at = pts.size() / 3 + rng.below(int(pts.size() / 3));
     Poly branch = {pts[at]};
     for (int i = 0; i < 5; ++i)
-        branch.push_back({std::clamp(branch.back().x + rng.range(-8, 12), 6.f, 58.f), branch.back().y + rng.range(5, 10)});
+        branch.push_back({std::clamp(branch.back().x + rng.range(-8, 12), 14.f, 50.f), std::min(112.f, branch.back().y + rng.range(5, 10))});
     Mask twig = strokeMask(w, h, branch, 1.4f);
     Image img(w, h);
-    addMask(img, blurred(maskUnion(core, twig), 7), rgb8(60, 110, 255), 1.2f);
+    addMask(img, blurred(maskUnion(core, twig), 5), rgb8(60, 110, 255), 1.2f);
     addMask(img, blurred(core, 2.5f), rgb8(150, 200, 255), 1.0f);
     addMask(img, maskUnion(core, twig), rgb8(245, 250, 255), 1.f);
     return img;
@@ -211,7 +211,8 @@ Image engineFlame() {
     Image img(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            float t = (y + 0.5f) / h;  // 0 at the nozzle, 1 at the tail
+            float t = (y - 2.5f) / (h - 6.f);  // 0 at the nozzle, 1 at the tail; a black rim all round
+            if (t < 0 || t > 1) continue;
             float width = 27.f * std::pow(std::sin(std::min(1.f, t * 5.f + 0.12f) * 1.5708f), 0.6f) * std::pow(1 - t, 0.8f);
             float dx = std::fabs(x + 0.5f - 32.f);
             if (width <= 0.5f || dx > width) continue;
