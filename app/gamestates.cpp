@@ -221,6 +221,15 @@ void StartTitleChoice(bool server, bool lan) {
     lclick = false;
     return;
   }
+  // Hosting, LAN and internet games need the game protocol, which is later
+  // work: until it exists they stay on the title.
+  if (multiplayer) {
+    std::fprintf(stderr,
+                 "Networked games are not available yet: hosting, LAN and internet games need "
+                 "the game protocol.\n");
+    lclick = false;
+    return;
+  }
   Networking.InitMe(server);
   if (server) {
     gotin = true;
