@@ -1,11 +1,8 @@
 #include "net/gameprotocol.h"
 
 #include "app/gameobjects.h"
+#include "net/messages.h"
 #include "net/networkhandler.h"
-
-namespace {
-constexpr char kChat = 55;
-}
 
 void UpdateNetwork() {
   // The per-message handling of the protocol is later work; until then each
@@ -14,8 +11,9 @@ void UpdateNetwork() {
 }
 
 void SendMessageA(const std::string& text) {
-  Networking.WriteChar(kChat);
-  Networking.WriteString(text);
+  msg::Chat chat;
+  chat.text = text;
+  msg::Write(Networking.outgoing, chat);
   Networking.Send();
   Networking.ClearOutgoingPacket();
 }
