@@ -66,8 +66,9 @@ Image blastFrame(float t, uint32_t seed, Color ringColor, bool plasma) {
             float n = fbm(u * 3 * zoom + wx, v * 3 * zoom + wy, seed + 2, 4) * 0.5f + 0.5f;
             float ang = std::atan2(dy, dx);
             float lobes = fbm(std::cos(ang) * 1.8f + 5, std::sin(ang) * 1.8f + t, seed + 3, 3) * 0.5f + 0.5f;
-            float body = clamp01(1 - d / (fireR * (0.5f + 0.45f * lobes + 0.35f * n)));
-            float h = body * fireI * (0.6f + 0.8f * n) * 1.6f;
+            float body = clamp01(1 - d / (fireR * (0.45f + 0.5f * lobes + 0.4f * n)));
+            // Billows: hot and cooler cells of gas, hottest in the middle.
+            float h = body * fireI * (0.25f + 1.5f * n * n) * 1.9f;
             Color fire = plasma ? mix(rgb8(60, 20, 160), rgb8(200, 240, 255), clamp01(h)) : heat(h);
             img.add(x, y, fire, clamp01(body * 1.4f) * std::min(1.f, fireI * 2.2f + 0.15f));
             if (smokeI > 0) {
@@ -76,7 +77,12 @@ Image blastFrame(float t, uint32_t seed, Color ringColor, bool plasma) {
             }
             if (ringI > 0) {
                 float rd = std::fabs(d - ringR) / ringW;
-                if (rd < 1) img.add(x, y, ringColor, (1 - rd * rd) * ringI * (0.2f + 0.7f * n));
+                if (rd < 1) {
+                    // Broken up along its length so it reads as a shock front, not a bubble.
+                    float along = fbm(std::cos(ang) * 3.f + 20, std::sin(ang) * 3.f + t * 2, seed + 4, 3) * 0.5f + 0.5f;
+                    float k = (1 - rd * rd) * ringI * (0.1f + 0.9f * along * along) * (0.4f + 0.6f * n);
+                    img.add(x, y, ringColor, k * 0.8f);
+                }
             }
         }
     // A white flash in the first frames.
@@ -86,9 +92,13 @@ Image blastFrame(float t, uint32_t seed, Color ringColor, bool plasma) {
         float dist = R * 0.9f * p.speed * (1 - std::exp(-t * 5.f));
         float life = 1 - smoothstep(0.3f * p.speed, 0.9f * p.speed, t);
         if (life <= 0) continue;
-        float ca = std::cos(p.angle), sa = std::sin(p.angle), len = 6 + 10 * p.speed * (1 - t);
-        Mask streak = strokeMask(s, s, {{c + ca * (dist - len), c + sa * (dist - len)}, {c + ca * dist, c + sa * dist}}, 1.6f * p.size);
-        addMask(img, streak, plasma ? rgb8(170, 220, 255) : rgb8(255, 210, 120), life);
+        float ca = std::cos(p.angle), sa = std::sin(p.angle), len = 4 + 14 * p.speed * (1 - t);
+        Color spark = plasma ? rgb8(170, 220, 255) : rgb8(255, 200, 110);
+        // A hot head with a fading tail.
+        for (int k = 0; k < 6; ++k) {
+            float back = len * k / 6.f;
+            addGlow(img, c + ca * (dist - back), c + sa * (dist - back), 2.2f * p.size * (1 - k / 8.f), spark, life * (1 - k / 6.f), 1.5f);
+        }
     }
     circleFade(img);
     return img;

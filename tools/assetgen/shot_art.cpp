@@ -102,7 +102,8 @@ Image spiralOrb(int size, Color outer, Color inner, int arms, float twist, uint3
             float turb = fbm(dx * 4, dy * 4, seed, 4);
             float arm = std::pow(0.5f + 0.5f * std::cos(arms * a + r * twist + turb * 2.f), 3.f);
             float fall = std::pow(1 - r, 1.6f);
-            float k = fall * (0.35f + 0.9f * arm) + std::pow(std::max(0.f, 1 - r * 2.6f), 2.f) * 1.2f;
+            float k = std::pow(1 - r, 0.8f) * (0.15f + 1.3f * arm) + std::pow(std::max(0.f, 1 - r * 2.6f), 2.f) * 1.2f;
+            (void)fall;
             img.add(x, y, mix(outer, inner, clamp01(1 - r * 1.6f)), k);
         }
     addGlow(img, c, c, R * 0.22f, rgb8(255, 255, 255), 1.0f, 1.5f);
@@ -213,15 +214,17 @@ Image engineFlame() {
         for (int x = 0; x < w; ++x) {
             float t = (y - 2.5f) / (h - 6.f);  // 0 at the nozzle, 1 at the tail; a black rim all round
             if (t < 0 || t > 1) continue;
-            float width = 27.f * std::pow(std::sin(std::min(1.f, t * 5.f + 0.12f) * 1.5708f), 0.6f) * std::pow(1 - t, 0.8f);
+            float width = 27.f * std::pow(std::sin(std::min(1.f, t * 5.f + 0.12f) * 1.5708f), 0.6f) * std::pow(1 - t, 0.9f);
             float dx = std::fabs(x + 0.5f - 32.f);
             if (width <= 0.5f || dx > width) continue;
             float across = 1 - dx / width;
             float flick = 0.85f + 0.3f * fbm(x / 9.f, y / 22.f, 57, 3);
-            float core = std::pow(across, 2.5f) * std::pow(1 - t, 1.5f);
-            Color c = mix(rgb8(255, 110, 30), rgb8(255, 40, 10), smoothstep(0.3f, 0.9f, t));
-            c = mix(c, rgb8(255, 245, 200), clamp01(core * 1.6f));
-            float k = std::pow(across, 1.2f) * std::pow(1 - t, 1.1f) * flick * 1.3f;
+            float core = std::pow(across, 2.f) * std::pow(1 - t, 1.2f);
+            // Stays bright to its tip and simply gets thinner: a dim tail would
+            // show as a brown stick once the colour key makes it opaque.
+            Color c = mix(rgb8(255, 150, 40), rgb8(255, 70, 20), smoothstep(0.2f, 0.9f, t));
+            c = mix(c, rgb8(255, 248, 215), clamp01(core * 1.8f));
+            float k = (0.55f + 0.45f * std::pow(across, 0.7f)) * (1 - t * t * t) * flick;
             img.add(x, y, c, k);
         }
     return img;
@@ -293,7 +296,7 @@ void makeShots(Output& out) {
     out.png("Images/Rocket.PNG", rocket(), PicKind::Keyed);
     out.png("Images/Mine.PNG", mine(), PicKind::Keyed);
     out.png("Images/RedBorder.PNG", redLight(), PicKind::KeyedLight);
-    out.png("Images/BigBullet.PNG", spiralOrb(128, rgb8(255, 60, 140), rgb8(255, 200, 90), 3, 7.f, 21), PicKind::KeyedLight);
+    out.png("Images/BigBullet.PNG", spiralOrb(128, rgb8(255, 80, 190), rgb8(255, 220, 120), 3, 7.f, 21), PicKind::KeyedLight);
     out.png("Images/BigBullet3.PNG", frostOrb(), PicKind::KeyedLight);
     out.png("Images/PLanetDestroyer.PNG", planetBuster(), PicKind::KeyedLight);
     out.png("Images/Shrapnel.PNG", shrapnel(), PicKind::Keyed);
