@@ -180,10 +180,10 @@ void paintButton(Image& img, Typeface& face, float cx, float cy, float w, float 
 
 void gameGlyph(Typeface& mono, Mask& m, unsigned code, float cellX, float cellY, float cellW, float cellH,
                float shrink) {
-    // In a 32 x 32 cell: em 24, pen 1.5 in, baseline 24 down; stretched 10%
-    // wider so that the glyphs fill the game's 10-of-16 pitch.
-    float em = cellH * 0.75f * shrink;
-    float scaleX = 1.1f * (cellW / cellH);
+    // In a 32 x 32 cell: em 25, pen 1.5 in, baseline 24 down; stretched 20%
+    // wider so that the glyphs fill most of the game's 10-of-16 pitch.
+    float em = cellH * 0.78f * shrink;
+    float scaleX = 1.2f * (cellW / cellH);
     mono.drawGlyph(m, code, cellX + cellW * 1.5f / 32.f, cellY + cellH * 24.f / 32.f, em, scaleX);
 }
 
