@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config ccache clang
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libfreeimage-dev libtinyxml-dev libenet-dev
-  libopenal-dev libopenal1 libsndfile1-dev
+  libopenal-dev libopenal1 libsndfile1-dev libvorbis-dev libogg-dev
   libfreetype-dev fonts-dejavu-core
   libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
