@@ -94,7 +94,6 @@ void makeTitle(Output& out) {
     paintButton(img, sans, 755, 125, 90, 35, "Options", rgb8(160, 170, 255));
     paintButton(img, sans, 950, 125, 90, 35, "Play", rgb8(255, 150, 60));
     paintTextCentred(img, sans, "MULTIPLAYER", 853, 70, 11, rgb8(120, 190, 230), 0.f, {}, 3);
-    paintTextCentred(img, sans, "VS COMPUTER", 950, 96, 10, rgb8(255, 180, 120), 0.f, {}, 1.5f);
     addGlow(img, 853, 125, 14, kCyan, 0.6f);
     addGlow(img, 853, 125, 5, rgb8(255, 255, 255), 0.8f);
     out.png("Images/screenintro3s.PNG", img, PicKind::Opaque);
