@@ -1,15 +1,25 @@
 // Building blocks of the asset generator: shape coverage, blur, noise tiling,
 // the colour-key conversion and the sound finishing.
+#include <FreeImage.h>
 #include <gtest/gtest.h>
+#include <sndfile.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
+#include <string>
 
 #include "noise.h"
 #include "output.h"
 #include "pixels.h"
 #include "raster.h"
+#include "scenery.h"
 #include "synth.h"
+#include "typeset.h"
 
 using namespace assetgen;
 
@@ -120,4 +130,113 @@ TEST(Synth, FinishedSoundsStartAndEndSilentAtTheChosenPeak) {
     EXPECT_NEAR(s.back(), 0.f, 1e-6f);
     double mean = std::accumulate(s.begin() + s.size() / 2, s.end(), 0.0) / double(s.size() / 2);
     EXPECT_LT(std::fabs(mean), 0.05);
+}
+
+namespace {
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char tmpl[] = "/tmp/assetgen-test-XXXXXX";
+        path = mkdtemp(tmpl);
+    }
+    ~TempDir() { std::filesystem::remove_all(path); }
+};
+
+}  // namespace
+
+TEST(Output, PicturesKeepOrientationAndChannelOrder) {
+    // A red top-left and a blue bottom-right pixel must come back where they
+    // were: FreeImage stores rows bottom-up and bytes as blue-green-red.
+    Image img(3, 2);
+    img.fill({0.5f, 0.5f, 0.5f});
+    img.over(0, 0, {1, 0, 0}, 1);
+    img.over(2, 1, {0, 0, 1}, 1);
+    TempDir dir;
+    Output out(dir.path);
+    out.png("Images/t.PNG", img, PicKind::Opaque);
+    ASSERT_FALSE(out.failed());
+    FIBITMAP* dib = FreeImage_Load(FIF_PNG, (dir.path + "/Images/t.PNG").c_str(), 0);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(FreeImage_GetBPP(dib), 24u);
+    RGBQUAD c;
+    FreeImage_GetPixelColor(dib, 0, 1, &c);  // FreeImage y = 1 is the top row
+    EXPECT_EQ(c.rgbRed, 255);
+    EXPECT_EQ(c.rgbBlue, 0);
+    FreeImage_GetPixelColor(dib, 2, 0, &c);
+    EXPECT_EQ(c.rgbBlue, 255);
+    EXPECT_EQ(c.rgbRed, 0);
+    FreeImage_Unload(dib);
+    EXPECT_EQ(out.filesWritten(), 1);
+}
+
+TEST(Output, ReviewRunsWriteNothing) {
+    Output out("");
+    out.png("Images/x.PNG", Image(4, 4), PicKind::Keyed);
+    out.review("whole", Image(4, 4), PicKind::Keyed);
+    EXPECT_EQ(out.filesWritten(), 0);
+    EXPECT_EQ(out.takeThumbs().size(), 2u);
+}
+
+TEST(Output, SoundsRoundTripWithoutReachingFullScale) {
+    TempDir dir;
+    Output out(dir.path);
+    Samples s = {0.f, 0.5f, -0.5f, 1.5f, -1.5f, 0.f};
+    out.wav("Sounds/t.wav", s, kRate);
+    SF_INFO info{};
+    SNDFILE* f = sf_open((dir.path + "/Sounds/t.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    std::vector<short> back(6);
+    EXPECT_EQ(sf_read_short(f, back.data(), 6), 6);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, kRate);
+    EXPECT_NEAR(back[1], 16384, 2);
+    EXPECT_LT(back[3], 32767);  // overdriven input is clipped below full scale
+    EXPECT_GT(back[4], -32768);
+}
+
+TEST(Output, VorbisEncodingIsRepeatableAndDecodes) {
+    // libsndfile's own Vorbis writer picks a random stream serial; ours must
+    // give the same bytes every time.
+    Samples stereo(2 * kRate / 2);
+    for (size_t i = 0; i < stereo.size(); ++i) stereo[i] = 0.3f * std::sin(float(i / 2) * 0.03f);
+    TempDir dir;
+    Output out(dir.path);
+    out.ogg("a.ogg", stereo, kRate);
+    out.ogg("b.ogg", stereo, kRate);
+    std::ifstream a(dir.path + "/a.ogg", std::ios::binary), b(dir.path + "/b.ogg", std::ios::binary);
+    std::string da((std::istreambuf_iterator<char>(a)), {}), db((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_FALSE(da.empty());
+    EXPECT_EQ(da, db);
+    SF_INFO info{};
+    SNDFILE* f = sf_open((dir.path + "/a.ogg").c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    sf_close(f);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.frames, sf_count_t(stereo.size() / 2));
+}
+
+TEST(Scenery, RotationTurnsClockwiseOnScreen) {
+    // A mark at the top of a picture turned by 90 degrees ends up on the right.
+    Image src(9, 9);
+    src.over(4, 0, {1, 1, 1}, 1);
+    Image dst(9, 9);
+    drawRotated(dst, src, 4.5f, 4.5f, 1.f, 90.f);
+    EXPECT_GT(dst.alpha(8, 4), 0.5f);
+    EXPECT_LT(dst.alpha(0, 4), 0.1f);
+}
+
+TEST(Typeface, GlyphsLandOnTheBaselineAndUnknownOnesDrawNothing) {
+    Typeface face(kMonoBold);
+    Mask m(64, 64);
+    ASSERT_TRUE(face.drawGlyph(m, 'H', 10, 40, 24, 1.f));
+    int top = 64, bottom = -1;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (m.at(x, y) > 0.5f) top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_NEAR(bottom, 39, 1);                // sits on the baseline
+    EXPECT_NEAR(bottom - top + 1, 24 * 0.73, 2);  // cap height of the face
+    Mask empty(16, 16);
+    EXPECT_FALSE(face.drawGlyph(empty, 0x10FFFF, 0, 12, 12, 1.f));
+    EXPECT_GT(face.width("Play", 17), face.width("LAN", 17));
 }
