@@ -26,6 +26,7 @@ std::atomic<int> gCursorX{0}, gCursorY{0};
 std::atomic<bool> gCursorWanted{true};
 std::atomic<bool> gQuit{false};
 Uint32 gWakeEvent = 0;  // user event that only wakes the window thread
+bool gFullscreenAtCreation = false;
 
 // Off-screen frame (game thread, context current).
 GLuint gFrameFbo = 0, gFrameColour = 0, gFrameDepth = 0;
@@ -188,11 +189,15 @@ void ApplyCursorVisibility() {
 
 }  // namespace
 
+bool InitVideo(std::string* error) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  if (error) *error = SDL_GetError();
+  return false;
+}
+
 bool OpenWindow(const WindowOptions& options, std::string* error) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (error) *error = SDL_GetError();
-    return false;
-  }
+  if (!InitVideo(error)) return false;
   gQuit = false;
   gWakeEvent = SDL_RegisterEvents(1);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -202,8 +207,16 @@ bool OpenWindow(const WindowOptions& options, std::string* error) {
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   Uint32 flags = SDL_WINDOW_OPENGL | (options.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-  gWindow = SDL_CreateWindow("Voidrake 2", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             kFrameWidth, kFrameHeight, flags);
+  SDL_Rect place{static_cast<int>(SDL_WINDOWPOS_CENTERED), static_cast<int>(SDL_WINDOWPOS_CENTERED),
+                 kFrameWidth, kFrameHeight};
+  if (gFullscreenAtCreation) {
+    // Full screen is a request to the window manager; the borderless window
+    // already covering the display is what a bare X server (no manager)
+    // shows.
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+    if (SDL_GetDisplayBounds(0, &place) != 0) place = SDL_Rect{0, 0, kFrameWidth, kFrameHeight};
+  }
+  gWindow = SDL_CreateWindow("Voidrake 2", place.x, place.y, place.w, place.h, flags);
   if (!gWindow) {
     if (error) *error = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -238,6 +251,7 @@ void CloseWindow() {
   gFrameFbo = gFrameColour = gFrameDepth = 0;
   gOffscreen = false;
   gFbo = FboApi{};
+  gFullscreenAtCreation = false;
   if (gContext) SDL_GL_DeleteContext(gContext);
   gContext = nullptr;
   if (gWindow) SDL_DestroyWindow(gWindow);
@@ -247,12 +261,17 @@ void CloseWindow() {
 }
 
 FullscreenResult EnterFullscreen() {
+  if (!InitVideo(nullptr)) return FullscreenResult::kNoDisplayMode;
   SDL_DisplayMode mode;
   int display = gWindow ? SDL_GetWindowDisplayIndex(gWindow) : 0;
   if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) {
     return FullscreenResult::kNoDisplayMode;
   }
-  if (!gWindow || SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+  if (!gWindow) {
+    gFullscreenAtCreation = true;
+    return FullscreenResult::kOk;
+  }
+  if (SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
     return FullscreenResult::kModeFailed;
   }
   StoreWindowSize();

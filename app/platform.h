@@ -14,14 +14,16 @@ constexpr int kFrameWidth = 1024;
 constexpr int kFrameHeight = 768;
 
 struct WindowOptions {
-  bool windowed = false;  // 1024x768 window instead of desktop full screen
-  bool hidden = false;    // no visible window (tests)
+  bool hidden = false;  // no visible window (tests)
 };
 
-// Initialises SDL video, opens a 1024x768 window titled "Voidrake 2" and
-// creates the GL context (double-buffered RGBA, depth >= 16, stencil >= 1).
-// The context is left current on the calling thread. Full screen is a
-// separate step (EnterFullscreen). Returns false and fills `error` on
+// Initialises SDL video (OpenWindow does it too). False with the reason when
+// there is no display.
+bool InitVideo(std::string* error);
+// Opens the window titled "Voidrake 2" - desktop full screen when
+// EnterFullscreen succeeded before, otherwise 1024x768 - and creates the GL
+// context (double-buffered RGBA, depth >= 16, stencil >= 1). The context is
+// left current on the calling thread. Returns false and fills `error` on
 // failure.
 bool OpenWindow(const WindowOptions& options, std::string* error);
 // Releases the context from the calling thread (so another can take it).
@@ -33,8 +35,11 @@ bool MakeContextCurrent();
 void CloseWindow();
 
 enum class FullscreenResult { kOk, kNoDisplayMode, kModeFailed };
-// Switches the window to desktop full screen (window thread). kNoDisplayMode
-// when the desktop mode cannot be read, kModeFailed when the switch fails.
+// Desktop full screen (window thread). Before the window exists it checks the
+// desktop mode and has the window created full screen (which also works
+// without a window manager); afterwards it switches the open window.
+// kNoDisplayMode when the desktop mode cannot be read, kModeFailed when the
+// switch fails.
 FullscreenResult EnterFullscreen();
 
 // Binds the 1024x768 frame target (the window itself, or the off-screen

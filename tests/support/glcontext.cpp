@@ -22,7 +22,6 @@ bool EnsureGlContext(std::string* error) {
   if (!tried) {
     tried = true;
     platform::WindowOptions options;
-    options.windowed = true;
     options.hidden = true;
     gOpened = platform::OpenWindow(options, &gOpenError);
     if (gOpened) {
