@@ -62,7 +62,9 @@ TEST_F(StartUpTest, TextureSlotsRepeatPicturesSoLaterSlotsKeepTheirNumbers) {
   // Every other slot has a load of its own.
   for (int slot = 1; slot < kTextureSlotCount; ++slot) {
     const bool repeat = (slot >= 31 && slot <= 32) || (slot >= 34 && slot <= 36) || slot == 40;
-    if (!repeat) EXPECT_NE(t[slot], t[slot - 1]) << slot;
+    if (!repeat) {
+      EXPECT_NE(t[slot], t[slot - 1]) << slot;
+    }
   }
 }
 

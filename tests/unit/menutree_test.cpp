@@ -102,10 +102,14 @@ TEST_F(MenuTreeTest, EveryPageIsConsistent) {
         }
         if (page.actions[i] == menuaction::ChooseKey) linked.insert(1);
         const int a = page.actions[i];
-        if (page.costs[i] != 0) EXPECT_TRUE(a == menuaction::BuyWeapon || a >= menuaction::Engine);
+        if (page.costs[i] != 0) {
+          EXPECT_TRUE(a == menuaction::BuyWeapon || a >= menuaction::Engine);
+        }
       }
       // Every page but the first ends with its way back.
-      if (p > 0) EXPECT_EQ(page.actions[n - 1], menuaction::ShowPage);
+      if (p > 0) {
+        EXPECT_EQ(page.actions[n - 1], menuaction::ShowPage);
+      }
     }
     // Every page is reachable except the shop's active upgrades (page 11).
     for (int p = 1; p < static_cast<int>(Menus.size()); ++p)

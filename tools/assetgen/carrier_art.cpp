@@ -22,10 +22,10 @@ Paint plating(Color c, uint32_t seed) {
     };
 }
 
-void shaded(Image& img, const Mask& m, const Paint& p, float bevel, float spec = 0.35f) {
+void shaded(Image& img, const Mask& m, const Paint& p, float bevel, float shine = 0.35f) {
     Light l;
     l.bevel = bevel;
-    l.specular = spec;
+    l.specular = shine;
     l.ambient = 0.5f;
     paintShaded(img, m, p, l);
 }

@@ -266,11 +266,11 @@ void paintShaded(Image& img, const Mask& m, const Paint& base, const Light& ligh
             float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
             nx /= nl, ny /= nl, nz /= nl;
             float diff = std::max(0.f, nx * lx + ny * ly + nz * lz);
-            float spec = std::pow(std::max(0.f, nx * hx + ny * hy + nz * hz), light.shininess);
+            float shine = std::pow(std::max(0.f, nx * hx + ny * hy + nz * hz), light.shininess);
             int ix = x + b.x0, iy = y + b.y0;
             Color c = base(ix + 0.5f, iy + 0.5f);
             float f = light.ambient + light.diffuse * diff;
-            Color out = c * f + Color{1, 1, 1} * (light.specular * spec);
+            Color out = c * f + Color{1, 1, 1} * (light.specular * shine);
             img.over(ix, iy, out, std::min(a, 1.f));
         }
 }

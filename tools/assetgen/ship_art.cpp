@@ -27,15 +27,15 @@ struct Hull {
     Image img{S, S};
     Mask silhouette{S, S};
 
-    void part(const Mask& m, const Paint& p, float bevel, float spec = 0.5f) {
+    void part(const Mask& m, const Paint& p, float bevel, float shine = 0.5f) {
         Light l;
         l.bevel = bevel;
-        l.specular = spec;
+        l.specular = shine;
         paintShaded(img, m, p, l);
         silhouette = maskUnion(silhouette, m);
     }
-    void part(const Poly& poly, const Paint& p, float bevel, float spec = 0.5f) {
-        part(fillPolygon(S, S, poly), p, bevel, spec);
+    void part(const Poly& poly, const Paint& p, float bevel, float shine = 0.5f) {
+        part(fillPolygon(S, S, poly), p, bevel, shine);
     }
     // Engraved panel line: dark groove with a light lip below it.
     void groove(const Poly& line, float width = 2.2f) {

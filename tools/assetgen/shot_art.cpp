@@ -28,16 +28,16 @@ struct Solid {
     int S;
     Image img;
     explicit Solid(int size) : out(size), S(size * 4), img(S, S) {}
-    void part(const Mask& m, const Paint& p, float bevel, float spec = 0.6f) {
+    void part(const Mask& m, const Paint& p, float bevel, float shine = 0.6f) {
         Light l;
         l.bevel = bevel;
-        l.specular = spec;
+        l.specular = shine;
         paintShaded(img, m, p, l);
     }
-    void part(const Mask& m, Color c, float bevel, float spec = 0.6f) {
-        part(m, [c](float, float) { return c; }, bevel, spec);
+    void part(const Mask& m, Color c, float bevel, float shine = 0.6f) {
+        part(m, [c](float, float) { return c; }, bevel, shine);
     }
-    void part(const Poly& poly, Color c, float bevel, float spec = 0.6f) { part(fillPolygon(S, S, poly), c, bevel, spec); }
+    void part(const Poly& poly, Color c, float bevel, float shine = 0.6f) { part(fillPolygon(S, S, poly), c, bevel, shine); }
     Image done() { return resized(img, out, out); }
 };
 
