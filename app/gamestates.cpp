@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <span>
 #include <string>
 
 #include "app/gameobjects.h"
@@ -64,8 +65,45 @@ void HelpLine(const char* text) {
 
 void NameLine(const std::string& text) { PrintTextColor(861, 607, text.c_str(), 0, 1, 0); }
 
-void HelpIfHovered(const Button& button, const char* text) {
-  if (button.IsClicked()) HelpLine(text);
+// A help line shown while the cursor is on its button.
+struct HelpFor {
+  const Button* button;
+  const char* text;
+};
+
+// What a menu screen shows. It is drawn again only when this changes or the
+// window asks for it (exposed, resized): an idle menu then costs almost
+// nothing instead of redrawing the same picture 40 times a second.
+struct ScreenView {
+  int state = 0;  // 0: unknown, draw
+  unsigned hovered = 0;
+  std::string name;
+  bool operator==(const ScreenView&) const = default;
+};
+ScreenView shownView;
+
+// Draws the picture, the name line (when given) and the help of the hovered
+// buttons, and presents it - unless the window already shows exactly that.
+// True when a frame was presented.
+bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name) {
+  ScreenView view;
+  view.state = inloop;
+  for (size_t i = 0; i < help.size(); ++i) {
+    if (help[i].button->IsClicked()) view.hovered |= 1u << i;
+  }
+  if (name) view.name = *name;
+  bool redraw = platform::TakeRedrawRequest();
+  if (!redraw && view == shownView) return false;
+  shownView = view;
+  ScreenProjection();
+  ClearScreen();
+  DrawPicture(picture);
+  if (name) NameLine(*name);
+  for (size_t i = 0; i < help.size(); ++i) {
+    if (view.hovered & (1u << i)) HelpLine(help[i].text);
+  }
+  platform::SwapBuffers();
+  return true;
 }
 
 // Low graphics masks with the alpha test. (Backspace in the chat line is
@@ -175,6 +213,8 @@ void RunStateFrame() {
     case 12: QuitConfirmFrame(); break;
     default: inloop = 1; break;
   }
+  // Any other screen drew over the window: the next menu frame must draw.
+  if (inloop != 2 && inloop != 9 && inloop != 10) shownView = ScreenView{};
 }
 
 void PlayingFrame() {
@@ -187,17 +227,14 @@ void PlayingFrame() {
 
 void TitleFrame() {
   platform::SetCursorVisible(true);
-  ScreenProjection();
-  ClearScreen();
-  DrawPicture(kTitlePicture);
-  HelpIfHovered(cmdOptions, "Change your name, graphics level, and turn music on/off.");
-  HelpIfHovered(cmdHighGraphics, "Find other people hosting games on the internet.");
-  HelpIfHovered(cmdMediumGraphics, "Joins the first game found being hosted on your LAN.");
-  HelpIfHovered(cmdLowGraphics,
-                "Host a game on the internet, and for people to join over your LAN.");
-  HelpIfHovered(cmdPlay, "Play a game against some computer players...");
-  platform::SwapBuffers();
-  if (titlePresented) titlePresented();
+  const HelpFor help[] = {
+      {&cmdOptions, "Change your name, graphics level, and turn music on/off."},
+      {&cmdHighGraphics, "Find other people hosting games on the internet."},
+      {&cmdMediumGraphics, "Joins the first game found being hosted on your LAN."},
+      {&cmdLowGraphics, "Host a game on the internet, and for people to join over your LAN."},
+      {&cmdPlay, "Play a game against some computer players..."},
+  };
+  if (DrawMenuScreen(kTitlePicture, help, nullptr) && titlePresented) titlePresented();
   if (!lclick) return;
   multiplayer = true;
   bool server = false, lan = false, chosen = false;
@@ -343,24 +380,21 @@ void OptionsFrame() {
   platform::SetCursorVisible(true);
   SettingsCopy& s = localSettings;
   ReadSettings(s.name, s.level, s.music, s.mode);
-  ScreenProjection();
-  ClearScreen();
-  DrawPicture(kOptionsPicture);
-  NameLine(s.name);
-  HelpIfHovered(cmdLowGraphics,
-                "No shaders, so it should run almost anywhere.  It is better to run medium on "
-                "better cards.");
-  HelpIfHovered(cmdMediumGraphics,
-                "High without the real-time glow.  Has optimization shaders, but it only works "
-                "with new cards.");
-  HelpIfHovered(cmdHighGraphics,
-                "The boat.  Pretty glowing objects...  That eat video card memory.  If it's slow "
-                "go to medium.");
-  HelpIfHovered(cmdName,
-                "Change your name!  It helps to tell people apart, and you don't want to be a "
-                "newbie!");
-  HelpIfHovered(cmdMusicOff, "The music will turn off when you go into a game.");
-  platform::SwapBuffers();
+  const HelpFor help[] = {
+      {&cmdLowGraphics,
+       "No shaders, so it should run almost anywhere.  It is better to run medium on better "
+       "cards."},
+      {&cmdMediumGraphics,
+       "High without the real-time glow.  Has optimization shaders, but it only works with new "
+       "cards."},
+      {&cmdHighGraphics,
+       "The boat.  Pretty glowing objects...  That eat video card memory.  If it's slow go to "
+       "medium."},
+      {&cmdName,
+       "Change your name!  It helps to tell people apart, and you don't want to be a newbie!"},
+      {&cmdMusicOff, "The music will turn off when you go into a game."},
+  };
+  DrawMenuScreen(kOptionsPicture, help, &s.name);
   if (!lclick) return;
   if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
   if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
@@ -385,11 +419,7 @@ void NameEntryFrame() {
     std::lock_guard<std::mutex> lock(textMutex);
     shown = newname;
   }
-  ScreenProjection();
-  ClearScreen();
-  DrawPicture(kNamePicture);
-  NameLine(shown);
-  platform::SwapBuffers();
+  DrawMenuScreen(kNamePicture, {}, &shown);
 }
 
 void NameEntryDoneFrame() {

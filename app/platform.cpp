@@ -25,6 +25,7 @@ std::atomic<int> gDrawableW{kFrameWidth}, gDrawableH{kFrameHeight};
 std::atomic<int> gCursorX{0}, gCursorY{0};
 std::atomic<bool> gCursorWanted{true};
 std::atomic<bool> gQuit{false};
+std::atomic<bool> gRedraw{true};
 Uint32 gWakeEvent = 0;  // user event that only wakes the window thread
 bool gFullscreenAtCreation = false;
 
@@ -159,6 +160,11 @@ bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
           ev.window.event == SDL_WINDOWEVENT_RESIZED) {
         StoreWindowSize();
       }
+      if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN ||
+          ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+          ev.window.event == SDL_WINDOWEVENT_RESTORED) {
+        gRedraw = true;
+      }
       return false;
     case SDL_QUIT:
       out->kind = InputEvent::kClose;
@@ -290,6 +296,8 @@ void BeginFrame() {
 unsigned int FrameFramebuffer() { return gOffscreen ? gFrameFbo : 0; }
 
 bool FrameIsOffscreen() { return gOffscreen; }
+
+bool TakeRedrawRequest() { return gRedraw.exchange(false); }
 
 void SwapBuffers() {
   if (gOffscreen) {

@@ -52,6 +52,9 @@ unsigned int FrameFramebuffer();
 // Presents the frame: letterbox blit when needed, then buffer swap. The frame
 // target is bound again afterwards.
 void SwapBuffers();
+// True (once) when the window lost what was presented - shown, exposed,
+// resized - so a screen that draws only on change must draw again.
+bool TakeRedrawRequest();
 // True when drawing goes to an off-screen frame rather than the window.
 bool FrameIsOffscreen();
 

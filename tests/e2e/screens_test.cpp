@@ -168,4 +168,31 @@ TEST_F(ScreensTest, TitleScreenShowsItsPicture) {
   }
 }
 
+// Pixels of the help-line band at the bottom of the screen that differ
+// between two screenshots.
+int HelpBandDifference(const testsupport::Picture& a, const testsupport::Picture& b) {
+  int differing = 0;
+  for (int y = 730; y < 760; ++y)
+    for (int x = 0; x < 600; ++x) differing += a.Rgb(x, y) != b.Rgb(x, y);
+  return differing;
+}
+
+TEST_F(ScreensTest, HelpLineFollowsTheCursor) {
+  auto shoot = [&](const char* name) {
+    std::string path = dir.File(name);
+    EXPECT_TRUE(testsupport::Screenshot(path));
+    return testsupport::ReadPicture(path);
+  };
+  testsupport::Picture plain = shoot("plain.png");
+  testsupport::MoveMouse(window, kOptionsX, kOptionsY);
+  testsupport::Picture hovered = shoot("hovered.png");
+  testsupport::MoveMouse(window, 512, 700);
+  testsupport::Picture after = shoot("after.png");
+  ASSERT_FALSE(plain.Empty());
+  ASSERT_FALSE(hovered.Empty());
+  ASSERT_FALSE(after.Empty());
+  EXPECT_GT(HelpBandDifference(plain, hovered), 200) << "no help line while hovering";
+  EXPECT_EQ(HelpBandDifference(plain, after), 0) << "help line left behind";
+}
+
 }  // namespace
