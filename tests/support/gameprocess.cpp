@@ -102,6 +102,54 @@ unsigned long GameProcess::Window(std::chrono::milliseconds timeout) {
   return window;
 }
 
+PrivateXServer::PrivateXServer(int width, int height) {
+  int number = -1;
+  for (int n = 200; n < 300 && number < 0; ++n) {
+    if (!fs::exists("/tmp/.X" + std::to_string(n) + "-lock") &&
+        !fs::exists("/tmp/.X11-unix/X" + std::to_string(n)))
+      number = n;
+  }
+  if (number < 0) return;
+  std::string display(1, ':');
+  display += std::to_string(number);
+  std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  pid_ = fork();
+  if (pid_ == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+      dup2(null, 1);
+      dup2(null, 2);
+    }
+    execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+           "+extension", "GLX", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+  if (pid_ < 0 || !WaitFor([&] { return fs::exists(socket); }, std::chrono::seconds(10))) {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+    return;
+  }
+  const char* previous = std::getenv("DISPLAY");
+  hadDisplay_ = previous != nullptr;
+  if (previous) previousDisplay_ = previous;
+  setenv("DISPLAY", display.c_str(), 1);
+}
+
+PrivateXServer::~PrivateXServer() {
+  if (pid_ <= 0) return;
+  if (hadDisplay_) {
+    setenv("DISPLAY", previousDisplay_.c_str(), 1);
+  } else {
+    unsetenv("DISPLAY");
+  }
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+}
+
 int Shell(const std::string& command) {
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

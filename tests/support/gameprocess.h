@@ -50,6 +50,23 @@ class GameProcess {
   std::string workDir_;
 };
 
+// An Xvfb of its own (a screen size other than the test display's), started
+// on a free display number and stopped with the object. While it lives,
+// DISPLAY names it, so the game and the X helpers below use it.
+class PrivateXServer {
+ public:
+  PrivateXServer(int width, int height);
+  ~PrivateXServer();
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+  bool Running() const { return pid_ > 0; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string previousDisplay_;
+  bool hadDisplay_ = false;
+};
+
 // Runs a command line through the shell; its exit status.
 int Shell(const std::string& command);
 // Standard output of a command line.
