@@ -13,6 +13,7 @@
 #include "app/gameobjects.h"
 #include "app/gamestates.h"
 #include "app/globals.h"
+#include "app/lobbyhooks.h"
 #include "app/platform.h"
 #include "app/soundmanager.h"
 #include "app/timedemo.h"
@@ -123,6 +124,7 @@ uint32_t StartUp() {
   gotin = true;
   rdyforgame = false;
   InitServerListPages();
+  InstallLobbyHeartbeat();
   // Without a settings file a game start would skip the player's settings
   // and the computer players: write the defaults first.
   WriteDefaultSettingsIfMissing();

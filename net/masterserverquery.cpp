@@ -1,12 +1,23 @@
 #include "net/masterserverquery.h"
 
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <tinyxml.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
 // The heartbeat's query is bounded: a long host name must not make the
 // request line unbounded (every byte of it becomes up to nine characters).
 constexpr size_t kMaxEncodedField = 1024;
@@ -18,6 +29,153 @@ std::string Bounded(std::string encoded) {
   if (cut != std::string::npos) encoded.resize(cut);
   return encoded;
 }
+
+int MillisLeft(Clock::time_point deadline) {
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits until `fd` is ready for `events`; false on time-out or error.
+bool WaitFor(int fd, short events, Clock::time_point deadline) {
+  for (;;) {
+    const int left = MillisLeft(deadline);
+    if (left == 0) return false;
+    pollfd p{fd, events, 0};
+    const int r = poll(&p, 1, left);
+    if (r > 0) return true;
+    if (r == 0 || errno != EINTR) return false;
+  }
+}
+
+// A non-blocking connect that gives up at the deadline; the socket or -1.
+int ConnectBefore(const addrinfo* a, Clock::time_point deadline) {
+  const int fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                        a->ai_protocol);
+  if (fd < 0) return -1;
+  if (connect(fd, a->ai_addr, a->ai_addrlen) == 0) return fd;
+  int error = errno;
+  if (error == EINPROGRESS && WaitFor(fd, POLLOUT, deadline)) {
+    socklen_t length = sizeof error;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    if (error == 0) return fd;
+  }
+  close(fd);
+  return -1;
+}
+
+// Resolves the host (a dotted address or a name, IPv4) and connects to the
+// first address that answers before the deadline.
+int Connect(const std::string& host, uint16_t port, Clock::time_point deadline) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const std::string service = std::to_string(port);
+  if (host.empty() || getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
+    return -1;
+  int fd = -1;
+  for (const addrinfo* a = found; a && fd < 0 && MillisLeft(deadline) > 0; a = a->ai_next)
+    fd = ConnectBefore(a, deadline);
+  freeaddrinfo(found);
+  return fd;
+}
+
+bool SendAll(int fd, const std::string& data, Clock::time_point deadline) {
+  size_t sent = 0;
+  while (sent < data.size()) {
+    const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    if (n > 0) {
+      sent += static_cast<size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+      if (!WaitFor(fd, POLLOUT, deadline)) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Reads until the peer closes; false on error, time-out or an oversized reply.
+bool ReceiveAll(int fd, std::string& reply, Clock::time_point deadline) {
+  char chunk[1024];
+  for (;;) {
+    const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+    if (n == 0) return true;
+    if (n > 0) {
+      reply.append(chunk, static_cast<size_t>(n));
+      if (reply.size() > masterServerQuery::kMaxReplyBytes) return false;
+    } else if (errno == EAGAIN || errno == EINTR) {
+      if (!WaitFor(fd, POLLIN, deadline)) return false;
+    } else {
+      return false;
+    }
+  }
+}
+
+bool StartsWith(const std::string& s, size_t at, const char* prefix) {
+  return s.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// Skips to just past `end` (searched from `from`); npos when it never comes.
+size_t SkipPast(const std::string& s, size_t from, const char* end) {
+  const size_t at = s.find(end, from);
+  return at == std::string::npos ? at : at + std::char_traits<char>::length(end);
+}
+
+// The XML parser recurses once per nested element, so a hostile reply of
+// nothing but opening tags could exhaust the stack. This scan follows the
+// parser's view of tags (quoted attribute values, comments, CDATA, unknown
+// nodes) and errs towards counting deeper. False when nesting exceeds `limit`.
+bool NestingWithin(const std::string& s, int limit) {
+  int depth = 0;
+  size_t i = 0;
+  while ((i = s.find('<', i)) != std::string::npos) {
+    if (StartsWith(s, i, "<!--")) {
+      i = SkipPast(s, i + 4, "-->");
+    } else if (StartsWith(s, i, "<![CDATA[")) {
+      i = SkipPast(s, i + 9, "]]>");
+    } else if (i + 1 < s.size() && (s[i + 1] == '!' || s[i + 1] == '?')) {
+      i = SkipPast(s, i + 1, ">");
+    } else if (i + 1 < s.size() && s[i + 1] == '/') {
+      depth = depth > 0 ? depth - 1 : 0;  // stray end tags never buy depth
+      i = SkipPast(s, i + 1, ">");
+    } else {
+      char quote = 0;
+      size_t j = i + 1;
+      for (; j < s.size(); ++j) {
+        const char c = s[j];
+        if (quote) {
+          if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+          quote = c;
+        } else if (c == '>') {
+          break;
+        }
+      }
+      const bool selfClosing = j < s.size() && s[j - 1] == '/';
+      if (!selfClosing && ++depth > limit) return false;
+      i = j;
+    }
+    if (i == std::string::npos) break;
+  }
+  return true;
+}
+
+std::string TextAttribute(const TiXmlElement* e, const char* name) {
+  const char* v = e->Attribute(name);
+  return std::string(v ? v : "");
+}
+
+// A number out of the 16-bit range (or missing) reads as 0 rather than wrapping.
+uint16_t NumberAttribute(const TiXmlElement* e, const char* name) {
+  int v = 0;
+  if (e->QueryIntAttribute(name, &v) != TIXML_SUCCESS || v < 0 || v > 65535) return 0;
+  return static_cast<uint16_t>(v);
+}
+
+void ParseError() { std::cerr << "Error: Couldn't parse the masterserver response" << std::endl; }
+
 }  // namespace
 
 void masterServerQuery::setMasterserver(std::string hostAndPort, std::string requestPath) {
@@ -44,18 +202,42 @@ std::string masterServerQuery::strURLEncode(std::string s) {
   return out;
 }
 
-std::string masterServerQuery::sendRequestToMasterserver(std::string) {
-  return "";  // the HTTP exchange with the lobby service comes with the lobby work
+std::string masterServerQuery::sendRequestToMasterserver(std::string query) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const int fd = Connect(host, port, deadline);
+  if (fd < 0) return "";
+  const std::string hostHeader = port == 80 ? host : host + ":" + std::to_string(port);
+  const std::string request = "GET " + path + "?" + query + " HTTP/1.0\r\nHost: " + hostHeader +
+                              "\r\nAccept: text/html, image/jpeg, image/gif, */*\r\n\r\n";
+  std::string reply;
+  bool ok = SendAll(fd, request, deadline);
+  if (ok && !ReceiveAll(fd, reply, deadline)) {
+    std::cout << "Error in answer receive" << std::endl;
+    ok = false;
+  }
+  close(fd);
+  return ok ? BodyOfReply(reply) : "";
+}
+
+std::string masterServerQuery::BodyOfReply(const std::string& reply) {
+  // "HTTP/1.x 200 ...": anything else (an error page, a redirect) has no list.
+  if (reply.compare(0, 7, "HTTP/1.") != 0 || reply.size() < 12 || reply.compare(8, 4, " 200") != 0)
+    return "";
+  const size_t blank = reply.find("\r\n\r\n");
+  return blank == std::string::npos ? "" : reply.substr(blank + 4);
+}
+
+std::string masterServerQuery::HeartbeatQuery(int gamePort, int maxPlayers,
+                                              const std::string& name, const std::string& game,
+                                              const std::string& map) {
+  return "request=heartbeat&port=" + std::to_string(gamePort) +
+         "&maxplayers=" + std::to_string(maxPlayers) + "&game=" + Bounded(strURLEncode(game)) +
+         "&map=" + Bounded(strURLEncode(map)) + "&name=" + Bounded(strURLEncode(name));
 }
 
 void masterServerQuery::sendHeartbeat(int gamePort, int maxPlayers, std::string name,
                                       std::string game, std::string map) {
-  const std::string query = "request=heartbeat&port=" + std::to_string(gamePort) +
-                            "&maxplayers=" + std::to_string(maxPlayers) +
-                            "&game=" + Bounded(strURLEncode(game)) +
-                            "&map=" + Bounded(strURLEncode(map)) +
-                            "&name=" + Bounded(strURLEncode(name));
-  sendRequestToMasterserver(query);
+  sendRequestToMasterserver(HeartbeatQuery(gamePort, maxPlayers, name, game, map));
 }
 
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers() {
@@ -65,32 +247,27 @@ std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServe
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerList(
     const std::string& body) {
   std::vector<tServerQueryItem> list;
+  if (!NestingWithin(body, kMaxXmlDepth)) {
+    ParseError();
+    return list;
+  }
   TiXmlDocument doc;
   doc.Parse(body.c_str());
   const TiXmlElement* root = doc.FirstChildElement();
   if (!root) {
-    std::cerr << "Error: Couldn't parse the masterserver response" << std::endl;
+    ParseError();
     return list;
   }
-  for (const TiXmlElement* e = root->FirstChildElement("server"); e;
-       e = e->NextSiblingElement("server")) {
+  for (const TiXmlElement* e = root->FirstChildElement("server");
+       e && list.size() < kMaxListedServers; e = e->NextSiblingElement("server")) {
     // A missing attribute leaves the text empty and the number 0.
-    auto text = [e](const char* name) {
-      const char* v = e->Attribute(name);
-      return std::string(v ? v : "");
-    };
-    auto number = [e](const char* name) {
-      int v = 0;
-      e->QueryIntAttribute(name, &v);
-      return static_cast<uint16_t>(v);
-    };
     tServerQueryItem item;
-    item.name = text("name");
-    item.map = text("map");
-    item.ip = text("ip");
-    item.game = text("game");
-    item.port = number("port");
-    item.maxplayers = number("maxplayers");
+    item.name = TextAttribute(e, "name");
+    item.map = TextAttribute(e, "map");
+    item.ip = TextAttribute(e, "ip");
+    item.game = TextAttribute(e, "game");
+    item.port = NumberAttribute(e, "port");
+    item.maxplayers = NumberAttribute(e, "maxplayers");
     list.push_back(item);
   }
   return list;

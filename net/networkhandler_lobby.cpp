@@ -1,17 +1,66 @@
 // The handler's master-server entry points: the heartbeat a host sends and
 // the server list a player fetches.
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <system_error>
+
+#include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
 #include "net/servermenuset.h"
 
+namespace {
+
+// serverName and gameType are written on the game thread when hosting starts
+// and read by the heartbeat on the window thread.
+std::mutex statsMutex;
+std::atomic<const NetworkHandler*> announced{nullptr};
+
+// At most one heartbeat is in flight; a tick that finds the previous one
+// still waiting for the master server skips its turn.
+std::mutex flightMutex;
+std::future<void> inFlight;
+
+}  // namespace
+
+bool IsAnnounced(const NetworkHandler& handler) { return announced.load() == &handler; }
+
+void WaitForHeartbeat() {
+  std::lock_guard<std::mutex> lock(flightMutex);
+  if (inFlight.valid()) inFlight.wait();
+}
+
 void NetworkHandler::SetGameStats(std::string name, int type) {
+  std::lock_guard<std::mutex> lock(statsMutex);
   serverName = std::move(name);
   gameType = type;
+  if (isServer) announced = this;
 }
 
 void NetworkHandler::HeartBeat() {
   static const char* const kModeNames[] = {"Simple Game", "RPG", "Carrier Battle"};
-  if (gameType < 0 || gameType > 2) return;
-  lobby.sendHeartbeat(9928, 32, serverName, kModeNames[gameType], "Default Map");
+  std::string name;
+  int type = 0;
+  {
+    std::lock_guard<std::mutex> lock(statsMutex);
+    name = serverName;
+    type = gameType;
+  }
+  if (type < 0 || type > 2) return;
+  std::lock_guard<std::mutex> lock(flightMutex);
+  using namespace std::chrono_literals;
+  if (inFlight.valid() && inFlight.wait_for(0s) != std::future_status::ready) return;
+  // The exchange works on copies: it may outlive this call by the time-out.
+  masterServerQuery query = lobby;
+  const char* mode = kModeNames[type];
+  try {
+    inFlight = std::async(std::launch::async, [query, name, mode]() mutable {
+      query.sendHeartbeat(9928, 32, name, mode, "Default Map");
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: this heartbeat is lost, the next tick tries again.
+  }
 }
 
 void NetworkHandler::GetServers2(ServerMenuSet& set) {
@@ -28,4 +77,3 @@ void NetworkHandler::GetServers2(ServerMenuSet& set) {
     set.names.AddItem(item.name);
   }
 }
-
