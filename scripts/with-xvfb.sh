@@ -1,30 +1,42 @@
 #!/usr/bin/env bash
-# Runs a command under a private Xvfb (1024x768x24) on a free display and
-# always stops the server afterwards. Exit status is the command's.
+# Runs a command under a private Xvfb (1024x768x24) and always stops the
+# server afterwards. Exit status is the command's. Xvfb picks the display
+# number itself (-displayfd), so wrappers started side by side never share a
+# server.
 set -uo pipefail
 
-display=""
-for n in $(seq 90 190); do
-  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-    display=":$n"
+fifo_dir=$(mktemp -d)
+log="$fifo_dir/xvfb.log"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp +extension GLX \
+  3>"$fifo_dir/display" >"$log" 2>&1 &
+xvfb_pid=$!
+cleanup() {
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$fifo_dir"
+}
+trap cleanup EXIT
+
+number=""
+for _ in $(seq 1 200); do
+  number=$(tr -dc '0-9' <"$fifo_dir/display" 2>/dev/null)
+  if [ -n "$number" ] && [ -e "/tmp/.X11-unix/X$number" ]; then
     break
   fi
+  if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "with-xvfb: Xvfb did not start:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
+  number=""
+  sleep 0.05
 done
-if [ -z "$display" ]; then
-  echo "with-xvfb: no free display" >&2
+if [ -z "$number" ]; then
+  echo "with-xvfb: Xvfb did not report a display" >&2
   exit 1
 fi
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp +extension GLX >/tmp/xvfb-"${display#:}".log 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null' EXIT
-
-for _ in $(seq 1 100); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.05
-done
-
-export DISPLAY="$display"
+export DISPLAY=":$number"
 export LIBGL_ALWAYS_SOFTWARE=1
 export vblank_mode=0
 "$@"
