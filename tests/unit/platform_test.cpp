@@ -5,6 +5,9 @@
 #include <SDL2/SDL_scancode.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 TEST(ScancodeMappingTest, GameKeysMapToTheirVirtualKeyCodes) {
@@ -77,6 +80,15 @@ TEST(WindowToFrameTest, LetterboxedTallScreen) {
   EXPECT_EQ(y, 0);
   platform::WindowToFrame(512, 895, 1024, 1024, &x, &y);
   EXPECT_EQ(y, 767);
+}
+
+TEST(MessageBoxTest, NoDialogsPrintsTheErrorLine) {
+  setenv("VOIDRAKE_NO_DIALOGS", "1", 1);
+  testing::internal::CaptureStderr();
+  platform::ShowMessageBox("Switching to low graphics due to video card issues...", "Error");
+  std::string err = testing::internal::GetCapturedStderr();
+  unsetenv("VOIDRAKE_NO_DIALOGS");
+  EXPECT_EQ(err, "Error: Switching to low graphics due to video card issues...\n");
 }
 
 }  // namespace
