@@ -141,10 +141,52 @@ void RenderSort::RenderSlow() {
   glColor4f(1, 1, 1, 1);
 }
 
+// Each path goes out in one array draw straight from the quads' own
+// interleaved memory; the FireRender program (switched on by the caller)
+// turns every corner about its quad's centre. Only the corner positions
+// relative to that centre are built here. Colours are per corner, so a
+// fading quad keeps its fade. Without the program the picture comes from
+// RenderSlow instead.
 void RenderSort::RenderFast() {
-  // The FireRender program is later work; the fixed-function path draws the
-  // same picture (without the fade).
-  RenderSlow();
+  if (shaders == nullptr || !shaders->UsingShaders() || vertexAttribPointer == nullptr) {
+    RenderSlow();
+    return;
+  }
+  if (paths.empty()) return;
+  const GLuint rotation = static_cast<GLuint>(shaders->rotationAttrib);
+  const GLuint position = static_cast<GLuint>(shaders->newposAttrib);
+  constexpr GLsizei kStride = kFloatsPerVertex * sizeof(float);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  shaders->UnlockFireRender();
+  for (const RenderingPath& path : paths) {
+    if (path.quads.empty()) continue;
+    const size_t corners = path.quads.size() * 4;
+    drawArray_.resize(corners * 3);
+    float* relative = drawArray_.data();
+    for (const quad& q : path.quads) {
+      for (const auto& v : q.vertices) {
+        *relative++ = v[X] - v[POS_X];
+        *relative++ = v[Y] - v[POS_Y];
+        *relative++ = v[Z] - v[POS_Z];
+      }
+    }
+    const float* base = path.quads.front().vertices[0];
+    glColor4f(1, 1, 1, 1);
+    if (library) library->BindTexture(path.texture);
+    glVertexPointer(3, GL_FLOAT, 0, drawArray_.data());
+    glColorPointer(4, GL_FLOAT, kStride, base + R);
+    glTexCoordPointer(2, GL_FLOAT, kStride, base + S);
+    vertexAttribPointer(rotation, 3, GL_FLOAT, GL_FALSE, kStride, base + ROT_X);
+    vertexAttribPointer(position, 3, GL_FLOAT, GL_FALSE, kStride, base + POS_X);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners));
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  shaders->LockFireRender();
+  glColor4f(1, 1, 1, 1);
 }
 
 bool RenderSort::RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2,

@@ -46,14 +46,15 @@ class RenderSort {
   // quad (vertex 0's), one texture bind per path. Leaves the model-view
   // matrix as it was and the colour opaque white.
   void RenderSlow();
-  // Drawing with the FireRender vertex program. Until the GLSL programs exist
-  // this draws through RenderSlow.
+  // Drawing with the FireRender vertex program (the caller switches it on):
+  // one array draw per path, per-corner colours (a fading quad shows its
+  // fade). Falls back to RenderSlow when the programs were not built.
   void RenderFast();
   bool RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2, float w2);
 
  private:
   std::vector<RenderingPath> spare_;  // emptied paths waiting for reuse
   int lastPath_ = -1;                 // path of the previous AddQuad (textures repeat in runs)
-  std::vector<float> drawArray_;      // reused per-path vertex array of RenderSlow
+  std::vector<float> drawArray_;      // reused per-path vertex array of both draws
   int FindOrAddPath(int texture);
 };

@@ -1,10 +1,32 @@
 #include "render/shaderhelper.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "app/platform.h"
+#include "render/shaderlibrary.h"
+
+namespace {
+
+template <typename T>
+void Fetch(T& entry, const char* name) {
+  entry = reinterpret_cast<T>(platform::GetProcAddress(name));
+}
+
+// Framebuffer objects with separate draw and read bindings: core since
+// GL 3.0, or the ARB extension on older contexts. The entry points alone
+// prove nothing - GLX hands out an address for any name.
+bool FramebuffersSupported() {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (version != nullptr && std::atoi(version) >= 3) return true;
+  return HasGlExtension("GL_ARB_framebuffer_object");
+}
+
+}  // namespace
 
 void ShaderHelper::InitMe() {
+  Fetch(glActiveTextureARB, "glActiveTextureARB");
+  if (screens[0] != 0) return;  // a second game start keeps the first textures
   const std::vector<float> black(kBufferSize * kBufferSize * 3, 0.0f);
   glGenTextures(kScreens, screens);
   for (GLuint screen : screens) {
@@ -17,30 +39,90 @@ void ShaderHelper::InitMe() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   }
   glBindTexture(GL_TEXTURE_2D, 0);
-  glActiveTextureARB =
-      reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(platform::GetProcAddress("glActiveTextureARB"));
+}
+
+bool ShaderHelper::FetchFramebufferEntryPoints() {
+  if (!FramebuffersSupported()) return false;
+  Fetch(glGenFramebuffers, "glGenFramebuffers");
+  Fetch(glDeleteFramebuffers, "glDeleteFramebuffers");
+  Fetch(glBindFramebuffer, "glBindFramebuffer");
+  Fetch(glGenRenderbuffers, "glGenRenderbuffers");
+  Fetch(glDeleteRenderbuffers, "glDeleteRenderbuffers");
+  Fetch(glBindRenderbuffer, "glBindRenderbuffer");
+  Fetch(glRenderbufferStorage, "glRenderbufferStorage");
+  Fetch(glFramebufferRenderbuffer, "glFramebufferRenderbuffer");
+  Fetch(glCheckFramebufferStatus, "glCheckFramebufferStatus");
+  return glGenFramebuffers && glDeleteFramebuffers && glBindFramebuffer && glGenRenderbuffers &&
+         glDeleteRenderbuffers && glBindRenderbuffer && glRenderbufferStorage &&
+         glFramebufferRenderbuffer && glCheckFramebufferStatus;
 }
 
 bool ShaderHelper::InitPBuffers(void*, int, void*) {
-  // The off-screen buffers come with the shader work still to come; until
-  // then the game start falls back to the medium level.
-  return false;
+  if (pingFramebuffer != 0 && pongFramebuffer != 0) return true;  // made by an earlier start
+  if (!FetchFramebufferEntryPoints()) return false;
+  GLint draw = 0, read = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  const bool made = CreateBuffer(pingFramebuffer, pingColor, pingDepth) &&
+                    CreateBuffer(pongFramebuffer, pongColor, pongDepth);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+  if (!made) {
+    DeleteBuffer(pingFramebuffer, pingColor, pingDepth);
+    DeleteBuffer(pongFramebuffer, pongColor, pongDepth);
+  }
+  return made;
 }
 
-void ShaderHelper::RenderOffScreenPing() {
-  if (!pingFramebuffer || !glBindFramebuffer) return;
-  glBindFramebuffer(GL_FRAMEBUFFER, pingFramebuffer);
-  glViewport(0, 0, pingWidth, pingHeight);
+bool ShaderHelper::CreateBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth) {
+  glGenRenderbuffers(1, &color);
+  glBindRenderbuffer(GL_RENDERBUFFER, color);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kBufferSize, kBufferSize);
+  glGenRenderbuffers(1, &depth);
+  glBindRenderbuffer(GL_RENDERBUFFER, depth);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kBufferSize, kBufferSize);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  glGenFramebuffers(1, &framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+  GLfloat clear[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(clear[0], clear[1], clear[2], clear[3]);
+  return true;
 }
 
-void ShaderHelper::RenderOffScreenPong() {
-  if (!pongFramebuffer || !glBindFramebuffer) return;
-  glBindFramebuffer(GL_FRAMEBUFFER, pongFramebuffer);
-  glViewport(0, 0, pongWidth, pongHeight);
+void ShaderHelper::DeleteBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth) {
+  if (framebuffer != 0) glDeleteFramebuffers(1, &framebuffer);
+  if (color != 0) glDeleteRenderbuffers(1, &color);
+  if (depth != 0) glDeleteRenderbuffers(1, &depth);
+  framebuffer = color = depth = 0;
 }
+
+void ShaderHelper::DrawInto(GLuint framebuffer, int width, int height) {
+  if (framebuffer == 0) return;
+  if (!offScreen) {
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &frameDrawFramebuffer);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &frameReadFramebuffer);
+    offScreen = true;
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glViewport(0, 0, width, height);
+}
+
+void ShaderHelper::RenderOffScreenPing() { DrawInto(pingFramebuffer, pingWidth, pingHeight); }
+
+void ShaderHelper::RenderOffScreenPong() { DrawInto(pongFramebuffer, pongWidth, pongHeight); }
 
 void ShaderHelper::RenderToScreen(void*, void*) {
-  platform::BeginFrame();
+  if (offScreen) {
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(frameDrawFramebuffer));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(frameReadFramebuffer));
+    offScreen = false;
+  }
   glViewport(0, 0, platform::kFrameWidth, platform::kFrameHeight);
 }
 

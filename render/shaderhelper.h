@@ -1,7 +1,7 @@
 // ShaderHelper: the eight 512x512 screen-copy textures and the two 512x512
 // off-screen buffers (ping and pong) of the high graphics level's glow
 // (one instance: ShaderUtility). The off-screen buffers are framebuffer
-// objects in the frame's context, so they share its textures.
+// objects in the frame's own context, so they share its textures.
 #pragma once
 
 #include <GL/gl.h>
@@ -17,26 +17,36 @@ class ShaderHelper {
 
   // Framebuffer-object entry points (stand-ins for the pbuffer ones).
   PFNGLGENFRAMEBUFFERSPROC glGenFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC glDeleteFramebuffers = nullptr;
   PFNGLBINDFRAMEBUFFERPROC glBindFramebuffer = nullptr;
-  PFNGLFRAMEBUFFERTEXTURE2DPROC glFramebufferTexture2D = nullptr;
   PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC glDeleteRenderbuffers = nullptr;
   PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
   PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage = nullptr;
   PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer = nullptr;
   PFNGLCHECKFRAMEBUFFERSTATUSPROC glCheckFramebufferStatus = nullptr;
 
-  // Ping and pong: framebuffer, colour texture, depth buffer, size.
+  // Ping and pong: framebuffer, colour and depth renderbuffers, size.
   GLuint pingFramebuffer = 0, pingColor = 0, pingDepth = 0;
   int pingWidth = kBufferSize, pingHeight = kBufferSize;
   GLuint pongFramebuffer = 0, pongColor = 0, pongDepth = 0;
   int pongWidth = kBufferSize, pongHeight = kBufferSize;
 
-  // Creates the eight screen textures and fetches glActiveTextureARB.
+  // The frame's draw and read framebuffers, kept while drawing goes to ping
+  // or pong: the frame may itself be an off-screen buffer (a letterboxed
+  // window), so RenderToScreen puts back exactly what was bound.
+  bool offScreen = false;
+  GLint frameDrawFramebuffer = 0, frameReadFramebuffer = 0;
+
+  // Creates the eight screen textures (once) and fetches glActiveTextureARB.
   void InitMe();
   // Creates ping and pong; false at the first failure, no message. The
-  // off-screen buffers are later work: until then this reports false.
+  // arguments of the pbuffer design are unused. The binding of the frame is
+  // left as it was.
   bool InitPBuffers(void* deviceContext = nullptr, int pixelFormat = 0,
                     void* renderingContext = nullptr);
+  // Drawing goes into the ping (pong) buffer, viewport 512x512. Nothing
+  // happens before InitPBuffers succeeded.
   void RenderOffScreenPing();
   void RenderOffScreenPong();
   // Back to the 1024x768 frame (viewport 0, 0, 1024, 768).
@@ -48,4 +58,12 @@ class ShaderHelper {
   // Binds screen n on texture unit `unit` (0..8; others use the active unit)
   // and leaves unit 0 active.
   void BindScreen(int n, int unit);
+
+ private:
+  bool FetchFramebufferEntryPoints();
+  // One 512x512 RGBA buffer with a 16-bit depth buffer, cleared to opaque
+  // black; false (and nothing left behind) when it is not complete.
+  bool CreateBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth);
+  void DeleteBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth);
+  void DrawInto(GLuint framebuffer, int width, int height);
 };

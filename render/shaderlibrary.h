@@ -6,6 +6,18 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <memory>
+#include <string>
+
+// The whole file as newly allocated text ending in a zero byte, or null when
+// it cannot be opened.
+std::unique_ptr<char[]> textFileRead(const std::string& path);
+
+// True when the current context offers the named GL extension (an exact
+// token of the extension list, so "GL_ARB_shader_objects" does not match a
+// longer name that starts the same way).
+bool HasGlExtension(const char* name);
+
 class ShaderLibrary {
  public:
   float falloff = 0.18f;  // weight parameter of the blur programs
@@ -48,8 +60,13 @@ class ShaderLibrary {
 
   bool usingShaders = false;  // true only after a complete BuildMe
 
-  // Builds the six programs from Shaders/. The GLSL programs are later
-  // work: until then usingShaders stays false and the game uses low graphics.
+  // Where the sources are read from (the game runs beside "Shaders/").
+  std::string directory = "Shaders/";
+
+  // Builds the six programs from `directory`. Missing extensions show their
+  // message box; a source that cannot be read, does not compile or does not
+  // link is reported on stderr with the GLSL log. Either way usingShaders
+  // stays false and nothing built is left behind.
   void BuildMe();
   void ShadersOff();
   void ShaderMasking();
@@ -65,4 +82,16 @@ class ShaderLibrary {
   // The attribute-pointer entry point (fetched on first use when BuildMe has
   // not run), kept by RenderSort.
   PFNGLVERTEXATTRIBPOINTERARBPROC FireRenderStream();
+
+ private:
+  bool FetchEntryPoints();
+  bool BuildPrograms();
+  // Compiles `file` into a new shader object of `kind`; 0 on failure.
+  GLhandleARB CompileShader(GLenum kind, const char* file);
+  // Creates a program from two compiled shaders and links it; 0 on failure.
+  GLhandleARB LinkProgram(GLhandleARB vertex, GLhandleARB fragment, const char* name);
+  bool LookUpLocations();
+  // Deletes every program and shader object made so far.
+  void Release();
+  void PrintLog(GLhandleARB object, const char* what);
 };

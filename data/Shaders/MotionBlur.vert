@@ -1,0 +1,8 @@
+// Full-screen quad over the eight screen copies.
+#version 110
+
+void main() {
+  gl_Position = ftransform();
+  gl_FrontColor = gl_Color;
+  gl_TexCoord[0] = gl_MultiTexCoord0;
+}
