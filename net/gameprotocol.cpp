@@ -1,19 +1,255 @@
+// The per-frame exchange, the join wait, the senders and the pieces both
+// roles share. The host's handling is in gameprotocol_server.cpp, the
+// client's in gameprotocol_client.cpp.
 #include "net/gameprotocol.h"
 
-#include "app/gameobjects.h"
-#include "net/messages.h"
-#include "net/networkhandler.h"
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
 
-void UpdateNetwork() {
-  // The per-message handling of the protocol is later work; until then each
-  // waiting packet is taken and released so the queue never grows.
-  while (Networking.ReceivePacket() != '0') Networking.ClearIncomingPacket();
+#include "app/gameobjects.h"
+#include "app/globals.h"
+#include "app/platform.h"
+#include "game/explosionmanager.h"
+#include "game/spaceship.h"
+#include "net/messages.h"
+#include "opponents/enemymanager.h"
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+constexpr int kFrameMs = 25;
+// Stale bindings whose disconnection notice was lost are let go beyond this.
+constexpr size_t kMaxIdentities = 4 * NetworkHandler::kMaxPlayers;
+}  // namespace
+
+void ExtrapolateShip(ShipMotion& s, int frames, float limit, bool drag) {
+  for (int i = 0; i < frames; ++i) {
+    if (s.leftHeld) s.angle += 4;
+    if (s.rightHeld) s.angle -= 4;
+    const float a = kPi * s.angle / 180.0f;
+    if (s.upHeld) {
+      s.vx += 0.5f * std::cos(a);
+      s.vy -= 0.5f * std::sin(a);
+    }
+    if (s.downHeld) {
+      s.vx -= std::cos(a) / 3;
+      s.vy += std::sin(a) / 3;
+    }
+    if (drag && std::fabs(s.vx) + std::fabs(s.vy) > limit) {
+      if (s.vx != 0) s.vx -= s.vx / 40;
+      if (s.vy != 0) s.vy -= s.vy / 40;
+    }
+    s.x += s.vx;
+    s.y += s.vy;
+  }
 }
 
-void SendMessageA(const std::string& text) {
+void ExtrapolateProjectile(ProjectileMotion& p, int frames, float speed, float acceleration) {
+  for (int i = 0; i < frames; ++i) {
+    p.direction += p.turnRate;
+    const float d = p.direction * kPi / 180.0f;
+    p.x += std::cos(d) * speed + p.driftX;
+    p.y -= std::sin(d) * speed + p.driftY;
+    if (acceleration > 0) {
+      p.driftX += std::cos(d) * acceleration;
+      p.driftY += std::sin(d) * acceleration;
+    }
+  }
+}
+
+void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* ship,
+                          ExplosionManager* blasts, bool* admitted, int* wait,
+                          const float* guid) {
+  network = net;
+  enemies = table;
+  player = ship;
+  explosions = blasts;
+  ready = admitted;
+  joinWait = wait;
+  myGuid = guid;
+  identities.clear();
+}
+
+// ---- Per frame ----
+
+void GameProtocol::UpdateNetwork() {
+  chatLinesThisFrame = 0;
+  explosionsThisFrame = 0;
+  if (*ready) {
+    if (network->isServer)
+      ServerUpdate();
+    else
+      ClientUpdate();
+    return;
+  }
+  WaitForJoinMSG();
+  // Asked every frame until the host answers; once the answer is in, the
+  // host need not send another roster.
+  if (!*ready) SendJoin();
+}
+
+void GameProtocol::WaitForJoinMSG() {
+  const int left = --*joinWait;
+  if (left == kJoinRetryAt) SendJoin();
+  if (left == 0) {
+    if (network->ClientConnected()) {
+      SendJoin();
+      enemies->AddMessage("Connection issues...");
+    } else if (giveUp) {
+      giveUp();
+    }
+  }
+  for (char id; (id = network->ReceivePacket()) != netid::NoPacket;) {
+    // What follows the admitting roster in the same frame is the match
+    // going on (a newcomer's join among it): it is handled, not lost.
+    if (id == msg::kRoster)
+      ClientRoster();
+    else if (*ready)
+      HandleClientMessage(id);
+    network->ClearIncomingPacket();
+  }
+}
+
+void GameProtocol::ServerUpdate() {
+  for (char id; (id = network->ReceivePacket()) != netid::NoPacket;) {
+    HandleServerMessage(id);
+    network->ClearIncomingPacket();
+  }
+}
+
+void GameProtocol::ClientUpdate() {
+  for (char id; (id = network->ReceivePacket()) != netid::NoPacket;) {
+    HandleClientMessage(id);
+    network->ClearIncomingPacket();
+  }
+}
+
+// ---- Senders ----
+
+void GameProtocol::SendJoin() {
+  msg::Join join;
+  join.name = player->name;
+  join.guid = *myGuid;
+  msg::Write(*network, join);
+  network->Send();
+  network->ClearOutgoingPacket();
+}
+
+void GameProtocol::SendMessageA(const std::string& text) {
   msg::Chat chat;
   chat.text = text;
-  msg::Write(Networking.outgoing, chat);
-  Networking.Send();
-  Networking.ClearOutgoingPacket();
+  msg::Write(*network, chat);
+  network->Send();
+  network->ClearOutgoingPacket();
 }
+
+// ---- Shared pieces ----
+
+int GameProtocol::CorrectionFrames() {
+  const int ms = latencyMs ? latencyMs() : network->PlayerPing();
+  return std::clamp(ms / kFrameMs, 0, kMaxCorrectionFrames);
+}
+
+bool GameProtocol::SenderSpeaksFor(float guid) const {
+  const PlayerID sender = network->GetLastID();
+  for (const Identity& id : identities)
+    if (id.connection == sender) return id.guid == guid;
+  return false;
+}
+
+bool GameProtocol::SenderJoined() const {
+  const PlayerID sender = network->GetLastID();
+  return std::any_of(identities.begin(), identities.end(),
+                     [&](const Identity& id) { return id.connection == sender; });
+}
+
+// A connection joins as one player, and no two connections (nor a client
+// and the host) as the same one: otherwise a client could speak for others,
+// or fill the table with made-up players.
+bool GameProtocol::BindSender(float guid) {
+  if (guid == *myGuid) return false;
+  const PlayerID sender = network->GetLastID();
+  for (const Identity& id : identities) {
+    if (id.connection == sender) return id.guid == guid;
+    if (id.guid == guid) return false;
+  }
+  if (identities.size() >= kMaxIdentities) identities.erase(identities.begin());
+  identities.push_back({sender, guid});
+  return true;
+}
+
+void GameProtocol::Unbind(PlayerID connection) {
+  std::erase_if(identities, [&](const Identity& id) { return id.connection == connection; });
+}
+
+// A player first heard of: a row of the final size. Nobody is added twice
+// (repeated rosters, a roster after a join), and never the local player.
+int GameProtocol::AddRemotePlayer(const std::string& name, float guid, float size) {
+  if (guid == *myGuid || enemies->playernumbyguid(guid) >= 0) return -1;
+  const int row = enemies->AddPlayer(size, size, 0, guid, name, false, 1, 1);
+  if (row < 0) return -1;  // the table is full
+  enemies->UpdateWeirdVars(row, 128, 128, 0, 1);
+  return row;
+}
+
+bool GameProtocol::TakeChatLine(std::string& text) {
+  if (chatLinesThisFrame >= kMaxChatLinesPerFrame) return false;
+  ++chatLinesThisFrame;
+  if (text.size() > kMaxChatLength) text.resize(kMaxChatLength);
+  return true;
+}
+
+bool GameProtocol::TakeExplosion() {
+  if (explosionsThisFrame >= kMaxExplosionsPerFrame) return false;
+  ++explosionsThisFrame;
+  return true;
+}
+
+// The victim named us its killer: credits and bounty by its bounty and ours.
+// Single-precision factors, truncated results; sums saturate.
+void GameProtocol::PayForKill(int victimBounty) {
+  const int b = std::clamp(victimBounty, 0, kMaxBounty);
+  const int own = player->bounty;
+  const int pay = static_cast<int>((own * 0.3f + b * 2.5f) * 0.1f);
+  const int room = INT_MAX - std::max(player->credits, player->totalEarned);
+  player->UpdateCredits(std::clamp(pay, 0, std::max(room, 0)));
+  const int raise = static_cast<int>(b * 0.45f);
+  player->bounty = own > INT_MAX - raise ? INT_MAX : own + raise;
+}
+
+void GameProtocol::RemovePlayer(float guid) {
+  const int row = enemies->playernumbyguid(guid);
+  if (row < 0) return;
+  const std::string name = enemies->GetName(row);
+  enemies->AddMessage(name + " has left the game.");
+  enemies->RemoveEnemy(row);
+  Trace("left: " + name);
+}
+
+void GameProtocol::Trace(const std::string& line) const {
+  if (trace) std::fprintf(stderr, "net: %s\n", line.c_str());
+}
+
+// ---- The game's instance ----
+
+GameProtocol& GlobalProtocol() {
+  static GameProtocol protocol = [] {
+    GameProtocol p;
+    p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
+             &myGUID);
+    p.hostLeft = [] {
+      quitall = true;
+      platform::PostQuit();
+    };
+    p.giveUp = [] { inloop = 2; };
+    return p;
+  }();
+  return protocol;
+}
+
+void UpdateNetwork() { GlobalProtocol().UpdateNetwork(); }
+
+void SendMessageA(const std::string& text) { GlobalProtocol().SendMessageA(text); }
+
+void SetProtocolTrace(bool on) { GlobalProtocol().trace = on; }

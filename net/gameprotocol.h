@@ -1,13 +1,160 @@
-// The per-frame network exchange of the in-game frame and the chat sender.
-// The per-message handling of the game protocol comes with the protocol
-// work; until then every waiting packet is drained and released each frame
-// so nothing piles up in the queue.
+// The game protocol over the network handler: the per-frame exchange of the
+// in-game frame for both roles, the client's join handshake and the chat
+// sender.
+//
+// A match is a star. Every copy is the authority for its own ship and
+// projectiles and announces them (net/messages.h); a client talks only to
+// the host, and the host applies what concerns it and relays the rest to the
+// other clients, advancing positions by the sender's latency on the way. A
+// client advances what it receives by its own latency to the host, so each
+// hop corrects its own delay.
+//
+// Everything that arrives is untrusted: malformed messages are dropped whole
+// (the catalogue's readers refuse cut-short and non-finite ones), a
+// connection speaks only for the player it joined as, and names, chat lines,
+// explosions, freezes, bounties and the extrapolation are bounded so that no
+// peer can make a copy hold or compute without limit.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "net/networkhandler.h"
+
+class EnemyManager;
+class ExplosionManager;
+class SpaceShip;
+
+class GameProtocol {
+ public:
+  // Frames of latency correction at most (one second one way): a peer can
+  // delay its own pongs, and every frame of correction is work per message.
+  static constexpr int kMaxCorrectionFrames = 40;
+  static constexpr size_t kMaxNameLength = 64;     // keeps a full roster one packet
+  static constexpr size_t kMaxChatLength = 256;
+  static constexpr int kMaxChatLinesPerFrame = 16;  // the log is never trimmed
+  static constexpr int kMaxExplosionsPerFrame = 64;
+  static constexpr int kMaxExplosionFrames = 120;   // the longest real one is 30
+  static constexpr int kMaxFreezeFrames = 500;      // a real freeze is 50
+  static constexpr int kMaxBounty = 10000000;
+  // The join wait's two moments: a second request, and the verdict.
+  static constexpr int kJoinRetryAt = 330;
+
+  NetworkHandler* network = nullptr;
+  EnemyManager* enemies = nullptr;
+  SpaceShip* player = nullptr;         // name, bounty and wallet of the local player
+  ExplosionManager* explosions = nullptr;
+  bool* ready = nullptr;               // admitted (rdyforgame)
+  int* joinWait = nullptr;             // frames left to wait for admission (framestilownage)
+  const float* myGuid = nullptr;
+  std::function<void()> hostLeft;      // the host closed the match: end the program
+  std::function<void()> giveUp;        // never connected: back to the title screen
+  // Half the round trip to the current sender (host) or to the host
+  // (client), in ms; empty = the handler's measurement. Tests set a latency.
+  std::function<int()> latencyMs;
+  bool trace = false;                  // joins, admissions, leaves and chat on stderr
+
+  void InitMe(NetworkHandler* network, EnemyManager* enemies, SpaceShip* player,
+              ExplosionManager* explosions, bool* ready, int* joinWait, const float* myGuid);
+
+  // Once per frame, after the opponent table's update: the host's or the
+  // client's receive loop once admitted; otherwise one frame of the join
+  // wait and another join request.
+  void UpdateNetwork();
+  void ServerUpdate();
+  void ClientUpdate();
+  void WaitForJoinMSG();
+
+  // Message 49 with the local name and GUID.
+  void SendJoin();
+  // Message 55: one complete chat line.
+  void SendMessageA(const std::string& text);
+
+  // One message of the packet being handled (its id already taken).
+  void HandleServerMessage(char id);
+  void HandleClientMessage(char id);
+
+ private:
+  // The GUID each connection joined as (host only); a connection speaks only
+  // for that player.
+  struct Identity {
+    PlayerID connection;
+    float guid = 0;
+  };
+
+  int CorrectionFrames();
+  bool SenderSpeaksFor(float guid) const;
+  bool SenderJoined() const;
+  bool BindSender(float guid);
+  void Unbind(PlayerID connection);
+  int AddRemotePlayer(const std::string& name, float guid, float size);
+  bool TakeChatLine(std::string& text);
+  bool TakeExplosion();
+  void PayForKill(int victimBounty);
+  void RemovePlayer(float guid);
+  void Trace(const std::string& line) const;
+  template <class M>
+  void Relay(const M& m, bool reliable);
+
+  void ServerJoin();
+  void ServerFullState();
+  void ServerDamage();
+  void ServerKill();
+  void ServerChat();
+  void ServerExplosion();
+  void ServerFreeze();
+  void ServerLeave();
+  void ServerProjectileFull();
+  void ServerProjectileRemove();
+  void ServerProjectileNew();
+  void ServerShortState();
+  void ServerProjectileShort();
+
+  void ClientJoin();
+  bool ClientRoster();
+  void ClientFullState();
+  void ClientDamage();
+  void ClientKill();
+  void ClientChat();
+  void ClientExplosion();
+  void ClientFreeze();
+  void ClientLeave();
+  void ClientProjectileFull();
+  void ClientProjectileRemove();
+  void ClientProjectileNew();
+  void ClientShortState();
+  void ClientProjectileShort();
+
+  std::vector<Identity> identities;
+  int chatLinesThisFrame = 0;
+  int explosionsThisFrame = 0;
+};
+
+// Motion prediction shared by both roles, `frames` steps of the rules every
+// copy moves ships and projectiles by.
+struct ShipMotion {
+  float x = 0, y = 0, angle = 0, vx = 0, vy = 0;
+  bool upHeld = false, downHeld = false, leftHeld = false, rightHeld = false;
+};
+// `drag`: apply the slow-down above `limit` (false when no limit is known).
+void ExtrapolateShip(ShipMotion& s, int frames, float limit, bool drag);
+
+struct ProjectileMotion {
+  float x = 0, y = 0, direction = 0, turnRate = 0, driftX = 0, driftY = 0;
+};
+// `speed` along the heading; `acceleration` is added to the drift each step
+// (0 on the host, which relays what the shooter said).
+void ExtrapolateProjectile(ProjectileMotion& p, int frames, float speed, float acceleration);
+
+// The game's one protocol, wired to the global objects on first use.
+GameProtocol& GlobalProtocol();
 
 // Called once per frame after the opponent table update.
 void UpdateNetwork();
 
 // Sends a chat line (message 55) to the other players.
 void SendMessageA(const std::string& text);
+
+// Joins, admissions, departures and chat lines on stderr ("net: ...").
+void SetProtocolTrace(bool on);

@@ -1,0 +1,210 @@
+// The host's side of the protocol: every message from a client is applied
+// where it concerns the host and relayed to the other clients, positions
+// advanced by the sender's latency. Messages about the host's own player
+// (damage, kill, freeze naming it) are consumed here and not passed on.
+#include <algorithm>
+
+#include "game/explosionmanager.h"
+#include "game/spaceship.h"
+#include "net/gameprotocol.h"
+#include "net/gameprotocol_internal.h"
+#include "net/messages.h"
+#include "opponents/enemymanager.h"
+
+using namespace protocol_detail;
+
+template <class M>
+void GameProtocol::Relay(const M& m, bool reliable) {
+  msg::Write(*network, m);
+  if (reliable)
+    network->SendServerReply();
+  else
+    network->SendServerReplyUnreliable();
+  network->ClearOutgoingPacket();
+}
+
+void GameProtocol::HandleServerMessage(char id) {
+  // A connection opening or closing starts its identity afresh.
+  if (id == netid::NewIncomingConnection || id == netid::Disconnection ||
+      id == netid::ConnectionLost) {
+    Unbind(network->GetLastID());
+    return;
+  }
+  switch (id) {
+    case msg::kJoin: return ServerJoin();
+    case msg::kFullState: return ServerFullState();
+    case msg::kDamageReport: return ServerDamage();
+    case msg::kKillReport: return ServerKill();
+    case msg::kChat: return ServerChat();
+    case msg::kExplosion: return ServerExplosion();
+    case msg::kFreeze: return ServerFreeze();
+    case msg::kLeave: return ServerLeave();
+    case msg::kProjectileFull: return ServerProjectileFull();
+    case msg::kProjectileRemove: return ServerProjectileRemove();
+    case msg::kProjectileNew: return ServerProjectileNew();
+    case msg::kShortState: return ServerShortState();
+    case msg::kProjectileShort: return ServerProjectileShort();
+    default: return;  // 51, 54 (only the host sends it) and foreign ids
+  }
+}
+
+// Every join is answered with the roster (a waiting client asks every frame
+// until one arrives); only a new player gets a row and is announced.
+void GameProtocol::ServerJoin() {
+  msg::Join m;
+  if (!msg::Read(*network, m)) return;
+  if (m.name.size() > kMaxNameLength) m.name.resize(kMaxNameLength);
+  if (!BindSender(m.guid)) return;
+  enemies->SendIntroMessage(player->name, *myGuid);
+  if (enemies->playernumbyguid(m.guid) >= 0) return;
+  if (AddRemotePlayer(m.name, m.guid, 64) < 0) return;
+  enemies->AddMessage(m.name + " has joined the game.");
+  Relay(m, true);
+  Trace("joined: " + m.name);
+}
+
+// Clients joined as someone are heard; anyone else's messages are dropped.
+void GameProtocol::ServerFullState() {
+  msg::FullState m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.guid)) return;
+  ShipMotion s = MotionOf(m);
+  ExtrapolateShip(s, CorrectionFrames(), m.maxSpeed, true);
+  if (!Finite(s)) return;
+  SetMotion(m, s);
+  const int row = enemies->playernumbyguid(m.guid);
+  if (row >= 0) {
+    enemies->UpdatePlayer(row, m.x, m.y, m.angle, m.frozenFrames, m.upHeld, m.bounty, m.vx,
+                          m.vy, m.downHeld, m.leftHeld, m.rightHeld, m.maxSpeed);
+    enemies->UpdateWeirdVars(row, m.width, m.height, m.shipTexture, 1);
+  }
+  Relay(m, true);
+}
+
+void GameProtocol::ServerShortState() {
+  msg::ShortState m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.guid)) return;
+  const int row = enemies->playernumbyguid(m.guid);
+  ShipMotion s = MotionOf(m);
+  // Without a row there is no known speed limit, so no drag.
+  ExtrapolateShip(s, CorrectionFrames(), row >= 0 ? enemies->players[row].maxSpeed : 0,
+                  row >= 0);
+  if (!Finite(s)) return;
+  SetMotion(m, s);
+  if (row >= 0)
+    enemies->UpdatePlayer(row, m.x, m.y, m.angle, -1, m.upHeld, m.bounty, m.vx, m.vy,
+                          m.downHeld, m.leftHeld, m.rightHeld, -1);
+  Relay(m, false);
+}
+
+void GameProtocol::ServerDamage() {
+  msg::DamageReport m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.attacker)) return;
+  const int attacker = enemies->playernumbyguid(m.attacker);
+  if (attacker < 0) return;
+  if (m.victim == *myGuid) {
+    // A report never heals.
+    enemies->GetDamaged(std::max(m.energyDamage, 0.0f), std::max(m.hullDamage, 0.0f), attacker);
+    return;
+  }
+  Relay(m, true);
+}
+
+void GameProtocol::ServerKill() {
+  msg::KillReport m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.victim)) return;
+  const int victim = enemies->playernumbyguid(m.victim);
+  if (victim < 0) return;
+  if (m.killer == *myGuid) {
+    enemies->AddKill(victim);
+    PayForKill(m.bounty);
+    return;
+  }
+  Relay(m, true);
+}
+
+void GameProtocol::ServerChat() {
+  msg::Chat m;
+  if (!msg::Read(*network, m) || !SenderJoined() || !TakeChatLine(m.text))
+    return;
+  enemies->AddMessage(m.text);
+  Trace("chat: " + m.text);
+  Relay(m, true);
+}
+
+void GameProtocol::ServerExplosion() {
+  msg::Explosion m;
+  if (!msg::Read(*network, m) || !SenderJoined() || !TakeExplosion()) return;
+  m.frames = std::clamp(m.frames, 0, kMaxExplosionFrames);
+  explosions->AddExplosion(m.x, m.y, m.width, m.height, m.loopSlot, m.frames, false);
+  Relay(m, false);
+}
+
+void GameProtocol::ServerFreeze() {
+  msg::Freeze m;
+  if (!msg::Read(*network, m) || !SenderJoined()) return;
+  if (m.victim == *myGuid) {
+    enemies->FreezePlayer(std::clamp(m.frames, 0, kMaxFreezeFrames));
+    return;
+  }
+  Relay(m, true);
+}
+
+// The leaver is never the host (only the host itself may say so).
+void GameProtocol::ServerLeave() {
+  msg::Leave m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.guid)) return;
+  RemovePlayer(m.guid);
+  m.hostLeaving = false;
+  Relay(m, true);
+}
+
+void GameProtocol::ServerProjectileFull() {
+  msg::ProjectileFull m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.owner)) return;
+  const int row = enemies->playernumbyguid(m.owner);
+  if (row < 0) return;
+  ProjectileMotion p = ProjectileOf(m);
+  ExtrapolateProjectile(p, CorrectionFrames(), m.speed, 0);
+  if (!Finite(p)) return;
+  SetProjectile(m, p);
+  Relay(m, true);
+  enemies->UpdateBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
+                        m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
+                        m.acceleration);
+}
+
+void GameProtocol::ServerProjectileRemove() {
+  msg::ProjectileRemove m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.owner)) return;
+  const int row = enemies->playernumbyguid(m.owner);
+  if (row >= 0) enemies->KillBullet(row, m.guid);
+  Relay(m, true);
+}
+
+// A new shot goes on exactly as fired: every copy starts it where the
+// shooter did.
+void GameProtocol::ServerProjectileNew() {
+  msg::ProjectileNew m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.owner)) return;
+  const int row = enemies->playernumbyguid(m.owner);
+  if (row < 0) return;
+  Relay(m, false);
+  enemies->NewBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
+                     m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
+                     m.acceleration);
+}
+
+void GameProtocol::ServerProjectileShort() {
+  msg::ProjectileShort m;
+  if (!msg::Read(*network, m) || !SenderSpeaksFor(m.owner)) return;
+  const int row = enemies->playernumbyguid(m.owner);
+  if (row < 0) return;
+  const EnemyManager::bullet* known = FindProjectile(*enemies, row, m.guid);
+  ProjectileMotion p = ProjectileOf(m);
+  ExtrapolateProjectile(p, CorrectionFrames(), known ? known->speed : -1, 0);
+  if (!Finite(p)) return;
+  SetProjectile(m, p);
+  enemies->UpdateBullet(row, m.x, m.y, m.direction, m.lifeLeft, m.turnRate, m.driftX, m.driftY,
+                        m.guid);
+  Relay(m, true);
+}
