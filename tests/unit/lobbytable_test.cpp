@@ -1,0 +1,61 @@
+// The lobby's table of announced games: refresh, expiry and the size caps.
+#include "lobby/lobbytable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+LobbyEntry Game(const std::string& ip, uint16_t port, const std::string& name = "g") {
+  LobbyEntry e;
+  e.ip = ip;
+  e.port = port;
+  e.name = name;
+  return e;
+}
+
+const LobbyClock::time_point t0{};
+
+TEST(LobbyTableTest, HeartbeatAddsThenRefreshesTheSameHost) {
+  LobbyTable table;
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "Old"), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.2", 9928), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "New"), t0 + 5s),
+            LobbyTable::Result::Refreshed);
+  const auto servers = table.Servers(t0 + 5s);
+  ASSERT_EQ(servers.size(), 2u);
+  EXPECT_EQ(servers[0].name, "New");  // keeps its place, takes the new name
+  EXPECT_EQ(servers[1].ip, "1.1.1.2");
+}
+
+TEST(LobbyTableTest, HostsThatStopAnnouncingAreForgotten) {
+  LobbyTable table(LobbyLimits{256, 4, 120s});
+  table.Heartbeat(Game("1.1.1.1", 1), t0);
+  table.Heartbeat(Game("1.1.1.2", 1), t0 + 60s);
+  EXPECT_EQ(table.Servers(t0 + 120s).size(), 2u);  // exactly at the limit: still live
+  const auto later = table.Servers(t0 + 121s);
+  ASSERT_EQ(later.size(), 1u);
+  EXPECT_EQ(later[0].ip, "1.1.1.2");
+  // A refresh keeps a host alive past its first expiry.
+  table.Heartbeat(Game("1.1.1.2", 1), t0 + 170s);
+  EXPECT_EQ(table.Servers(t0 + 250s).size(), 1u);
+  EXPECT_EQ(table.Size(), 1u);
+}
+
+TEST(LobbyTableTest, TableAndEachAddressAreCapped) {
+  LobbyTable table(LobbyLimits{3, 2, 120s});
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 1), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 2), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 3), t0), LobbyTable::Result::Full);
+  EXPECT_EQ(table.Heartbeat(Game("2.2.2.2", 1), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0), LobbyTable::Result::Full);
+  // A full table still takes refreshes, and makes room as hosts expire.
+  EXPECT_EQ(table.Heartbeat(Game("2.2.2.2", 1), t0 + 100s), LobbyTable::Result::Refreshed);
+  EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0 + 130s), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Size(), 2u);
+}
+
+}  // namespace
