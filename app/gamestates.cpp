@@ -258,11 +258,11 @@ void StartTitleChoice(bool server, bool lan) {
     lclick = false;
     return;
   }
-  // Hosting, LAN and internet games need the game protocol, which is later
-  // work: until it exists they stay on the title.
-  if (multiplayer) {
+  // Hosting and LAN games need the game protocol, which is later work: until
+  // it exists they stay on the title.
+  if (multiplayer && (server || lan)) {
     std::fprintf(stderr,
-                 "Networked games are not available yet: hosting, LAN and internet games need "
+                 "Networked games are not available yet: hosting and LAN games need "
                  "the game protocol.\n");
     lclick = false;
     return;
