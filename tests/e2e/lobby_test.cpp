@@ -1,0 +1,170 @@
+// The internet server list of the real game: a real lobby program on
+// 127.0.0.1, a game announced to it by a heartbeat, the game pointed at the
+// lobby with VOIDRAKE_MASTER, and the list read back from the screen.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "net/masterserverquery.h"
+#include "net/networkhandler.h"
+#include "tests/support/gameprocess.h"
+#include "tests/support/testenv.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::Picture;
+
+constexpr int kInternetX = 755, kInternetY = 29;
+// The list's columns (left edge, characters) and rows (top, height).
+constexpr int kNamesX = 66, kGamesX = 276, kMapsX = 429;
+constexpr int kListTop = 200, kRowHeight = 16, kRows = 30;
+constexpr int kAdvance = 10, kGlyph = 16;
+
+// The lobby program on an ephemeral port of 127.0.0.1.
+class LobbyProcess {
+ public:
+  bool Start(const std::string& dir) {
+    out_ = dir + "/lobby.txt";
+    const std::string binary = std::string(VOIDRAKE_BUILD_DIR) + "/lobby/voidrake2-lobby";
+    pid_ = fork();
+    if (pid_ < 0) return false;
+    if (pid_ == 0) {
+      const int fd = open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd >= 0) dup2(fd, 1);
+      execl(binary.c_str(), binary.c_str(), "--port", "0", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return testsupport::WaitFor(
+        [&] {
+          const std::string text = testsupport::ReadFile(out_);
+          const size_t colon = text.rfind(':');
+          if (text.find("listening on") == std::string::npos || colon == std::string::npos)
+            return false;
+          port_ = std::atoi(text.c_str() + colon + 1);
+          return port_ > 0;
+        },
+        10s);
+  }
+  ~LobbyProcess() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  pid_t pid_ = -1;
+  int port_ = 0;
+  std::string out_;
+};
+
+// Pixels lit by the list's text: brighter in `shown` than in `empty`.
+bool Ink(const Picture& shown, const Picture& empty, int x, int y) {
+  const unsigned a = shown.Rgb(x, y), b = empty.Rgb(x, y);
+  int gain = 0;
+  for (int shift : {0, 8, 16}) gain += int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+  return gain > 90;
+}
+
+int InkIn(const Picture& shown, const Picture& empty, int x0, int x1, int row) {
+  int lit = 0;
+  const int top = kListTop + kRowHeight * row;
+  for (int y = top; y < top + kRowHeight; ++y)
+    for (int x = x0; x < x1; ++x) lit += Ink(shown, empty, x, y);
+  return lit;
+}
+
+// Where character i of a column's text is drawn.
+int CharLeft(int column, int i) { return column + kAdvance * i; }
+
+class LobbyListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(lobby.Start(dir.path().string())) << "lobby did not start";
+    testsupport::PrepareRunDirectory(dir.path().string());
+    ASSERT_TRUE(game.Start(dir.path().string(), {"--windowed", "--print-startup-time",
+                                                 "--trace-states"},
+                           {{"VOIDRAKE_MASTER", lobby.Address()}}));
+    ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s))
+        << game.Stderr();
+    window = game.Window();
+    ASSERT_NE(window, 0u) << "no game window";
+    testsupport::MoveMouse(window, 900, 740);  // below every list row and button
+  }
+
+  bool WaitForState(int state, int seen) {
+    const std::string line = "state: " + std::to_string(state) + "\n";
+    return testsupport::WaitFor(
+        [&] {
+          const std::string err = game.Stderr();
+          int count = 0;
+          for (size_t at = err.find(line); at != std::string::npos; at = err.find(line, at + 1))
+            ++count;
+          return count >= seen;
+        },
+        15s);
+  }
+
+  // Clicks Internet on the title and photographs the list it leads to.
+  Picture OpenList(int times, const std::string& file) {
+    testsupport::Click(window, kInternetX, kInternetY);
+    EXPECT_TRUE(WaitForState(6, times)) << game.Stderr();
+    testsupport::MoveMouse(window, 900, 740);
+    std::this_thread::sleep_for(300ms);  // a few frames of the list
+    const std::string path = dir.File(file);
+    EXPECT_TRUE(testsupport::Screenshot(path));
+    return testsupport::ReadPicture(path);
+  }
+
+  testsupport::TempDir dir;
+  LobbyProcess lobby;
+  testsupport::GameProcess game;
+  unsigned long window = 0;
+};
+
+TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
+  // With nothing announced the list is empty: the reference picture.
+  const Picture empty = OpenList(1, "empty.png");
+  testsupport::PressKey(window, "Escape");
+  ASSERT_TRUE(WaitForState(2, 2)) << game.Stderr();
+
+  masterServerQuery announcer;
+  announcer.setMasterserver(lobby.Address(), NetworkHandler::kMasterPath);
+  announcer.sendHeartbeat(9928, 32, "Ab  Cd  Ef", "RPG", "Default Map");
+  const Picture shown = OpenList(2, "listed.png");
+  ASSERT_EQ(shown.width, 1024);
+  ASSERT_EQ(empty.width, 1024);
+
+  // One game fills all 30 rows (the list wraps); every row shows the name's
+  // letters where they belong, nothing in the two double spaces, nothing
+  // after its ten characters, and the mode and map in their own columns.
+  const int nameEnd = CharLeft(kNamesX, 10) + kGlyph - kAdvance;
+  for (int row : {0, 1, 14, kRows - 1}) {
+    SCOPED_TRACE("row " + std::to_string(row));
+    for (int i : {0, 1, 4, 5, 8, 9})
+      EXPECT_GT(InkIn(shown, empty, CharLeft(kNamesX, i), CharLeft(kNamesX, i) + kAdvance, row), 6)
+          << "no letter " << i;
+    EXPECT_EQ(InkIn(shown, empty, CharLeft(kNamesX, 2) + kGlyph - kAdvance, CharLeft(kNamesX, 4), row), 0);
+    EXPECT_EQ(InkIn(shown, empty, CharLeft(kNamesX, 6) + kGlyph - kAdvance, CharLeft(kNamesX, 8), row), 0);
+    EXPECT_EQ(InkIn(shown, empty, nameEnd, kGamesX, row), 0);
+    EXPECT_GT(InkIn(shown, empty, kGamesX, CharLeft(kGamesX, 3), row), 20) << "no mode";
+    EXPECT_EQ(InkIn(shown, empty, CharLeft(kGamesX, 3) + kGlyph - kAdvance, kMapsX, row), 0);
+    EXPECT_GT(InkIn(shown, empty, kMapsX, CharLeft(kMapsX, 11), row), 40) << "no map";
+  }
+  // Nothing below the last row.
+  EXPECT_EQ(InkIn(shown, empty, 0, 1024, kRows), 0);
+
+  // Choosing a row connects to that game and starts it.
+  testsupport::Click(window, kNamesX + 20, kListTop + kRowHeight * 3 + 8);
+  EXPECT_TRUE(WaitForState(7, 1)) << game.Stderr();
+}
+
+}  // namespace
