@@ -14,6 +14,10 @@
 #include <string>
 #include <thread>
 
+#include "app/gameobjects.h"
+#include "app/globals.h"
+#include "app/heartbeat.h"
+#include "app/lobbyhooks.h"
 #include "lobby/lobbyservice.h"
 #include "lobby/lobbytable.h"
 #include "net/lobbyheartbeat.h"
@@ -100,6 +104,23 @@ TEST_F(LobbyExchangeTest, HostAnnouncesItselfAndPlayerSeesOneRowPerGame) {
   EXPECT_EQ(set.maps.items, std::vector<std::string>{"Default Map"});
   EXPECT_EQ(set.maxPlayerCounts.items, std::vector<std::string>{"32"});
   EXPECT_EQ(player.servers.size(), 1u);
+}
+
+TEST_F(LobbyExchangeTest, WindowThreadTickAnnouncesTheHostedGame) {
+  InstallLobbyHeartbeat();
+  Networking.lobby = QueryTo(port);
+  Networking.InitMe(true);
+  Game = 2;
+  timetilheartbeat = 1;
+  OnHeartbeatTick();  // hosting, but no game set up yet: nothing to announce
+  WaitForHeartbeat();
+  EXPECT_EQ(table.Size(), 0u);
+  Networking.SetGameStats("Kai's Game!", 2);
+  OnHeartbeatTick();
+  WaitForHeartbeat();
+  ASSERT_EQ(table.Size(), 1u);
+  EXPECT_EQ(table.Servers(LobbyClock::now())[0].game, "Carrier Battle");
+  SetHeartbeatHooks(nullptr, nullptr);
 }
 
 // A master server of raw sockets that does whatever `serve` does with each
