@@ -207,14 +207,17 @@ bool GameProtocol::TakeExplosion() {
 }
 
 // The victim named us its killer: credits and bounty by its bounty and ours.
-// Single-precision factors, truncated results; sums saturate.
+// The factors are single-precision constants multiplied in double, as the
+// game always paid (200 x 0.45f is just below 90: a bounty of 200 raises
+// the killer's by 89); results truncate and sums saturate.
 void GameProtocol::PayForKill(int victimBounty) {
+  constexpr double kOwnShare = 0.3f, kVictimShare = 2.5f, kScale = 0.1f, kRaise = 0.45f;
   const int b = std::clamp(victimBounty, 0, kMaxBounty);
   const int own = player->bounty;
-  const int pay = static_cast<int>((own * 0.3f + b * 2.5f) * 0.1f);
+  const int pay = static_cast<int>((own * kOwnShare + b * kVictimShare) * kScale);
   const int room = INT_MAX - std::max(player->credits, player->totalEarned);
   player->UpdateCredits(std::clamp(pay, 0, std::max(room, 0)));
-  const int raise = static_cast<int>(b * 0.45f);
+  const int raise = static_cast<int>(b * kRaise);
   player->bounty = own > INT_MAX - raise ? INT_MAX : own + raise;
 }
 

@@ -1,73 +1,540 @@
-// The in-game frame's network exchange on loopback: every waiting packet is
-// taken in the frame it is waiting, and a chat line reaches the other side.
+// The game protocol between real copies on loopback: a host and clients,
+// each with its own handler, opponent table, ship and explosions, exchanging
+// through their protocol's per-frame update exactly as the in-game frame
+// does. Joins and rosters, relays with latency correction, projectiles,
+// damage and kills, leaves, and hostile input.
 #include "net/gameprotocol.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
 #include <thread>
+#include <vector>
 
-#include "app/gameobjects.h"
 #include "net/messages.h"
-#include "net/networkhandler.h"
+#include "tests/support/combat_rig.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr unsigned short kPort = 60371;
 
-// Services both sides (the host through UpdateNetwork, as the frame does)
-// until `done` holds or two seconds pass.
-template <typename F>
-bool Frames(F done) {
-  const auto end = Clock::now() + std::chrono::seconds(2);
-  while (Clock::now() < end) {
-    UpdateNetwork();
-    Networking.Flush();
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+// One copy of the game: its combat objects and its protocol.
+struct Peer {
+  CombatRig rig;
+  GameProtocol protocol;
+  bool ready = false;
+  int wait = 30000;
+  float guid;
+  int hostLeftCalls = 0, giveUpCalls = 0;
+
+  Peer(float id, const std::string& name) : guid(id) {
+    rig.ship.name = name;
+    rig.ship.guid = id;
+    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
+                    &guid);
+    protocol.hostLeft = [this] { ++hostLeftCalls; };
+    protocol.giveUp = [this] { ++giveUpCalls; };
+    protocol.latencyMs = [] { return 0; };  // loopback: no correction unless a test sets one
   }
-  return done();
+  NetworkHandler& net() { return rig.network; }
+  EnemyManager& table() { return rig.enemies; }
+  void Frame() {
+    protocol.UpdateNetwork();
+    rig.network.Flush();
+  }
+  int Row(float id) { return rig.enemies.playernumbyguid(id); }
+  EnemyManager::player* Of(float id) {
+    const int row = Row(id);
+    return row < 0 ? nullptr : &rig.enemies.players[row];
+  }
+  bool Logged(const std::string& line) const {
+    return std::find(rig.messages.begin(), rig.messages.end(), line) != rig.messages.end();
+  }
+  // Sends a message of the catalogue as the game's senders do.
+  template <class M>
+  void Say(const M& m, bool reliable = true) {
+    msg::Write(rig.network, m);
+    reliable ? rig.network.Send() : rig.network.SendUnreliable();
+    rig.network.ClearOutgoingPacket();
+    rig.network.Flush();
+  }
+};
+
+class GameProtocolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host = std::make_unique<Peer>(1.5f, "Host");
+    host->net().InitMe(true);
+    ASSERT_TRUE(host->net().ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+    host->ready = true;  // a host is admitted when it starts hosting
+  }
+
+  std::unique_ptr<Peer> Client(float id, const std::string& name) {
+    auto c = std::make_unique<Peer>(id, name);
+    c->net().InitMe(false);
+    EXPECT_TRUE(c->net().ConnectMe("127.0.0.1", kPort));
+    return c;
+  }
+
+  std::vector<Peer*> All() {
+    std::vector<Peer*> all{host.get()};
+    for (auto& c : clients) all.push_back(c.get());
+    return all;
+  }
+
+  // Runs frames of every copy until `done` holds (or three seconds pass).
+  template <typename F>
+  bool Frames(F done) {
+    const auto end = Clock::now() + std::chrono::seconds(3);
+    while (Clock::now() < end) {
+      for (Peer* p : All()) p->Frame();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return done();
+  }
+
+  Peer& Join(float id, const std::string& name) {
+    clients.push_back(Client(id, name));
+    Peer& c = *clients.back();
+    EXPECT_TRUE(Frames([&] { return c.ready && host->Row(id) >= 0; })) << name << " not admitted";
+    return c;
+  }
+
+  // A chat line from `from` seen by every other copy: what `from` sent
+  // reliably before it has been handled everywhere.
+  void Sync(Peer& from) {
+    const std::string line = "sync " + std::to_string(++syncs);
+    from.protocol.SendMessageA(line);
+    from.net().Flush();
+    ASSERT_TRUE(Frames([&] {
+      for (Peer* p : All())
+        if (p != &from && !p->Logged(line)) return false;
+      return true;
+    })) << line;
+  }
+
+  std::unique_ptr<Peer> host;
+  std::vector<std::unique_ptr<Peer>> clients;
+  int syncs = 0;
+};
+
+template <class M = msg::ProjectileNew>
+M Shot(float owner, float guid, float x, float y) {
+  M m;
+  m.owner = owner, m.texture = 7, m.x = x, m.y = y, m.width = 16, m.height = 32;
+  m.direction = 0, m.style = 2, m.lifeLeft = 60, m.speed = 10, m.behaviour = 3;
+  m.guid = guid;
+  return m;
 }
 
-TEST(GameProtocolTest, OneFrameTakesEveryWaitingPacketAndChatArrives) {
-  Networking.InitMe(true);
-  ASSERT_TRUE(Networking.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
-  NetworkHandler client;
-  client.InitMe(false);
-  ASSERT_TRUE(client.ConnectMe("127.0.0.1", kPort));
-  ASSERT_TRUE(Frames([&] {
-    client.ReceivePacket();
-    client.ClearIncomingPacket();
-    return client.ClientConnected();
-  }));
+TEST_F(GameProtocolTest, JoinsBuildTheSameMatchEverywhereAndLeavesUndoIt) {
+  Peer& a = Join(2.5f, "Alice");
+  ASSERT_EQ(a.table().players.size(), 1u) << "the roster lists the host only";
+  EXPECT_EQ(a.table().players[0].name, "Host");
+  EXPECT_EQ(a.table().players[0].width, 128);
+  EXPECT_TRUE(host->Logged("Alice has joined the game."));
+  ASSERT_EQ(host->table().players.size(), 1u) << "a client asking every frame is added once";
+  EXPECT_EQ(host->table().players[0].width, 128);
 
-  for (int i = 0; i < 25; ++i) {
-    msg::Chat chat;
-    chat.text = "line " + std::to_string(i);
-    msg::Write(client.outgoing, chat);
-    client.Send();
-    client.ClearOutgoingPacket();
+  Peer& b = Join(3.5f, "Bob");
+  Sync(b);
+  ASSERT_EQ(b.table().players.size(), 2u);
+  EXPECT_EQ(b.table().players[0].name, "Alice");
+  EXPECT_EQ(b.table().players[1].name, "Host") << "the host comes last in the roster";
+  EXPECT_EQ(b.Row(b.guid), -1) << "nobody sees a copy of himself";
+  EXPECT_TRUE(a.Logged("Bob has joined the game."));
+  EXPECT_NE(a.Row(3.5f), -1);
+  EXPECT_EQ(a.table().players.size(), 2u);
+  EXPECT_EQ(host->table().players.size(), 2u);
+
+  // Bob leaves claiming to be the host: the host passes it on as a player's
+  // leave, so Alice goes on playing.
+  b.Say(msg::Leave{3.5f, true});
+  ASSERT_TRUE(Frames([&] { return a.Row(3.5f) == -1 && host->Row(3.5f) == -1; }));
+  EXPECT_TRUE(host->Logged("Bob has left the game."));
+  EXPECT_TRUE(a.Logged("Bob has left the game."));
+  EXPECT_EQ(a.hostLeftCalls, 0);
+
+  host->Say(msg::Leave{1.5f, true});
+  ASSERT_TRUE(Frames([&] { return a.hostLeftCalls == 1; }));
+  EXPECT_TRUE(a.Logged("Host has left the game."));
+  EXPECT_EQ(a.Row(1.5f), -1);
+}
+
+TEST_F(GameProtocolTest, StatesAreAdvancedByEachHopsLatencyAndKeepWhatTheShortFormLacks) {
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  host->protocol.latencyMs = [] { return 50; };  // 100 ms round trip: 2 frames
+  b.protocol.latencyMs = [] { return 24; };       // 49 ms round trip: none
+
+  msg::FullState full;
+  full.guid = 2.5f, full.x = 100, full.y = 200, full.alive = true, full.upHeld = true;
+  full.frozenFrames = 7, full.bounty = 40, full.width = 96, full.height = 80;
+  full.shipTexture = 12, full.vx = 1, full.maxSpeed = 20;
+  a.Say(full);
+  ASSERT_TRUE(Frames([&] { return b.Of(2.5f) && b.Of(2.5f)->width == 96; }));
+  // Thrust along angle 0 for two frames: vx 1 -> 1.5 -> 2, x 100 -> 101.5 -> 103.5.
+  for (Peer* p : {host.get(), &b}) {
+    const EnemyManager::player& row = *p->Of(2.5f);
+    EXPECT_FLOAT_EQ(row.x, 103.5f);
+    EXPECT_FLOAT_EQ(row.vx, 2.0f);
+    EXPECT_FLOAT_EQ(row.y, 200);
+    EXPECT_EQ(row.frozenFrames, 7);
+    EXPECT_EQ(row.maxSpeed, 20);
+    EXPECT_EQ(row.texture, 12);
+    EXPECT_EQ(row.height, 80);
   }
-  client.Flush();
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  UpdateNetwork();
-  EXPECT_EQ(Networking.ReceivePacket(), '0') << "packets left waiting after the frame";
 
-  SendMessageA("Player wiped up Devastator!!!!");
-  Networking.Flush();
-  std::string text;
-  const auto end = Clock::now() + std::chrono::seconds(2);
-  while (text.empty() && Clock::now() < end) {
-    for (char id; (id = client.ReceivePacket()) != '0';) {
-      msg::Chat chat;
-      if (id == msg::kChat && msg::Read(client, chat)) text = chat.text;
-      client.ClearIncomingPacket();
+  // The short form: no keys, drifting 3 per frame; the freeze and the speed
+  // limit of the full state stay.
+  b.protocol.latencyMs = [] { return 50; };  // now the second hop corrects too
+  msg::ShortState brief;
+  brief.guid = 2.5f, brief.x = 500, brief.y = 600, brief.bounty = 41, brief.vx = 3;
+  a.Say(brief, false);
+  ASSERT_TRUE(Frames([&] { return b.Of(2.5f)->bounty == 41; }));
+  EXPECT_FLOAT_EQ(host->Of(2.5f)->x, 506);
+  EXPECT_FLOAT_EQ(b.Of(2.5f)->x, 512);
+  EXPECT_EQ(b.Of(2.5f)->frozenFrames, 7);
+  EXPECT_EQ(b.Of(2.5f)->maxSpeed, 20);
+
+  // A peer that delays its pongs for a minute buys at most 40 frames.
+  host->protocol.latencyMs = [] { return 60000; };
+  brief.bounty = 42;
+  a.Say(brief, false);
+  ASSERT_TRUE(Frames([&] { return host->Of(2.5f)->bounty == 42; }));
+  EXPECT_FLOAT_EQ(host->Of(2.5f)->x, 500 + 3 * GameProtocol::kMaxCorrectionFrames);
+}
+
+TEST_F(GameProtocolTest, ProjectilesLiveInTheOwnersRowOnEveryOtherCopy) {
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  auto shots = [](Peer& p, float owner) -> std::vector<EnemyManager::bullet>& {
+    return p.Of(owner)->bullets;
+  };
+
+  a.Say(Shot(2.5f, 11, 300, 400));  // fired with cost: reliable
+  ASSERT_TRUE(Frames([&] { return shots(b, 2.5f).size() == 1; }));
+  for (Peer* p : {host.get(), &b}) {
+    const EnemyManager::bullet& s = shots(*p, 2.5f)[0];
+    EXPECT_EQ(s.id, 11);
+    EXPECT_EQ(s.x, 300) << "a new shot starts where it was fired";
+    EXPECT_EQ(s.texture, 7);
+    EXPECT_EQ(s.drawKind, 2);
+    EXPECT_EQ(s.startLife, 60);
+    EXPECT_EQ(s.behaviour, 3);
+  }
+
+  // Its short update is advanced by the stored speed: 10 a frame along x.
+  host->protocol.latencyMs = [] { return 50; };
+  msg::ProjectileShort moved;
+  moved.owner = 2.5f, moved.x = 350, moved.y = 400, moved.lifeLeft = 55, moved.guid = 11;
+  a.Say(moved);
+  ASSERT_TRUE(Frames([&] { return shots(b, 2.5f)[0].life == 55; }));
+  EXPECT_FLOAT_EQ(shots(*host, 2.5f)[0].x, 370);
+  EXPECT_FLOAT_EQ(shots(b, 2.5f)[0].x, 370);
+
+  // The full state of a projectile not seen yet creates it.
+  a.Say(Shot<msg::ProjectileFull>(2.5f, 12, 0, 0));
+  ASSERT_TRUE(Frames([&] { return shots(b, 2.5f).size() == 2; }));
+  EXPECT_FLOAT_EQ(shots(*host, 2.5f)[1].x, 20);
+  EXPECT_FLOAT_EQ(shots(b, 2.5f)[1].x, 20);
+
+  a.Say(msg::ProjectileRemove{2.5f, 11});
+  ASSERT_TRUE(Frames([&] { return shots(b, 2.5f).size() == 1; }));
+  EXPECT_EQ(shots(*host, 2.5f).size(), 1u);
+  EXPECT_EQ(shots(b, 2.5f)[0].id, 12);
+
+  // Shots claimed for someone else, or for nobody in the match, go nowhere.
+  a.Say(Shot(3.5f, 13, 0, 0));
+  a.Say(Shot(99.5f, 14, 0, 0));
+  Sync(a);
+  EXPECT_TRUE(host->Of(3.5f)->bullets.empty());
+  EXPECT_EQ(shots(b, 2.5f).size(), 1u);
+  EXPECT_TRUE(a.Of(3.5f)->bullets.empty());
+}
+
+TEST_F(GameProtocolTest, DamageFreezesAndKillsReachOnlyTheirVictimAndPayTheKiller) {
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+
+  a.Say(msg::DamageReport{2.5f, 1.5f, 5, 50});
+  a.Say(msg::DamageReport{2.5f, 3.5f, 7, 70});
+  a.Say(msg::DamageReport{2.5f, 3.5f, -1000, -1000});  // a report never heals
+  a.Say(msg::Freeze{1.5f, 50});
+  a.Say(msg::Freeze{3.5f, 1000000000});
+  Sync(a);
+  EXPECT_EQ(host->table().myHullDamage, 5);
+  EXPECT_EQ(host->table().myEnergyDamage, 50);
+  EXPECT_EQ(host->table().lastAttacker, host->Row(2.5f));
+  EXPECT_EQ(host->table().GetFrozenFrames(), 50);
+  EXPECT_EQ(b.table().myHullDamage, 7);
+  EXPECT_EQ(b.table().myEnergyDamage, 70);
+  EXPECT_EQ(b.table().lastAttacker, b.Row(2.5f));
+  EXPECT_EQ(b.table().GetFrozenFrames(), GameProtocol::kMaxFreezeFrames);
+  EXPECT_EQ(a.table().myHullDamage, 0) << "nothing comes back to the attacker";
+
+  // Alice dies to the host (own bounty 100, hers 200), then to Bob.
+  host->rig.ship.bounty = 100;
+  const int hostCredits = host->rig.ship.credits, bobCredits = b.rig.ship.credits;
+  a.Say(msg::KillReport{2.5f, 1.5f, 200});
+  a.Say(msg::KillReport{2.5f, 3.5f, 0});
+  // Bob cannot die in Alice's name.
+  b.Say(msg::KillReport{2.5f, 1.5f, 1000});
+  Sync(a);
+  Sync(b);
+  EXPECT_EQ(host->rig.ship.credits - hostCredits, 53);
+  EXPECT_EQ(host->rig.ship.bounty, 189) << "200 x 0.45 is just below 90 in single precision";
+  EXPECT_EQ(host->table().kills, 1);
+  EXPECT_EQ(host->table().killed, std::vector<int>{host->Row(2.5f)});
+  EXPECT_EQ(b.rig.ship.credits, bobCredits) << "bounties of 0 pay nothing";
+  EXPECT_EQ(b.table().kills, 1);
+
+  // Bounties beyond reason are bounded and sums never wrap.
+  host->rig.ship.bounty = INT_MAX - 5;
+  a.Say(msg::KillReport{2.5f, 1.5f, INT_MAX});
+  Sync(a);
+  EXPECT_EQ(host->rig.ship.bounty, INT_MAX);
+  EXPECT_GT(host->rig.ship.credits, hostCredits + 53);
+}
+
+TEST_F(GameProtocolTest, ChatAndExplosionsAreSharedWithinBounds) {
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  a.protocol.SendMessageA("Alice>hello");
+  msg::Explosion blast{10, 20, 64, 64, 2, 1000000};
+  a.Say(blast, false);
+  ASSERT_TRUE(Frames([&] { return b.Logged("Alice>hello") && !b.rig.explosions.list.empty(); }));
+  EXPECT_TRUE(host->Logged("Alice>hello"));
+  for (Peer* p : {host.get(), &b}) {
+    ASSERT_EQ(p->rig.explosions.list.size(), 1u);
+    EXPECT_EQ(p->rig.explosions.list[0].loopSlot, 2);
+    EXPECT_EQ(p->rig.explosions.list[0].frames, GameProtocol::kMaxExplosionFrames);
+  }
+  EXPECT_FALSE(a.Logged("Alice>hello")) << "the sender's own line is not echoed";
+
+  // A flood: one frame takes only so many lines, each only so long.
+  const std::string longLine(GameProtocol::kMaxChatLength + 50, 'x');
+  for (int i = 0; i < 40; ++i) a.protocol.SendMessageA(longLine);
+  a.net().Flush();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  host->Frame();
+  const auto lines = std::count_if(host->rig.messages.begin(), host->rig.messages.end(),
+                                   [](const std::string& s) { return s[0] == 'x'; });
+  EXPECT_EQ(lines, GameProtocol::kMaxChatLinesPerFrame);
+  EXPECT_EQ(host->rig.messages.back().size(), GameProtocol::kMaxChatLength);
+}
+
+// Bytes of every kind from a joined client and from a connection that never
+// joined: nothing crashes, nothing unsound lands in a table, and the match
+// goes on.
+TEST_F(GameProtocolTest, HostileAndBrokenMessagesAreDroppedWithoutHarm) {
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  std::mt19937 random(7);
+  for (char id = 48; id <= 64; ++id) {
+    for (int n = 0; n < 40; ++n) {
+      a.net().WriteChar(id);
+      const int bits = static_cast<int>(random() % 600);
+      for (int k = 0; k < bits; ++k) a.net().WriteBool(random() & 1);
+      a.net().Send();
+      a.net().ClearOutgoingPacket();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  EXPECT_EQ(text, "Player wiped up Devastator!!!!");
-  client.QuitClient();
+  // Every valid message of Alice's cut short at every length.
+  msg::FullState full;
+  full.guid = 2.5f;
+  BitStream whole;
+  msg::Write(whole, full);
+  for (size_t bytes = 1; bytes < whole.GetNumberOfBytesUsed(); ++bytes) {
+    a.net().outgoing.Reset();
+    for (size_t k = 0; k < bytes; ++k) a.net().WriteChar(static_cast<char>(whole.GetData()[k]));
+    a.net().Send();
+  }
+  a.net().ClearOutgoingPacket();
+  // Numbers that are not numbers.
+  full.x = std::numeric_limits<float>::quiet_NaN();
+  a.Say(full);
+  full.x = 0;
+  full.vx = std::numeric_limits<float>::max();
+  full.upHeld = true;
+  host->protocol.latencyMs = [] { return 1000; };  // overflow to infinity on the way
+  a.Say(full);
+  Sync(a);
+  host->protocol.latencyMs = [] { return 0; };
+
+  // A connection that never joined speaks for Alice and the host, and asks
+  // to join as them.
+  NetworkHandler stranger;
+  stranger.InitMe(false);
+  ASSERT_TRUE(stranger.ConnectMe("127.0.0.1", kPort));
+  ASSERT_TRUE(Frames([&] {
+    stranger.ReceivePacket();
+    return stranger.ClientConnected();
+  }));
+  auto say = [&](const auto& m) {
+    msg::Write(stranger, m);
+    stranger.Send();
+    stranger.ClearOutgoingPacket();
+  };
+  msg::FullState forged;
+  forged.guid = 2.5f, forged.x = -777;
+  say(forged);
+  say(msg::Leave{2.5f, false});
+  say(msg::Leave{1.5f, true});
+  say(msg::Join{"Fake Alice", 2.5f});
+  say(msg::Join{"Fake Host", 1.5f});
+  say(msg::Chat{"spam"});
+  stranger.Flush();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // One connection is one player: the second of two identities is refused.
+  a.Say(msg::Join{"Alice's twin", 4.5f});
+  Sync(a);
+
+  for (Peer* p : {host.get(), &b}) {
+    ASSERT_NE(p->Of(2.5f), nullptr);
+    EXPECT_TRUE(std::isfinite(p->Of(2.5f)->x));
+    EXPECT_NE(p->Of(2.5f)->x, -777);
+    EXPECT_EQ(p->table().players.size(), 2u);
+    EXPECT_FALSE(p->Logged("spam"));
+    EXPECT_EQ(p->hostLeftCalls, 0);
+  }
+  EXPECT_EQ(host->Row(4.5f), -1);
+  EXPECT_LE(host->table().players.size(), static_cast<size_t>(EnemyManager::kMaxPlayers));
+
+  // The match goes on.
+  full = msg::FullState{};
+  full.guid = 2.5f, full.x = 42, full.width = 128, full.height = 128;
+  a.Say(full);
+  ASSERT_TRUE(Frames([&] { return b.Of(2.5f)->x == 42 && host->Of(2.5f)->x == 42; }));
+}
+
+TEST_F(GameProtocolTest, AFullTableStillAdmitsButAddsNobody) {
+  for (int i = 0; i < EnemyManager::kMaxPlayers; ++i)
+    host->table().AddPlayer(64, 64, 0, 1000.0f + i, "Seat", false, 1, 1);
+  clients.push_back(Client(2.5f, "Alice"));
+  Peer& a = *clients.back();
+  ASSERT_TRUE(Frames([&] { return a.ready; }));
+  Sync(*host);
+  EXPECT_EQ(host->Row(2.5f), -1);
+  EXPECT_FALSE(host->Logged("Alice has joined the game."));
+  // The roster names 63 seats and the host: Alice's table is full too.
+  EXPECT_EQ(a.table().players.size(), static_cast<size_t>(EnemyManager::kMaxPlayers));
+  EXPECT_NE(a.Row(1.5f), -1);
+}
+
+// A bare host that answers by hand: the client's side of the handshake.
+class JoinWaitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server.InitMe(true);
+    ASSERT_TRUE(server.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+  }
+  // Runs client frames and the bare host's receive loop; counts joins.
+  void Frames(Peer& c, int frames) {
+    for (int i = 0; i < frames; ++i) {
+      c.Frame();
+      std::this_thread::sleep_for(std::chrono::milliseconds(3));
+      for (char id; (id = server.ReceivePacket()) != '0'; server.ClearIncomingPacket())
+        if (id == msg::kJoin) ++joins;
+    }
+  }
+  void Roster(const msg::Roster& r) {
+    msg::Write(server, r);
+    server.Send();
+    server.ClearOutgoingPacket();
+    server.Flush();
+  }
+  NetworkHandler server;
+  int joins = 0;
+};
+
+TEST_F(JoinWaitTest, AWaitingClientAsksEveryFrameAndTakesTheRostersOfItsFrame) {
+  Peer c(2.5f, "Alice");
+  c.net().InitMe(false);
+  ASSERT_TRUE(c.net().ConnectMe("127.0.0.1", kPort));
+  for (int i = 0; i < 300 && !c.net().ClientConnected(); ++i) Frames(c, 1);
+  ASSERT_TRUE(c.net().ClientConnected());
+  joins = 0;
+  c.wait = 2;
+  Frames(c, 60);
+  EXPECT_FALSE(c.ready);
+  EXPECT_GT(joins, 20) << "one join a frame while connected";
+  EXPECT_TRUE(c.Logged("Connection issues...")) << "connected at the end of the wait";
+  EXPECT_EQ(c.giveUpCalls, 0) << "a connected client keeps waiting";
+
+  // Two rosters and a newcomer's join in one frame: nobody twice, never
+  // ourselves, and the join after the admitting roster is not lost.
+  msg::Roster r;
+  r.entries = {{"Bob", 3.5f}, {"Alice", 2.5f}, {"Host", 1.5f}};
+  Roster(r);
+  Roster(r);
+  msg::Write(server, msg::Join{"Carol", 4.5f});
+  server.Send();
+  server.ClearOutgoingPacket();
+  msg::Write(server, msg::Chat{"after"});
+  server.Send();
+  server.ClearOutgoingPacket();
+  server.Flush();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  c.Frame();
+  EXPECT_TRUE(c.ready);
+  ASSERT_EQ(c.table().players.size(), 3u);
+  EXPECT_EQ(c.table().players[0].name, "Bob");
+  EXPECT_EQ(c.table().players[1].name, "Host");
+  EXPECT_EQ(c.table().players[2].name, "Carol");
+  EXPECT_TRUE(c.Logged("after"));
+
+  // Admitted: later rosters change nothing, and garbage from the host
+  // harms nothing.
+  r.entries = {{"Dave", 5.5f}, {"Host", 1.5f}};
+  Roster(r);
+  std::mt19937 random(11);
+  for (char id = 48; id <= 64; ++id) {
+    for (int n = 0; n < 30; ++n) {
+      server.WriteChar(id);
+      const int bits = static_cast<int>(random() % 600);
+      for (int k = 0; k < bits; ++k) server.WriteBool(random() & 1);
+      server.Send();
+      server.ClearOutgoingPacket();
+    }
+  }
+  msg::Write(server, msg::Chat{"still here"});
+  server.Send();
+  server.ClearOutgoingPacket();
+  server.Flush();
+  ASSERT_TRUE([&] {
+    for (int i = 0; i < 300 && !c.Logged("still here"); ++i) Frames(c, 1);
+    return c.Logged("still here");
+  }());
+  EXPECT_EQ(c.Row(5.5f), -1);
+  EXPECT_LE(c.table().players.size(), static_cast<size_t>(EnemyManager::kMaxPlayers));
+  for (const EnemyManager::player& p : c.table().players) {
+    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+    EXPECT_LE(p.name.size(), GameProtocol::kMaxNameLength);
+  }
+}
+
+TEST(JoinWait, AClientNeverConnectedGivesUpOnceWhenTheWaitRunsOut) {
+  Peer c(2.5f, "Alice");  // nobody listens on the port
+  c.net().InitMe(false);
+  ASSERT_TRUE(c.net().ConnectMe("127.0.0.1", kPort));
+  c.wait = 5;
+  for (int i = 0; i < 4; ++i) c.Frame();
+  EXPECT_EQ(c.giveUpCalls, 0);
+  c.Frame();
+  EXPECT_EQ(c.giveUpCalls, 1);
+  EXPECT_FALSE(c.Logged("Connection issues..."));
+  c.Frame();
+  EXPECT_EQ(c.giveUpCalls, 1) << "the verdict is given once";
 }
 
 }  // namespace
