@@ -189,7 +189,10 @@ void DeliverTypedChat() {
   }
 }
 
-void SetStateTrace(bool on) { traceStates = on; }
+void SetStateTrace(bool on) {
+  traceStates = on;
+  SetProtocolTrace(on);  // joins, admissions, departures and chat lines too
+}
 
 void RunStateFrame() {
   if (traceStates && inloop != lastTracedState) {
@@ -255,15 +258,6 @@ void TitleFrame() {
 void StartTitleChoice(bool server, bool lan) {
   if (!gameReady) {
     std::fprintf(stderr, "This build cannot start games yet: the game start-up is missing.\n");
-    lclick = false;
-    return;
-  }
-  // Hosting and LAN games need the game protocol, which is later work: until
-  // it exists they stay on the title.
-  if (multiplayer && (server || lan)) {
-    std::fprintf(stderr,
-                 "Networked games are not available yet: hosting and LAN games need "
-                 "the game protocol.\n");
     lclick = false;
     return;
   }
