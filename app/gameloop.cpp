@@ -36,16 +36,18 @@ int GameProc(const GameThreadOptions& options) {
   uint32_t frameStart = StartUp();
   if (timedemoOptions.enabled) {
     RunTimedemo(timedemoOptions);
-    platform::ReleaseContext();
-    return 0;
+  } else {
+    RunMainLoop(frameStart);
   }
-  while (true) {
-    if (quitall) {
-      platform::PostQuit();
-      break;
-    }
-    // The window was closed: end with it instead of drawing on.
-    if (platform::QuitRequested()) break;
+  platform::ReleaseContext();
+  // Whatever ended the game thread ends the window thread too.
+  platform::PostQuit();
+  return 0;
+}
+
+void RunMainLoop(uint32_t frameStart) {
+  // quitall ends the game; a quit request means the window was closed.
+  while (!quitall && !platform::QuitRequested()) {
     uint32_t now = platform::Ticks();
     if (!FrameDue(now, frameStart)) {
       platform::SleepMs(MsUntilFrame(now, frameStart));
@@ -55,6 +57,4 @@ int GameProc(const GameThreadOptions& options) {
     RunStateFrame();
     EndFrameInput();
   }
-  platform::ReleaseContext();
-  return 0;
 }
