@@ -147,21 +147,4 @@ TEST_F(SinglePlayerTest, PlayPickAHullFlyFireAndQuit) {
   EXPECT_EQ(*status, 0);
 }
 
-// Host, LAN and internet need the game protocol: each stays on the title and
-// says why; the title still works afterwards.
-TEST_F(SinglePlayerTest, NetworkedChoicesStayOnTheTitle) {
-  const int topRow[][2] = {{755, 29}, {853, 29}, {950, 29}};
-  for (const auto& button : topRow) {
-    Click(window, button[0], button[1]);
-    std::this_thread::sleep_for(200ms);
-  }
-  EXPECT_NE(game.Stderr().find("Networked games are not available yet"), std::string::npos)
-      << game.Stderr();
-  EXPECT_EQ(game.Stderr().find("state: 4"), std::string::npos);
-  EXPECT_EQ(game.Stderr().find("state: 5"), std::string::npos);
-  EXPECT_EQ(game.Stderr().find("state: 7"), std::string::npos);
-  Click(window, kPlayX, kPlayY);
-  EXPECT_TRUE(game.WaitForStderr("state: 1\n", 10s)) << game.Stderr();
-}
-
 }  // namespace
