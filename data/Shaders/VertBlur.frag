@@ -1,12 +1,12 @@
-// Second half of the glow blur: seventeen samples along y, "texturestep"
-// apart, weighted by the kernel of Blur.vert.
+// Second half of the glow blur: along y, "texturestep" being one texel of
+// the screen copy (kernel: Blur.vert).
 #version 110
 
 uniform sampler2D DecalTex;
 uniform float texturestep;
 
-varying vec4 nearWeights;
-varying vec4 farWeights;
+varying vec3 pairWeights;
+varying vec3 pairOffsets;
 varying float centreWeight;
 
 vec4 Pair(vec2 uv, float steps) {
@@ -17,13 +17,8 @@ vec4 Pair(vec2 uv, float steps) {
 void main() {
   vec2 uv = gl_TexCoord[0].st;
   vec4 sum = texture2D(DecalTex, uv) * centreWeight;
-  sum += Pair(uv, 1.0) * nearWeights.x;
-  sum += Pair(uv, 2.0) * nearWeights.y;
-  sum += Pair(uv, 3.0) * nearWeights.z;
-  sum += Pair(uv, 4.0) * nearWeights.w;
-  sum += Pair(uv, 5.0) * farWeights.x;
-  sum += Pair(uv, 6.0) * farWeights.y;
-  sum += Pair(uv, 7.0) * farWeights.z;
-  sum += Pair(uv, 8.0) * farWeights.w;
+  sum += Pair(uv, pairOffsets.x) * pairWeights.x;
+  sum += Pair(uv, pairOffsets.y) * pairWeights.y;
+  sum += Pair(uv, pairOffsets.z) * pairWeights.z;
   gl_FragColor = sum * gl_Color;
 }
