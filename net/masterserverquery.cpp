@@ -113,53 +113,86 @@ bool ReceiveAll(int fd, std::string& reply, Clock::time_point deadline) {
   }
 }
 
-bool StartsWith(const std::string& s, size_t at, const char* prefix) {
-  return s.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+// ASCII only: the parser takes every byte above 126 for a letter, and the
+// scan refuses what it cannot be sure of.
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsNameStart(char c) { return IsLetter(c) || c == '_'; }
+bool IsNameChar(char c) {
+  return IsLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ':';
 }
 
-// Skips to just past `end` (searched from `from`); npos when it never comes.
-size_t SkipPast(const std::string& s, size_t from, const char* end) {
-  const size_t at = s.find(end, from);
-  return at == std::string::npos ? at : at + std::char_traits<char>::length(end);
+size_t SkipSpace(const std::string& s, size_t i) {
+  while (i < s.size() && IsSpace(s[i])) ++i;
+  return i;
+}
+
+size_t SkipName(const std::string& s, size_t i) {
+  while (i < s.size() && IsNameChar(s[i])) ++i;
+  return i;
+}
+
+// Scans the start tag at s[i] ('<' and a name): where it ends (past '>'),
+// whether it closes itself, or npos when it is anything but plain
+// name="value" attributes.
+size_t ScanStartTag(const std::string& s, size_t i, bool& selfClosing) {
+  size_t j = SkipName(s, i + 1);
+  for (;;) {
+    j = SkipSpace(s, j);
+    if (j >= s.size()) return std::string::npos;
+    if (s[j] == '>') {
+      selfClosing = false;
+      return j + 1;
+    }
+    if (s[j] == '/') {
+      selfClosing = true;
+      return j + 1 < s.size() && s[j + 1] == '>' ? j + 2 : std::string::npos;
+    }
+    if (!IsNameStart(s[j])) return std::string::npos;
+    j = SkipSpace(s, SkipName(s, j));
+    if (j >= s.size() || s[j] != '=') return std::string::npos;
+    j = SkipSpace(s, j + 1);
+    if (j >= s.size() || (s[j] != '"' && s[j] != '\'')) return std::string::npos;
+    const size_t close = s.find(s[j], j + 1);
+    if (close == std::string::npos) return std::string::npos;
+    j = close + 1;
+  }
 }
 
 // The XML parser recurses once per nested element, so a hostile reply of
-// nothing but opening tags could exhaust the stack. This scan follows the
-// parser's view of tags (quoted attribute values, comments, CDATA, unknown
-// nodes) and errs towards counting deeper. False when nesting exceeds `limit`.
-bool NestingWithin(const std::string& s, int limit) {
+// nothing but opening tags could exhaust the stack. The list needs only
+// elements with quoted attributes, text and end tags; anything else
+// (comments, CDATA, processing instructions, unquoted or odd attributes) is
+// refused here, which keeps this scan's view of the tags the parser's own.
+// False when the body holds such things or nests deeper than `limit`.
+bool PlainAndShallow(const std::string& s, int limit) {
   int depth = 0;
-  size_t i = 0;
-  while ((i = s.find('<', i)) != std::string::npos) {
-    if (StartsWith(s, i, "<!--")) {
-      i = SkipPast(s, i + 4, "-->");
-    } else if (StartsWith(s, i, "<![CDATA[")) {
-      i = SkipPast(s, i + 9, "]]>");
-    } else if (i + 1 < s.size() && (s[i + 1] == '!' || s[i + 1] == '?')) {
-      i = SkipPast(s, i + 1, ">");
-    } else if (i + 1 < s.size() && s[i + 1] == '/') {
+  for (size_t i = s.find('<'); i != std::string::npos; i = s.find('<', i)) {
+    const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+    if (next == '/') {
       depth = depth > 0 ? depth - 1 : 0;  // stray end tags never buy depth
-      i = SkipPast(s, i + 1, ">");
-    } else {
-      char quote = 0;
-      size_t j = i + 1;
-      for (; j < s.size(); ++j) {
-        const char c = s[j];
-        if (quote) {
-          if (c == quote) quote = 0;
-        } else if (c == '"' || c == '\'') {
-          quote = c;
-        } else if (c == '>') {
-          break;
-        }
-      }
-      const bool selfClosing = j < s.size() && s[j - 1] == '/';
-      if (!selfClosing && ++depth > limit) return false;
-      i = j;
+      i = s.find('>', i);
+      if (i == std::string::npos) return true;  // the parser stops there too
+      continue;
     }
-    if (i == std::string::npos) break;
+    if (!IsNameStart(next)) return false;
+    bool selfClosing = false;
+    i = ScanStartTag(s, i, selfClosing);
+    if (i == std::string::npos || depth + 1 > limit) return false;
+    if (!selfClosing) ++depth;
   }
   return true;
+}
+
+// The body without a leading XML declaration, which the scan above refuses:
+// the list is read the same with or without it (single-byte texts).
+std::string WithoutDeclaration(const std::string& body) {
+  const size_t first = SkipSpace(body, 0);
+  if (body.compare(first, 2, "<?") != 0) return body;
+  const size_t end = body.find("?>", first);
+  return end == std::string::npos ? std::string() : body.substr(end + 2);
 }
 
 std::string TextAttribute(const TiXmlElement* e, const char* name) {
@@ -247,12 +280,13 @@ std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServe
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerList(
     const std::string& body) {
   std::vector<tServerQueryItem> list;
-  if (!NestingWithin(body, kMaxXmlDepth)) {
+  const std::string xml = WithoutDeclaration(body);
+  if (!PlainAndShallow(xml, kMaxXmlDepth)) {
     ParseError();
     return list;
   }
   TiXmlDocument doc;
-  doc.Parse(body.c_str());
+  doc.Parse(xml.c_str());
   const TiXmlElement* root = doc.FirstChildElement();
   if (!root) {
     ParseError();

@@ -69,6 +69,16 @@ TEST(MasterServerQueryTest, ParsesServersInDocumentOrder) {
   EXPECT_EQ(list[1].maxplayers, 0);
 }
 
+TEST(MasterServerQueryTest, ReadsTheListBehindADeclarationAndSingleQuotes) {
+  const auto list = Query::ParseServerList(
+      "  <?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<response>\n"
+      "<server name='Caf\xE9' ip = \"1.2.3.4\" port='7'/>\n</response>\n");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].name, "Caf\xE9");
+  EXPECT_EQ(list[0].ip, "1.2.3.4");
+  EXPECT_EQ(list[0].port, 7);
+}
+
 TEST(MasterServerQueryTest, EmptyRootIsAnEmptyListWithoutError) {
   testing::internal::CaptureStderr();
   EXPECT_TRUE(Query::ParseServerList("<response></response>").empty());
@@ -103,6 +113,11 @@ TEST(MasterServerQueryTest, HostileRepliesNeverCrashAndStayBounded) {
   std::string quoted;
   for (int i = 0; i < 200000; ++i) quoted += "<a x=\"/>\">";
   EXPECT_TRUE(Query::ParseServerList(quoted).empty());
+  // Constructs whose extent the parser judges differently (unknown nodes,
+  // processing instructions with quotes) cannot hide end tags either.
+  std::string hidden;
+  for (int i = 0; i < 50000; ++i) hidden += "<a><a><?xml version=\"?></a></a>\"?><'></a>";
+  EXPECT_TRUE(Query::ParseServerList(hidden).empty());
   // A huge list is cut at the cap.
   std::string many = "<r>";
   for (size_t i = 0; i < Query::kMaxListedServers + 500; ++i) many += "<server name=\"n\"/>";
