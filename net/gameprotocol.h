@@ -54,6 +54,7 @@ class GameProtocol {
   // (client), in ms; empty = the handler's measurement. Tests set a latency.
   std::function<int()> latencyMs;
   bool trace = false;                  // joins, admissions, leaves and chat on stderr
+  long long messagesHandled = 0;       // catalogue messages taken, dropped ones too (benchmarks)
 
   void InitMe(NetworkHandler* network, EnemyManager* enemies, SpaceShip* player,
               ExplosionManager* explosions, bool* ready, int* joinWait, const float* myGuid);

@@ -18,6 +18,7 @@ constexpr int kAccelFrames = 30;
 }  // namespace
 
 void GameProtocol::HandleClientMessage(char id) {
+  if (msg::IsGameMessage(id)) ++messagesHandled;
   switch (id) {
     case msg::kJoin: return ClientJoin();
     case msg::kFullState: return ClientFullState();

@@ -30,6 +30,7 @@ void GameProtocol::HandleServerMessage(char id) {
     Unbind(network->GetLastID());
     return;
   }
+  if (msg::IsGameMessage(id)) ++messagesHandled;
   switch (id) {
     case msg::kJoin: return ServerJoin();
     case msg::kFullState: return ServerFullState();
