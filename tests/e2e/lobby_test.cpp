@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
@@ -165,6 +166,67 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
   // Choosing a row connects to that game and starts it.
   testsupport::Click(window, kNamesX + 20, kListTop + kRowHeight * 3 + 8);
   EXPECT_TRUE(WaitForState(7, 1)) << game.Stderr();
+}
+
+// A copy of the game with its own directory and settings, pointed at `master`.
+struct Copy {
+  Copy(const std::string& name, const std::string& master) {
+    testsupport::PrepareRunDirectory(dir.path().string());
+    testsupport::WriteFile(dir.File("Settings.cfg"), name + "\n2\n0\n0\n");
+    started = game.Start(dir.path().string(), {"--windowed", "--print-startup-time",
+                                               "--trace-states"},
+                         {{"VOIDRAKE_MASTER", master}});
+  }
+  bool Ready() {
+    if (!started || !game.WaitForStderr("startup: first title frame presented", 45s)) return false;
+    return testsupport::WaitFor(
+        [&] {
+          const std::string found = testsupport::ShellOutput(
+              "xdotool search --all --onlyvisible --pid " + std::to_string(game.pid()) +
+              " --name 'Voidrake 2' | head -n 1");
+          window = std::strtoul(found.c_str(), nullptr, 10);
+          return window != 0;
+        },
+        10s);
+  }
+  void ClickOnTop(int x, int y) {
+    testsupport::Shell("xdotool windowraise " + std::to_string(window));
+    testsupport::Click(window, x, y);
+  }
+
+  testsupport::TempDir dir;
+  testsupport::GameProcess game;
+  bool started = false;
+  unsigned long window = 0;
+};
+
+TEST(LobbyMatchTest, HostAnnouncesItselfAndAPlayerJoinsFromTheList) {
+  testsupport::TempDir dir;
+  LobbyProcess lobby;
+  ASSERT_TRUE(lobby.Start(dir.path().string()));
+  Copy host("Captain", lobby.Address());
+  // Start-up seeds the player identity from the clock's seconds: two copies
+  // started within the same second would be the same player to the host.
+  std::this_thread::sleep_for(1100ms);
+  Copy player("Rookie", lobby.Address());
+  ASSERT_TRUE(host.Ready()) << host.game.Stderr();
+  ASSERT_TRUE(player.Ready()) << player.game.Stderr();
+
+  host.ClickOnTop(950, 29);  // host
+  masterServerQuery q;
+  q.setMasterserver(lobby.Address(), NetworkHandler::kMasterPath);
+  std::vector<masterServerQuery::tServerQueryItem> listed;
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !(listed = q.requestServers()).empty(); }, 10s))
+      << "the host never announced itself\n" << host.game.Stderr();
+  EXPECT_EQ(listed[0].name, "Captain's Game!");
+  EXPECT_EQ(listed[0].game, "Simple Game");
+  EXPECT_EQ(listed[0].ip, "127.0.0.1");
+
+  player.ClickOnTop(kInternetX, kInternetY);
+  ASSERT_TRUE(player.game.WaitForStderr("state: 6\n", 10s)) << player.game.Stderr();
+  player.ClickOnTop(kNamesX + 20, kListTop + 8);
+  EXPECT_TRUE(player.game.WaitForStderr("net: admitted: Captain\n", 15s)) << player.game.Stderr();
+  EXPECT_TRUE(host.game.WaitForStderr("net: joined: Rookie\n", 5s)) << host.game.Stderr();
 }
 
 }  // namespace
