@@ -116,6 +116,7 @@ bool ReceiveAll(int fd, std::string& reply, Clock::time_point deadline) {
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
+
 // ASCII only: the parser takes every byte above 126 for a letter, and the
 // scan refuses what it cannot be sure of.
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
