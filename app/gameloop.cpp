@@ -54,6 +54,7 @@ void RunMainLoop(uint32_t frameStart) {
       continue;
     }
     frameStart = platform::Ticks();
+    BeginFrameInput();
     RunStateFrame();
     EndFrameInput();
   }

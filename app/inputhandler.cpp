@@ -1,16 +1,49 @@
 #include "app/inputhandler.h"
 
+#include <array>
 #include <mutex>
 
 #include "app/globals.h"
 
 namespace {
 
-// Click latch: guarded by latchMutex because down, up and the end of a frame
-// each read and write both flags.
+// Press latch for the left button and every key: a press must be seen by at
+// least one whole frame, or a tap shorter than a frame (a touchpad tap, a
+// quick enter on the quit confirmation) is lost. Guarded by latchMutex:
+// presses, releases and the frame's start and end read and write the flags.
+struct Latch {
+  bool unseen = false;        // pressed after the current frame began
+  bool releaseDeferred = false;  // released again before any frame began
+  bool releaseAtEnd = false;  // the running frame sees the press; release after it
+};
 std::mutex latchMutex;
-bool clickUnseen = false;     // the button went down after the last frame ended
-bool releaseDeferred = false; // it also came up again before any frame ran
+Latch clickLatch;
+std::array<Latch, 256> keyLatch;
+
+void Press(Latch& latch) {
+  latch.unseen = true;
+  latch.releaseDeferred = false;
+}
+
+// True when the release may take effect now.
+bool Release(Latch& latch) {
+  if (!latch.unseen) return true;
+  latch.releaseDeferred = true;
+  return false;
+}
+
+void FrameBegins(Latch& latch) {
+  latch.unseen = false;
+  if (latch.releaseDeferred) latch.releaseAtEnd = true;
+  latch.releaseDeferred = false;
+}
+
+// True when a deferred release is due at the end of this frame.
+bool FrameEnds(Latch& latch) {
+  bool due = latch.releaseAtEnd;
+  latch.releaseAtEnd = false;
+  return due;
+}
 
 std::vector<std::string> typedChat;  // guarded by textMutex
 
@@ -21,13 +54,20 @@ void FinishChatLine() {
   typingmessage.clear();
 }
 
-void OpenChatLine() {
-  typing = true;
-  {
-    std::lock_guard<std::mutex> lock(textMutex);
-    typingmessage.assign(1, '>');
+// Enter finishes name entry, and opens the chat line only where one is shown
+// and sent (in a game): a line opened on the menus would greet the player
+// open in the next game, where it swallows the fire keys until enter sends
+// an empty line.
+void EnterPressed() {
+  const int state = inloop;
+  if (state == 10) {
+    inloop = 11;
+    return;
   }
-  if (inloop == 10) inloop = 11;
+  if (state != 1 && state != 12) return;
+  typing = true;
+  std::lock_guard<std::mutex> lock(textMutex);
+  typingmessage.assign(1, '>');
 }
 
 void Escape() {
@@ -62,7 +102,11 @@ void Backspace() {
 }
 
 void KeyDown(int key) {
-  keys[key] = true;
+  {
+    std::lock_guard<std::mutex> lock(latchMutex);
+    keys[key] = true;
+    Press(keyLatch[key]);
+  }
   if (key == vk::Back) Backspace();
   if (typing) {
     // Letters typed into the chat line must not fire the weapons.
@@ -72,9 +116,14 @@ void KeyDown(int key) {
       return;
     }
   } else if (key == vk::Return) {
-    OpenChatLine();
+    EnterPressed();
   }
   if (key == vk::Escape) Escape();
+}
+
+void KeyUp(int key) {
+  std::lock_guard<std::mutex> lock(latchMutex);
+  if (Release(keyLatch[key])) keys[key] = false;
 }
 
 void Character(char ch) {
@@ -86,17 +135,12 @@ void Character(char ch) {
 void ButtonDown() {
   std::lock_guard<std::mutex> lock(latchMutex);
   lclick = true;
-  clickUnseen = true;
-  releaseDeferred = false;
+  Press(clickLatch);
 }
 
 void ButtonUp() {
   std::lock_guard<std::mutex> lock(latchMutex);
-  if (clickUnseen) {
-    releaseDeferred = true;
-  } else {
-    lclick = false;
-  }
+  if (Release(clickLatch)) lclick = false;
 }
 
 }  // namespace
@@ -107,7 +151,7 @@ void HandleInputEvent(const platform::InputEvent& event) {
       if (event.key > 0 && event.key < 256) KeyDown(event.key);
       break;
     case platform::InputEvent::kKeyUp:
-      if (event.key > 0 && event.key < 256) keys[event.key] = false;
+      if (event.key > 0 && event.key < 256) KeyUp(event.key);
       break;
     case platform::InputEvent::kChar:
       Character(event.ch);
@@ -124,12 +168,17 @@ void HandleInputEvent(const platform::InputEvent& event) {
   }
 }
 
+void BeginFrameInput() {
+  std::lock_guard<std::mutex> lock(latchMutex);
+  FrameBegins(clickLatch);
+  for (Latch& latch : keyLatch) FrameBegins(latch);
+}
+
 void EndFrameInput() {
   std::lock_guard<std::mutex> lock(latchMutex);
-  clickUnseen = false;
-  if (releaseDeferred) {
-    releaseDeferred = false;
-    lclick = false;
+  if (FrameEnds(clickLatch)) lclick = false;
+  for (size_t key = 0; key < keyLatch.size(); ++key) {
+    if (FrameEnds(keyLatch[key])) keys[key] = false;
   }
 }
 
@@ -143,7 +192,8 @@ std::vector<std::string> TakeTypedChat() {
 void ResetInputState() {
   {
     std::lock_guard<std::mutex> lock(latchMutex);
-    clickUnseen = releaseDeferred = false;
+    clickLatch = Latch{};
+    keyLatch.fill(Latch{});
   }
   std::lock_guard<std::mutex> lock(textMutex);
   typedChat.clear();

@@ -12,10 +12,12 @@
 // Applies one event to the input globals of app/globals.h.
 void HandleInputEvent(const platform::InputEvent& event);
 
-// Called by the game thread after each frame. A press and release of the left
-// button that both arrive between two frames would otherwise never be seen
-// (a touchpad tap delivers both at once): the release is held back until a
-// frame has run with the button down.
+// Called by the game thread right before and right after each frame. A press
+// and release of the left button or of a key that both arrive before a frame
+// begins would otherwise never be seen (a touchpad tap delivers both at once;
+// a quick tap of enter is shorter than a frame): the release is held back
+// until a frame has run from start to end with the button or key down.
+void BeginFrameInput();
 void EndFrameInput();
 
 // Chat lines finished with enter on the window thread, waiting to be
@@ -23,5 +25,5 @@ void EndFrameInput();
 // handler is used from the game thread only). Takes them out of the queue.
 std::vector<std::string> TakeTypedChat();
 
-// Clears the click latch and the chat queue (tests, new runs).
+// Clears the press latches and the chat queue (tests, new runs).
 void ResetInputState();

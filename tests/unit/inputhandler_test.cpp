@@ -33,6 +33,12 @@ std::string Name() {
   return newname;
 }
 
+// One frame of the game thread, which acts on nothing.
+void Frame() {
+  BeginFrameInput();
+  EndFrameInput();
+}
+
 class InputHandlerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,6 +59,7 @@ TEST_F(InputHandlerTest, KeyFlagsFollowDownAndUp) {
   Down('Z');
   EXPECT_TRUE(keys[vk::Left]);
   EXPECT_TRUE(keys['Z']);
+  Frame();  // held long enough for a frame to see it
   Up('Z');
   EXPECT_FALSE(keys['Z']);
   EXPECT_TRUE(keys[vk::Left]);
@@ -126,21 +133,36 @@ TEST_F(InputHandlerTest, CharactersGoOnlyWhereSomethingIsBeingTyped) {
   EXPECT_EQ(Chat(), "");
 }
 
-TEST_F(InputHandlerTest, EnterFinishesNameEntryAndOpensTheChatLine) {
+TEST_F(InputHandlerTest, EnterFinishesNameEntryWithoutOpeningTheChatLine) {
   inloop = 10;
   Type("Kai");
   Down(vk::Return);
   EXPECT_EQ(inloop, 11);
-  EXPECT_TRUE(typing);
-  EXPECT_EQ(Chat(), ">");
+  EXPECT_FALSE(typing) << "the next game would start with the chat line open";
+  EXPECT_EQ(Chat(), "");
   EXPECT_EQ(Name(), "Kai");
 }
 
+TEST_F(InputHandlerTest, EnterOnTheMenusOpensNoChatLine) {
+  for (int state : {2, 4, 6, 9}) {
+    inloop = state;
+    Down(vk::Return);
+    Type("ab");
+    EXPECT_FALSE(typing) << "state " << state;
+    EXPECT_EQ(Chat(), "") << "state " << state;
+    EXPECT_EQ(inloop, state);
+  }
+  EXPECT_TRUE(TakeTypedChat().empty());
+  inloop = 12;  // the quit confirmation shows the game's chat line
+  Down(vk::Return);
+  EXPECT_TRUE(typing);
+}
+
 TEST_F(InputHandlerTest, EnterWhileTypingOnNameEntryOnlySends) {
+  inloop = 1;
+  Down(vk::Return);  // a chat line left open by the game
   inloop = 10;
-  Down(vk::Return);  // finishes the name, opens chat
-  inloop = 10;       // the game thread has not run state 11 yet
-  Down(vk::Return);  // sends the chat line instead of finishing again
+  Down(vk::Return);  // sends the chat line instead of finishing the name
   EXPECT_FALSE(typing);
   EXPECT_EQ(inloop, 10);
 }
@@ -169,9 +191,10 @@ TEST_F(InputHandlerTest, BackspaceRemovesOneCharacterPerPressInTypingOrder) {
 }
 
 TEST_F(InputHandlerTest, BackspaceLeavesTextAloneWhereNothingIsEdited) {
-  inloop = 2;  // a chat line opened on the title is not edited there
+  inloop = 1;
   Down(vk::Return);
   Type("ab");
+  inloop = 2;  // a chat line left open is not edited on the title
   {
     std::lock_guard<std::mutex> lock(textMutex);
     newname = "Kai";
@@ -184,9 +207,10 @@ TEST_F(InputHandlerTest, BackspaceLeavesTextAloneWhereNothingIsEdited) {
 TEST_F(InputHandlerTest, HeldButtonActsOnceAndReleasesNormally) {
   Send(InputEvent::kButtonDown);
   EXPECT_TRUE(lclick);
-  EndFrameInput();
+  Frame();
   EXPECT_TRUE(lclick);  // still held, the game has not acted
-  lclick = false;       // the game acted on it
+  BeginFrameInput();
+  lclick = false;  // the game acted on it
   EndFrameInput();
   EXPECT_FALSE(lclick);
   Send(InputEvent::kButtonUp);
@@ -195,7 +219,7 @@ TEST_F(InputHandlerTest, HeldButtonActsOnceAndReleasesNormally) {
 
 TEST_F(InputHandlerTest, ClickMissedByTheGameIsClearedOnRelease) {
   Send(InputEvent::kButtonDown);
-  EndFrameInput();  // a frame saw it and did nothing with it
+  Frame();  // a frame saw it and did nothing with it
   Send(InputEvent::kButtonUp);
   EXPECT_FALSE(lclick);
 }
@@ -204,21 +228,63 @@ TEST_F(InputHandlerTest, TapBetweenTwoFramesStillCountsOnce) {
   Send(InputEvent::kButtonDown);
   Send(InputEvent::kButtonUp);
   EXPECT_TRUE(lclick);  // the next frame must see it
-  EndFrameInput();
+  Frame();
   EXPECT_FALSE(lclick);  // and only that frame
-  EndFrameInput();
+  Frame();
   EXPECT_FALSE(lclick);
 }
 
 TEST_F(InputHandlerTest, TapAfterAHeldClickIsNotLost) {
   Send(InputEvent::kButtonDown);
-  EndFrameInput();
+  Frame();
   Send(InputEvent::kButtonUp);
   Send(InputEvent::kButtonDown);
   Send(InputEvent::kButtonUp);
   EXPECT_TRUE(lclick);
-  EndFrameInput();
+  Frame();
   EXPECT_FALSE(lclick);
+}
+
+TEST_F(InputHandlerTest, ClickArrivingWhileAFrameRunsIsLeftForTheNextFrame) {
+  BeginFrameInput();  // the frame has already tested the buttons
+  Send(InputEvent::kButtonDown);
+  EndFrameInput();
+  Send(InputEvent::kButtonUp);
+  EXPECT_TRUE(lclick) << "released before any frame could see it";
+  Frame();
+  EXPECT_FALSE(lclick);
+}
+
+TEST_F(InputHandlerTest, KeyTapShorterThanAFrameIsSeenByOneFrame) {
+  inloop = 12;
+  Down(vk::Return);  // enter on the quit confirmation, tapped quickly
+  Up(vk::Return);
+  EXPECT_TRUE(keys[vk::Return]);
+  BeginFrameInput();
+  EXPECT_TRUE(keys[vk::Return]) << "the frame must see the tap";
+  EndFrameInput();
+  EXPECT_FALSE(keys[vk::Return]);
+  // The same during a running frame: held over to the next one.
+  BeginFrameInput();
+  Down(vk::Up);
+  EndFrameInput();
+  Up(vk::Up);
+  BeginFrameInput();
+  EXPECT_TRUE(keys[vk::Up]);
+  EndFrameInput();
+  EXPECT_FALSE(keys[vk::Up]);
+}
+
+TEST_F(InputHandlerTest, HeldKeyReleasesAtOnceAndRetapKeepsItDown) {
+  Down(vk::Left);
+  Frame();
+  Up(vk::Left);
+  EXPECT_FALSE(keys[vk::Left]) << "a key some frame saw goes up with the key";
+  Down(vk::Left);
+  Up(vk::Left);
+  Down(vk::Left);  // pressed again before the frame: it is simply held
+  Frame();
+  EXPECT_TRUE(keys[vk::Left]);
 }
 
 }  // namespace
