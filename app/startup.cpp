@@ -5,7 +5,9 @@
 
 #include <FreeImage.h>
 
-#include <ctime>
+#include <unistd.h>
+
+#include <chrono>
 #include <mutex>
 #include <string>
 
@@ -39,11 +41,21 @@ namespace {
 
 // Every later random sequence differs per run, except in a seeded timedemo,
 // where the same seed must give the same fight.
+// Whole seconds alone would give two copies started in the same second the
+// same identity, and a host refuses a join by an identity it already has;
+// the microseconds and the process id keep such copies apart.
+unsigned ClockSeed() {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+  return static_cast<unsigned>(micros) ^ (static_cast<unsigned>(micros >> 32) * 2654435761u) ^
+         (static_cast<unsigned>(getpid()) << 16);
+}
+
 void SeedFromClock() {
   if (timedemoOptions.enabled && timedemoOptions.seeded)
     GameSeed(timedemoOptions.seed);
   else
-    GameSeed(static_cast<unsigned>(std::time(nullptr)));
+    GameSeed(ClockSeed());
 }
 
 void ResetFrontEndState() {
