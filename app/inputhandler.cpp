@@ -101,7 +101,14 @@ void Backspace() {
   if (typing && (state == 1 || state == 12) && typingmessage.size() > 1) typingmessage.pop_back();
 }
 
-void KeyDown(int key) {
+void KeyDown(int key, bool repeat) {
+  // Auto-repeat only edits text: a held escape would otherwise flicker
+  // between the game and the quit confirmation, or go back to the title and
+  // then end the program; a held enter would send empty chat lines.
+  if (repeat) {
+    if (key == vk::Back) Backspace();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(latchMutex);
     keys[key] = true;
@@ -148,7 +155,7 @@ void ButtonUp() {
 void HandleInputEvent(const platform::InputEvent& event) {
   switch (event.kind) {
     case platform::InputEvent::kKeyDown:
-      if (event.key > 0 && event.key < 256) KeyDown(event.key);
+      if (event.key > 0 && event.key < 256) KeyDown(event.key, event.repeat);
       break;
     case platform::InputEvent::kKeyUp:
       if (event.key > 0 && event.key < 256) KeyUp(event.key);

@@ -141,6 +141,7 @@ bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
     case SDL_KEYUP:
       out->kind = ev.type == SDL_KEYDOWN ? InputEvent::kKeyDown : InputEvent::kKeyUp;
       out->key = ScancodeToVirtualKey(ev.key.keysym.scancode);
+      out->repeat = ev.key.repeat != 0;
       return out->key != 0;
     case SDL_TEXTINPUT:
       *text = Utf8ToLatin1(ev.text.text);

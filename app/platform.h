@@ -95,6 +95,7 @@ struct InputEvent {
   Kind kind = kKeyDown;
   int key = 0;      // virtual-key code for kKeyDown/kKeyUp
   char ch = 0;      // Latin-1 character for kChar
+  bool repeat = false;  // kKeyDown made by the keyboard's auto-repeat
 };
 
 // Maps an SDL scancode to the game's virtual-key code, or 0 when the game

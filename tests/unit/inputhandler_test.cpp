@@ -20,6 +20,13 @@ void Send(InputEvent::Kind kind, int key = 0, char ch = 0) {
   HandleInputEvent(e);
 }
 void Down(int key) { Send(InputEvent::kKeyDown, key); }
+void Repeat(int key) {
+  InputEvent e;
+  e.kind = InputEvent::kKeyDown;
+  e.key = key;
+  e.repeat = true;
+  HandleInputEvent(e);
+}
 void Up(int key) { Send(InputEvent::kKeyUp, key); }
 void Type(const std::string& text) {
   for (char c : text) Send(InputEvent::kChar, 0, c);
@@ -171,7 +178,8 @@ TEST_F(InputHandlerTest, ChatBackspaceNeverRemovesTheMark) {
   inloop = 1;
   Down(vk::Return);
   Type("ab");
-  for (int i = 0; i < 5; ++i) Down(vk::Back);  // a press and four repeats
+  Down(vk::Back);
+  for (int i = 0; i < 4; ++i) Repeat(vk::Back);
   EXPECT_EQ(Chat(), ">");
   inloop = 12;
   Type("xy");
@@ -285,6 +293,28 @@ TEST_F(InputHandlerTest, HeldKeyReleasesAtOnceAndRetapKeepsItDown) {
   Down(vk::Left);  // pressed again before the frame: it is simply held
   Frame();
   EXPECT_TRUE(keys[vk::Left]);
+}
+
+TEST_F(InputHandlerTest, AutoRepeatOfAHeldKeyOnlyEditsText) {
+  inloop = 9;  // escape held on the options screen
+  Down(vk::Escape);
+  EXPECT_EQ(inloop, 2);
+  Repeat(vk::Escape);
+  EXPECT_FALSE(quitall) << "holding escape to leave the options ended the program";
+  inloop = 1;  // escape held in a game stays on the quit confirmation
+  Down(vk::Escape);
+  Repeat(vk::Escape);
+  Repeat(vk::Escape);
+  EXPECT_EQ(inloop, 12);
+  inloop = 1;  // enter held opens the chat line once and sends nothing
+  Down(vk::Return);
+  Repeat(vk::Return);
+  EXPECT_TRUE(typing);
+  EXPECT_TRUE(TakeTypedChat().empty());
+  Type("abc");
+  Repeat(vk::Back);  // backspace repeats keep deleting
+  Repeat(vk::Back);
+  EXPECT_EQ(Chat(), ">a");
 }
 
 }  // namespace
