@@ -65,18 +65,23 @@ int RenderSort::FindOrAddPath(int texture) {
 
 void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r,
                          float g, float b, float a, float angle, bool fading) {
-  // The cull ignores rotation. It tests the overlap of the two extents
-  // rather than RectRect's corner containment, which would drop a sprite
-  // longer than the view that crosses it (a beam, a capital ship).
+  // The cull tests the overlap of the camera with the extent of the turned
+  // quad, rather than RectRect's corner containment, which would drop a
+  // sprite longer than the view that crosses it (a beam, a capital ship).
+  // The unturned extent would do for squares but drops a beam flying
+  // sideways, or a turned capital-ship part or decoration, while a good
+  // part of it is still on screen: it would pop in and out at the edges.
+  const float radians = angle * kDegToRad;
+  const float c = std::fabs(std::cos(radians)), s = std::fabs(std::sin(radians));
+  const float extentX = hw * c + hh * s, extentY = hw * s + hh * c;
   const float left = cameraX - cameraWidth / 2, top = cameraY - cameraHeight / 2;
-  if (x + hw < left || x - hw > left + cameraWidth || y + hh < top ||
-      y - hh > top + cameraHeight) {
+  if (x + extentX < left || x - extentX > left + cameraWidth || y + extentY < top ||
+      y - extentY > top + cameraHeight) {
     return;
   }
   RenderingPath& path = paths[FindOrAddPath(texture)];
   path.quads.emplace_back();
   quad& q = path.quads.back();
-  const float radians = angle * kDegToRad;
   for (int i = 0; i < 4; ++i) {
     float* v = q.vertices[i];
     v[S] = kCornerS[i];

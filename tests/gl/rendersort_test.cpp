@@ -71,6 +71,24 @@ TEST_F(RenderSortTest, LongQuadsCrossingTheCameraAreKept) {
   EXPECT_EQ(sorter.paths[0].quads.size(), 2u);
 }
 
+TEST_F(RenderSortTest, TurnedQuadsAreCulledByWhatTheyCoverOnScreen) {
+  sorter.CameraRect(500, 400, 200, 100);  // x 400..600, y 350..450
+  // A beam 10 wide and 200 long, turned to lie across the screen, whose
+  // centre is 80 right of the view: its left half is on screen.
+  sorter.AddQuad(red, 0, 0, 680, 400, 5, 100, 1, 1, 1, 1, 90, false);
+  ASSERT_EQ(sorter.paths.size(), 1u);
+  ASSERT_EQ(sorter.paths[0].quads.size(), 1u) << "a beam half on screen vanished";
+  sorter.RenderSlow();
+  EXPECT_EQ(ReadPixel(595, 400), kRed);
+  // The same beam upright covers nothing of the view.
+  sorter.Reset();
+  sorter.AddQuad(red, 0, 0, 680, 400, 5, 100, 1, 1, 1, 1, 0, false);
+  EXPECT_TRUE(sorter.paths.empty());
+  // A square turned by 45 degrees reaches further by its corners.
+  sorter.AddQuad(red, 0, 0, 625, 400, 20, 20, 1, 1, 1, 1, 45, false);
+  EXPECT_EQ(sorter.paths.size(), 1u);
+}
+
 TEST_F(RenderSortTest, OneTexturePathPerTextureInFirstSeenOrder) {
   Add(red, 100, 100, 20);
   Add(green, 200, 200, 20);
