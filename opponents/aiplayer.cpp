@@ -22,6 +22,27 @@ constexpr float kLocalShipBox = 128;             // the local ship's box as proj
 constexpr int kFreezeFrames = 50;
 constexpr float kBlastSizes[6] = {0, 512, 256, 1024, 64, 2048};
 
+const char* const kBotNames[] = {"PNX100-313", "Devastator", "Rusted Metal",
+                                 "ScrapHeap",  "BlueScreen", "Illegal Operator"};
+constexpr int kBotNameCount = 6;
+
+// The name for draw `drawn` (1..6; anything else is "hmm?"). Six names for
+// six computer players drawn at random nearly always repeat one, and the kill
+// texts then read "Devastator showed that Devastator ...": a name another
+// computer player in the table already has gives way to the next free one.
+std::string FreeBotName(const EnemyManager& table, int drawn) {
+  if (drawn < 1 || drawn > kBotNameCount) return "hmm?";
+  for (int k = 0; k < kBotNameCount; ++k) {
+    const std::string name = kBotNames[(drawn - 1 + k) % kBotNameCount];
+    const bool taken = std::any_of(table.players.begin(), table.players.end(),
+                                   [&](const EnemyManager::player& p) {
+                                     return p.isComputer && p.name == name;
+                                   });
+    if (!taken) return name;
+  }
+  return kBotNames[drawn - 1];
+}
+
 // The weapon categories each range class (1..4) uses.
 bool CategoryInClass(int category, int rangeClass) {
   switch (rangeClass) {
@@ -75,11 +96,8 @@ void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTabl
   shrapnel.InitMe(utilities);
   guid = utilities->GenerateGUID();
   team = teamNumber;
-  static const char* const kNames[] = {"PNX100-313", "Devastator",       "Rusted Metal",
-                                       "ScrapHeap",  "BlueScreen",       "Illegal Operator"};
-  const int i = (int)utilities->RangedRandom(1, 7);
-  const std::string name = (i >= 1 && i <= 6) ? kNames[i - 1] : "hmm?";
-  row = enemies->AddPlayer(128, 128, 0, guid, name, true, team, 1);
+  const int drawn = (int)utilities->RangedRandom(1, 7);
+  row = enemies->AddPlayer(128, 128, 0, guid, FreeBotName(*enemies, drawn), true, team, 1);
 }
 
 void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRate, float w,

@@ -3,6 +3,7 @@
 // full table, and a long seeded match of six of them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -262,6 +263,26 @@ TEST_F(Bots, EachDeathIsCreditedExactlyOnce) {
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("Devastator"), std::string::npos);
   EXPECT_NE(log[0].find("ScrapHeap"), std::string::npos);
+}
+
+TEST_F(Bots, SixComputerPlayersInOneTableHaveSixDifferentNames) {
+  const std::vector<std::string> pool = {"PNX100-313", "Devastator", "Rusted Metal",
+                                         "ScrapHeap",  "BlueScreen", "Illegal Operator"};
+  for (int seed : {1, 2, 3}) {
+    EnemyManager fresh;
+    fresh.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
+                 nullptr);
+    GameSeed(seed);
+    AiPlayer six[6];
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; i++) {
+      six[i].InitMe(&camW, &camH, &fresh, &level, &booms, &utility, i + 2);
+      names.push_back(fresh.GetName(six[i].row));
+      EXPECT_NE(std::find(pool.begin(), pool.end(), names.back()), pool.end()) << names.back();
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end()) << "seed " << seed;
+  }
 }
 
 TEST_F(Bots, AFullTableOrARenumberedOneDoesNotLoseTheBot) {
