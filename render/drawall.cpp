@@ -336,9 +336,11 @@ void DrawMiniMap() {
   AlphaBlending(true);
   MiniMap.ChangeSize(256, 256);
   MiniMap.RenderMeQuads(896, 128, 0, 0, 0.6f, 1, 1, 1, 40);
-  MiniMap.ChangeSize(3, 3);
-  MiniMap.RenderMeQuads(768 + Player.x / 81.125f, Player.y / 81.125f, 0, 0, 0.6f, 1, 1, 1, 39);
   Enemies.DrawMiniMapPlayers(Player.x, Player.y, Player.minimapValue, false, Player.team);
+  // The own dot is opaque and drawn last: at 60 % it looked just like the
+  // stars that show through the panel, and the player could not find himself.
+  MiniMap.ChangeSize(3, 3);
+  MiniMap.RenderMeQuads(768 + Player.x / 81.125f, Player.y / 81.125f, 0, 0, 1.0f, 1, 1, 1, 39);
   AlphaBlending(false);
   glPopMatrix();
   PopProjection();

@@ -114,6 +114,20 @@ TEST_F(DrawAllGlTest, DeadShipMenuTakesClicksUntilTheShipRespawns) {
   EXPECT_EQ(testsupport::TakeGlError(), static_cast<unsigned>(GL_NO_ERROR));
 }
 
+TEST_F(DrawAllGlTest, OwnMiniMapDotIsOpaqueWhite) {
+  Player.respawnRequested = true;
+  Frame(2);
+  ASSERT_TRUE(Player.alive);
+  Player.x = 12000;  // dot at (768 + 147.9, 197.2)
+  Player.y = 16000;
+  Player.vx = Player.vy = 0;
+  Frame(2);
+  const auto dot = testsupport::ReadPixel(916, 197);
+  EXPECT_EQ(dot.r, 255);
+  EXPECT_EQ(dot.g, 255);
+  EXPECT_EQ(dot.b, 255);
+}
+
 TEST_F(DrawAllGlTest, EveryLevelSimulatesOncePerFrameAndOthersNotAtAll) {
   Player.respawnRequested = true;
   Frame(2);
