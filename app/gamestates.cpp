@@ -331,6 +331,10 @@ void ServerListFrame() {
 }
 
 void SetUpGraphicsLevel(int level) {
+  // A level the game does not know (a hand-edited settings file) would draw
+  // nothing and never simulate, leaving the last screen frozen: such a game
+  // plays on the low level, which runs everywhere.
+  if (level < 0 || level > 2) graphicslevel = 2;
   if (level != 0 && level != 1) return;
   Shaders.BuildMe();
   ShaderUtility.InitMe();

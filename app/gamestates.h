@@ -64,7 +64,8 @@ void StartTitleChoice(bool server, bool lan);
 using FramePresentedHook = void (*)();
 void SetTitlePresentedHook(FramePresentedHook hook);
 
-// The graphics set-up of a game start for level L (0 high, 1 medium; other
-// levels set nothing up), lowering graphicslevel with a message when the
-// shaders or off-screen buffers are missing.
+// The graphics set-up of a game start for level L (0 high, 1 medium; low
+// sets nothing up, and a level outside 0..2 becomes low), lowering
+// graphicslevel with a message when the shaders or off-screen buffers are
+// missing.
 void SetUpGraphicsLevel(int level);

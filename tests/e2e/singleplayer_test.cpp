@@ -148,4 +148,23 @@ TEST_F(SinglePlayerTest, PlayPickAHullFlyFireAndQuit) {
   EXPECT_EQ(*status, 0);
 }
 
+TEST_F(SinglePlayerTest, AnUnknownGraphicsLevelInTheSettingsPlaysOnLow) {
+  // A hand-edited level the game has no drawing for; the game start reads it.
+  testsupport::WriteFile(dir.File("Settings.cfg"), "Tester\n7\n0\n1\n");
+  Click(window, kPlayX, kPlayY);
+  ASSERT_TRUE(game.WaitForStderr("state: 1\n", 10s)) << game.Stderr();
+  std::this_thread::sleep_for(300ms);
+  Click(window, kMenuX, MenuRowY(1));
+  std::this_thread::sleep_for(500ms);
+  Click(window, kMenuX, MenuRowY(1));
+  const bool alive =
+      testsupport::WaitFor([&] { return MiniMapShown(Shot("unknown-level.png")); }, 10s);
+  EXPECT_TRUE(alive) << "the game neither drew nor ran";
+  PressKey(window, "Escape");
+  PressKey(window, "Return");
+  const auto status = game.WaitForExit(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(*status, 0);
+}
+
 }  // namespace
