@@ -103,6 +103,7 @@ void GameProtocol::WaitForJoinMSG() {
   for (char id; (id = network->ReceivePacket()) != netid::NoPacket;) {
     // What follows the admitting roster in the same frame is the match
     // going on (a newcomer's join among it): it is handled, not lost.
+    if (id == netid::ConnectionAccepted) Trace("connected");
     if (id == msg::kRoster)
       ClientRoster();
     else if (*ready)

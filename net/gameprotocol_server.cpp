@@ -3,6 +3,7 @@
 // advanced by the sender's latency. Messages about the host's own player
 // (damage, kill, freeze naming it) are consumed here and not passed on.
 #include <algorithm>
+#include <string>
 
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
@@ -28,6 +29,8 @@ void GameProtocol::HandleServerMessage(char id) {
   if (id == netid::NewIncomingConnection || id == netid::Disconnection ||
       id == netid::ConnectionLost) {
     Unbind(network->GetLastID());
+    Trace(std::string(id == netid::NewIncomingConnection ? "connection from " : "gone: ") +
+          network->GetIP(network->GetLastID()));
     return;
   }
   if (msg::IsGameMessage(id)) ++messagesHandled;

@@ -79,7 +79,8 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   ASSERT_TRUE(client.Says("state: 4\n")) << client.game.Stderr();
   // Found, connected and admitted: the host is in the client's table, and
   // the client in the host's.
-  ASSERT_TRUE(client.Says("net: admitted: Captain\n")) << client.game.Stderr();
+  ASSERT_TRUE(client.Says("net: admitted: Captain\n"))
+      << client.game.Stderr() << "---- host:\n" << host.game.Stderr();
   ASSERT_TRUE(host.Says("net: joined: Rookie\n")) << host.game.Stderr();
 
   // A chat line typed on the client shows on the host, name first.
