@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "game/heading.h"
 #include "game/spaceship.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
@@ -67,7 +68,7 @@ void AutopilotKeys(const SpaceShip& ship, EnemyManager& enemies, bool* keys) {
 
   float tx = 0, ty = 0;
   enemies.GetCoords(tx, ty, target);
-  TurnTowards(AiPlayer::HeadingTowards(ship.x, ship.y, tx, ty, ship.angle), ship.angle, keys);
+  TurnTowards(HeadingTowards(ship.x, ship.y, tx, ty, ship.angle), ship.angle, keys);
 
   const int rangeClass = RangeClass(best);
   for (int slot = 0; slot < 4; ++slot)

@@ -17,22 +17,8 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kDeg = kPi / 180.0f;
 
-// Size and distance fade of the blast at a projectile's end, by blast kind.
-struct Blast {
-  float size;
-  float fade;  // volume lost per unit of distance (255 at the source)
-};
-constexpr Blast kBlasts[6] = {{0, 0},
-                              {512, 0.020751953125f},
-                              {256, 0.062255859375f},
-                              {1024, 0.0062255859375f},
-                              {64, 0.2075195163f},
-                              {2048, 0.2075195163f}};
-
 constexpr int kExplosionSound = 7;
 constexpr int kFreezeFrames = 50;
-constexpr float kHomingRange = 2000;
-constexpr float kHomingTurn = 16;
 
 }  // namespace
 
@@ -58,33 +44,8 @@ void BulletManager::InitMe(GlWrapper* u, TextureLibrary* t, ShaderLibrary* s, Wo
 BulletManager::Bullet BulletManager::MakeBullet(const Weapon::Shot& t, float x, float y,
                                                 float heading, float vx, float vy) {
   Bullet b;
-  b.texture = t.texture;
-  b.bounces = t.bounces;
-  b.lifetime = b.lifeLeft = t.lifetime;
-  b.bouncesLeft = t.maxBounces;
-  b.speed = t.speed;
-  b.turnRate = t.turnRate;
-  b.behaviour = t.behaviour;
-  b.acceleration = t.acceleration;
-  b.accelFrames = 30;
-  b.blast = t.blast;
-  b.style = t.style;
-  b.burst = t.burst;
-  b.hurtsOwner = t.hurtsOwner;
-  b.width = t.width;
-  b.height = t.height;
-  const float m = (heading + t.mountAngle) * kDeg;
-  b.x = x + std::cos(m) * t.mountDistance;
-  b.y = y - std::sin(m) * t.mountDistance;
+  b.Launch(t, x, y, heading, vx, vy);
   b.direction = heading + t.aimOffset + utilities->RangedRandom(-t.spread, t.spread);
-  // The ship's velocity, with y turned upwards like the directions.
-  b.driftX = vx * t.inherit;
-  b.driftY = -vy * t.inherit;
-  b.damageMin = t.damageMin;
-  b.damageMax = t.damageMax;
-  b.energyDamageMin = t.energyDamageMin;
-  b.energyDamageMax = t.energyDamageMax;
-  b.active = true;
   b.sendFull = true;
   return b;
 }
@@ -122,18 +83,9 @@ void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float head
     sounds->PlaySoundChannelOne(first.sound);
   else
     sounds->PlaySoundA(first.sound);
-  // A charged weapon's projectiles grow with the charge reached.
-  const float charge = static_cast<float>(w.chargeCount);
   for (const Weapon::Shot& t : volley_) {
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
-    if (w.charged) {
-      b.width *= charge / 5;
-      b.height *= charge / 5;
-      b.damageMin *= charge;
-      b.damageMax *= charge;
-      b.energyDamageMin *= charge;
-      b.energyDamageMax *= charge;
-    }
+    if (w.charged) b.GrowWithCharge(w.chargeCount);
     b.guid = utilities->GenerateGUID();
     SendNew(b, ownerGuid, true);
     Store(b);
@@ -146,13 +98,7 @@ void BulletManager::ShootMe(Weapon& w, float x, float y, float heading, float vx
   w.Fire(volley_);
   for (const Weapon::Shot& t : volley_) {
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
-    if (b.behaviour == behaviour::Shrapnel) {
-      const float s = utilities->RangedRandom(-25, 25);
-      const float r = utilities->RangedRandom(0, 360) * kDeg;
-      b.driftX = std::cos(r) * s;
-      b.driftY = std::sin(r) * s;
-      b.lifetime = b.lifeLeft = static_cast<int>(utilities->RangedRandom(26, 51));
-    }
+    b.Scatter(*utilities);
     b.guid = utilities->GenerateGUID();
     SendNew(b, ownerGuid, false);
     // Fragments born while the projectiles are being moved wait for the next
@@ -178,8 +124,8 @@ void BulletManager::Trails(const Bullet& b) {
   }
 }
 
-// Homing: turn 16 degrees a frame toward the nearest opponent within range
-// (the later one on a tie). The turn does not take the shorter way round.
+// Homing: turn toward the nearest opponent within range (the later one on a
+// tie).
 void BulletManager::Steer(Bullet& b) {
   const std::vector<float> distances = enemies->GetDistances(b.x, b.y);
   float nearest = 1000000;
@@ -190,49 +136,10 @@ void BulletManager::Steer(Bullet& b) {
       target = i;
     }
   }
-  if (target < 0 || nearest >= kHomingRange) return;
+  if (target < 0 || nearest >= Projectile::kHomingRange) return;
   float tx = 0, ty = 0;
   enemies->GetCoords(tx, ty, target);
-  const float dx = b.x - tx, dy = b.y - ty;
-  // A target exactly on the projectile has no direction: keep flying.
-  if (dx == 0 && dy == 0) return;
-  float bearing = std::acos(dx / (std::fabs(dx) + std::fabs(dy))) / kDeg;
-  if (dy < 0) bearing = 360 - bearing;
-  if (bearing <= 180)
-    bearing = 180 - bearing;
-  else
-    bearing = 540 - bearing;
-  if (bearing > b.direction)
-    b.direction += kHomingTurn;
-  else if (b.direction > bearing)
-    b.direction -= kHomingTurn;
-}
-
-// Undoes the move that put the projectile into a wall and reflects it. Two
-// line probes stretched by the step tell which way the wall lies.
-void BulletManager::HitWalls(Bullet& b, float stepX, float stepY) {
-  if (!b.bounces) b.active = false;
-  b.bouncesLeft -= 1;
-  if (b.bouncesLeft < 1) b.active = false;
-  b.x -= stepX;
-  b.y += stepY;
-  const bool vertical =
-      world->CollisionObjects(b.x - b.width / 2, b.y - b.height / 2 - b.speed - 1 - b.driftY, 0,
-                              2 * b.height + b.speed + b.driftY);
-  const bool horizontal =
-      world->CollisionObjects(b.x - b.driftX - b.width / 2 - b.speed - 1, b.y - b.height / 2,
-                              2 * b.width + b.speed + b.driftX, 0);
-  const bool neither = !vertical && !horizontal;
-  if (horizontal || neither) {
-    b.direction = 180 - b.direction;
-    b.driftX *= -0.5f;
-    b.sendUpdate = true;
-  }
-  if (vertical || neither) {
-    b.direction = 360 - b.direction;
-    b.driftY *= -0.5f;
-    b.sendUpdate = true;
-  }
+  b.TurnTowards(tx, ty);
 }
 
 // The end of a projectile: removal message, damage to everyone it touches
@@ -244,9 +151,8 @@ void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float
 
   const float left = b.x - b.width / 2, top = b.y - b.height / 2;
   for (int p : enemies->HitMeRetPlayers(left, top, b.width, b.height)) {
-    const float hull = utilities->RangedRandom(b.damageMin, b.damageMax);
-    const float drain = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
-    enemies->DamagePlayer(p, drain, hull);
+    const Projectile::Damage d = b.RollDamage(*utilities);
+    enemies->DamagePlayer(p, d.energy, d.hull);
     if (b.behaviour == behaviour::Freezes) {
       enemies->FreezeEnergy(p, kFreezeFrames);
       msg::Write(*network, msg::Freeze{enemies->players[p].guid, kFreezeFrames});
@@ -270,10 +176,8 @@ void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float
   }
 
   distance = std::min(distance, 4096.0f);
-  if (b.blast >= 1 && b.blast <= 5) {
-    const Blast& k = kBlasts[b.blast];
-    explosions->AddExplosion(b.x, b.y, k.size, k.size, 2, 30, true);
-    sounds->SetVolume(kExplosionSound, static_cast<int>(255 - distance * k.fade));
+  if (const Projectile::Blast* k = b.Explode(explosions)) {
+    sounds->SetVolume(kExplosionSound, static_cast<int>(255 - distance * k->fade));
     sounds->PlaySoundA(kExplosionSound);
   }
 
@@ -303,19 +207,11 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
     explosions->AddExplosion(b.x + 16 * std::cos(a), b.y + 16 * std::sin(a), 64, 64, 3, 16,
                              true);
   }
-  b.lifeLeft -= 1;
-  if (b.lifeLeft % 30 == 0) b.sendUpdate = true;
+  if (b.Age()) b.sendFull = true;
+  if (!b.active || b.lifeLeft % 30 == 0) b.sendUpdate = true;
   if (b.behaviour == behaviour::Reflex && b.lifeLeft == 100) {
     b.direction -= 180;
     b.sendUpdate = true;
-  }
-  if (b.lifeLeft < 1) {
-    b.active = false;
-    b.sendUpdate = true;
-  }
-  if (b.behaviour == behaviour::Weaving && b.lifeLeft % 20 == 0) {
-    b.turnRate = -b.turnRate;
-    b.sendFull = true;
   }
   b.direction += b.turnRate;
   const float distance = std::hypot(b.x - shipX_, b.y - shipY_);
@@ -323,23 +219,14 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
     b.sendUpdate = true;
     Steer(b);
   }
-  if (b.direction > 360) b.direction -= 360;
-  if (b.direction < 0) b.direction += 360;
-
-  const float a = b.direction * kDeg;
-  const float c = std::cos(a), s = std::sin(a);
-  if (b.accelFrames > 0) {
-    b.accelFrames -= 1;
-    b.driftX += c * b.acceleration;
-    b.driftY += s * b.acceleration;
+  const Projectile::Step step = b.Move();
+  if (b.InWall(*world)) {
+    // Back by the step just made, then off the wall; peers hear of the turn.
+    b.x -= step.x;
+    b.y += step.y;
+    b.Bounce(*world);
+    b.sendUpdate = true;
   }
-  const float stepX = c * b.speed + b.driftX, stepY = s * b.speed + b.driftY;
-  b.x += stepX;
-  b.y -= stepY;
-
-  if (b.behaviour != behaviour::PassesWalls &&
-      world->CollisionObjects(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height))
-    HitWalls(b, stepX, stepY);
   if (b.active && enemies->HitMe(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height, team))
     b.active = false;
   if (!b.active) EndOf(b, distance, hp, energy, ownerGuid);

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "game/projectile.h"
 #include "game/weapon.h"
 #include "render/defaultsprite.h"
 
@@ -23,27 +24,9 @@ class World;
 
 class BulletManager {
  public:
-  struct Bullet {
-    int texture = 0;
-    float width = 0, height = 0;     // size and hit box
-    bool bounces = false;
-    int bouncesLeft = 0;             // wall contacts left
-    int lifetime = 0;                // total frames of flight
-    int lifeLeft = 0;
-    float speed = 0;                 // units per frame along direction
-    float turnRate = 0;              // degrees per frame
-    int behaviour = 0;               // see namespace behaviour
-    float acceleration = 0;          // drift added along direction while accelFrames > 0
-    int accelFrames = 0;
-    int blast = 0;                   // explosion kind at the end
-    int style = 0;                   // drawing style
-    bool active = false;             // the slot holds a live projectile
-    float x = 0, y = 0;              // centre
-    float driftX = 0, driftY = 0;    // extra velocity; driftY counts upwards
-    float direction = 0;             // degrees, kept in [0, 360]
-    float damageMin = 0, damageMax = 0, energyDamageMin = 0, energyDamageMax = 0;
-    int burst = 0;                   // 2 = bursts into shrapnel at the end
-    bool hurtsOwner = false;
+  // A projectile of the local player: its flight plus the network identity
+  // and the flags of the messages due for it.
+  struct Bullet : Projectile {
     float guid = 0;                  // network identity
     bool sendFull = false;           // full projectile message due
     bool sendUpdate = false;         // short projectile message due
@@ -90,7 +73,6 @@ class BulletManager {
   void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
   void Trails(const Bullet& b);
   void Steer(Bullet& b);
-  void HitWalls(Bullet& b, float stepX, float stepY);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
   void RenderBullet(const Bullet& b, bool secondPass);
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/explosionmanager.h"
+#include "game/heading.h"
 #include "game/spaceship.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
@@ -12,15 +12,12 @@
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
-constexpr float kDegToRad = kPi / 180.0f;
 constexpr int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
 constexpr int kFireKeys[4] = {90, 88, 67, 86};  // Z X C V
 constexpr float kBackOffDistance = 600;         // closer than this the ship reverses
 constexpr float kNoTarget = 1000000;
-constexpr float kHomingRange = 2000;
 constexpr float kLocalShipBox = 128;             // the local ship's box as projectiles see it
 constexpr int kFreezeFrames = 50;
-constexpr float kBlastSizes[6] = {0, 512, 256, 1024, 64, 2048};
 
 const char* const kBotNames[] = {"PNX100-313", "Devastator", "Rusted Metal",
                                  "ScrapHeap",  "BlueScreen", "Illegal Operator"};
@@ -146,20 +143,6 @@ void AiPlayer::RandomPlacement() {
     x = utilities->RangedRandom(600, 20000);
     y = utilities->RangedRandom(600, 20000);
   } while (world->CollisionObjects(x - width / 2, y - height / 2, width, height));
-}
-
-float AiPlayer::HeadingTowards(float fromX, float fromY, float toX, float toY,
-                               float fallback) {
-  const float dx = fromX - toX, dy = fromY - toY;
-  const float manhattan = std::fabs(dx) + std::fabs(dy);
-  if (manhattan == 0) return fallback;  // no direction to a target on the spot
-  float a = std::acos(std::clamp(dx / manhattan, -1.0f, 1.0f)) / kDegToRad;
-  if (dy < 0) a = 360 - a;
-  if (a <= 180)
-    a = 180 - a;
-  else
-    a = 540 - a;
-  return a;
 }
 
 // ---------------------------------------------------------------- one frame
@@ -356,41 +339,9 @@ void AiPlayer::ShootMe(int slot) {
   w.Fire(volley, energy);
   for (const Weapon::Shot& t : volley) {
     Bullet& b = FreeBulletSlot();
-    b = Bullet();
-    b.texture = t.texture;
-    b.width = t.width;
-    b.height = t.height;
-    b.bounces = t.bounces;
-    b.bouncesLeft = t.maxBounces;
-    b.lifetime = b.lifeLeft = t.lifetime;
-    b.speed = t.speed;
-    b.turnRate = t.turnRate;
-    b.behaviour = t.behaviour;
-    b.acceleration = t.acceleration;
-    b.accelFrames = 30;
-    b.blast = t.blast;
-    b.style = t.style;
-    b.burst = t.burst;
-    b.hurtsOwner = t.hurtsOwner;
-    b.damageMin = t.damageMin;
-    b.damageMax = t.damageMax;
-    b.energyDamageMin = t.energyDamageMin;
-    b.energyDamageMax = t.energyDamageMax;
-    if (w.charged) {
-      b.width *= w.chargeCount / 5.0f;
-      b.height *= w.chargeCount / 5.0f;
-      b.damageMin *= w.chargeCount;
-      b.damageMax *= w.chargeCount;
-      b.energyDamageMin *= w.chargeCount;
-      b.energyDamageMax *= w.chargeCount;
-    }
-    const float m = (angle + t.mountAngle) * kDegToRad;
-    b.x = x + std::cos(m) * t.mountDistance;
-    b.y = y - std::sin(m) * t.mountDistance;
+    b.Launch(t, x, y, angle, vx, vy);
+    if (w.charged) b.GrowWithCharge(w.chargeCount);
     b.direction = angle + utilities->RangedRandom(-t.spread, t.spread) + t.aimOffset;
-    b.driftX = t.inherit * vx;
-    b.driftY = -t.inherit * vy;
-    b.active = true;
   }
 }
 
@@ -399,37 +350,9 @@ void AiPlayer::ShootMe(float fromX, float fromY) {
   shrapnel.Fire(volley);
   for (const Weapon::Shot& t : volley) {
     Bullet& b = FreeBulletSlot();
-    b = Bullet();
-    b.texture = t.texture;
-    b.width = t.width;
-    b.height = t.height;
-    b.bounces = t.bounces;
-    b.bouncesLeft = t.maxBounces;
-    b.lifetime = b.lifeLeft = t.lifetime;
-    b.speed = t.speed;
-    b.turnRate = t.turnRate;
-    b.behaviour = t.behaviour;
-    b.acceleration = t.acceleration;
-    b.accelFrames = 30;
-    b.blast = t.blast;
-    b.style = t.style;
-    b.burst = t.burst;
-    b.hurtsOwner = t.hurtsOwner;
-    b.damageMin = t.damageMin;
-    b.damageMax = t.damageMax;
-    b.energyDamageMin = t.energyDamageMin;
-    b.energyDamageMax = t.energyDamageMax;
-    b.x = fromX;
-    b.y = fromY;
+    b.Launch(t, fromX, fromY, 0, 0, 0);
     b.direction = utilities->RangedRandom(-t.spread, t.spread) + t.aimOffset;
-    if (t.behaviour == 6) {
-      const float s = utilities->RangedRandom(-25, 25);
-      const float r = utilities->RangedRandom(0, 360) * kDegToRad;
-      b.driftX = std::cos(r) * s;
-      b.driftY = std::sin(r) * s;
-      b.lifetime = b.lifeLeft = (int)utilities->RangedRandom(26, 51);
-    }
-    b.active = true;
+    b.Scatter(*utilities);
   }
 }
 
@@ -451,12 +374,10 @@ void AiPlayer::UpdateBullets(SpaceShip& player) {
 // One frame of flight; returns whether the projectile touches the local
 // ship (of another team, alive) where it now is.
 bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
-  b.lifeLeft -= 1;
-  if (b.lifeLeft < 1) b.active = false;
-  if (b.behaviour == 1 && b.lifeLeft % 20 == 0) b.turnRate = -b.turnRate;
+  b.Age();
   b.direction += b.turnRate;
 
-  if (b.behaviour == 4) {
+  if (b.behaviour == behaviour::Homing) {
     float best = kNoTarget;
     float tx = 0, ty = 0;
     const std::vector<EnemyManager::player>& rows = enemies->players;
@@ -475,49 +396,16 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
       tx = player.x;
       ty = player.y;
     }
-    if (best < kHomingRange) {
-      const float theta = HeadingTowards(b.x, b.y, tx, ty, b.direction);
-      if (b.direction < theta)
-        b.direction += 16;
-      else if (b.direction > theta)
-        b.direction -= 16;
-    }
+    if (best < Projectile::kHomingRange) b.TurnTowards(tx, ty);
   }
 
-  if (b.direction > 360) b.direction -= 360;
-  if (b.direction < 0) b.direction += 360;
-  const float d = b.direction * kDegToRad;
-  const float c = std::cos(d), s = std::sin(d);
-  if (b.accelFrames > 0) {
-    b.accelFrames -= 1;
-    b.driftX += c * b.acceleration;
-    b.driftY += s * b.acceleration;
-  }
   const float oldX = b.x, oldY = b.y;
-  b.x += c * b.speed + b.driftX;
-  b.y -= s * b.speed + b.driftY;
-
-  if (b.behaviour != 2 &&
-      world->CollisionObjects(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height)) {
-    if (!b.bounces) b.active = false;
-    b.bouncesLeft -= 1;
-    if (b.bouncesLeft < 1) b.active = false;
+  b.Move();
+  if (b.InWall(*world)) {
+    // Back to where it was (exactly: the saved spot, not position minus step).
     b.x = oldX;
     b.y = oldY;
-    bool v = world->CollisionObjects(b.x - b.width / 2,
-                                     b.y - b.height / 2 - b.speed - 1 - b.driftY, 0,
-                                     2 * b.height + b.speed + b.driftY);
-    bool h = world->CollisionObjects(b.x - b.driftX - b.width / 2 - b.speed - 1,
-                                     b.y - b.height / 2, 2 * b.width + b.speed + b.driftX, 0);
-    if (!v && !h) v = h = true;
-    if (h) {
-      b.direction = 180 - b.direction;
-      b.driftX *= -0.5f;
-    }
-    if (v) {
-      b.direction = 360 - b.direction;
-      b.driftY *= -0.5f;
-    }
+    b.Bounce(*world);
   }
 
   const bool touchesPlayer =
@@ -540,27 +428,21 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
 
 void AiPlayer::EndBullet(Bullet& b, bool touchesPlayer) {
   if (touchesPlayer) {
-    const float hull = utilities->RangedRandom(b.damageMin, b.damageMax);
-    const float energyDamage = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
-    enemies->GetDamaged(energyDamage, hull, row);
-    if (b.behaviour == 3) enemies->FreezePlayer(kFreezeFrames);
+    const Projectile::Damage d = b.RollDamage(*utilities);
+    enemies->GetDamaged(d.energy, d.hull, row);
+    if (b.behaviour == behaviour::Freezes) enemies->FreezePlayer(kFreezeFrames);
   }
   for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
                                         b.height)) {
     if (enemies->GetTeam(i) == team && !b.hurtsOwner) continue;
-    float hull = utilities->RangedRandom(b.damageMin, b.damageMax);
-    float energyDamage = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
-    enemies->AiDamagePlayer(i, energyDamage, hull, row, 0);
-    if (b.behaviour == 3) {
-      hull = utilities->RangedRandom(b.damageMin, b.damageMax);
-      energyDamage = utilities->RangedRandom(b.energyDamageMin, b.energyDamageMax);
-      enemies->AiDamagePlayer(i, energyDamage, hull, row, kFreezeFrames);
+    Projectile::Damage d = b.RollDamage(*utilities);
+    enemies->AiDamagePlayer(i, d.energy, d.hull, row, 0);
+    if (b.behaviour == behaviour::Freezes) {
+      d = b.RollDamage(*utilities);
+      enemies->AiDamagePlayer(i, d.energy, d.hull, row, kFreezeFrames);
     }
   }
-  if (b.blast >= 1 && b.blast <= 5 && explosions) {
-    const float size = kBlastSizes[b.blast];
-    explosions->AddExplosion(b.x, b.y, size, size, 2, 30, true);
-  }
+  b.Explode(explosions);
   if (b.burst == 2) {
     shrapnel.MakeMeShrapnel();
     ShootMe(b.x, b.y);

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "game/projectile.h"
 #include "game/weapon.h"
 
 class EnemyManager;
@@ -19,31 +20,9 @@ class SpaceShip;
 
 class AiPlayer {
  public:
-  // A projectile of this ship: the local projectile record without the
-  // network identity and send flags (nothing of it is sent).
-  struct Bullet {
-    int texture = 0;
-    float width = 0, height = 0;
-    bool bounces = false;
-    int bouncesLeft = 0;
-    int lifetime = 0;
-    int lifeLeft = 0;
-    float speed = 0;
-    float turnRate = 0;
-    int behaviour = 0;
-    float acceleration = 0;
-    int accelFrames = 0;
-    int blast = 0;
-    int style = 0;
-    bool active = false;
-    float x = 0, y = 0;
-    float driftX = 0, driftY = 0;
-    float direction = 0;
-    float damageMin = 0, damageMax = 0;
-    float energyDamageMin = 0, energyDamageMax = 0;
-    bool hurtsOwner = false;
-    int burst = 0;
-  };
+  // A projectile of this ship: nothing of it is sent, so the flight record
+  // alone (the row mirrors it for drawing and hit tests).
+  using Bullet = Projectile;
 
   // One hull of the random ship table.
   struct Hull {
@@ -98,10 +77,6 @@ class AiPlayer {
 
   // Picks a random spot where the ship's box touches no wall.
   void RandomPlacement();
-  // Heading (ship convention) from (fromX, fromY) towards (toX, toY), as the
-  // reflex computes it with the Manhattan-normalised x component. A target
-  // exactly on the ship gives the current heading `fallback`.
-  static float HeadingTowards(float fromX, float fromY, float toX, float toY, float fallback);
 
  private:
   void ApplyFreezeAndDamage();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/explosionmanager.h"
+#include "game/heading.h"
 #include "game/spaceship.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
@@ -132,12 +133,12 @@ TEST_F(Bots, WeaponClassFollowsTheDistanceToTheLocalShip) {
 }
 
 TEST_F(Bots, HeadingUsesTheManhattanNormAndTurnsAsTheReflexDoes) {
-  EXPECT_FLOAT_EQ(AiPlayer::HeadingTowards(0, 0, 100, 0, 7), 0);
-  EXPECT_FLOAT_EQ(AiPlayer::HeadingTowards(0, 0, 0, -100, 7), 90);
-  EXPECT_FLOAT_EQ(AiPlayer::HeadingTowards(0, 0, -100, 0, 7), 180);
-  EXPECT_FLOAT_EQ(AiPlayer::HeadingTowards(0, 0, 0, 100, 7), 270);
-  EXPECT_NEAR(AiPlayer::HeadingTowards(0, 0, 100, -100, 7), 60, 1e-3);
-  EXPECT_FLOAT_EQ(AiPlayer::HeadingTowards(5, 5, 5, 5, 7), 7) << "target on the spot";
+  EXPECT_FLOAT_EQ(HeadingTowards(0, 0, 100, 0, 7), 0);
+  EXPECT_FLOAT_EQ(HeadingTowards(0, 0, 0, -100, 7), 90);
+  EXPECT_FLOAT_EQ(HeadingTowards(0, 0, -100, 0, 7), 180);
+  EXPECT_FLOAT_EQ(HeadingTowards(0, 0, 0, 100, 7), 270);
+  EXPECT_NEAR(HeadingTowards(0, 0, 100, -100, 7), 60, 1e-3);
+  EXPECT_FLOAT_EQ(HeadingTowards(5, 5, 5, 5, 7), 7) << "target on the spot";
 
   // dy chosen so that theta is 10 (target above-right) or 350 (below-right).
   const float dy = 1000 / std::cos(10 * 3.14159265f / 180) - 1000;
