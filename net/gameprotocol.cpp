@@ -69,6 +69,8 @@ void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* s
   joinWait = wait;
   myGuid = guid;
   identities.clear();
+  hostGuid = 0;
+  hostGone = false;
 }
 
 // ---- Per frame ----

@@ -9,6 +9,10 @@
 // client advances what it receives by its own latency to the host, so each
 // hop corrects its own delay.
 //
+// A deliberate disconnection counts as a leave: a copy that quits sends its
+// leave and closes at once, and the library drops whatever arrived
+// undelivered when the close does, so the leave itself may never be seen.
+//
 // Everything that arrives is untrusted: malformed messages are dropped whole
 // (the catalogue's readers refuse cut-short and non-finite ones), a
 // connection speaks only for the player it joined as, and names, chat lines,
@@ -94,6 +98,8 @@ class GameProtocol {
   bool TakeExplosion();
   void PayForKill(int victimBounty);
   void RemovePlayer(float guid);
+  void ServerPeerClosed();
+  void ClientHostClosed();
   void Trace(const std::string& line) const;
   template <class M>
   void Relay(const M& m, bool reliable);
@@ -128,6 +134,8 @@ class GameProtocol {
   void ClientProjectileShort();
 
   std::vector<Identity> identities;
+  float hostGuid = 0;      // client: the last entry of the admitting roster
+  bool hostGone = false;   // client: the match has ended
   int chatLinesThisFrame = 0;
   int explosionsThisFrame = 0;
 };

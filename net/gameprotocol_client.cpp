@@ -20,6 +20,7 @@ constexpr int kAccelFrames = 30;
 void GameProtocol::HandleClientMessage(char id) {
   if (msg::IsGameMessage(id)) ++messagesHandled;
   switch (id) {
+    case netid::Disconnection: return ClientHostClosed();
     case msg::kJoin: return ClientJoin();
     case msg::kFullState: return ClientFullState();
     case msg::kDamageReport: return ClientDamage();
@@ -41,6 +42,7 @@ void GameProtocol::HandleClientMessage(char id) {
 bool GameProtocol::ClientRoster() {
   msg::Roster m;
   if (!msg::Read(*network, m)) return false;
+  if (!*ready && !m.entries.empty()) hostGuid = m.entries.back().guid;
   *ready = true;
   std::string names;
   for (msg::Roster::Entry& e : m.entries) {
@@ -131,7 +133,15 @@ void GameProtocol::ClientLeave() {
   msg::Leave m;
   if (!msg::Read(*network, m)) return;
   RemovePlayer(m.guid);
-  if (!m.hostLeaving) return;
+  if (m.hostLeaving) ClientHostClosed();
+}
+
+// The host closed the match, by its leave or by closing the connection
+// (whichever arrives first ends it; the other changes nothing).
+void GameProtocol::ClientHostClosed() {
+  if (hostGone) return;
+  hostGone = true;
+  RemovePlayer(hostGuid);
   Trace("host left");
   if (hostLeft) hostLeft();
 }

@@ -28,9 +28,10 @@ void GameProtocol::HandleServerMessage(char id) {
   // A connection opening or closing starts its identity afresh.
   if (id == netid::NewIncomingConnection || id == netid::Disconnection ||
       id == netid::ConnectionLost) {
-    Unbind(network->GetLastID());
     Trace(std::string(id == netid::NewIncomingConnection ? "connection from " : "gone: ") +
           network->GetIP(network->GetLastID()));
+    if (id == netid::Disconnection) ServerPeerClosed();
+    Unbind(network->GetLastID());
     return;
   }
   if (msg::IsGameMessage(id)) ++messagesHandled;
@@ -160,6 +161,18 @@ void GameProtocol::ServerLeave() {
   RemovePlayer(m.guid);
   m.hostLeaving = false;
   Relay(m, true);
+}
+
+// A client that closed its connection on purpose has quit: it leaves the
+// match as its leave message would have made it (a lost connection is left
+// to the opponent table's time-out).
+void GameProtocol::ServerPeerClosed() {
+  const PlayerID sender = network->GetLastID();
+  for (const Identity& id : identities) {
+    if (id.connection != sender || enemies->playernumbyguid(id.guid) < 0) continue;
+    RemovePlayer(id.guid);
+    Relay(msg::Leave{id.guid, false}, true);
+  }
 }
 
 void GameProtocol::ServerProjectileFull() {

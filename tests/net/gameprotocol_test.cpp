@@ -170,6 +170,23 @@ TEST_F(GameProtocolTest, JoinsBuildTheSameMatchEverywhereAndLeavesUndoIt) {
   EXPECT_EQ(a.Row(1.5f), -1);
 }
 
+// A copy that quits closes its connection right after its leave, which the
+// library may then drop undelivered: the close alone is enough.
+TEST_F(GameProtocolTest, ClosingTheConnectionLeavesTheMatch) {
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  b.net().QuitClient();
+  ASSERT_TRUE(Frames([&] { return a.Row(3.5f) == -1 && host->Row(3.5f) == -1; }));
+  EXPECT_TRUE(host->Logged("Bob has left the game."));
+  EXPECT_TRUE(a.Logged("Bob has left the game."));
+  EXPECT_EQ(a.hostLeftCalls, 0);
+
+  host->net().InitMe(true);  // the host's handler closes every connection
+  ASSERT_TRUE(Frames([&] { return a.hostLeftCalls == 1; }));
+  EXPECT_TRUE(a.Logged("Host has left the game."));
+  EXPECT_TRUE(a.table().players.empty());
+}
+
 TEST_F(GameProtocolTest, StatesAreAdvancedByEachHopsLatencyAndKeepWhatTheShortFormLacks) {
   Peer& a = Join(2.5f, "Alice");
   Peer& b = Join(3.5f, "Bob");
