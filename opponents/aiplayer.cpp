@@ -39,23 +39,6 @@ std::string FreeBotName(const EnemyManager& table, int drawn) {
   }
   return kBotNames[drawn - 1];
 }
-
-// The weapon categories each range class (1..4) uses.
-bool CategoryInClass(int category, int rangeClass) {
-  switch (rangeClass) {
-    case 1: return category == 2 || category == 3 || category == 5 || category == 6;
-    case 2: return category == 1 || category == 3 || category == 4 || category == 5;
-    case 3: return category == 0 || category == 4 || category == 5 || category == 6;
-    default: return category == 0 || category == 6;
-  }
-}
-
-int RangeClass(float distance) {
-  if (distance < 350) return 1;
-  if (distance < 1000) return 2;
-  if (distance < 5000) return 3;
-  return 4;
-}
 }  // namespace
 
 // maxSpeed, energy, recharge, hp, size, texture, weapon ids of slots 0-3.
@@ -145,6 +128,35 @@ void AiPlayer::RandomPlacement() {
   } while (world->CollisionObjects(x - width / 2, y - height / 2, width, height));
 }
 
+bool AiPlayer::FiresAt(int category, float distance) {
+  // Range classes: close, middle, far and out of reach.
+  const int rangeClass = distance < 350 ? 1 : distance < 1000 ? 2 : distance < 5000 ? 3 : 4;
+  switch (rangeClass) {
+    case 1: return category == 2 || category == 3 || category == 5 || category == 6;
+    case 2: return category == 1 || category == 3 || category == 4 || category == 5;
+    case 3: return category == 0 || category == 4 || category == 5 || category == 6;
+    default: return category == 0 || category == 6;
+  }
+}
+
+void AiPlayer::TurnKeys(float theta, float angle, bool& left, bool& right) {
+  // Only theta - 360 is tried as the other way round, so some turns take
+  // the long way; that is the reflex's character, kept as it is.
+  const float m = std::min(std::fabs(theta - angle), std::fabs(theta - 360 - angle));
+  left = right = false;
+  if (angle > theta) {
+    if (angle - theta > m)
+      left = true;
+    else
+      right = true;
+  } else if (theta > angle) {
+    if (theta - angle > m)
+      right = true;
+    else
+      left = true;
+  }
+}
+
 // ---------------------------------------------------------------- one frame
 
 void AiPlayer::UpdateMe(SpaceShip& player) {
@@ -222,26 +234,9 @@ void AiPlayer::ChooseKeys(SpaceShip& player) {
 
   const float tx = target < 0 ? player.x : rows[target].x;
   const float ty = target < 0 ? player.y : rows[target].y;
-  const float theta = HeadingTowards(x, y, tx, ty, angle);
-  // Only theta - 360 is tried as the other way round, so some turns take
-  // the long way; that is the reflex's character, kept as it is.
-  const float m = std::min(std::fabs(theta - angle), std::fabs(theta - 360 - angle));
-  keys[kKeyLeft] = keys[kKeyRight] = false;
-  if (angle > theta) {
-    if (angle - theta > m)
-      keys[kKeyLeft] = true;
-    else
-      keys[kKeyRight] = true;
-  } else if (theta > angle) {
-    if (theta - angle > m)
-      keys[kKeyRight] = true;
-    else
-      keys[kKeyLeft] = true;
-  }
-
-  const int rangeClass = RangeClass(dp);
+  TurnKeys(HeadingTowards(x, y, tx, ty, angle), angle, keys[kKeyLeft], keys[kKeyRight]);
   for (int slot = 0; slot < 4; slot++)
-    keys[kFireKeys[slot]] = CategoryInClass(weapons[slot].category, rangeClass);
+    keys[kFireKeys[slot]] = FiresAt(weapons[slot].category, dp);
 }
 
 void AiPlayer::FireWeapons() {

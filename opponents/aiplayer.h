@@ -78,6 +78,13 @@ class AiPlayer {
   // Picks a random spot where the ship's box touches no wall.
   void RandomPlacement();
 
+  // The reflex's rules, also flown by the timedemo's pilot. Whether a weapon
+  // of `category` is fired at a target `distance` away.
+  static bool FiresAt(int category, float distance);
+  // The turn keys towards bearing `theta` for a ship heading `angle`: at most
+  // one of left and right is set.
+  static void TurnKeys(float theta, float angle, bool& left, bool& right);
+
  private:
   void ApplyFreezeAndDamage();
   void CheckDeath();
