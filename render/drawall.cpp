@@ -132,10 +132,10 @@ void LowOrder() {
   Explosions.RenderExplosions();
 }
 
-void MediumOrder() {
-  ClearAll();
-  glLoadIdentity();
-  Shaders.ShadersOff();
+// The medium and high orders open alike: the star pass on the path made at
+// the start of the frame, the simulation, the stars on a new path, then the
+// far backdrop blended. The masking program is left on for what follows.
+void LayeredBackdrop() {
   Stars(false);
   Simulate();
   Stars(true);
@@ -144,6 +144,13 @@ void MediumOrder() {
   Level.RenderBackGroundObjects();
   AlphaBlending(false);
   Shaders.ShaderMasking();
+}
+
+void MediumOrder() {
+  ClearAll();
+  glLoadIdentity();
+  Shaders.ShadersOff();
+  LayeredBackdrop();
   StartSorting();
   Level.RenderBackGroundObjects2();
   RenderCarrier();
@@ -225,14 +232,7 @@ void HighOrder() {
   ClearAll();
   Shaders.ShaderMasking();
   Shaders.ShadersOff();
-  Stars(false);
-  Simulate();
-  Stars(true);
-  AlphaBlending(true);
-  Shaders.ShaderPBlend();
-  Level.RenderBackGroundObjects();
-  AlphaBlending(false);
-  Shaders.ShaderMasking();
+  LayeredBackdrop();
   RenderCarrier();
   StartSorting();
   RenderEngineIfThrusting();
