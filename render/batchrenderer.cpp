@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <utility>
-
 #include "render/texturelibrary.h"
 
 namespace {
@@ -17,24 +15,9 @@ constexpr float kCornerT[4] = {1, 0, 0, 1};
 
 void BatchRenderer::InitMe(TextureLibrary* lib) { library = lib; }
 
-void BatchRenderer::Reset() {
-  for (RenderingPath& path : paths) {
-    path.quads.clear();
-    spare_.push_back(std::move(path));
-  }
-  paths.clear();
-}
+void BatchRenderer::Reset() { spare_.Recycle(paths); }
 
-int BatchRenderer::AddPath(int texture) {
-  if (spare_.empty()) {
-    paths.emplace_back();
-  } else {
-    paths.push_back(std::move(spare_.back()));
-    spare_.pop_back();
-  }
-  paths.back().texture = texture;
-  return static_cast<int>(paths.size()) - 1;
-}
+int BatchRenderer::AddPath(int texture) { return spare_.Append(paths, texture); }
 
 int BatchRenderer::NumberOfPaths() const { return static_cast<int>(paths.size()); }
 

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "render/pathrecycler.h"
+
 class TextureLibrary;
 
 class BatchRenderer {
@@ -36,5 +38,5 @@ class BatchRenderer {
   void RenderPath(int path, float angle);
 
  private:
-  std::vector<RenderingPath> spare_;
+  PathRecycler<RenderingPath> spare_;
 };

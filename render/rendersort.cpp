@@ -1,7 +1,6 @@
 #include "render/rendersort.h"
 
 #include <cmath>
-#include <utility>
 
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
@@ -29,12 +28,7 @@ void RenderSort::InitMe(TextureLibrary* lib, ShaderLibrary* shaderLibrary) {
 }
 
 void RenderSort::Reset() {
-  // Paths go to the spare list with their quad memory, to be reused.
-  for (RenderingPath& path : paths) {
-    path.quads.clear();
-    spare_.push_back(std::move(path));
-  }
-  paths.clear();
+  spare_.Recycle(paths);
   lastPath_ = -1;
 }
 
@@ -53,14 +47,7 @@ int RenderSort::FindOrAddPath(int texture) {
   for (int i = static_cast<int>(paths.size()) - 1; i >= 0; --i) {
     if (paths[i].texture == texture) return lastPath_ = i;
   }
-  if (spare_.empty()) {
-    paths.emplace_back();
-  } else {
-    paths.push_back(std::move(spare_.back()));
-    spare_.pop_back();
-  }
-  paths.back().texture = texture;
-  return lastPath_ = static_cast<int>(paths.size()) - 1;
+  return lastPath_ = spare_.Append(paths, texture);
 }
 
 void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r,

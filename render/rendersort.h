@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "render/pathrecycler.h"
+
 class TextureLibrary;
 class ShaderLibrary;
 
@@ -53,7 +55,7 @@ class RenderSort {
   bool RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2, float w2);
 
  private:
-  std::vector<RenderingPath> spare_;  // emptied paths waiting for reuse
+  PathRecycler<RenderingPath> spare_;  // emptied paths waiting for reuse
   int lastPath_ = -1;                 // path of the previous AddQuad (textures repeat in runs)
   std::vector<float> drawArray_;      // reused per-path vertex array of both draws
   int FindOrAddPath(int texture);
