@@ -5,15 +5,12 @@
 #include <GL/gl.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "app/globals.h"
-#include "app/platform.h"
-#include "render/glwrapper.h"
+#include "bench/glbench.h"
 #include "render/rendersort.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
@@ -39,29 +36,9 @@ TextureLibrary gLibrary;
 
 bool OpenContext() {
   static bool opened = [] {
-    platform::WindowOptions options;
-    options.hidden = true;
-    std::string error;
-    if (!platform::OpenWindow(options, &error)) {
-      std::fprintf(stderr, "no GL context: %s\n", error.c_str());
-      return false;
-    }
-    GlWrapper setup;
-    setup.EnableOpenGL();
-    platform::BeginFrame();
-    setup.SetFixedGlState();
+    if (!glbench::OpenHiddenWindow()) return false;
     // 20 small pictures plus a font picture in slot 18.
-    std::vector<unsigned char> texels(32 * 32 * 4);
-    for (int t = 0; t < 20; ++t) {
-      for (size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<unsigned char>(i * (t + 1));
-      unsigned int name = 0;
-      glGenTextures(1, &name);
-      glBindTexture(GL_TEXTURE_2D, name);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 32, 32, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-      gLibrary.AddTexture(name);
-    }
+    glbench::AddTestPictures(gLibrary, 20);
     SetUpText(&gLibrary, nullptr);
     graphicslevel = 2;
     return true;

@@ -4,13 +4,10 @@
 #include <benchmark/benchmark.h>
 #include <GL/gl.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
-#include "app/platform.h"
+#include "bench/glbench.h"
 #include "render/defaultsprite.h"
-#include "render/glwrapper.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"
@@ -24,28 +21,8 @@ ShaderHelper gHelper;
 
 bool OpenContext() {
   static bool opened = [] {
-    platform::WindowOptions options;
-    options.hidden = true;
-    std::string error;
-    if (!platform::OpenWindow(options, &error)) {
-      std::fprintf(stderr, "no GL context: %s\n", error.c_str());
-      return false;
-    }
-    GlWrapper setup;
-    setup.EnableOpenGL();
-    platform::BeginFrame();
-    setup.SetFixedGlState();
-    std::vector<unsigned char> texels(32 * 32 * 4);
-    for (int t = 0; t < 20; ++t) {
-      for (size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<unsigned char>(i * (t + 1));
-      unsigned int name = 0;
-      glGenTextures(1, &name);
-      glBindTexture(GL_TEXTURE_2D, name);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 32, 32, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-      gLibrary.AddTexture(name);
-    }
+    if (!glbench::OpenHiddenWindow()) return false;
+    glbench::AddTestPictures(gLibrary, 20);
     gShaders.directory = std::string(VOIDRAKE_RUN_DIR) + "/Shaders/";
     gShaders.BuildMe();
     gShaders.SetBlurFallOff(0.1f);
