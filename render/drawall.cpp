@@ -146,6 +146,17 @@ void LayeredBackdrop() {
   Shaders.ShaderMasking();
 }
 
+// The medium and high orders close alike: the frozen-energy overlays through
+// the masking program, still blended, then the explosions.
+void FrozenOverlaysAndExplosions() {
+  Shaders.ShaderMasking();
+  Player.RenderFrozenEnergy();
+  Enemies.RenderFrozenFrames();
+  Shaders.ShadersOff();
+  AlphaBlending(false);
+  Explosions.RenderExplosions();
+}
+
 void MediumOrder() {
   ClearAll();
   glLoadIdentity();
@@ -163,12 +174,7 @@ void MediumOrder() {
   AlphaBlending(true);
   Shaders.ShaderFireRender();
   SortedRenderer.RenderFast();
-  Shaders.ShaderMasking();
-  Player.RenderFrozenEnergy();
-  Enemies.RenderFrozenFrames();
-  Shaders.ShadersOff();
-  AlphaBlending(false);
-  Explosions.RenderExplosions();
+  FrozenOverlaysAndExplosions();
 }
 
 void PushScreenProjection(float nearPlane, float farPlane) {
@@ -246,12 +252,7 @@ void HighOrder() {
   Shaders.ShaderFireRender();
   SortedRenderer.RenderFast();
   Shaders.ShadersOff();
-  Shaders.ShaderMasking();
-  Player.RenderFrozenEnergy();
-  Enemies.RenderFrozenFrames();
-  Shaders.ShadersOff();
-  AlphaBlending(false);
-  Explosions.RenderExplosions();
+  FrozenOverlaysAndExplosions();
   GlowComposite();
 }
 
