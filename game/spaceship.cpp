@@ -252,18 +252,10 @@ void SpaceShip::StepSteering(bool boost) {
   }
 }
 
-// Moves, and bounces off a wall at half speed losing a quarter of the other
-// component. Two line probes through the ship tell which way the wall lies;
-// the ship never ends a frame inside a wall.
-void SpaceShip::StepMove() {
-  x += vx;
-  y += vy;
-  if (!world->CollisionObjects(x - width / 2, y - height / 2, width, height)) return;
-  x -= vx;
-  y -= vy;
-  sendUpdate = true;
-  bool vertical = world->CollisionObjects(x - width / 2, y - 0.75f * height, 0, 1.5f * height);
-  bool horizontal = world->CollisionObjects(x - 0.75f * width, y - height / 2, 1.5f * width, 0);
+void SpaceShip::BounceOffWall(World& world, float x, float y, float w, float h, float& vx,
+                              float& vy) {
+  bool vertical = world.CollisionObjects(x - w / 2, y - 0.75f * h, 0, 1.5f * h);
+  bool horizontal = world.CollisionObjects(x - 0.75f * w, y - h / 2, 1.5f * w, 0);
   if (!vertical && !horizontal) vertical = horizontal = true;
   if (horizontal) {
     vx = -0.5f * vx;
@@ -273,6 +265,18 @@ void SpaceShip::StepMove() {
     vy = -0.5f * vy;
     vx = 0.75f * vx;
   }
+}
+
+// Moves; a move into a wall is undone and the ship bounces, so it never ends
+// a frame inside a wall.
+void SpaceShip::StepMove() {
+  x += vx;
+  y += vy;
+  if (!world->CollisionObjects(x - width / 2, y - height / 2, width, height)) return;
+  x -= vx;
+  y -= vy;
+  sendUpdate = true;
+  BounceOffWall(*world, x, y, width, height, vx, vy);
 }
 
 void SpaceShip::SendNetworkStats() {

@@ -116,6 +116,13 @@ class SpaceShip {
   bool UpgradeMaxRecharge(int value);
   bool UpgradeMaxEnergy(int value);
 
+  // The wall rule of every ship, computer players' too: a ship of size w x h
+  // at (x, y), already moved back out of the wall it ran into, bounces at
+  // half speed off the side two line probes through it find and loses a
+  // quarter of the other component (off both with neither found).
+  static void BounceOffWall(World& world, float x, float y, float w, float h, float& vx,
+                            float& vy);
+
  private:
   void StepFreezeAndDamage();
   void StepDeathAndRespawn();

@@ -287,7 +287,7 @@ void AiPlayer::Steer() {
 
 // Moves by the velocity; on wall contact the ship stays where it was (the
 // saved position, so no rounding can leave it touching the wall) and
-// bounces off the side the probes find.
+// bounces as every ship does.
 void AiPlayer::CollideWithWalls() {
   const float oldX = x, oldY = y;
   x += vx;
@@ -295,17 +295,7 @@ void AiPlayer::CollideWithWalls() {
   if (!world->CollisionObjects(x - width / 2, y - height / 2, width, height)) return;
   x = oldX;
   y = oldY;
-  bool a = world->CollisionObjects(x - width / 2, y - 0.75f * height, 0, 1.5f * height);
-  bool b = world->CollisionObjects(x - 0.75f * width, y - height / 2, 1.5f * width, 0);
-  if (!a && !b) a = b = true;
-  if (b) {
-    vx = -0.5f * vx;
-    vy = 0.75f * vy;
-  }
-  if (a) {
-    vy = -0.5f * vy;
-    vx = 0.75f * vx;
-  }
+  SpaceShip::BounceOffWall(*world, x, y, width, height, vx, vy);
 }
 
 // The row's copies carry no motion: they are rebuilt from the live
