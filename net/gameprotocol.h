@@ -35,14 +35,15 @@ class GameProtocol {
   // Frames of latency correction at most (one second one way): a peer can
   // delay its own pongs, and every frame of correction is work per message.
   static constexpr int kMaxCorrectionFrames = 40;
-  static constexpr size_t kMaxNameLength = 64;     // keeps a full roster one packet
+  static constexpr size_t kMaxNameLength = 64;     // a full roster stays far below the packet limit
   static constexpr size_t kMaxChatLength = 256;
   static constexpr int kMaxChatLinesPerFrame = 16;  // the log is never trimmed
   static constexpr int kMaxExplosionsPerFrame = 64;
   static constexpr int kMaxExplosionFrames = 120;   // the longest real one is 30
   static constexpr int kMaxFreezeFrames = 500;      // a real freeze is 50
   static constexpr int kMaxBounty = 10000000;
-  // The join wait's two moments: a second request, and the verdict.
+  // The join wait asks again when this many frames are left (its verdict
+  // comes at 0).
   static constexpr int kJoinRetryAt = 330;
 
   NetworkHandler* network = nullptr;
