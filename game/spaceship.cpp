@@ -183,28 +183,12 @@ void SpaceShip::StepDeathAndRespawn() {
   respawnRequested = false;
 }
 
-// A charged weapon fires when its threshold is reached or when the key is
-// let go before that; threshold 0 fires on every frame the key is down (the
-// weapon's reload and cost decide whether anything leaves).
 void SpaceShip::StepWeapons() {
-  for (int i = 0; i < 4; ++i) {
-    Weapon& w = weapons[i];
-    if (!keyState[kFireKeys[i]]) continue;
-    w.held = true;
-    w.chargeCount += 1;
-    if (w.chargeCount >= w.chargeThreshold) {
-      bullets->ShootMe(w, energy, x, y, angle, vx, vy, guid);
-      w.held = false;
-      w.chargeCount = 0;
-    }
-  }
-  for (int i = 0; i < 4; ++i) {
-    Weapon& w = weapons[i];
-    if (keyState[kFireKeys[i]] || !w.held) continue;
-    bullets->ShootMe(w, energy, x, y, angle, vx, vy, guid);
-    w.held = false;
-    w.chargeCount = 0;
-  }
+  bool down[4];
+  for (int slot = 0; slot < 4; ++slot) down[slot] = keyState[kFireKeys[slot]];
+  Weapon::PullTriggers(weapons, down, [&](int slot) {
+    bullets->ShootMe(weapons[slot], energy, x, y, angle, vx, vy, guid);
+  });
 }
 
 void SpaceShip::StepSteering(bool boost) {

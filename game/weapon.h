@@ -110,6 +110,35 @@ class Weapon {
   // Appends every template; no cost, no cooldown (shrapnel).
   void Fire(std::vector<Shot>& out);
 
+  // The triggers of a ship's four slots for one frame, down[slot] telling
+  // which fire keys are held; shoot(slot) fires a slot while its charge still
+  // counts. A charged weapon fires when its threshold is reached or when the
+  // key is let go before that; threshold 0 fires on every frame the key is
+  // down (reload and cost decide whether anything leaves). Thresholds fire
+  // first, then releases, each in slot order: the order of the volleys is
+  // the order of their random draws.
+  template <class Shoot>
+  static void PullTriggers(Weapon (&weapons)[4], const bool (&down)[4], Shoot shoot) {
+    for (int slot = 0; slot < 4; ++slot) {
+      Weapon& w = weapons[slot];
+      if (!down[slot]) continue;
+      w.held = true;
+      w.chargeCount += 1;
+      if (w.chargeCount >= w.chargeThreshold) {
+        shoot(slot);
+        w.held = false;
+        w.chargeCount = 0;
+      }
+    }
+    for (int slot = 0; slot < 4; ++slot) {
+      Weapon& w = weapons[slot];
+      if (down[slot] || !w.held) continue;
+      shoot(slot);
+      w.held = false;
+      w.chargeCount = 0;
+    }
+  }
+
  private:
   void SetKind(const char* name, int category, int energyCost, int reloadFrames,
                int chargeThreshold = 0, bool charged = false);

@@ -240,25 +240,9 @@ void AiPlayer::ChooseKeys(SpaceShip& player) {
 }
 
 void AiPlayer::FireWeapons() {
-  for (int slot = 0; slot < 4; slot++) {
-    Weapon& w = weapons[slot];
-    if (!keys[kFireKeys[slot]]) continue;
-    w.held = true;
-    w.chargeCount += 1;
-    if (w.chargeCount >= w.chargeThreshold) {
-      ShootMe(slot);
-      w.held = false;
-      w.chargeCount = 0;
-    }
-  }
-  for (int slot = 0; slot < 4; slot++) {
-    Weapon& w = weapons[slot];
-    if (!keys[kFireKeys[slot]] && w.held) {
-      ShootMe(slot);
-      w.held = false;
-      w.chargeCount = 0;
-    }
-  }
+  bool down[4];
+  for (int slot = 0; slot < 4; slot++) down[slot] = keys[kFireKeys[slot]];
+  Weapon::PullTriggers(weapons, down, [this](int slot) { ShootMe(slot); });
 }
 
 void AiPlayer::Steer() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -205,6 +206,29 @@ TEST(WeaponFire, RemakeRestartsCooldownAndCharge) {
   w.MakeMeWeapon(9);
   EXPECT_EQ(w.cooldown, 0);
   EXPECT_EQ(w.chargeCount, 0);
+}
+
+// Volleys leave in a fixed order because each draws random numbers: every
+// slot reaching its threshold first, then every slot let go, in slot order.
+TEST(WeaponTriggers, ThresholdsFireBeforeReleasesAndTheChargeCountsWhileFiring) {
+  Weapon w[4];
+  for (Weapon& k : w) k.MakeMeWeapon(1);  // threshold 0: fires every frame held
+  w[0].MakeMeWeapon(9);                     // charged, threshold 100
+  std::vector<std::pair<int, int>> shots;   // slot, charge at the shot
+  auto shoot = [&](int slot) { shots.push_back({slot, w[slot].chargeCount}); };
+
+  Weapon::PullTriggers(w, {true, false, false, false}, shoot);
+  Weapon::PullTriggers(w, {true, false, false, false}, shoot);
+  EXPECT_TRUE(shots.empty()) << "the charged weapon is still charging";
+  EXPECT_TRUE(w[0].held);
+
+  Weapon::PullTriggers(w, {false, false, true, true}, shoot);
+  const std::vector<std::pair<int, int>> expected = {{2, 1}, {3, 1}, {0, 2}};
+  EXPECT_EQ(shots, expected);
+  for (const Weapon& k : w) {
+    EXPECT_FALSE(k.held);
+    EXPECT_EQ(k.chargeCount, 0);
+  }
 }
 
 }  // namespace
