@@ -179,15 +179,8 @@ struct Copy {
   }
   bool Ready() {
     if (!started || !game.WaitForStderr("startup: first title frame presented", 45s)) return false;
-    return testsupport::WaitFor(
-        [&] {
-          const std::string found = testsupport::ShellOutput(
-              "xdotool search --all --onlyvisible --pid " + std::to_string(game.pid()) +
-              " --name 'Voidrake 2' | head -n 1");
-          window = std::strtoul(found.c_str(), nullptr, 10);
-          return window != 0;
-        },
-        10s);
+    window = game.Window(10s);
+    return window != 0;
   }
   void ClickOnTop(int x, int y) {
     testsupport::Shell("xdotool windowraise " + std::to_string(window));

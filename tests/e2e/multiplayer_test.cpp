@@ -36,19 +36,7 @@ class Copy {
   }
   bool TitleShown() {
     if (!game.WaitForStderr("startup: first title frame presented", 45s)) return false;
-    // This copy's window: both carry the same title, so every condition of
-    // the search must hold (xdotool matches any one by default).
-    testsupport::WaitFor(
-        [&] {
-          window = std::strtoul(
-              testsupport::ShellOutput("xdotool search --all --onlyvisible --pid " +
-                                       std::to_string(game.pid()) +
-                                       " --name 'Voidrake 2' 2>/dev/null | head -n 1")
-                  .c_str(),
-              nullptr, 10);
-          return window != 0;
-        },
-        10s);
+    window = game.Window(10s);
     return window != 0;
   }
   // Both windows sit at the same place: the one clicked must be on top.

@@ -64,8 +64,8 @@ TEST_F(TimedemoTest, EveryLevelRunsAndPrintsTheFiguresLine) {
 TEST_F(TimedemoTest, SameSeedSameFight) {
   const DemoRun a = Timedemo("--timedemo 400 --seed 1234");
   const DemoRun b = Timedemo("--timedemo 400 --seed 1234");
-  ASSERT_EQ(a.status, 0);
-  ASSERT_EQ(b.status, 0);
+  ASSERT_EQ(a.status, 0) << a.err;
+  ASSERT_EQ(b.status, 0) << b.err;
   ASSERT_FALSE(FightLine(a.err).empty()) << a.err;
   EXPECT_EQ(FightLine(a.err), FightLine(b.err));
 }

@@ -93,7 +93,9 @@ unsigned long GameProcess::Window(std::chrono::milliseconds timeout) {
   WaitFor(
       [&] {
         std::string out =
-            ShellOutput("xdotool search --onlyvisible --pid " + std::to_string(pid_) +
+            // --all: every condition must hold; by default xdotool matches
+            // any one, which finds another copy's window of the same title.
+            ShellOutput("xdotool search --all --onlyvisible --pid " + std::to_string(pid_) +
                         " --name 'Voidrake 2' 2>/dev/null | head -n 1");
         window = std::strtoul(out.c_str(), nullptr, 10);
         return window != 0;
