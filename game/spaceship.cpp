@@ -116,6 +116,7 @@ void SpaceShip::UpdateMe(const bool* keys, float& outVx, float& outVy, float w, 
 
   StepFreezeAndDamage();
   StepDeathAndRespawn();
+  StepStatsTimer();
   if (!alive) return;
 
   bool boost = false;
@@ -229,6 +230,13 @@ void SpaceShip::StepSteering(bool boost) {
       sendUpdate = true;
     }
   }
+}
+
+// At least every 15th frame a state goes out, also while dead in the shop:
+// the other copies drop a row that stays silent for 750 frames, and a player
+// dropped there would come back from the shop invisible to them, its shots
+// and hits ignored. A dead ship's state carries the off-field position.
+void SpaceShip::StepStatsTimer() {
   statsTimer += 1;
   if (statsTimer >= 15) {
     statsTimer = 0;

@@ -128,6 +128,7 @@ class SpaceShip {
   void StepDeathAndRespawn();
   void StepWeapons();
   void StepSteering(bool boost);
+  void StepStatsTimer();
   void StepMove();
   void CameraTarget(float& w, float& h) const;
   void RenderBar(float bx, float by, float ratio, float barWidth, float barHeight);

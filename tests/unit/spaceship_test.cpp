@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "tests/support/combat_rig.h"
@@ -192,6 +193,21 @@ TEST_F(SpaceShipTest, HullZeroLivesMinusOneDies) {
   rig.ShipFrame();
   EXPECT_EQ(ship.deaths, 1);
   EXPECT_EQ(ship.vx, 0);
+}
+
+// The other copies drop a row after 750 silent frames: a ship waiting in the
+// shop must keep reporting itself or it comes back invisible to them.
+TEST_F(SpaceShipTest, DeadShipStillReportsItselfEveryFifteenFrames) {
+  ship.alive = false;
+  int silent = 0, longestSilence = 0;
+  for (int frame = 0; frame < 800; ++frame) {
+    rig.ShipFrame();
+    silent = ship.sendUpdate || ship.sendFullStats ? 0 : silent + 1;
+    longestSilence = std::max(longestSilence, silent);
+    ship.sendUpdate = ship.sendFullStats = false;  // as SendNetworkStats does
+  }
+  EXPECT_FALSE(ship.alive);
+  EXPECT_LT(longestSilence, 15);
 }
 
 TEST_F(SpaceShipTest, RespawnRefillsAndPlacesTheShipClearOfWalls) {
