@@ -47,10 +47,12 @@ bool FrameEnds(Latch& latch) {
 
 std::vector<std::string> typedChat;  // guarded by textMutex
 
+// A line with nothing typed after the ">" only closes: enter pressed twice
+// by mistake would otherwise put a bare "Name>" on every player's screen.
 void FinishChatLine() {
   typing = false;
   std::lock_guard<std::mutex> lock(textMutex);
-  typedChat.push_back(typingmessage);
+  if (typingmessage.size() > 1) typedChat.push_back(typingmessage);
   typingmessage.clear();
 }
 

@@ -109,6 +109,14 @@ TEST_F(InputHandlerTest, EnterOpensTheChatLineAndSendsItWithTheSecond) {
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], ">hi all");
   EXPECT_TRUE(TakeTypedChat().empty());
+
+  Down(vk::Return);  // opened and closed with nothing typed: nothing is sent
+  Type("x");
+  Down(vk::Back);
+  Down(vk::Return);
+  EXPECT_FALSE(typing);
+  EXPECT_EQ(Chat(), "");
+  EXPECT_TRUE(TakeTypedChat().empty());
 }
 
 TEST_F(InputHandlerTest, FireKeysAreClearedWhileTypingButArrowsStillWork) {
