@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "net/messages.h"
+#include "render/drawall.h"
 #include "tests/support/combat_rig.h"
 
 namespace {
@@ -34,6 +35,10 @@ struct Peer {
   int wait = 30000;
   float guid;
   int hostLeftCalls = 0, giveUpCalls = 0;
+  // In play: every frame runs the whole simulation step, not only the
+  // protocol. The damage handed to the ship is summed for the checks.
+  bool playing = false;
+  float energyTaken = 0, hullTaken = 0;
 
   Peer(float id, const std::string& name) : guid(id) {
     rig.ship.name = name;
@@ -47,8 +52,39 @@ struct Peer {
   NetworkHandler& net() { return rig.network; }
   EnemyManager& table() { return rig.enemies; }
   void Frame() {
+    if (playing) return Play();
     protocol.UpdateNetwork();
     rig.network.Flush();
+  }
+  // The in-game frame's order: last frame's kills announced, opponent table,
+  // protocol, own projectiles, ship.
+  void Play() {
+    std::vector<int> killed;
+    rig.enemies.GetKills(killed);
+    for (int victim : killed) {
+      const std::string line = KillText(1, rig.ship.name, rig.enemies.GetName(victim));
+      rig.messages.push_back(line);
+      protocol.SendMessageA(line);
+    }
+    rig.enemies.MainLoop(guid);
+    protocol.UpdateNetwork();
+    rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team,
+                         guid);
+    rig.bullets.SendBullets(guid);
+    float e = 0, h = 0;
+    rig.enemies.MyDamage(e, h);
+    energyTaken += e, hullTaken += h;
+    rig.ship.UpdateMe(rig.keys, rig.outVx, rig.outVy, rig.ship.width, rig.ship.height,
+                      rig.ship.shipTexture);
+    rig.ship.SendNetworkStats();
+    rig.network.Flush();
+  }
+  // In play at (x, y), facing along +x, announced to everyone.
+  void Enter(float x, float y) {
+    playing = true;
+    rig.Spawn(x, y);
+    rig.ship.angle = 0;
+    rig.ship.sendFullStats = true;
   }
   int Row(float id) { return rig.enemies.playernumbyguid(id); }
   EnemyManager::player* Of(float id) {
@@ -321,6 +357,85 @@ TEST_F(GameProtocolTest, DamageFreezesAndKillsReachOnlyTheirVictimAndPayTheKille
   Sync(a);
   EXPECT_EQ(host->rig.ship.bounty, INT_MAX);
   EXPECT_GT(host->rig.ship.credits, hostCredits + 53);
+}
+
+// Two ships in play 300 units apart: a laser from the host crosses the
+// match through the real projectile, opponent-table and ship paths.
+TEST_F(GameProtocolTest, AShotAcrossCopiesDamagesKillsPaysAndTheVictimComesBack) {
+  Peer& a = Join(2.5f, "Alice");
+  host->Enter(1000, 1000);
+  a.Enter(1300, 1000);
+  ASSERT_TRUE(Frames([&] {
+    return host->Of(2.5f)->x == 1300 && a.Of(1.5f)->x == 1000;
+  })) << "each copy sees the other ship where it is";
+
+  host->rig.keys[90] = true;  // Z: the laser of slot 0
+  bool seen = false;
+  ASSERT_TRUE(Frames([&] {
+    seen = seen || !a.Of(1.5f)->bullets.empty();
+    return a.energyTaken > 0;
+  })) << "the hit reaches the victim";
+  host->rig.keys[90] = false;
+  EXPECT_TRUE(seen) << "the shot flies in the shooter's row on the victim's copy";
+  EXPECT_EQ(a.table().lastAttacker, a.Row(1.5f));
+  EXPECT_GE(a.energyTaken, 400);
+  EXPECT_LE(a.energyTaken, 500);
+  EXPECT_EQ(a.rig.ship.energy, 1500 - static_cast<int>(a.energyTaken));
+  EXPECT_EQ(a.rig.ship.hp, 100 - static_cast<int>(0.1f * a.hullTaken)) << "shielded: a tenth";
+  EXPECT_EQ(host->energyTaken, 0) << "the shooter takes nothing";
+
+  // Unshielded and nearly dead, with a price on her head.
+  a.rig.ship.energy = 0;
+  a.rig.ship.recharge = 0;
+  a.rig.ship.hp = 1;
+  a.rig.ship.bounty = 200;
+  host->rig.ship.bounty = 100;
+  const int credits = host->rig.ship.credits;
+  host->rig.keys[90] = true;
+  const std::string line = KillText(1, "Host", "Alice");
+  ASSERT_TRUE(Frames([&] { return !a.rig.ship.alive && a.Logged(line); }));
+  host->rig.keys[90] = false;
+  EXPECT_EQ(a.rig.ship.deaths, 1);
+  EXPECT_TRUE(host->Logged(line));
+  EXPECT_EQ(host->rig.ship.kills, 1);
+  EXPECT_EQ(host->rig.ship.credits - credits, 53);
+  EXPECT_EQ(host->rig.ship.bounty, 189);
+  ASSERT_TRUE(Frames([&] { return host->Of(2.5f)->x == -30000; })) << "seen dead";
+
+  a.rig.ship.respawnRequested = true;
+  ASSERT_TRUE(Frames([&] { return a.rig.ship.alive && host->Of(2.5f)->x != -30000; }));
+  Sync(a);
+  EXPECT_NEAR(host->Of(2.5f)->x, a.rig.ship.x, 1) << "seen alive again where she is";
+  EXPECT_NEAR(host->Of(2.5f)->y, a.rig.ship.y, 1);
+  EXPECT_EQ(host->Of(2.5f)->bounty, a.rig.ship.bounty);
+
+  // Between two clients everything passes through the host: Bob finishes her.
+  Peer& b = Join(3.5f, "Bob");
+  b.Enter(a.rig.ship.x - 300, a.rig.ship.y);
+  ASSERT_TRUE(Frames([&] { return a.Of(3.5f)->x == b.rig.ship.x; }));
+  a.rig.ship.energy = 0;
+  a.rig.ship.hp = 1;
+  b.rig.keys[90] = true;
+  const std::string bobs = KillText(1, "Bob", "Alice");
+  ASSERT_TRUE(Frames([&] { return a.rig.ship.deaths == 2 && host->Logged(bobs); }));
+  b.rig.keys[90] = false;
+  EXPECT_EQ(a.table().lastAttacker, a.Row(3.5f));
+  EXPECT_EQ(b.rig.ship.kills, 1);
+  EXPECT_EQ(host->rig.ship.kills, 1) << "the host was not the killer this time";
+  EXPECT_EQ(b.rig.ship.credits, 50 + 25) << "her fresh bounty of 100, his own 0";
+  EXPECT_EQ(b.rig.ship.bounty, 44);
+
+  // And the host falls to a client: its report goes straight to Bob.
+  host->Enter(b.rig.ship.x + 300, b.rig.ship.y);
+  ASSERT_TRUE(Frames([&] { return b.Of(1.5f)->x == host->rig.ship.x; }));
+  host->rig.ship.energy = 0;
+  host->rig.ship.hp = 1;
+  b.rig.keys[90] = true;
+  ASSERT_TRUE(Frames([&] { return b.rig.ship.kills == 2; }));
+  b.rig.keys[90] = false;
+  EXPECT_EQ(host->rig.ship.deaths, 1);
+  EXPECT_EQ(host->table().lastAttacker, host->Row(3.5f));
+  EXPECT_EQ(a.rig.ship.kills, 0);
 }
 
 TEST_F(GameProtocolTest, ChatAndExplosionsAreSharedWithinBounds) {
