@@ -383,6 +383,9 @@ TEST_F(GameProtocolTest, AShotAcrossCopiesDamagesKillsPaysAndTheVictimComesBack)
   EXPECT_EQ(a.rig.ship.energy, 1500 - static_cast<int>(a.energyTaken));
   EXPECT_EQ(a.rig.ship.hp, 100 - static_cast<int>(0.1f * a.hullTaken)) << "shielded: a tenth";
   EXPECT_EQ(host->energyTaken, 0) << "the shooter takes nothing";
+  EXPECT_TRUE(Frames([&] {
+    return host->rig.ActiveBullets() == 0 && a.Of(1.5f)->bullets.empty();
+  })) << "a shot that hit is gone on both copies";
 
   // Unshielded and nearly dead, with a price on her head.
   a.rig.ship.energy = 0;
