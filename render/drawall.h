@@ -1,6 +1,10 @@
 // One in-game frame: kill announcements, the simulation step, the world in
 // the pass order of the graphics level, and the heads-up display with the
 // mini-map (ship alive) or the shop overlay (ship dead).
+//
+// drawall.cpp holds the frame order, drawall_kills.cpp the kill
+// announcements, drawall_hud.cpp the HUD and the mini-map, drawall_shop.cpp
+// the shop overlay with its click routing, drawall_trace.cpp the test trace.
 #pragma once
 
 #include <string>
