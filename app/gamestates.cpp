@@ -1,13 +1,11 @@
 #include "app/gamestates.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <mutex>
-#include <span>
 #include <string>
 
 #include "app/gameobjects.h"
+#include "app/gamestates_internal.h"
 #include "app/globals.h"
 #include "app/inputhandler.h"
 #include "app/platform.h"
@@ -16,9 +14,7 @@
 #include "app/startup.h"
 #include "game/spaceship.h"
 #include "net/gameprotocol.h"
-#include "net/messages.h"
 #include "net/networkhandler.h"
-#include "net/servermenuset.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 #include "render/defaultsprite.h"
@@ -34,131 +30,24 @@
 #include "ui/settings.h"
 #include "ui/shop.h"
 
+using namespace screens;
+
 SettingsCopy localSettings;
-NetworkHandler::ServerMenuSet ServerList;
 
 namespace {
 
-constexpr int kTitlePicture = 54;
-constexpr int kOptionsPicture = 43;
-constexpr int kServerListPicture = 44;
-constexpr int kNamePicture = 59;
-constexpr int kWhitePicture = 39;
 constexpr int kLanSearchFrames = 120;
-constexpr int kLanJoinWait = 30000;
-constexpr int kInternetJoinWait = 350;
 
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
 int lastTracedState = 0;
 
-void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+}  // namespace
 
-// A screen picture: the full-screen sprite at (0, 0) with texture slot N.
-void DrawPicture(int slot) {
-  FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false);
-}
-
-void HelpLine(const char* text) {
-  PrintTextColor(0, 16, text, 0.17647f, 0.67451f, 0.96471f);
-}
-
-void NameLine(const std::string& text) { PrintTextColor(861, 607, text.c_str(), 0, 1, 0); }
-
-// A help line shown while the cursor is on its button.
-struct HelpFor {
-  const Button* button;
-  const char* text;
-};
-
-// What a menu screen shows. It is drawn again only when this changes or the
-// window asks for it (exposed, resized): an idle menu then costs almost
-// nothing instead of redrawing the same picture 40 times a second.
-struct ScreenView {
-  int state = 0;  // 0: unknown, draw
-  unsigned hovered = 0;
-  std::string name;
-  bool operator==(const ScreenView&) const = default;
-};
-ScreenView shownView;
-
-// Draws the picture, the name line (when given) and the help of the hovered
-// buttons, and presents it - unless the window already shows exactly that.
-// True when a frame was presented.
-bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name) {
-  ScreenView view;
-  view.state = inloop;
-  for (size_t i = 0; i < help.size(); ++i) {
-    if (help[i].button->IsClicked()) view.hovered |= 1u << i;
-  }
-  if (name) view.name = *name;
-  bool redraw = platform::TakeRedrawRequest();
-  if (!redraw && view == shownView) return false;
-  shownView = view;
-  ScreenProjection();
-  ClearScreen();
-  DrawPicture(picture);
-  if (name) NameLine(*name);
-  for (size_t i = 0; i < help.size(); ++i) {
-    if (view.hovered & (1u << i)) HelpLine(help[i].text);
-  }
-  platform::SwapBuffers();
-  return true;
-}
-
-// Low graphics masks with the alpha test. (Backspace in the chat line is
-// handled as the key arrives, app/inputhandler.cpp.)
-void PlayingPrelude() {
-  if (graphicslevel == 2) {
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.05f);
-  }
-}
-
-void SendJoin() {
-  msg::Join join;
-  join.name = Player.name;
-  join.guid = myGUID;
-  msg::Write(Networking.outgoing, join);
-  Networking.Send();
-  Networking.ClearOutgoingPacket();
-}
-
-void SendLeave() {
-  msg::Leave leave;
-  leave.guid = myGUID;
-  leave.hostLeaving = Networking.isServer;
-  msg::Write(Networking.outgoing, leave);
-  Networking.Send();
-  Networking.ClearOutgoingPacket();
-  // The program ends right after: put the message on the wire now.
-  Networking.Flush();
-}
-
-void PrepareGameMenus() {
+void screens::PrepareGameMenus() {
   CreateMenus(Game);
   UpdateWeaponMenu();
 }
-
-void DarkenScreen() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  FullscreenFX.RenderMeQuads(0, 0, 0, 0, 0.6f, 0, 0, 0, kWhitePicture);
-  glDisable(GL_BLEND);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-}
-
-}  // namespace
 
 void InitFrontEndButtons(TextureLibrary* textures) {
   cmdOptions.InitMe(755, 125, 90, 35, textures);
@@ -172,14 +61,6 @@ void InitFrontEndButtons(TextureLibrary* textures) {
 }
 
 void SetTitlePresentedHook(FramePresentedHook hook) { titlePresented = hook; }
-
-void ScreenProjection() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -10, 10);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
 
 void DeliverTypedChat() {
   for (const std::string& typed : TakeTypedChat()) {
@@ -217,7 +98,7 @@ void RunStateFrame() {
     default: inloop = 1; break;
   }
   // Any other screen drew over the window: the next menu frame must draw.
-  if (inloop != 2 && inloop != 9 && inloop != 10) shownView = ScreenView{};
+  if (inloop != 2 && inloop != 9 && inloop != 10) ForgetShownScreen();
 }
 
 void PlayingFrame() {
@@ -280,54 +161,6 @@ void StartTitleChoice(bool server, bool lan) {
     foundpong = false;
     Networking.PingLAN();
   }
-}
-
-void LanSearchFrame() {
-  platform::SetCursorVisible(true);
-  ClearScreen();
-  platform::SwapBuffers();
-  if (Networking.ReceivePacket() == netid::LanPong) {
-    foundpong = true;
-    framestilownage = kLanJoinWait;
-    std::string address = Networking.GetIP(Networking.GetLastID());
-    Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
-    PrepareGameMenus();
-  }
-  if (--framestilquit == 0 && !foundpong) {
-    inloop = 2;
-    Networking.QuitClient();
-  }
-  if (foundpong) {
-    inloop = 7;
-    SendJoin();
-  }
-}
-
-void FetchServersFrame() {
-  Networking.GetServers2(ServerList);
-  inloop = 6;
-}
-
-void ServerListFrame() {
-  platform::SetCursorVisible(true);
-  ClearScreen();
-  FullscreenFX.ChangeSize(1024, 512);
-  FullscreenFX.ChangeCenter(512, 256);
-  DrawPicture(kServerListPicture);
-  FullscreenFX.ChangeSize(1024, 768);
-  FullscreenFX.ChangeCenter(512, 384);
-  ServerList.names.RenderMe(66, 200, 18, 30, 0, false);
-  ServerList.games.RenderMe(276, 200, 14, 30, 0, false);
-  ServerList.maps.RenderMe(429, 200, 26, 30, 0, false);
-  platform::SwapBuffers();
-  if (!lclick) return;
-  int row = ServerList.names.ItemClicked(66, 200, 18, 30, 0);
-  if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size())) return;
-  std::string address = ServerList.ips.items[row];
-  Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
-  PrepareGameMenus();
-  inloop = 7;
-  framestilownage = kInternetJoinWait;
 }
 
 void SetUpGraphicsLevel(int level) {
@@ -436,7 +269,7 @@ void QuitConfirmFrame() {
   platform::SetCursorVisible(false);
   PlayingPrelude();
   if (keys[vk::Return]) {
-    SendLeave();
+    GlobalProtocol().SendLeave();
     quitall = true;
     platform::PostQuit();
   }

@@ -37,9 +37,7 @@ bool JoinAll(GameProtocol& host, NetworkHandler& hostNet,
       for (char id; (id = c.ReceivePacket()) != netid::NoPacket; c.ClearIncomingPacket())
         if (id == msg::kRoster) admitted[i] = true;
       if (!admitted[i] && c.ClientConnected()) {
-        msg::Write(c, msg::Join{"Bench", GuidOf(static_cast<int>(i))});
-        c.Send();
-        c.ClearOutgoingPacket();
+        msg::Send(c, msg::Join{"Bench", GuidOf(static_cast<int>(i))}, Delivery::Reliable);
         c.Flush();
       }
       all = all && admitted[i];
@@ -52,15 +50,13 @@ bool JoinAll(GameProtocol& host, NetworkHandler& hostNet,
 void SendBurst(NetworkHandler& c, int client, int round) {
   const float guid = GuidOf(client);
   for (int k = 0; k < 6; ++k) {
-    msg::Write(c, msg::ShortState{guid, 5120.5f + k, 8000.25f, 271.0f, true, 120, 3.5f, -1.25f,
-                                  false, true, false});
-    c.SendUnreliable();
-    c.ClearOutgoingPacket();
+    msg::Send(c,
+              msg::ShortState{guid, 5120.5f + k, 8000.25f, 271.0f, true, 120, 3.5f, -1.25f,
+                              false, true, false},
+              Delivery::Unreliable);
   }
   msg::ProjectileShort shot{guid, 100, -200, 45, 90 - round % 60, 1.5f, -0.75f, 0.125f, 7.0f};
-  msg::Write(c, shot);
-  c.SendUnreliable();  // the game sends it reliably; the bench must not stall on acks
-  c.ClearOutgoingPacket();
+  msg::Send(c, shot, Delivery::Unreliable);  // the game sends it reliably; the bench must not stall on acks
   c.Flush();
 }
 

@@ -90,9 +90,7 @@ void BM_HostRelaysShortStates(benchmark::State& state) {
       for (int i = 0; i < kClients; ++i) {
         NetworkHandler& c = *clients[i];
         for (int k = 0; k < 8; ++k) {
-          msg::Write(c, SampleShortState(float(i)));
-          c.SendUnreliable();
-          c.ClearOutgoingPacket();
+          msg::Send(c, SampleShortState(float(i)), Delivery::Unreliable);
         }
         c.Flush();
         // Now and then take what arrived, which keeps the connection alive.
@@ -108,9 +106,7 @@ void BM_HostRelaysShortStates(benchmark::State& state) {
   for (auto _ : state) {
     for (char id; (id = host.ReceivePacket()) != netid::NoPacket; host.ClearIncomingPacket()) {
       if (id != msg::kShortState || !msg::Read(host, m)) continue;
-      msg::Write(host, m);
-      host.SendServerReplyUnreliable();
-      host.ClearOutgoingPacket();
+      msg::Send(host, m, Delivery::RelayUnreliable);
       ++relayed;
     }
     host.Flush();

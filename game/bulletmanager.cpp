@@ -65,12 +65,7 @@ void BulletManager::SendNew(const Bullet& b, float ownerGuid, bool reliable) {
                        b.width,    b.height,     b.direction, static_cast<float>(b.style),
                        b.lifetime, b.speed,      b.behaviour, b.turnRate,
                        b.driftX,   b.driftY,     b.guid,      b.acceleration};
-  msg::Write(*network, m);
-  if (reliable)
-    network->Send();
-  else
-    network->SendUnreliable();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, m, reliable ? Delivery::Reliable : Delivery::Unreliable);
 }
 
 void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float heading, float vx,
@@ -145,9 +140,7 @@ void BulletManager::Steer(Bullet& b) {
 // The end of a projectile: removal message, damage to everyone it touches
 // (team mates too), the owner's own blast damage, the blast and burst.
 void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid) {
-  msg::Write(*network, msg::ProjectileRemove{ownerGuid, b.guid});
-  network->Send();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, msg::ProjectileRemove{ownerGuid, b.guid}, Delivery::Reliable);
 
   const float left = b.x - b.width / 2, top = b.y - b.height / 2;
   for (int p : enemies->HitMeRetPlayers(left, top, b.width, b.height)) {
@@ -155,9 +148,8 @@ void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float
     enemies->DamagePlayer(p, d.energy, d.hull);
     if (b.behaviour == behaviour::Freezes) {
       enemies->FreezeEnergy(p, kFreezeFrames);
-      msg::Write(*network, msg::Freeze{enemies->players[p].guid, kFreezeFrames});
-      network->Send();
-      network->ClearOutgoingPacket();
+      msg::Send(*network, msg::Freeze{enemies->players[p].guid, kFreezeFrames},
+                Delivery::Reliable);
     }
   }
 
@@ -241,15 +233,11 @@ void BulletManager::SendBullets(float ownerGuid) {
                             b.width,   b.height,   b.direction, static_cast<float>(b.style),
                             b.lifeLeft, b.speed,   b.behaviour, b.turnRate,
                             b.driftX,  b.driftY,   b.guid,      b.acceleration};
-      msg::Write(*network, m);
-      network->Send();
-      network->ClearOutgoingPacket();
+      msg::Send(*network, m, Delivery::Reliable);
     } else if (b.active && b.sendUpdate) {
       msg::ProjectileShort m{ownerGuid, b.x,      b.y,      b.direction, b.lifeLeft,
                              b.turnRate, b.driftX, b.driftY, b.guid};
-      msg::Write(*network, m);
-      network->Send();
-      network->ClearOutgoingPacket();
+      msg::Send(*network, m, Delivery::Reliable);
     }
     b.sendFull = false;
     b.sendUpdate = false;

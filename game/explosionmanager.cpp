@@ -64,7 +64,5 @@ void ExplosionManager::SendExplosion(const Explosion& e) {
   m.height = e.height;
   m.loopSlot = e.loopSlot;
   m.frames = e.frames;
-  msg::Write(*network, m);
-  network->SendUnreliable();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, m, Delivery::Unreliable);
 }

@@ -276,15 +276,11 @@ void SpaceShip::SendNetworkStats() {
   if (sendFullStats) {
     msg::FullState m{guid, sx, sy, angle, alive, upHeld, frozenFrames, bounty, width, height,
                      shipTexture, vx, vy, maxSpeed, downHeld, leftHeld, rightHeld};
-    msg::Write(*network, m);
-    network->Send();
-    network->ClearOutgoingPacket();
+    msg::Send(*network, m, Delivery::Reliable);
   } else if (sendUpdate) {
     msg::ShortState m{guid, sx, sy, angle, upHeld, bounty, vx, vy, downHeld, leftHeld,
                       rightHeld};
-    msg::Write(*network, m);
-    network->SendUnreliable();
-    network->ClearOutgoingPacket();
+    msg::Send(*network, m, Delivery::Unreliable);
   }
   sendFullStats = false;
   sendUpdate = false;

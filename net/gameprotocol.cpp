@@ -134,17 +134,18 @@ void GameProtocol::SendJoin() {
   msg::Join join;
   join.name = player->name;
   join.guid = *myGuid;
-  msg::Write(*network, join);
-  network->Send();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, join, Delivery::Reliable);
 }
 
 void GameProtocol::SendMessageA(const std::string& text) {
   msg::Chat chat;
   chat.text = text;
-  msg::Write(*network, chat);
-  network->Send();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, chat, Delivery::Reliable);
+}
+
+void GameProtocol::SendLeave() {
+  msg::Send(*network, msg::Leave{*myGuid, network->isServer}, Delivery::Reliable);
+  network->Flush();
 }
 
 // ---- Shared pieces ----

@@ -76,6 +76,9 @@ class GameProtocol {
   void SendJoin();
   // Message 55: one complete chat line.
   void SendMessageA(const std::string& text);
+  // Message 58 for the local player (the host's ends the match), put on the
+  // wire at once: the connection closes right after.
+  void SendLeave();
 
   // One message of the packet being handled (its id already taken).
   void HandleServerMessage(char id);

@@ -16,12 +16,7 @@ using namespace protocol_detail;
 
 template <class M>
 void GameProtocol::Relay(const M& m, bool reliable) {
-  msg::Write(*network, m);
-  if (reliable)
-    network->SendServerReply();
-  else
-    network->SendServerReplyUnreliable();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, m, reliable ? Delivery::RelayReliable : Delivery::RelayUnreliable);
 }
 
 void GameProtocol::HandleServerMessage(char id) {

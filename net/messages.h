@@ -1,15 +1,16 @@
-// The game's message catalogue: one struct per message id with its fields in
-// wire order, and one Write and one Read per message. Every sender, the host's
-// relay and the clients use these, so a field order lives in exactly one place.
+// The game's message catalogue: one struct per message id whose Fields lists
+// its fields once, in wire order, for both directions. Every sender, the
+// host's relay and the clients go through these, so a field order lives in
+// exactly one place.
 //
-// Write appends the id byte and the fields to a stream (a message is sent by
-// one of the handler's send modes afterwards). Read expects the id already
+// Write appends the id byte and the fields to a stream; Send writes, sends
+// and clears the handler's outgoing message. Read expects the id already
 // taken (NetworkHandler::ReceivePacket returns it) and reads the fields; it
 // returns false when the message is cut short, carries a non-finite number or
 // an oversized list, and then the message must be dropped.
 //
-// Field codes: f float (32 raw bits), i compressed int, b one bit,
-// s string (compressed length, compressed characters).
+// A field's wire code follows from its type: float 32 raw bits, int
+// compressed, bool one bit, string compressed length and characters.
 #pragma once
 
 #include <string>
@@ -46,6 +47,10 @@ struct Join {
   static constexpr char id = kJoin;
   std::string name;
   float guid = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.name, m.guid);
+  }
   bool operator==(const Join&) const = default;
 };
 
@@ -59,6 +64,11 @@ struct FullState {
   int shipTexture = 0;
   float vx = 0, vy = 0, maxSpeed = 0;
   bool downHeld = false, leftHeld = false, rightHeld = false;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.guid, m.x, m.y, m.angle, m.alive, m.upHeld, m.frozenFrames, m.bounty, m.width,
+       m.height, m.shipTexture, m.vx, m.vy, m.maxSpeed, m.downHeld, m.leftHeld, m.rightHeld);
+  }
   bool operator==(const FullState&) const = default;
 };
 
@@ -66,6 +76,10 @@ struct FullState {
 struct DamageReport {
   static constexpr char id = kDamageReport;
   float attacker = 0, victim = 0, hullDamage = 0, energyDamage = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.attacker, m.victim, m.hullDamage, m.energyDamage);
+  }
   bool operator==(const DamageReport&) const = default;
 };
 
@@ -74,6 +88,10 @@ struct KillReport {
   static constexpr char id = kKillReport;
   float victim = 0, killer = 0;
   int bounty = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.victim, m.killer, m.bounty);
+  }
   bool operator==(const KillReport&) const = default;
 };
 
@@ -81,14 +99,22 @@ struct KillReport {
 struct Roster {
   static constexpr char id = kRoster;
   // A host holds at most 32 clients and itself; longer lists are refused
-  // by Read (and Write sends the first 63 and the last).
+  // by Read (and Write sends the first 63 and the last, the host's own).
   static constexpr int kMaxEntries = 64;
   struct Entry {
     std::string name;
     float guid = 0;
+    template <class IO, class M>
+    static void Fields(IO& io, M& m) {
+      io(m.name, m.guid);
+    }
     bool operator==(const Entry&) const = default;
   };
   std::vector<Entry> entries;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io.List(m.entries, kMaxEntries);
+  }
   bool operator==(const Roster&) const = default;
 };
 
@@ -96,6 +122,10 @@ struct Roster {
 struct Chat {
   static constexpr char id = kChat;
   std::string text;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.text);
+  }
   bool operator==(const Chat&) const = default;
 };
 
@@ -104,6 +134,10 @@ struct Explosion {
   static constexpr char id = kExplosion;
   float x = 0, y = 0, width = 0, height = 0;
   int loopSlot = 0, frames = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.x, m.y, m.width, m.height, m.loopSlot, m.frames);
+  }
   bool operator==(const Explosion&) const = default;
 };
 
@@ -112,6 +146,10 @@ struct Freeze {
   static constexpr char id = kFreeze;
   float victim = 0;
   int frames = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.victim, m.frames);
+  }
   bool operator==(const Freeze&) const = default;
 };
 
@@ -120,6 +158,10 @@ struct Leave {
   static constexpr char id = kLeave;
   float guid = 0;
   bool hostLeaving = false;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.guid, m.hostLeaving);
+  }
   bool operator==(const Leave&) const = default;
 };
 
@@ -138,6 +180,11 @@ struct ProjectileFields {
   float turnRate = 0, driftX = 0, driftY = 0;
   float guid = 0;   // the projectile's own identity
   float acceleration = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.owner, m.texture, m.x, m.y, m.width, m.height, m.direction, m.style, m.lifeLeft,
+       m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid, m.acceleration);
+  }
   bool operator==(const ProjectileFields&) const = default;
 };
 using ProjectileFull = ProjectileFields<kProjectileFull>;
@@ -147,6 +194,10 @@ using ProjectileNew = ProjectileFields<kProjectileNew>;
 struct ProjectileRemove {
   static constexpr char id = kProjectileRemove;
   float owner = 0, guid = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.owner, m.guid);
+  }
   bool operator==(const ProjectileRemove&) const = default;
 };
 
@@ -158,6 +209,11 @@ struct ShortState {
   int bounty = 0;
   float vx = 0, vy = 0;
   bool downHeld = false, leftHeld = false, rightHeld = false;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.guid, m.x, m.y, m.angle, m.upHeld, m.bounty, m.vx, m.vy, m.downHeld, m.leftHeld,
+       m.rightHeld);
+  }
   bool operator==(const ShortState&) const = default;
 };
 
@@ -168,48 +224,98 @@ struct ProjectileShort {
   int lifeLeft = 0;
   float turnRate = 0, driftX = 0, driftY = 0;
   float guid = 0;
+  template <class IO, class M>
+  static void Fields(IO& io, M& m) {
+    io(m.owner, m.x, m.y, m.direction, m.lifeLeft, m.turnRate, m.driftX, m.driftY,
+       m.guid);
+  }
   bool operator==(const ProjectileShort&) const = default;
 };
 
-void Write(BitStream& out, const Join& m);
-void Write(BitStream& out, const FullState& m);
-void Write(BitStream& out, const DamageReport& m);
-void Write(BitStream& out, const KillReport& m);
-void Write(BitStream& out, const Roster& m);
-void Write(BitStream& out, const Chat& m);
-void Write(BitStream& out, const Explosion& m);
-void Write(BitStream& out, const Freeze& m);
-void Write(BitStream& out, const Leave& m);
-void Write(BitStream& out, const ProjectileFull& m);
-void Write(BitStream& out, const ProjectileNew& m);
-void Write(BitStream& out, const ProjectileRemove& m);
-void Write(BitStream& out, const ShortState& m);
-void Write(BitStream& out, const ProjectileShort& m);
+// Writes fields by their wire codes.
+class FieldWriter {
+ public:
+  explicit FieldWriter(BitStream& out) : out(out) {}
+  template <class... T>
+  void operator()(const T&... fields) {
+    (Put(fields), ...);
+  }
+  // A list longer than `max` sends its first max - 1 entries and its last.
+  template <class E>
+  void List(const std::vector<E>& entries, int max) {
+    const size_t n = entries.size(), cap = static_cast<size_t>(max);
+    Put(static_cast<int>(n > cap ? cap : n));
+    for (size_t i = 0; i < n; ++i)
+      if (n <= cap || i < cap - 1 || i == n - 1) E::Fields(*this, entries[i]);
+  }
 
-bool Read(BitStream& in, Join& m);
-bool Read(BitStream& in, FullState& m);
-bool Read(BitStream& in, DamageReport& m);
-bool Read(BitStream& in, KillReport& m);
-bool Read(BitStream& in, Roster& m);
-bool Read(BitStream& in, Chat& m);
-bool Read(BitStream& in, Explosion& m);
-bool Read(BitStream& in, Freeze& m);
-bool Read(BitStream& in, Leave& m);
-bool Read(BitStream& in, ProjectileFull& m);
-bool Read(BitStream& in, ProjectileNew& m);
-bool Read(BitStream& in, ProjectileRemove& m);
-bool Read(BitStream& in, ShortState& m);
-bool Read(BitStream& in, ProjectileShort& m);
+ private:
+  void Put(float v) { out.WriteCompressed(v); }
+  void Put(int v) { out.WriteCompressed(v); }
+  void Put(bool v) { out.Write(v); }
+  void Put(const std::string& v) { out.WriteString(v); }
+  BitStream& out;
+};
 
-// Through the handler: Write into its outgoing message, Read from the packet
-// being handled.
+// Reads fields by their wire codes. `ok` stays false once any field was
+// missing or a number was not finite: a NaN or infinity from the wire would
+// spread through positions and collisions, so such a message is dropped whole.
+class FieldReader {
+ public:
+  explicit FieldReader(BitStream& in) : in(in) {}
+  bool ok = true;
+  template <class... T>
+  void operator()(T&... fields) {
+    (Take(fields), ...);
+  }
+  // A count above `max` refuses the message.
+  template <class E>
+  void List(std::vector<E>& entries, int max) {
+    entries.clear();
+    int count = 0;
+    Take(count);
+    if (count < 0 || count > max) ok = false;
+    for (int i = 0; i < count && ok; ++i) {
+      E e;
+      E::Fields(*this, e);
+      if (ok) entries.push_back(std::move(e));
+    }
+  }
+
+ private:
+  void Take(float& v);
+  void Take(int& v);
+  void Take(bool& v);
+  void Take(std::string& v);
+  BitStream& in;
+};
+
 template <class M>
-void Write(NetworkHandler& net, const M& m) {
-  Write(net.outgoing, m);
+void Write(BitStream& out, const M& m) {
+  out.Write(M::id);
+  FieldWriter writer(out);
+  M::Fields(writer, m);
 }
+
+template <class M>
+bool Read(BitStream& in, M& m) {
+  FieldReader reader(in);
+  M::Fields(reader, m);
+  return reader.ok;
+}
+
+// Reads from the packet being handled.
 template <class M>
 bool Read(NetworkHandler& net, M& m) {
   return Read(net.incoming, m);
+}
+
+// Writes the message into the handler's outgoing message, sends it and
+// clears it.
+template <class M>
+void Send(NetworkHandler& net, const M& m, Delivery delivery) {
+  Write(net.outgoing, m);
+  net.Send(delivery);
 }
 
 }  // namespace msg

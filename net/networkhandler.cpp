@@ -1,11 +1,14 @@
 #include "net/networkhandler.h"
 
 #include <arpa/inet.h>
+#include <enet/enet.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -36,8 +39,12 @@ constexpr const char* kDefaultMasterHost = "127.0.0.1";
 // callback has no user pointer, and only Service() lets ENet read datagrams.
 thread_local NetworkHandler* servicing = nullptr;
 
+PlayerID ToPlayerID(const ENetAddress& a) { return PlayerID{a.host, a.port}; }
+
 int ENET_CALLBACK InterceptCallback(ENetHost* host, ENetEvent*) {
-  return servicing ? servicing->Intercept(host) : 0;
+  return servicing ? servicing->InterceptDatagram(host->receivedData, host->receivedDataLength,
+                                                  ToPlayerID(host->receivedAddress))
+                   : 0;
 }
 
 void InitLibrary() {
@@ -55,20 +62,62 @@ ENetHost* OpenHost(const ENetAddress& address, size_t peers) {
   return host;
 }
 
-PlayerID ToPlayerID(const ENetAddress& a) { return PlayerID{a.host, a.port}; }
-
 bool StartsWith(const unsigned char* data, size_t length, const unsigned char* tag, size_t n) {
   return length >= n && std::memcmp(data, tag, n) == 0;
 }
 
 }  // namespace
 
-NetworkHandler::NetworkHandler() {
+struct NetworkHandler::Impl {
+  // One packet handed to the game, from ReceivePacket until ClearIncomingPacket.
+  struct Packet {
+    PlayerID playerId;                 // sender
+    ENetPeer* peer = nullptr;          // connection it came on (null: offline datagram)
+    ENetPacket* enetPacket = nullptr;  // library packet owned until released (null: notification)
+    unsigned char notice = 0;          // the byte of a notification
+    uint32_t receiveTime = 0;          // GetTime() when it arrived
+  };
+  struct PeerClock {        // round-trip measurement of one connection
+    uint32_t lastRoundTrip = 0;
+    uint32_t nextPing = 0;
+    uint32_t pingSent = 0;   // stamp of the ping awaiting its pong
+    bool awaiting = false;   // only the echo of that ping is believed
+  };
+
+  explicit Impl(NetworkHandler& owner) : self(owner) {}
+
+  NetworkHandler& self;
+  ENetHost* client = nullptr;      // client role: the local endpoint (one peer)
+  ENetHost* server = nullptr;      // server role: the listening host
+  ENetPeer* serverPeer = nullptr;  // client role: the connection to the host
+  Packet* packet = nullptr;        // the packet being handled, until ClearIncomingPacket
+  std::deque<Packet> queue;        // drained events waiting for ReceivePacket
+  Packet current;
+  bool servicedThisRound = false;  // ReceivePacket serviced since it last said '0'
+  std::vector<PeerClock> clocks;   // one per peer slot of the host
+
+  ENetHost* Host() const { return self.isServer ? server : client; }
+  void Service();
+  void HandleEvent(const ENetEvent& event);
+  void QueueNotice(unsigned char id, ENetPeer* peer, PlayerID from);
+  bool HandleInternal(ENetPeer* peer, const ENetPacket* p);
+  bool BeginPacket(char& id);
+  void SendDuePings();
+  void PingPeers();
+  void SendToPeers(uint32_t flags, ENetPeer* except);
+  PeerClock* ClockOf(ENetPeer* peer);
+  bool AcceptingConnections() const;
+  void ReleaseQueue();
+  void ClearIncomingPacket();
+  void CloseHost();
+};
+
+NetworkHandler::NetworkHandler() : impl(std::make_unique<Impl>(*this)) {
   const char* master = std::getenv("VOIDRAKE_MASTER");
   lobby.setMasterserver(master && *master ? master : kDefaultMasterHost, kMasterPath);
 }
 
-NetworkHandler::~NetworkHandler() { CloseHost(); }
+NetworkHandler::~NetworkHandler() { impl->CloseHost(); }
 
 uint32_t NetworkHandler::GetTime() {
   using namespace std::chrono;
@@ -80,50 +129,53 @@ uint32_t NetworkHandler::GetTime() {
 
 void NetworkHandler::InitMe(bool serverRole) {
   InitLibrary();
-  CloseHost();
+  impl->CloseHost();
   isServer = serverRole;
   serverName = "Default Name";
   gameType = 0;
   if (!isServer) {
     const ENetAddress any{ENET_HOST_ANY, 0};
-    client = OpenHost(any, 1);
-    clocks.assign(1, PeerClock{});
+    impl->client = OpenHost(any, 1);
+    impl->clocks.assign(1, Impl::PeerClock{});
   }
 }
 
 bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayers) {
   if (!isServer) return false;
-  CloseHost();
+  impl->CloseHost();
   const ENetAddress address{ENET_HOST_ANY, port};
-  server = OpenHost(address, maxPlayers > 0 ? maxPlayers : 1);
-  if (server) clocks.assign(server->peerCount, PeerClock{});
+  ENetHost* server = OpenHost(address, maxPlayers > 0 ? maxPlayers : 1);
+  impl->server = server;
+  if (server) impl->clocks.assign(server->peerCount, Impl::PeerClock{});
   return server != nullptr;
 }
 
 bool NetworkHandler::ConnectMe(const char* host, int port) {
-  if (isServer || !client || !host || port <= 0 || port > 65535) return false;
+  if (isServer || !impl->client || !host || port <= 0 || port > 65535) return false;
   ENetAddress address;
   if (enet_address_set_host_ip(&address, host) != 0) return false;
   address.port = static_cast<enet_uint16>(port);
-  if (serverPeer && serverPeer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(serverPeer);
-  serverPeer = enet_host_connect(client, &address, 1, 0);
-  clocks.assign(1, PeerClock{});
-  if (serverPeer) enet_host_flush(client);
-  return serverPeer != nullptr;
+  ENetPeer*& peer = impl->serverPeer;
+  if (peer && peer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(peer);
+  peer = enet_host_connect(impl->client, &address, 1, 0);
+  impl->clocks.assign(1, Impl::PeerClock{});
+  if (peer) enet_host_flush(impl->client);
+  return peer != nullptr;
 }
 
 bool NetworkHandler::ClientConnected() {
-  return !isServer && serverPeer && serverPeer->state == ENET_PEER_STATE_CONNECTED;
+  return !isServer && impl->serverPeer && impl->serverPeer->state == ENET_PEER_STATE_CONNECTED;
 }
 
 void NetworkHandler::QuitClient() {
-  if (isServer || !serverPeer) return;
-  if (serverPeer->state != ENET_PEER_STATE_DISCONNECTED)
-    enet_peer_disconnect_now(serverPeer, kGracefulDisconnect);
+  ENetPeer* peer = impl->serverPeer;
+  if (isServer || !peer) return;
+  if (peer->state != ENET_PEER_STATE_DISCONNECTED)
+    enet_peer_disconnect_now(peer, kGracefulDisconnect);
 }
 
 void NetworkHandler::PingLAN() {
-  if (isServer || !client) return;
+  if (isServer || !impl->client) return;
   const char* configured = std::getenv("VOIDRAKE_LAN_ADDRESS");
   ENetAddress address;
   if (enet_address_set_host_ip(&address, configured && *configured ? configured
@@ -133,10 +185,10 @@ void NetworkHandler::PingLAN() {
   ENetBuffer buffer;
   buffer.data = const_cast<unsigned char*>(kOfflinePing);
   buffer.dataLength = sizeof kOfflinePing;
-  enet_socket_send(client->socket, &address, &buffer, 1);
+  enet_socket_send(impl->client->socket, &address, &buffer, 1);
 }
 
-bool NetworkHandler::AcceptingConnections() const {
+bool NetworkHandler::Impl::AcceptingConnections() const {
   if (!server) return false;
   size_t used = 0;
   for (size_t i = 0; i < server->peerCount; ++i)
@@ -144,24 +196,25 @@ bool NetworkHandler::AcceptingConnections() const {
   return used < server->peerCount;
 }
 
-int NetworkHandler::Intercept(ENetHost* host) {
-  const unsigned char* data = host->receivedData;
-  const size_t length = host->receivedDataLength;
+int NetworkHandler::InterceptDatagram(const unsigned char* data, size_t length, PlayerID from) {
   if (length < 2 || data[0] != 0xFF || data[1] != 0xFF) return 0;  // an ENet datagram
   if (isServer && StartsWith(data, length, kOfflinePing, sizeof kOfflinePing)) {
-    if (AcceptingConnections()) {
+    if (impl->AcceptingConnections()) {
+      const ENetAddress to{from.binaryAddress, from.port};
       ENetBuffer buffer;
       buffer.data = const_cast<unsigned char*>(kOfflinePong);
       buffer.dataLength = sizeof kOfflinePong;
-      enet_socket_send(host->socket, &host->receivedAddress, &buffer, 1);
+      enet_socket_send(impl->server->socket, &to, &buffer, 1);
     }
   } else if (!isServer && StartsWith(data, length, kOfflinePong, sizeof kOfflinePong)) {
-    QueueNotice(static_cast<unsigned char>(netid::LanPong), nullptr, host->receivedAddress);
+    impl->QueueNotice(static_cast<unsigned char>(netid::LanPong), nullptr, from);
   }
   return 1;  // every tagged datagram is ours, answered or not
 }
 
-PlayerID NetworkHandler::GetLastID() { return packet ? packet->playerId : UNASSIGNED_PLAYER_ID; }
+PlayerID NetworkHandler::GetLastID() {
+  return impl->packet ? impl->packet->playerId : UNASSIGNED_PLAYER_ID;
+}
 
 const char* NetworkHandler::GetIP(PlayerID id) {
   in_addr address;
@@ -172,7 +225,7 @@ const char* NetworkHandler::GetIP(PlayerID id) {
 
 // ---- Round trips ----
 
-NetworkHandler::PeerClock* NetworkHandler::ClockOf(ENetPeer* peer) {
+NetworkHandler::Impl::PeerClock* NetworkHandler::Impl::ClockOf(ENetPeer* peer) {
   ENetHost* host = Host();
   if (!host || !peer || peer < host->peers || peer >= host->peers + host->peerCount) return nullptr;
   const size_t index = static_cast<size_t>(peer - host->peers);
@@ -180,12 +233,14 @@ NetworkHandler::PeerClock* NetworkHandler::ClockOf(ENetPeer* peer) {
 }
 
 int NetworkHandler::PlayerPing() {
-  ENetPeer* peer = isServer ? (packet ? packet->peer : nullptr) : serverPeer;
-  const PeerClock* clock = ClockOf(peer);
+  ENetPeer* peer = isServer ? (impl->packet ? impl->packet->peer : nullptr) : impl->serverPeer;
+  const Impl::PeerClock* clock = impl->ClockOf(peer);
   return clock ? static_cast<int>(clock->lastRoundTrip / 2) : 0;
 }
 
-void NetworkHandler::PingPeers() {
+void NetworkHandler::PingPeers() { impl->PingPeers(); }
+
+void NetworkHandler::Impl::PingPeers() {
   ENetHost* host = Host();
   if (!host) return;
   const uint32_t now = GetTime();
@@ -205,7 +260,7 @@ void NetworkHandler::PingPeers() {
   enet_host_flush(host);
 }
 
-void NetworkHandler::SendDuePings() {
+void NetworkHandler::Impl::SendDuePings() {
   ENetHost* host = Host();
   if (!host) return;
   const uint32_t now = GetTime();
@@ -218,7 +273,7 @@ void NetworkHandler::SendDuePings() {
   }
 }
 
-bool NetworkHandler::HandleInternal(ENetPeer* peer, const ENetPacket* p) {
+bool NetworkHandler::Impl::HandleInternal(ENetPeer* peer, const ENetPacket* p) {
   if (p->dataLength != kInternalLength) return false;
   if (p->data[0] == kInternalPing) {
     unsigned char reply[kInternalLength];
@@ -244,17 +299,17 @@ bool NetworkHandler::HandleInternal(ENetPeer* peer, const ENetPacket* p) {
 
 // ---- Receiving ----
 
-void NetworkHandler::QueueNotice(unsigned char id, ENetPeer* peer, const ENetAddress& from) {
+void NetworkHandler::Impl::QueueNotice(unsigned char id, ENetPeer* peer, PlayerID from) {
   if (queue.size() >= kMaxQueued) return;
   Packet p;
-  p.playerId = ToPlayerID(from);
+  p.playerId = from;
   p.peer = peer;
   p.notice = id;
   p.receiveTime = GetTime();
   queue.push_back(p);
 }
 
-void NetworkHandler::HandleEvent(const ENetEvent& event) {
+void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
   ENetPeer* peer = event.peer;
   switch (event.type) {
     case ENET_EVENT_TYPE_CONNECT:
@@ -264,9 +319,9 @@ void NetworkHandler::HandleEvent(const ENetEvent& event) {
                                    ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
       peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
       if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{0, GetTime(), 0, false};
-      QueueNotice(static_cast<unsigned char>(isServer ? netid::NewIncomingConnection
-                                                      : netid::ConnectionAccepted),
-                  peer, peer->address);
+      QueueNotice(static_cast<unsigned char>(self.isServer ? netid::NewIncomingConnection
+                                                           : netid::ConnectionAccepted),
+                  peer, ToPlayerID(peer->address));
       break;
     case ENET_EVENT_TYPE_DISCONNECT:
       // Packets still queued from this connection must not point at a slot
@@ -276,7 +331,7 @@ void NetworkHandler::HandleEvent(const ENetEvent& event) {
       QueueNotice(static_cast<unsigned char>(event.data == kGracefulDisconnect
                                                  ? netid::Disconnection
                                                  : netid::ConnectionLost),
-                  nullptr, peer->address);
+                  nullptr, ToPlayerID(peer->address));
       break;
     case ENET_EVENT_TYPE_RECEIVE:
       if (HandleInternal(peer, event.packet) || queue.size() >= kMaxQueued) {
@@ -297,12 +352,12 @@ void NetworkHandler::HandleEvent(const ENetEvent& event) {
   }
 }
 
-void NetworkHandler::Service() {
+void NetworkHandler::Impl::Service() {
   ENetHost* host = Host();
   if (!host) return;
   SendDuePings();
   NetworkHandler* outer = servicing;
-  servicing = this;
+  servicing = &self;
   ENetEvent event;
   for (int n = 0; n < kMaxEventsPerService; ++n) {
     // Events already received are dispatched without touching the socket;
@@ -330,52 +385,53 @@ bool NetworkHandler::OpenPacket(BitStream& view, const unsigned char* data, size
   return id != netid::NoPacket;
 }
 
-bool NetworkHandler::BeginPacket(char& id) {
+bool NetworkHandler::Impl::BeginPacket(char& id) {
   const unsigned char* data = current.enetPacket ? current.enetPacket->data : &current.notice;
   const size_t length = current.enetPacket ? current.enetPacket->dataLength : 1;
   uint32_t stamp = 0;
   bool stamped = false;
-  if (!OpenPacket(incoming, data, length, id, stamp, stamped)) return false;
-  packetTime = stamped ? stamp : current.receiveTime;
+  if (!OpenPacket(self.incoming, data, length, id, stamp, stamped)) return false;
+  self.packetTime = stamped ? stamp : current.receiveTime;
   return true;
 }
 
 char NetworkHandler::ReceivePacket() {
   ClearIncomingPacket();
+  std::deque<Impl::Packet>& queue = impl->queue;
   for (;;) {
     if (queue.empty()) {
       // Service once per round: a steady flood must not keep the frame's
       // receive loop from ever seeing '0'.
-      if (servicedThisRound) {
-        servicedThisRound = false;
+      if (impl->servicedThisRound) {
+        impl->servicedThisRound = false;
         return netid::NoPacket;
       }
-      Service();
-      servicedThisRound = true;
+      impl->Service();
+      impl->servicedThisRound = true;
       if (queue.empty()) {
-        servicedThisRound = false;
+        impl->servicedThisRound = false;
         return netid::NoPacket;
       }
     }
-    current = queue.front();
+    impl->current = queue.front();
     queue.pop_front();
-    packet = &current;
+    impl->packet = &impl->current;
     char id;
-    if (BeginPacket(id)) return id;
+    if (impl->BeginPacket(id)) return id;
     ClearIncomingPacket();  // empty or cut-short packets never reach the game
   }
 }
 
-void NetworkHandler::ClearIncomingPacket() {
+void NetworkHandler::ClearIncomingPacket() { impl->ClearIncomingPacket(); }
+
+void NetworkHandler::Impl::ClearIncomingPacket() {
   if (packet) {
     if (packet->enetPacket) enet_packet_destroy(packet->enetPacket);
     packet->enetPacket = nullptr;
     packet = nullptr;
   }
-  incoming.SetReadView(nullptr, 0);
+  self.incoming.SetReadView(nullptr, 0);
 }
-
-void NetworkHandler::ClearOutgoingPacket() { outgoing.Reset(); }
 
 char NetworkHandler::ReadChar() {
   char c;
@@ -415,9 +471,10 @@ std::string NetworkHandler::ReadString() {
 
 // ---- Sending ----
 
-void NetworkHandler::SendToPeers(uint32_t flags, ENetPeer* except) {
+void NetworkHandler::Impl::SendToPeers(uint32_t flags, ENetPeer* except) {
   if (!server) return;
-  ENetPacket* p = enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags);
+  const BitStream& out = self.outgoing;
+  ENetPacket* p = enet_packet_create(out.GetData(), out.GetNumberOfBytesUsed(), flags);
   if (!p) return;
   for (size_t i = 0; i < server->peerCount; ++i) {
     ENetPeer* peer = &server->peers[i];
@@ -426,32 +483,31 @@ void NetworkHandler::SendToPeers(uint32_t flags, ENetPeer* except) {
   if (p->referenceCount == 0) enet_packet_destroy(p);
 }
 
-void NetworkHandler::SendMode(bool reliable, bool serverReply) {
-  if (outgoing.GetNumberOfBitsUsed() == 0) return;
+void NetworkHandler::Send(Delivery delivery) {
+  const bool reliable = delivery == Delivery::Reliable || delivery == Delivery::RelayReliable;
+  const bool relay = delivery == Delivery::RelayReliable || delivery == Delivery::RelayUnreliable;
   // Unreliable packets are unsequenced: plain unreliable ones are sequenced
   // against the reliable ones of the channel and dropped or held behind them.
   const uint32_t flags = reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED;
-  if (isServer) {
-    SendToPeers(flags, serverReply && packet ? packet->peer : nullptr);
-    return;
+  if (outgoing.GetNumberOfBitsUsed() == 0) {
+    // nothing to send
+  } else if (isServer) {
+    impl->SendToPeers(flags, relay && impl->packet ? impl->packet->peer : nullptr);
+  } else if (!relay && ClientConnected()) {  // a client never relays
+    ENetPacket* p =
+        enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags);
+    if (p && enet_peer_send(impl->serverPeer, 0, p) != 0) enet_packet_destroy(p);
   }
-  if (serverReply || !ClientConnected()) return;  // a client never relays
-  ENetPacket* p = enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags);
-  if (p && enet_peer_send(serverPeer, 0, p) != 0) enet_packet_destroy(p);
+  outgoing.Reset();
 }
 
-void NetworkHandler::Send() { SendMode(true, false); }
-void NetworkHandler::SendUnreliable() { SendMode(false, false); }
-void NetworkHandler::SendServerReply() { SendMode(true, true); }
-void NetworkHandler::SendServerReplyUnreliable() { SendMode(false, true); }
-
 void NetworkHandler::Flush() {
-  if (ENetHost* host = Host()) enet_host_flush(host);
+  if (ENetHost* host = impl->Host()) enet_host_flush(host);
 }
 
 // ---- Teardown ----
 
-void NetworkHandler::ReleaseQueue() {
+void NetworkHandler::Impl::ReleaseQueue() {
   ClearIncomingPacket();
   for (Packet& p : queue)
     if (p.enetPacket) enet_packet_destroy(p.enetPacket);
@@ -459,7 +515,7 @@ void NetworkHandler::ReleaseQueue() {
   servicedThisRound = false;
 }
 
-void NetworkHandler::CloseHost() {
+void NetworkHandler::Impl::CloseHost() {
   ReleaseQueue();
   for (ENetHost** host : {&client, &server}) {
     if (!*host) continue;

@@ -1,8 +1,9 @@
-// NetworkHandler: the game's only door to the network (ENet underneath). One
-// instance, the global Networking, plays one role for the whole run: server
-// (the host, which relays) or client. Callers fill the one outgoing message
-// field by field and send it with one of four send modes; they read the packet
-// being handled field by field through the incoming view.
+// NetworkHandler: the game's only door to the network (ENet underneath, and
+// seen by no other file). One instance, the global Networking, plays one role
+// for the whole game: server (the host, which relays) or client. Callers fill
+// the one outgoing message field by field (net/messages.h does it for whole
+// messages) and send it with Send(delivery); they read the packet being
+// handled field by field through the incoming view.
 //
 // Library notifications reach the game as one-byte packets (ids below) that
 // the game's loops skip; the LAN search's answer is a packet with id 10 whose
@@ -12,10 +13,8 @@
 // the latest, with the next ReceivePacket, which services the connection).
 #pragma once
 
-#include <enet/enet.h>
-
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,14 +40,11 @@ constexpr char TimeStamp = 23;              // prefix: a 32-bit time stamp, then
 constexpr char NoPacket = '0';              // ReceivePacket: nothing waiting
 }  // namespace netid
 
-// One packet handed to the game, from ReceivePacket until ClearIncomingPacket.
-struct Packet {
-  PlayerID playerId;                  // sender
-  ENetPeer* peer = nullptr;           // connection it came on (null: offline datagram)
-  ENetPacket* enetPacket = nullptr;   // library packet owned until released (null: notification)
-  unsigned char notice = 0;           // the byte of a notification
-  uint32_t receiveTime = 0;           // GetTime() when it arrived
-};
+// Who receives a sent message. A client's sends all go to the host; a relay
+// is the host's and goes to every client but the sender of the packet being
+// handled (a client never relays). Reliable messages arrive once and in
+// order; unreliable ones may be lost but never hold up or reorder others.
+enum class Delivery { Reliable, Unreliable, RelayReliable, RelayUnreliable };
 
 class NetworkHandler {
  public:
@@ -66,9 +62,6 @@ class NetworkHandler {
   int gameType = 0;          // advertised by the heartbeat
   BitStream incoming;        // read view over the current packet
   BitStream outgoing;        // the message being built
-  ENetHost* client = nullptr;  // client role: the local endpoint (one peer)
-  ENetHost* server = nullptr;  // server role: the listening host
-  Packet* packet = nullptr;    // the packet being handled, until ClearIncomingPacket
   masterServerQuery lobby;
   std::vector<masterServerQuery::tServerQueryItem> servers;
 
@@ -104,13 +97,9 @@ class NetworkHandler {
   // this frame. A packet the caller did not release is released here.
   char ReceivePacket();
   void ClearIncomingPacket();
-  void ClearOutgoingPacket();
 
-  // Send modes (see the .cpp for who receives what).
-  void Send();
-  void SendUnreliable();
-  void SendServerReply();
-  void SendServerReplyUnreliable();
+  // Sends the outgoing message (if any) and clears it for the next one.
+  void Send(Delivery delivery);
   // Puts every queued send on the wire; call once per frame after the sends.
   void Flush();
 
@@ -141,35 +130,13 @@ class NetworkHandler {
   // Milliseconds of a monotonic clock (the library time of packetTime).
   static uint32_t GetTime();
 
-  // Internal: the ENet intercept callback's work (LAN ping and pong).
-  int Intercept(ENetHost* host);
+  // An offline datagram as the library's intercept sees it: a LAN ping is
+  // answered (server), a pong queued as a packet with id 10 (client). 1 when
+  // the datagram was ours, answered or not; 0 when it belongs to the library.
+  int InterceptDatagram(const unsigned char* data, size_t length, PlayerID from);
 
  private:
-  struct PeerClock {        // round-trip measurement of one connection
-    uint32_t lastRoundTrip = 0;
-    uint32_t nextPing = 0;
-    uint32_t pingSent = 0;   // stamp of the ping awaiting its pong
-    bool awaiting = false;   // only the echo of that ping is believed
-  };
-
-  ENetHost* Host() const { return isServer ? server : client; }
-  void Service();
-  void HandleEvent(const ENetEvent& event);
-  void QueueNotice(unsigned char id, ENetPeer* peer, const ENetAddress& from);
-  bool HandleInternal(ENetPeer* peer, const ENetPacket* p);
-  bool BeginPacket(char& id);
-  void SendDuePings();
-  void SendToPeers(uint32_t flags, ENetPeer* except);
-  void SendMode(bool reliable, bool serverReply);
-  PeerClock* ClockOf(ENetPeer* peer);
-  bool AcceptingConnections() const;
-  void ReleaseQueue();
-  void CloseHost();
-
-  ENetPeer* serverPeer = nullptr;  // client role: the connection to the host
-  std::deque<Packet> queue;        // drained events waiting for ReceivePacket
-  Packet current;
-  bool servicedThisRound = false;  // ReceivePacket serviced since it last said '0'
-  std::vector<PeerClock> clocks;   // one per peer slot of the host
+  struct Impl;  // the library's hosts, connections and the receive queue
+  std::unique_ptr<Impl> impl;
   char ipText[16] = {};
 };

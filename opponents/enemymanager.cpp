@@ -397,10 +397,7 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
     return;
   }
   if (!network) return;
-  msg::KillReport m{myGuid, players[k].guid, myBounty};
-  msg::Write(*network, m);
-  network->Send();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, msg::KillReport{myGuid, players[k].guid, myBounty}, Delivery::Reliable);
 }
 
 void EnemyManager::SendIntroMessage(std::string hostName, float hostGuid) {
@@ -408,9 +405,7 @@ void EnemyManager::SendIntroMessage(std::string hostName, float hostGuid) {
   msg::Roster m;
   for (const player& p : players) m.entries.push_back({p.name, p.guid});
   m.entries.push_back({hostName, hostGuid});
-  msg::Write(*network, m);
-  network->Send();
-  network->ClearOutgoingPacket();
+  msg::Send(*network, m, Delivery::Reliable);
 }
 
 // The shared log is read by the drawing while the window thread may append
@@ -498,10 +493,8 @@ void EnemyManager::SendDamageReports(float myGuid) {
   for (player& p : players) {
     if (p.hullDamage > 0 || p.energyDamage > 0) {
       if (network) {
-        msg::DamageReport m{myGuid, p.guid, p.hullDamage, p.energyDamage};
-        msg::Write(*network, m);
-        network->Send();
-        network->ClearOutgoingPacket();
+        msg::Send(*network, msg::DamageReport{myGuid, p.guid, p.hullDamage, p.energyDamage},
+                  Delivery::Reliable);
       }
       p.hullDamage = 0;
       p.energyDamage = 0;

@@ -93,10 +93,7 @@ void ReadFields(NetworkHandler& net, const uint8_t* data, size_t size) {
 // An offline datagram as the client's intercept sees it; a pong becomes a
 // packet with id 10 that ReceivePacket hands out and releases.
 void Intercept(NetworkHandler& net, const uint8_t* data, size_t size) {
-  static ENetHost host;  // only the received-datagram fields are used
-  host.receivedData = const_cast<uint8_t*>(data);
-  host.receivedDataLength = size;
-  const int result = net.Intercept(&host);
+  const int result = net.InterceptDatagram(data, size, UNASSIGNED_PLAYER_ID);
   Check(result == 0 || result == 1);
   Check(result == 1 || size < 2 || data[0] != 0xFF || data[1] != 0xFF);
   for (char id; (id = net.ReceivePacket()) != netid::NoPacket;) {

@@ -97,9 +97,7 @@ struct Peer {
   // Sends a message of the catalogue as the game's senders do.
   template <class M>
   void Say(const M& m, bool reliable = true) {
-    msg::Write(rig.network, m);
-    reliable ? rig.network.Send() : rig.network.SendUnreliable();
-    rig.network.ClearOutgoingPacket();
+    msg::Send(rig.network, m, reliable ? Delivery::Reliable : Delivery::Unreliable);
     rig.network.Flush();
   }
 };
@@ -480,8 +478,7 @@ TEST_F(GameProtocolTest, HostileAndBrokenMessagesAreDroppedWithoutHarm) {
       a.net().WriteChar(id);
       const int bits = static_cast<int>(random() % 600);
       for (int k = 0; k < bits; ++k) a.net().WriteBool(random() & 1);
-      a.net().Send();
-      a.net().ClearOutgoingPacket();
+      a.net().Send(Delivery::Reliable);
     }
   }
   // Every valid message of Alice's cut short at every length.
@@ -490,11 +487,9 @@ TEST_F(GameProtocolTest, HostileAndBrokenMessagesAreDroppedWithoutHarm) {
   BitStream whole;
   msg::Write(whole, full);
   for (size_t bytes = 1; bytes < whole.GetNumberOfBytesUsed(); ++bytes) {
-    a.net().outgoing.Reset();
     for (size_t k = 0; k < bytes; ++k) a.net().WriteChar(static_cast<char>(whole.GetData()[k]));
-    a.net().Send();
+    a.net().Send(Delivery::Reliable);
   }
-  a.net().ClearOutgoingPacket();
   // Numbers that are not numbers.
   full.x = std::numeric_limits<float>::quiet_NaN();
   a.Say(full);
@@ -516,9 +511,7 @@ TEST_F(GameProtocolTest, HostileAndBrokenMessagesAreDroppedWithoutHarm) {
     return stranger.ClientConnected();
   }));
   auto say = [&](const auto& m) {
-    msg::Write(stranger, m);
-    stranger.Send();
-    stranger.ClearOutgoingPacket();
+    msg::Send(stranger, m, Delivery::Reliable);
   };
   msg::FullState forged;
   forged.guid = 2.5f, forged.x = -777;
@@ -583,9 +576,7 @@ class JoinWaitTest : public ::testing::Test {
     }
   }
   void Roster(const msg::Roster& r) {
-    msg::Write(server, r);
-    server.Send();
-    server.ClearOutgoingPacket();
+    msg::Send(server, r, Delivery::Reliable);
     server.Flush();
   }
   NetworkHandler server;
@@ -612,12 +603,8 @@ TEST_F(JoinWaitTest, AWaitingClientAsksEveryFrameAndTakesTheRostersOfItsFrame) {
   r.entries = {{"Bob", 3.5f}, {"Alice", 2.5f}, {"Host", 1.5f}};
   Roster(r);
   Roster(r);
-  msg::Write(server, msg::Join{"Carol", 4.5f});
-  server.Send();
-  server.ClearOutgoingPacket();
-  msg::Write(server, msg::Chat{"after"});
-  server.Send();
-  server.ClearOutgoingPacket();
+  msg::Send(server, msg::Join{"Carol", 4.5f}, Delivery::Reliable);
+  msg::Send(server, msg::Chat{"after"}, Delivery::Reliable);
   server.Flush();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   c.Frame();
@@ -638,13 +625,10 @@ TEST_F(JoinWaitTest, AWaitingClientAsksEveryFrameAndTakesTheRostersOfItsFrame) {
       server.WriteChar(id);
       const int bits = static_cast<int>(random() % 600);
       for (int k = 0; k < bits; ++k) server.WriteBool(random() & 1);
-      server.Send();
-      server.ClearOutgoingPacket();
+      server.Send(Delivery::Reliable);
     }
   }
-  msg::Write(server, msg::Chat{"still here"});
-  server.Send();
-  server.ClearOutgoingPacket();
+  msg::Send(server, msg::Chat{"still here"}, Delivery::Reliable);
   server.Flush();
   ASSERT_TRUE([&] {
     for (int i = 0; i < 300 && !c.Logged("still here"); ++i) Frames(c, 1);

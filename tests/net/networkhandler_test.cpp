@@ -4,6 +4,7 @@
 #include "net/networkhandler.h"
 
 #include <arpa/inet.h>
+#include <enet/enet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -82,10 +83,8 @@ void Idle(std::initializer_list<Endpoint*> endpoints, int ms) {
   Pump(endpoints, [] { return false; }, ms);
 }
 
-void SendChat(Endpoint& e, const std::string& text, void (NetworkHandler::*mode)()) {
-  msg::Write(e.net, msg::Chat{text});
-  (e.net.*mode)();
-  e.net.ClearOutgoingPacket();
+void SendChat(Endpoint& e, const std::string& text, Delivery delivery) {
+  msg::Send(e.net, msg::Chat{text}, delivery);
   e.net.Flush();
 }
 
@@ -121,9 +120,9 @@ class Star : public ::testing::Test {
 };
 
 TEST_F(Star, EachSendModeReachesExactlyItsReceivers) {
-  SendChat(a, "a to host", &NetworkHandler::Send);
-  SendChat(host, "host reliable", &NetworkHandler::Send);
-  SendChat(host, "host unreliable", &NetworkHandler::SendUnreliable);
+  SendChat(a, "a to host", Delivery::Reliable);
+  SendChat(host, "host reliable", Delivery::Reliable);
+  SendChat(host, "host unreliable", Delivery::Unreliable);
   ASSERT_TRUE(Pump({&host, &a, &b}, [&] {
     return host.HasText("a to host") && a.Texts().size() == 2 && b.Texts().size() == 2;
   }));
@@ -140,10 +139,10 @@ TEST_F(Star, ServerRepliesGoToEveryClientButTheSender) {
   host.onPacket = [&](char id) {
     if (id != msg::kChat) return;
     // The relay is built while the incoming message is current.
-    SendChat(host, "relay", &NetworkHandler::SendServerReply);
-    SendChat(host, "relay unreliable", &NetworkHandler::SendServerReplyUnreliable);
+    SendChat(host, "relay", Delivery::RelayReliable);
+    SendChat(host, "relay unreliable", Delivery::RelayUnreliable);
   };
-  SendChat(b, "from b", &NetworkHandler::Send);
+  SendChat(b, "from b", Delivery::Reliable);
   ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return a.Texts().size() == 2; }));
   Idle({&host, &a, &b}, 150);
   EXPECT_TRUE(a.HasText("relay"));
@@ -151,24 +150,18 @@ TEST_F(Star, ServerRepliesGoToEveryClientButTheSender) {
   EXPECT_TRUE(b.Texts().empty());
 }
 
-TEST_F(Star, AClientNeverRelaysAndKeepsItsBuffer) {
-  msg::Write(a.net, msg::Chat{"not for anyone"});
-  const size_t bits = a.net.outgoing.GetNumberOfBitsUsed();
-  a.net.SendServerReply();
-  a.net.SendServerReplyUnreliable();
+TEST_F(Star, AClientNeverRelays) {
+  msg::Send(a.net, msg::Chat{"not for anyone"}, Delivery::RelayReliable);
+  EXPECT_EQ(a.net.outgoing.GetNumberOfBitsUsed(), 0u);  // cleared for the next message
+  msg::Send(a.net, msg::Chat{"not for anyone"}, Delivery::RelayUnreliable);
   a.net.Flush();
-  EXPECT_EQ(a.net.outgoing.GetNumberOfBitsUsed(), bits);
-  a.net.ClearOutgoingPacket();
-  EXPECT_EQ(a.net.outgoing.GetNumberOfBitsUsed(), 0u);
   Idle({&host, &a, &b}, 200);
   EXPECT_TRUE(host.Texts().empty());
 }
 
 TEST_F(Star, ABurstOfReliableMessagesArrivesCompleteAndInOrder) {
   for (int i = 0; i < 1000; ++i) {
-    msg::Write(a.net, msg::Chat{std::to_string(i)});
-    a.net.Send();
-    a.net.ClearOutgoingPacket();
+    msg::Send(a.net, msg::Chat{std::to_string(i)}, Delivery::Reliable);
   }
   a.net.Flush();
   ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return host.Texts().size() >= 1000; }, 10000))
@@ -181,15 +174,13 @@ TEST_F(Star, ABurstOfReliableMessagesArrivesCompleteAndInOrder) {
 TEST_F(Star, ATimeStampPrefixSetsPacketTimeAndHidesBehindTheId) {
   a.net.WriteChar(netid::TimeStamp);
   a.net.outgoing.Write(static_cast<uint32_t>(0x01020304));
-  msg::Write(a.net, msg::Chat{"stamped"});
-  a.net.Send();
-  a.net.ClearOutgoingPacket();
+  msg::Send(a.net, msg::Chat{"stamped"}, Delivery::Reliable);
   a.net.Flush();
   ASSERT_TRUE(Pump({&host, &a}, [&] { return host.HasText("stamped"); }));
   EXPECT_EQ(host.got.back().time, 0x01020304u);
 
   const uint32_t before = NetworkHandler::GetTime();
-  SendChat(a, "plain", &NetworkHandler::Send);
+  SendChat(a, "plain", Delivery::Reliable);
   ASSERT_TRUE(Pump({&host, &a}, [&] { return host.HasText("plain"); }));
   EXPECT_GE(host.got.back().time, before);
   EXPECT_LE(host.got.back().time, NetworkHandler::GetTime());
@@ -220,7 +211,7 @@ TEST_F(Star, PlayerPingIsHalfTheMeasuredRoundTrip) {
   host.onPacket = [&](char id) {
     if (id == msg::kChat) pingOfA = host.net.PlayerPing();
   };
-  SendChat(a, "ping?", &NetworkHandler::Send);
+  SendChat(a, "ping?", Delivery::Reliable);
   ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return pingOfA >= 0; }));
   EXPECT_GE(pingOfA, 40);
   EXPECT_LE(pingOfA, (hostElapsed + 1) / 2);
@@ -237,7 +228,22 @@ TEST_F(Star, LeavingAndClosingAreReportedAsDisconnections) {
 }
 
 TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
-  ENetPeer* toHost = &a.net.client->peers[0];
+  // A connection of its own that speaks raw ENet.
+  ENetHost* raw = enet_host_create(nullptr, 1, 1, 0, 0);
+  ASSERT_NE(raw, nullptr);
+  ENetAddress address;
+  enet_address_set_host_ip(&address, "127.0.0.1");
+  address.port = kPort;
+  ENetPeer* toHost = enet_host_connect(raw, &address, 1, 0);
+  ENetEvent event;
+  ASSERT_TRUE(Pump({&host}, [&] {
+    return enet_host_service(raw, &event, 0) > 0 && event.type == ENET_EVENT_TYPE_CONNECT;
+  }));
+  ASSERT_TRUE(Pump({&host}, [&] {
+    enet_host_flush(raw);  // the acknowledgement that completes the handshake
+    return host.Count(netid::NewIncomingConnection) == 1;
+  }));
+  host.got.clear();
   const std::vector<std::vector<unsigned char>> junk = {
       {},                                   // empty
       {23},                                 // a stamp prefix with nothing after it
@@ -252,10 +258,16 @@ TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
                                        ENET_PACKET_FLAG_RELIABLE);
     ASSERT_EQ(enet_peer_send(toHost, 0, p), 0);
   }
-  SendChat(a, "after the junk", &NetworkHandler::Send);
-  ASSERT_TRUE(Pump({&host, &a}, [&] { return host.HasText("after the junk"); }));
+  BitStream chat;
+  msg::Write(chat, msg::Chat{"after the junk"});
+  enet_peer_send(toHost, 0,
+                 enet_packet_create(chat.GetData(), chat.GetNumberOfBytesUsed(),
+                                    ENET_PACKET_FLAG_RELIABLE));
+  enet_host_flush(raw);
+  ASSERT_TRUE(Pump({&host}, [&] { return host.HasText("after the junk"); }));
   ASSERT_EQ(host.got.size(), 1u);  // everything before it was dropped in the same drain
   EXPECT_EQ(host.net.PlayerPing(), 0);
+  enet_host_destroy(raw);
 }
 
 // ---- LAN search ----
@@ -325,7 +337,7 @@ TEST(NetworkHandlerFailures, ConnectingWhereNobodyListensStaysDisconnected) {
   EXPECT_FALSE(c.net.ConnectMe("not an address", kPort));
   EXPECT_FALSE(c.net.ConnectMe(nullptr, kPort));
   ASSERT_TRUE(c.net.ConnectMe("127.0.0.1", kPort + 1));
-  SendChat(c, "into the void", &NetworkHandler::Send);
+  SendChat(c, "into the void", Delivery::Reliable);
   Idle({&c}, 500);
   EXPECT_FALSE(c.net.ClientConnected());
   EXPECT_EQ(c.net.PlayerPing(), 0);
@@ -338,7 +350,7 @@ TEST(NetworkHandlerFailures, AnUninitialisedHandlerDoesNothingHarmful) {
   NetworkHandler net;
   EXPECT_EQ(net.ReceivePacket(), netid::NoPacket);
   net.WriteInt(5);
-  net.Send();
+  net.Send(Delivery::Reliable);
   net.Flush();
   net.PingLAN();
   net.QuitClient();
@@ -375,7 +387,7 @@ TEST(NetworkHandlerFailures, ForeignDatagramsDoNotDisturbTheHost) {
   c.net.InitMe(false);
   ASSERT_TRUE(c.net.ConnectMe("127.0.0.1", kPort));
   ASSERT_TRUE(Pump({&host, &c}, [&] { return c.net.ClientConnected(); }));
-  SendChat(c, "still here", &NetworkHandler::Send);
+  SendChat(c, "still here", Delivery::Reliable);
   EXPECT_TRUE(Pump({&host, &c}, [&] { return host.HasText("still here"); }));
 }
 

@@ -1,0 +1,71 @@
+// The screens of joining someone else's game: the LAN search and the
+// internet server list. What the joining copy sends lives in the protocol
+// (net/gameprotocol.*); these screens only choose and connect.
+#include <string>
+
+#include "app/gameobjects.h"
+#include "app/gamestates.h"
+#include "app/gamestates_internal.h"
+#include "app/globals.h"
+#include "app/platform.h"
+#include "net/gameprotocol.h"
+#include "net/networkhandler.h"
+#include "net/servermenuset.h"
+#include "render/defaultsprite.h"
+
+using namespace screens;
+
+NetworkHandler::ServerMenuSet ServerList;
+
+namespace {
+constexpr int kLanJoinWait = 30000;
+constexpr int kInternetJoinWait = 350;
+}  // namespace
+
+void LanSearchFrame() {
+  platform::SetCursorVisible(true);
+  ClearScreen();
+  platform::SwapBuffers();
+  if (Networking.ReceivePacket() == netid::LanPong) {
+    foundpong = true;
+    framestilownage = kLanJoinWait;
+    std::string address = Networking.GetIP(Networking.GetLastID());
+    Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
+    PrepareGameMenus();
+  }
+  if (--framestilquit == 0 && !foundpong) {
+    inloop = 2;
+    Networking.QuitClient();
+  }
+  if (foundpong) {
+    inloop = 7;
+    GlobalProtocol().SendJoin();
+  }
+}
+
+void FetchServersFrame() {
+  Networking.GetServers2(ServerList);
+  inloop = 6;
+}
+
+void ServerListFrame() {
+  platform::SetCursorVisible(true);
+  ClearScreen();
+  FullscreenFX.ChangeSize(1024, 512);
+  FullscreenFX.ChangeCenter(512, 256);
+  DrawPicture(kServerListPicture);
+  FullscreenFX.ChangeSize(1024, 768);
+  FullscreenFX.ChangeCenter(512, 384);
+  ServerList.names.RenderMe(66, 200, 18, 30, 0, false);
+  ServerList.games.RenderMe(276, 200, 14, 30, 0, false);
+  ServerList.maps.RenderMe(429, 200, 26, 30, 0, false);
+  platform::SwapBuffers();
+  if (!lclick) return;
+  int row = ServerList.names.ItemClicked(66, 200, 18, 30, 0);
+  if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size())) return;
+  std::string address = ServerList.ips.items[row];
+  Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
+  PrepareGameMenus();
+  inloop = 7;
+  framestilownage = kInternetJoinWait;
+}

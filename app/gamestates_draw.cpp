@@ -1,0 +1,100 @@
+// The drawing the screen states share: menu screens that are presented only
+// when what they show changes, and the overlays of the playing frame.
+#include <GL/gl.h>
+
+#include "app/gameobjects.h"
+#include "app/gamestates.h"
+#include "app/gamestates_internal.h"
+#include "app/globals.h"
+#include "app/platform.h"
+#include "render/defaultsprite.h"
+#include "render/text.h"
+#include "ui/button.h"
+
+namespace screens {
+namespace {
+
+void HelpLine(const char* text) {
+  PrintTextColor(0, 16, text, 0.17647f, 0.67451f, 0.96471f);
+}
+
+void NameLine(const std::string& text) { PrintTextColor(861, 607, text.c_str(), 0, 1, 0); }
+
+// What a menu screen shows. It is drawn again only when this changes or the
+// window asks for it (exposed, resized): an idle menu then costs almost
+// nothing instead of redrawing the same picture 40 times a second.
+struct ScreenView {
+  int state = 0;  // 0: unknown, draw
+  unsigned hovered = 0;
+  std::string name;
+  bool operator==(const ScreenView&) const = default;
+};
+ScreenView shownView;
+
+}  // namespace
+
+void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+
+void DrawPicture(int slot) {
+  FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false);
+}
+
+bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name) {
+  ScreenView view;
+  view.state = inloop;
+  for (size_t i = 0; i < help.size(); ++i) {
+    if (help[i].button->IsClicked()) view.hovered |= 1u << i;
+  }
+  if (name) view.name = *name;
+  bool redraw = platform::TakeRedrawRequest();
+  if (!redraw && view == shownView) return false;
+  shownView = view;
+  ScreenProjection();
+  ClearScreen();
+  DrawPicture(picture);
+  if (name) NameLine(*name);
+  for (size_t i = 0; i < help.size(); ++i) {
+    if (view.hovered & (1u << i)) HelpLine(help[i].text);
+  }
+  platform::SwapBuffers();
+  return true;
+}
+
+void ForgetShownScreen() { shownView = ScreenView{}; }
+
+// (Backspace in the chat line is handled as the key arrives,
+// app/inputhandler.cpp.)
+void PlayingPrelude() {
+  if (graphicslevel == 2) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.05f);
+  }
+}
+
+void DarkenScreen() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  FullscreenFX.RenderMeQuads(0, 0, 0, 0, 0.6f, 0, 0, 0, kWhitePicture);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+}  // namespace screens
+
+void ScreenProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -10, 10);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}

@@ -1,0 +1,42 @@
+// Pieces the screen states share: the drawing of a menu screen and of the
+// playing frame's overlays (app/gamestates_draw.cpp), and the pictures and
+// waits of the screens.
+#pragma once
+
+#include <span>
+#include <string>
+
+class Button;
+
+namespace screens {
+
+constexpr int kTitlePicture = 54;
+constexpr int kOptionsPicture = 43;
+constexpr int kServerListPicture = 44;
+constexpr int kNamePicture = 59;
+constexpr int kWhitePicture = 39;
+
+// A help line shown while the cursor is on its button.
+struct HelpFor {
+  const Button* button;
+  const char* text;
+};
+
+void ClearScreen();
+// A screen picture: the full-screen sprite at (0, 0) with texture slot N.
+void DrawPicture(int slot);
+// Draws the picture, the name line (when given) and the help of the hovered
+// buttons, and presents it - unless the window already shows exactly that.
+// True when a frame was presented.
+bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name);
+// The next menu frame draws even when nothing changed (another screen drew
+// over the window).
+void ForgetShownScreen();
+// Low graphics masks with the alpha test.
+void PlayingPrelude();
+// Dims the whole frame (behind the quit question).
+void DarkenScreen();
+// The menus of the game about to start.
+void PrepareGameMenus();
+
+}  // namespace screens
