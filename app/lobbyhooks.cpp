@@ -8,3 +8,5 @@
 void InstallLobbyHeartbeat() {
   SetHeartbeatHooks([] { return IsAnnounced(Networking); }, [] { Networking.HeartBeat(); });
 }
+
+void WithdrawLobbyAnnouncement() { WithdrawAnnouncement(Networking); }

@@ -4,3 +4,7 @@
 #pragma once
 
 void InstallLobbyHeartbeat();
+
+// The program is ending: a hosted game leaves the master server's list now
+// rather than when its heartbeats have been missed.
+void WithdrawLobbyAnnouncement();

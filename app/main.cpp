@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "app/heartbeat.h"
 #include "app/inputhandler.h"
+#include "app/lobbyhooks.h"
 #include "app/platform.h"
 #include "app/timedemo.h"
 #include "render/glwrapper.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
   platform::RunEventLoop(&HandleInputEvent, &OnHeartbeatTick);
   quitall = true;
   game.join();
+  WithdrawLobbyAnnouncement();
   Utility.DisableOpenGL();
   return 0;
 }

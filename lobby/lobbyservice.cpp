@@ -1,9 +1,8 @@
 #include "lobby/lobbyservice.h"
 
-#include <httplib.h>
-
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -69,29 +68,14 @@ std::string XmlEscape(const std::string& text) {
 }
 
 LobbyReply Answer(int status, const char* result) {
-  return {status, std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result +
-                      "\"/>\n"};
+  return {status, std::make_shared<const std::string>(
+                      std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result +
+                      "\"/>\n")};
 }
 
-LobbyReply Heartbeat(const std::map<std::string, std::string>& q, const std::string& remote,
-                     LobbyTable& table, LobbyClock::time_point now) {
-  auto value = [&](const char* name) {
-    auto it = q.find(name);
-    return it == q.end() ? std::string() : it->second;
-  };
-  const long port = Number(value("port"), 1, 65535);
-  if (port < 0 || remote.empty()) return Answer(400, "bad request");
-  LobbyEntry entry;
-  entry.ip = PlainAddress(remote);
-  entry.port = static_cast<uint16_t>(port);
-  const long players = Number(value("maxplayers"), 0, 65535);
-  entry.maxplayers = static_cast<uint16_t>(players < 0 ? 0 : players);
-  entry.name = Clean(value("name"), kMaxNameLength);
-  entry.game = Clean(value("game"), kMaxGameLength);
-  entry.map = Clean(value("map"), kMaxMapLength);
-  if (table.Heartbeat(std::move(entry), now) == LobbyTable::Result::Full)
-    return Answer(503, "full");
-  return Answer(200, "ok");
+std::string Value(const std::map<std::string, std::string>& q, const char* name) {
+  const auto it = q.find(name);
+  return it == q.end() ? std::string() : it->second;
 }
 
 }  // namespace
@@ -144,28 +128,63 @@ std::string ServerListXml(const std::vector<LobbyEntry>& servers) {
   return xml + "</response>\n";
 }
 
-LobbyReply HandleLobbyRequest(std::string_view query, const std::string& remoteAddress,
-                              LobbyTable& table, LobbyClock::time_point now) {
+LobbyService::LobbyService(LobbyTable& table, Prober probe)
+    : table_(table), probe_(std::move(probe)) {}
+
+LobbyReply LobbyService::Handle(std::string_view query, const std::string& remoteAddress,
+                                LobbyClock::time_point now) {
   const std::map<std::string, std::string> q = ParseQuery(query);
-  const auto request = q.find("request");
-  if (request == q.end()) return Answer(400, "bad request");
-  if (request->second == "heartbeat") return Heartbeat(q, remoteAddress, table, now);
-  if (request->second == "servers") return {200, ServerListXml(table.Servers(now))};
+  const std::string request = Value(q, "request");
+  if (request == "servers") return List(now);
+  const std::string ip = PlainAddress(remoteAddress);
+  if (ip.empty()) return Answer(400, "bad request");
+  if (request == "heartbeat") return Heartbeat(q, ip, now);
+  if (request == "remove") return Remove(q, ip);
   return Answer(400, "bad request");
 }
 
-void InstallLobbyRoutes(httplib::Server& server, LobbyTable& table) {
-  server.set_read_timeout(5, 0);
-  server.set_write_timeout(5, 0);
-  server.set_keep_alive_max_count(1);
-  server.set_payload_max_length(4096);
-  server.Get(kLobbyPath, [&table](const httplib::Request& req, httplib::Response& res) {
-    // The raw query: the game's own escapes are not the usual two-digit ones.
-    const size_t mark = req.target.find('?');
-    const std::string_view query =
-        mark == std::string::npos ? std::string_view() : std::string_view(req.target).substr(mark + 1);
-    const LobbyReply reply = HandleLobbyRequest(query, req.remote_addr, table, LobbyClock::now());
-    res.status = reply.status;
-    res.set_content(reply.body, "text/xml");
-  });
+LobbyReply LobbyService::Heartbeat(const std::map<std::string, std::string>& q,
+                                   const std::string& ip, LobbyClock::time_point now) {
+  const long port = Number(Value(q, "port"), 1, 65535);
+  if (port < 0) return Answer(400, "bad request");
+  LobbyEntry entry;
+  entry.ip = ip;
+  entry.port = static_cast<uint16_t>(port);
+  const long players = Number(Value(q, "maxplayers"), 0, 65535);
+  entry.maxplayers = static_cast<uint16_t>(players < 0 ? 0 : players);
+  entry.name = Clean(Value(q, "name"), kMaxNameLength);
+  entry.game = Clean(Value(q, "game"), kMaxGameLength);
+  entry.map = Clean(Value(q, "map"), kMaxMapLength);
+  switch (table_.Heartbeat(std::move(entry), now)) {
+    case LobbyTable::Result::Full:
+      return Answer(503, "full");
+    case LobbyTable::Result::Added:
+    case LobbyTable::Result::Waiting:
+      // Every heartbeat of a game not yet heard on its own port asks again:
+      // a lost probe or pong costs one heartbeat's wait, not the listing.
+      if (probe_) probe_(ip, static_cast<uint16_t>(port));
+      return Answer(200, "ok");
+    case LobbyTable::Result::Refreshed:
+      break;
+  }
+  return Answer(200, "ok");
+}
+
+LobbyReply LobbyService::Remove(const std::map<std::string, std::string>& q,
+                                const std::string& ip) {
+  // Only the sender's own address: nobody can end another host's listing.
+  const long port = Number(Value(q, "port"), 1, 65535);
+  if (port < 0) return Answer(400, "bad request");
+  if (!table_.Remove(ip, static_cast<uint16_t>(port))) return Answer(404, "not listed");
+  return Answer(200, "ok");
+}
+
+LobbyReply LobbyService::List(LobbyClock::time_point now) {
+  std::lock_guard<std::mutex> lock(listMutex_);
+  const uint64_t version = table_.Version(now);
+  if (!list_ || version != listVersion_) {
+    listVersion_ = version;
+    list_ = std::make_shared<const std::string>(ServerListXml(table_.Servers(now)));
+  }
+  return {200, list_};
 }

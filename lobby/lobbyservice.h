@@ -1,6 +1,9 @@
 // What the lobby answers at its one address, "/LobbyServer/request.php":
 //   request=heartbeat&port=P&maxplayers=M&game=G&map=A&name=N
-//     records (or refreshes) the sender's game;
+//     records (or refreshes) the sender's game on its game port P; a new
+//     game is listed once it answers the reachability probe;
+//   request=remove&port=P
+//     the sender's game on port P has ended: it leaves the list at once;
 //   request=servers
 //     lists every live game as <response><server ip=.. port=.. name=..
 //     game=.. map=.. maxplayers=../>...</response>.
@@ -8,16 +11,16 @@
 // (every byte, bytes of 128 and more as "%ffffffXX").
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lobby/lobbytable.h"
-
-namespace httplib {
-class Server;
-}
 
 constexpr const char* kLobbyPath = "/LobbyServer/request.php";
 
@@ -30,17 +33,35 @@ std::string DecodeQueryValue(std::string_view encoded);
 // Name to decoded value; the first occurrence of a name wins.
 std::map<std::string, std::string> ParseQuery(std::string_view query);
 
-struct LobbyReply {
-  int status = 200;
-  std::string body;
-};
-
-// The answer to one request with the raw query string `query` from `remoteAddress`.
-LobbyReply HandleLobbyRequest(std::string_view query, const std::string& remoteAddress,
-                              LobbyTable& table, LobbyClock::time_point now);
-
 std::string ServerListXml(const std::vector<LobbyEntry>& servers);
 
-// Routes the lobby's address on `server` to `table` (borrowed) and bounds
-// what a client may send and how long it may take.
-void InstallLobbyRoutes(httplib::Server& server, LobbyTable& table);
+struct LobbyReply {
+  int status = 200;
+  // Shared: the list reply is built once per change of the table and then
+  // handed to every request as it is.
+  std::shared_ptr<const std::string> body;
+};
+
+class LobbyService {
+ public:
+  // Sends the reachability probe to a game that announced itself.
+  using Prober = std::function<void(const std::string& ip, uint16_t port)>;
+
+  explicit LobbyService(LobbyTable& table, Prober probe = nullptr);
+
+  // The answer to one request with the raw query string `query` from `remoteAddress`.
+  LobbyReply Handle(std::string_view query, const std::string& remoteAddress,
+                    LobbyClock::time_point now);
+
+ private:
+  LobbyReply Heartbeat(const std::map<std::string, std::string>& q, const std::string& ip,
+                       LobbyClock::time_point now);
+  LobbyReply Remove(const std::map<std::string, std::string>& q, const std::string& ip);
+  LobbyReply List(LobbyClock::time_point now);
+
+  LobbyTable& table_;
+  Prober probe_;
+  std::mutex listMutex_;
+  uint64_t listVersion_ = 0;
+  std::shared_ptr<const std::string> list_;
+};

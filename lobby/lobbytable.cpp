@@ -4,32 +4,90 @@
 
 LobbyTable::LobbyTable(LobbyLimits limits) : limits_(limits) {}
 
+void LobbyTable::EraseLocked(std::map<Key, LobbyEntry>::iterator row) {
+  if (row->second.reachable) ++version_;
+  const auto count = perAddress_.find(row->first.first);
+  if (--count->second == 0) perAddress_.erase(count);
+  rows_.erase(row);
+}
+
+// The list is read thousands of times a second: the rows are scanned only
+// when the oldest of them may have run out.
 void LobbyTable::ExpireLocked(LobbyClock::time_point now) {
-  std::erase_if(rows_, [&](const LobbyEntry& e) { return now - e.lastHeard > limits_.expiry; });
+  if (now < nextExpiry_) return;
+  nextExpiry_ = LobbyClock::time_point::max();
+  for (auto row = rows_.begin(); row != rows_.end();) {
+    const LobbyClock::time_point due = row->second.lastHeard + limits_.expiry;
+    if (now > due) {
+      EraseLocked(row++);
+    } else {
+      nextExpiry_ = std::min(nextExpiry_, due + LobbyClock::duration(1));
+      ++row;
+    }
+  }
 }
 
 LobbyTable::Result LobbyTable::Heartbeat(LobbyEntry entry, LobbyClock::time_point now) {
   std::lock_guard<std::mutex> lock(mutex_);
   ExpireLocked(now);
   entry.lastHeard = now;
-  for (LobbyEntry& row : rows_) {
-    if (row.ip == entry.ip && row.port == entry.port) {
-      row = std::move(entry);
-      return Result::Refreshed;
-    }
+  nextExpiry_ = std::min(nextExpiry_, now + limits_.expiry + LobbyClock::duration(1));
+  const auto row = rows_.find(Key(entry.ip, entry.port));
+  if (row != rows_.end()) {
+    LobbyEntry& old = row->second;
+    const bool changed = old.name != entry.name || old.game != entry.game ||
+                         old.map != entry.map || old.maxplayers != entry.maxplayers;
+    entry.reachable = old.reachable;
+    entry.joined = old.joined;
+    old = std::move(entry);
+    if (!old.reachable) return Result::Waiting;
+    if (changed) ++version_;
+    return Result::Refreshed;
   }
-  const size_t fromAddress = static_cast<size_t>(
-      std::count_if(rows_.begin(), rows_.end(), [&](const LobbyEntry& e) { return e.ip == entry.ip; }));
-  if (rows_.size() >= limits_.maxServers || fromAddress >= limits_.maxPerAddress)
+  const auto count = perAddress_.find(entry.ip);
+  if (rows_.size() >= limits_.maxServers ||
+      (count != perAddress_.end() && count->second >= limits_.maxPerAddress))
     return Result::Full;
-  rows_.push_back(std::move(entry));
+  ++perAddress_[entry.ip];
+  entry.reachable = false;
+  entry.joined = ++arrivals_;
+  Key key(entry.ip, entry.port);
+  rows_.emplace(std::move(key), std::move(entry));
   return Result::Added;
+}
+
+bool LobbyTable::Confirm(const std::string& ip, uint16_t port) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto row = rows_.find(Key(ip, port));
+  if (row == rows_.end()) return false;
+  if (!row->second.reachable) ++version_;
+  row->second.reachable = true;
+  return true;
+}
+
+bool LobbyTable::Remove(const std::string& ip, uint16_t port) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto row = rows_.find(Key(ip, port));
+  if (row == rows_.end()) return false;
+  EraseLocked(row);
+  return true;
 }
 
 std::vector<LobbyEntry> LobbyTable::Servers(LobbyClock::time_point now) {
   std::lock_guard<std::mutex> lock(mutex_);
   ExpireLocked(now);
-  return rows_;
+  std::vector<LobbyEntry> listed;
+  for (const auto& [key, row] : rows_)
+    if (row.reachable) listed.push_back(row);
+  std::sort(listed.begin(), listed.end(),
+            [](const LobbyEntry& a, const LobbyEntry& b) { return a.joined < b.joined; });
+  return listed;
+}
+
+uint64_t LobbyTable::Version(LobbyClock::time_point now) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ExpireLocked(now);
+  return version_;
 }
 
 size_t LobbyTable::Size() {

@@ -10,5 +10,10 @@ class NetworkHandler;
 // (SetGameStats in the server role): from then on the tick announces it.
 bool IsAnnounced(const NetworkHandler& handler);
 
+// The hosted game has ended: no more heartbeats, and the master server is
+// told at once (waiting at most a second) so that it stops listing the game.
+// Does nothing unless `handler` is announced.
+void WithdrawAnnouncement(NetworkHandler& handler);
+
 // Waits until the heartbeat in flight, if any, has finished its exchange.
 void WaitForHeartbeat();

@@ -274,6 +274,10 @@ void masterServerQuery::sendHeartbeat(int gamePort, int maxPlayers, std::string 
   sendRequestToMasterserver(HeartbeatQuery(gamePort, maxPlayers, name, game, map));
 }
 
+void masterServerQuery::sendRemove(int gamePort) {
+  sendRequestToMasterserver("request=remove&port=" + std::to_string(gamePort));
+}
+
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers() {
   return ParseServerList(sendRequestToMasterserver("request=servers"));
 }

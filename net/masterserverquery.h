@@ -47,6 +47,8 @@ class masterServerQuery {
                                     const std::string& game, const std::string& map);
   void sendHeartbeat(int port, int maxPlayers, std::string name, std::string game,
                      std::string map);
+  // Tells the master server that the game on `port` of this address has ended.
+  void sendRemove(int port);
   std::vector<tServerQueryItem> requestServers();
   // The list in an XML reply body (empty, with an error line, when unparsable).
   static std::vector<tServerQueryItem> ParseServerList(const std::string& body);

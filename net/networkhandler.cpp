@@ -10,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+#include "net/offlineping.h"
+
 namespace {
 
 // Round-trip measurement travels in packets of our own that never reach the
@@ -26,10 +28,6 @@ constexpr size_t kMaxPacketSize = 64 * 1024;
 constexpr size_t kMaxWaitingData = 1024 * 1024;
 constexpr size_t kMaxQueued = 8192;
 constexpr int kMaxEventsPerService = 8192;
-// Offline datagrams start with 0xFF 0xFF: an ENet header with every flag and
-// the highest peer id, which our hosts never send (no compressor is set).
-constexpr unsigned char kOfflinePing[] = {0xFF, 0xFF, 'V', 'R', 'K', 'P'};
-constexpr unsigned char kOfflinePong[] = {0xFF, 0xFF, 'V', 'R', 'K', 'O'};
 constexpr const char* kDefaultLanAddress = "255.255.255.255";
 // The lobby service's host is chosen with the lobby; until then only the
 // VOIDRAKE_MASTER override points anywhere else.

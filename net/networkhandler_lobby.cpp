@@ -1,5 +1,6 @@
-// The handler's master-server entry points: the heartbeat a host sends and
-// the server list a player fetches.
+// The handler's master-server entry points: the heartbeat a host sends, the
+// word that its game has ended, and the server list a player fetches.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -21,6 +22,12 @@ std::atomic<const NetworkHandler*> announced{nullptr};
 // still waiting for the master server skips its turn.
 std::mutex flightMutex;
 std::future<void> inFlight;
+
+// The port the lobby lists and probes: the one the host listens on.
+int AnnouncedPort() { return NetworkHandler::kGamePort; }
+
+// Ending the game must not wait long for a lobby that does not answer.
+constexpr int kWithdrawTimeoutMs = 1000;
 
 }  // namespace
 
@@ -49,6 +56,7 @@ void NetworkHandler::HeartBeat() {
   }
   if (type < 0 || type > 2) return;
   std::lock_guard<std::mutex> lock(flightMutex);
+  if (!IsAnnounced(*this)) return;  // withdrawn since the tick asked
   using namespace std::chrono_literals;
   if (inFlight.valid() && inFlight.wait_for(0s) != std::future_status::ready) return;
   // The exchange works on copies: it may outlive this call by the time-out.
@@ -56,11 +64,22 @@ void NetworkHandler::HeartBeat() {
   const char* mode = kModeNames[type];
   try {
     inFlight = std::async(std::launch::async, [query, name, mode]() mutable {
-      query.sendHeartbeat(9928, 32, name, mode, "Default Map");
+      query.sendHeartbeat(AnnouncedPort(), kMaxPlayers, name, mode, "Default Map");
     });
   } catch (const std::system_error&) {
     // No thread to spare: this heartbeat is lost, the next tick tries again.
   }
+}
+
+void WithdrawAnnouncement(NetworkHandler& handler) {
+  std::lock_guard<std::mutex> lock(flightMutex);
+  const NetworkHandler* expected = &handler;
+  if (!announced.compare_exchange_strong(expected, nullptr)) return;
+  // A heartbeat still on its way would list the game again after the removal.
+  if (inFlight.valid()) inFlight.wait();
+  masterServerQuery query = handler.lobby;
+  query.timeoutMs = std::min(query.timeoutMs, kWithdrawTimeoutMs);
+  query.sendRemove(AnnouncedPort());
 }
 
 void NetworkHandler::GetServers2(ServerMenuSet& set) {

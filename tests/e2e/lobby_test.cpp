@@ -16,6 +16,7 @@
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
 #include "tests/support/gameprocess.h"
+#include "tests/support/pongresponder.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -137,9 +138,12 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
   testsupport::PressKey(window, "Escape");
   ASSERT_TRUE(WaitForState(2, 2)) << game.Stderr();
 
+  // A game port that answers the lobby's probe, as a hosting game does.
+  testsupport::PongResponder gamePort;
   masterServerQuery announcer;
   announcer.setMasterserver(lobby.Address(), NetworkHandler::kMasterPath);
-  announcer.sendHeartbeat(9928, 32, "Ab  Cd  Ef", "RPG", "Default Map");
+  announcer.sendHeartbeat(gamePort.port(), 32, "Ab  Cd  Ef", "RPG", "Default Map");
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !announcer.requestServers().empty(); }, 5s));
   const Picture shown = OpenList(2, "listed.png");
   ASSERT_EQ(shown.width, 1024);
   ASSERT_EQ(empty.width, 1024);
@@ -214,12 +218,20 @@ TEST(LobbyMatchTest, HostAnnouncesItselfAndAPlayerJoinsFromTheList) {
   EXPECT_EQ(listed[0].name, "Captain's Game!");
   EXPECT_EQ(listed[0].game, "Simple Game");
   EXPECT_EQ(listed[0].ip, "127.0.0.1");
+  EXPECT_EQ(listed[0].port, NetworkHandler::kGamePort);
 
   player.ClickOnTop(kInternetX, kInternetY);
   ASSERT_TRUE(player.game.WaitForStderr("state: 6\n", 10s)) << player.game.Stderr();
   player.ClickOnTop(kNamesX + 20, kListTop + 8);
   EXPECT_TRUE(player.game.WaitForStderr("net: admitted: Captain\n", 15s)) << player.game.Stderr();
   EXPECT_TRUE(host.game.WaitForStderr("net: joined: Rookie\n", 5s)) << host.game.Stderr();
+
+  // The host quits: its game leaves the list at once, not at the expiry.
+  testsupport::PressKey(host.window, "Escape");
+  ASSERT_TRUE(host.game.WaitForStderr("state: 12\n", 10s)) << host.game.Stderr();
+  testsupport::PressKey(host.window, "Return");
+  ASSERT_TRUE(host.game.WaitForExit(10s).has_value());
+  EXPECT_TRUE(q.requestServers().empty());
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
-// The master-server client against the lobby's request handling served by
-// cpp-httplib on 127.0.0.1, and against raw sockets that misbehave: silence,
-// floods, garbage. Ephemeral ports only; run inside the private network
-// namespace (scripts/with-netns.sh) like every network test.
+// The master-server client against the lobby served on 127.0.0.1 with its
+// real probe, the lobby against clients that misbehave (slow, oversized,
+// too many), and the client against raw sockets that misbehave: silence,
+// floods, garbage. Ephemeral ports only (and the game port for the real
+// host); run inside the private network namespace (scripts/with-netns.sh)
+// like every network test.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -18,12 +21,16 @@
 #include "app/globals.h"
 #include "app/heartbeat.h"
 #include "app/lobbyhooks.h"
+#include "lobby/lobbyprober.h"
+#include "lobby/lobbyserver.h"
 #include "lobby/lobbyservice.h"
 #include "lobby/lobbytable.h"
 #include "net/lobbyheartbeat.h"
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
 #include "net/servermenuset.h"
+#include "tests/support/gameprocess.h"
+#include "tests/support/pongresponder.h"
 
 namespace {
 
@@ -39,30 +46,38 @@ masterServerQuery QueryTo(int port) {
 class LobbyExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    InstallLobbyRoutes(server, table);
-    port = server.bind_to_any_port("127.0.0.1");
-    ASSERT_GT(port, 0);
-    thread = std::thread([this] { server.listen_after_bind(); });
-    while (!server.is_running()) std::this_thread::sleep_for(1ms);
-  }
-  void TearDown() override {
-    server.stop();
-    thread.join();
+    ASSERT_TRUE(prober.Start(nullptr));
+    LobbyServerOptions options;
+    options.port = 0;
+    options.deadline = 1500ms;
+    server = std::make_unique<LobbyServer>(service, options);
+    ASSERT_TRUE(server->Start(nullptr));
+    port = server->port();
   }
 
   LobbyTable table;
-  httplib::Server server;
-  std::thread thread;
+  LobbyProber prober{[this](const std::string& ip, uint16_t p) { table.Confirm(ip, p); }};
+  LobbyService service{table, [this](const std::string& ip, uint16_t p) { prober.Probe(ip, p); }};
+  std::unique_ptr<LobbyServer> server;
   int port = 0;
 };
 
-TEST_F(LobbyExchangeTest, HeartbeatRegistersAndTheListReturnsIt) {
+TEST_F(LobbyExchangeTest, OnlyAGameThatAnswersTheProbeIsListed) {
   masterServerQuery q = QueryTo(port);
-  q.sendHeartbeat(9928, 32, "Kai's Game!", "Carrier Battle", "Default Map");
-  const auto list = q.requestServers();
-  ASSERT_EQ(list.size(), 1u);
+  testsupport::PongResponder game, other;
+  int silent = 0;
+  { testsupport::PongResponder closed; silent = closed.port(); }
+  q.sendHeartbeat(silent, 32, "Nobody", "RPG", "Default Map");
+  q.sendHeartbeat(game.port(), 32, "Kai's Game!", "Carrier Battle", "Default Map");
+  q.sendHeartbeat(other.port(), 8, "Second", "RPG", "Default Map");
+  std::vector<masterServerQuery::tServerQueryItem> list;
+  ASSERT_TRUE(testsupport::WaitFor([&] { return (list = q.requestServers()).size() == 2; }, 5s));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(q.requestServers().size(), 2u);  // the silent port stays unlisted
+  EXPECT_EQ(table.Size(), 3u);
   EXPECT_EQ(list[0].ip, "127.0.0.1");
-  EXPECT_EQ(list[0].port, 9928);
+  EXPECT_EQ(list[0].port, game.port());  // two games on one address, each on its port
+  EXPECT_EQ(list[1].port, other.port());
   EXPECT_EQ(list[0].name, "Kai's Game!");
   EXPECT_EQ(list[0].game, "Carrier Battle");
   EXPECT_EQ(list[0].map, "Default Map");
@@ -72,16 +87,24 @@ TEST_F(LobbyExchangeTest, HeartbeatRegistersAndTheListReturnsIt) {
   EXPECT_EQ(q.sendRequestToMasterserver("request=servers"), "");
 }
 
-TEST_F(LobbyExchangeTest, HostAnnouncesItselfAndPlayerSeesOneRowPerGame) {
+TEST_F(LobbyExchangeTest, HostAnnouncesItselfAnswersTheProbeAndWithdrawsWhenItEnds) {
   NetworkHandler host;
   host.lobby = QueryTo(port);
   host.InitMe(true);
+  ASSERT_TRUE(host.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers));
   EXPECT_FALSE(IsAnnounced(host));
   host.SetGameStats("Zed's Game!", 2);
   EXPECT_TRUE(IsAnnounced(host));
   host.HeartBeat();
   WaitForHeartbeat();
   ASSERT_EQ(table.Size(), 1u);
+  // The host's own frame loop answers the probe on its game port.
+  ASSERT_TRUE(testsupport::WaitFor(
+      [&] {
+        while (host.ReceivePacket() != netid::NoPacket) host.ClearIncomingPacket();
+        return table.Servers(LobbyClock::now()).size() == 1;
+      },
+      5s));
   // An unknown mode announces nothing: the row keeps its name.
   host.SetGameStats("Other", 3);
   host.HeartBeat();
@@ -99,11 +122,18 @@ TEST_F(LobbyExchangeTest, HostAnnouncesItselfAndPlayerSeesOneRowPerGame) {
   ASSERT_EQ(set.names.items.size(), 1u);
   EXPECT_EQ(set.names.items[0], "Zed's Game!");
   EXPECT_EQ(set.ips.items, std::vector<std::string>{"127.0.0.1"});
-  EXPECT_EQ(set.ports.items, std::vector<std::string>{"9928"});
   EXPECT_EQ(set.games.items, std::vector<std::string>{"Carrier Battle"});
   EXPECT_EQ(set.maps.items, std::vector<std::string>{"Default Map"});
   EXPECT_EQ(set.maxPlayerCounts.items, std::vector<std::string>{"32"});
   EXPECT_EQ(player.servers.size(), 1u);
+  EXPECT_EQ(set.ports.items, std::vector<std::string>{"60000"});
+
+  WithdrawAnnouncement(host);
+  EXPECT_FALSE(IsAnnounced(host));
+  EXPECT_EQ(table.Size(), 0u);
+  host.HeartBeat();  // a tick that asked just before: nothing more is sent
+  WaitForHeartbeat();
+  EXPECT_EQ(table.Size(), 0u);
 }
 
 TEST_F(LobbyExchangeTest, WindowThreadTickAnnouncesTheHostedGame) {
@@ -118,9 +148,73 @@ TEST_F(LobbyExchangeTest, WindowThreadTickAnnouncesTheHostedGame) {
   Networking.SetGameStats("Kai's Game!", 2);
   OnHeartbeatTick();
   WaitForHeartbeat();
-  ASSERT_EQ(table.Size(), 1u);
+  ASSERT_TRUE(table.Confirm("127.0.0.1", NetworkHandler::kGamePort));  // its announced port
+  ASSERT_EQ(table.Servers(LobbyClock::now()).size(), 1u);
   EXPECT_EQ(table.Servers(LobbyClock::now())[0].game, "Carrier Battle");
   SetHeartbeatHooks(nullptr, nullptr);
+}
+
+// A TCP connection to the lobby from the loopback address `from`.
+int ConnectFrom(const char* from, int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  inet_pton(AF_INET, from, &a.sin_addr);
+  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
+  connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  return fd;
+}
+
+// True when the lobby has closed `fd` (or closes it within `wait`).
+bool ClosedByLobby(int fd, std::chrono::milliseconds wait) {
+  char buf[4096];
+  for (;;) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(wait.count())) <= 0) return false;
+    const ssize_t n = recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+    if (n <= 0) return n == 0 || errno != EAGAIN;
+  }
+}
+
+TEST_F(LobbyExchangeTest, SlowManyAndOversizedClientsCannotStopTheList) {
+  masterServerQuery q = QueryTo(port);
+  // One address holds at most its share of connections; the rest are closed.
+  std::vector<int> held;
+  for (int i = 0; i < 12; ++i) held.push_back(ConnectFrom("127.0.5.5", port));
+  std::this_thread::sleep_for(200ms);
+  int refused = 0;
+  for (int fd : held) refused += ClosedByLobby(fd, 0ms);
+  EXPECT_EQ(refused, 4);
+  EXPECT_NE(q.sendRequestToMasterserver("request=servers").find("<response>"), std::string::npos);
+
+  // A head that arrives a byte at a time is cut at the deadline (1.5 s here),
+  // however busy the sender keeps it.
+  const int slow = ConnectFrom("127.0.6.6", port);
+  const auto start = Clock::now();
+  bool cut = false;
+  for (const char c : std::string("GET /LobbyServer/request.php?request=servers HTTP/1.1\r\nX: ")) {
+    if (send(slow, &c, 1, MSG_NOSIGNAL) < 0 || (cut = ClosedByLobby(slow, 100ms))) break;
+  }
+  for (int i = 0; i < 40 && !cut; ++i)
+    cut = send(slow, "y", 1, MSG_NOSIGNAL) < 0 || ClosedByLobby(slow, 100ms);
+  EXPECT_TRUE(cut);
+  EXPECT_LT(Clock::now() - start, 2500ms);
+
+  // A head larger than the connection's memory is refused without an answer
+  // of the list, and the lobby goes on answering.
+  const int big = ConnectFrom("127.0.7.7", port);
+  const std::string head = "GET /LobbyServer/request.php?request=servers HTTP/1.1\r\n" +
+                           std::string(64 * 1024, 'h') + ": 1\r\n\r\n";
+  send(big, head.data(), head.size(), MSG_NOSIGNAL);
+  char reply[64] = {};
+  recv(big, reply, sizeof reply - 1, 0);
+  EXPECT_EQ(std::string(reply).find("200"), std::string::npos) << reply;
+  for (int fd : held) close(fd);
+  close(slow);
+  close(big);
+  EXPECT_NE(q.sendRequestToMasterserver("request=servers").find("<response>"), std::string::npos);
 }
 
 // A master server of raw sockets that does whatever `serve` does with each

@@ -1,5 +1,6 @@
 // The lobby's request handling: query decoding (the game's own escapes and
-// the usual ones), heartbeat validation and the list XML the game parses.
+// the usual ones), heartbeat validation, the probe, removal and the list XML
+// the game parses.
 #include "lobby/lobbyservice.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,21 @@
 namespace {
 
 const LobbyClock::time_point t0{};
+
+// A service whose probe is answered at once, as a running game answers it.
+struct Lobby {
+  explicit Lobby(LobbyLimits limits = {})
+      : table(limits), service(table, [this](const std::string& ip, uint16_t port) {
+          ++probes;
+          table.Confirm(ip, port);
+        }) {}
+  LobbyReply Ask(const std::string& query, const std::string& from = "1.2.3.4") {
+    return service.Handle(query, from, t0);
+  }
+  LobbyTable table;
+  LobbyService service;
+  int probes = 0;
+};
 
 TEST(LobbyServiceTest, DecodesTheGamesEncodingOfEveryByte) {
   std::string all;
@@ -29,14 +45,14 @@ TEST(LobbyServiceTest, DecodesUsualEncodingsAndKeepsStrayPercents) {
   EXPECT_EQ(q.at("n"), "B");
 }
 
-TEST(LobbyServiceTest, HeartbeatIsListedWithTheSendersAddress) {
-  LobbyTable table;
+TEST(LobbyServiceTest, HeartbeatIsProbedListedWithTheSendersAddressAndRemovedByItsSender) {
+  Lobby lobby;
   const std::string query = masterServerQuery::HeartbeatQuery(9928, 32, "Kai's Game!", "RPG",
                                                               "Default Map");
-  EXPECT_EQ(HandleLobbyRequest(query, "::ffff:127.0.0.5", table, t0).status, 200);
-  const LobbyReply list = HandleLobbyRequest("request=servers", "10.9.9.9", table, t0);
+  EXPECT_EQ(lobby.Ask(query, "::ffff:127.0.0.5").status, 200);
+  const LobbyReply list = lobby.Ask("request=servers", "10.9.9.9");
   EXPECT_EQ(list.status, 200);
-  const auto servers = masterServerQuery::ParseServerList(list.body);
+  const auto servers = masterServerQuery::ParseServerList(*list.body);
   ASSERT_EQ(servers.size(), 1u);
   EXPECT_EQ(servers[0].ip, "127.0.0.5");
   EXPECT_EQ(servers[0].port, 9928);
@@ -44,26 +60,31 @@ TEST(LobbyServiceTest, HeartbeatIsListedWithTheSendersAddress) {
   EXPECT_EQ(servers[0].game, "RPG");
   EXPECT_EQ(servers[0].map, "Default Map");
   EXPECT_EQ(servers[0].maxplayers, 32);
+  // A listed game's heartbeats are not probed again; nobody else can remove it.
+  lobby.Ask(query, "127.0.0.5");
+  EXPECT_EQ(lobby.probes, 1);
+  EXPECT_EQ(lobby.Ask("request=remove&port=9928", "127.0.0.6").status, 404);
+  EXPECT_EQ(lobby.Ask("request=remove&port=9928", "127.0.0.5").status, 200);
+  EXPECT_TRUE(masterServerQuery::ParseServerList(*lobby.Ask("request=servers").body).empty());
 }
 
 TEST(LobbyServiceTest, BadRequestsAreRefusedAndStoreNothing) {
-  LobbyTable table(LobbyLimits{1, 1, std::chrono::seconds(120)});
+  Lobby lobby(LobbyLimits{1, 1, std::chrono::seconds(120)});
   for (const char* q : {"", "request=nope", "request=heartbeat", "request=heartbeat&port=0",
-                        "request=heartbeat&port=65536", "request=heartbeat&port=12x"}) {
-    EXPECT_EQ(HandleLobbyRequest(q, "1.2.3.4", table, t0).status, 400) << q;
+                        "request=heartbeat&port=65536", "request=heartbeat&port=12x",
+                        "request=remove", "request=remove&port=-1"}) {
+    EXPECT_EQ(lobby.Ask(q).status, 400) << q;
   }
-  EXPECT_EQ(table.Size(), 0u);
-  EXPECT_EQ(HandleLobbyRequest("request=heartbeat&port=1", "1.2.3.4", table, t0).status, 200);
-  EXPECT_EQ(HandleLobbyRequest("request=heartbeat&port=1", "5.6.7.8", table, t0).status, 503);
+  EXPECT_EQ(lobby.table.Size(), 0u);
+  EXPECT_EQ(lobby.Ask("request=heartbeat&port=1").status, 200);
+  EXPECT_EQ(lobby.Ask("request=heartbeat&port=1", "5.6.7.8").status, 503);
 }
 
 TEST(LobbyServiceTest, HostileNamesAreCleanedBoundedAndEscaped) {
-  LobbyTable table;
+  Lobby lobby;
   const std::string name = "<a href=\"x\">&'\r\n\x01\xE9" + std::string(500, 'n');
-  HandleLobbyRequest(masterServerQuery::HeartbeatQuery(1, 99999, name, "g", "m"), "1.2.3.4",
-                     table, t0);
-  const auto servers =
-      masterServerQuery::ParseServerList(HandleLobbyRequest("request=servers", "", table, t0).body);
+  lobby.Ask(masterServerQuery::HeartbeatQuery(1, 99999, name, "g", "m"));
+  const auto servers = masterServerQuery::ParseServerList(*lobby.Ask("request=servers", "").body);
   ASSERT_EQ(servers.size(), 1u);
   const std::string expected = ("<a href=\"x\">&'\xE9" + std::string(500, 'n')).substr(0, kMaxNameLength);
   EXPECT_EQ(servers[0].name, expected);  // control characters gone, Latin-1 kept

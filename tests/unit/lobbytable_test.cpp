@@ -1,4 +1,5 @@
-// The lobby's table of announced games: refresh, expiry and the size caps.
+// The lobby's table of announced games: the probe's gate, refresh, removal,
+// expiry and the size caps.
 #include "lobby/lobbytable.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +20,42 @@ LobbyEntry Game(const std::string& ip, uint16_t port, const std::string& name = 
 
 const LobbyClock::time_point t0{};
 
-TEST(LobbyTableTest, HeartbeatAddsThenRefreshesTheSameHost) {
+// Heartbeats that are confirmed at once, as a reachable game's are.
+LobbyTable::Result Listed(LobbyTable& table, const LobbyEntry& e, LobbyClock::time_point t) {
+  const LobbyTable::Result r = table.Heartbeat(e, t);
+  table.Confirm(e.ip, e.port);
+  return r;
+}
+
+TEST(LobbyTableTest, OnlyConfirmedGamesAreListedInArrivalOrderUntilRemoved) {
   LobbyTable table;
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "Old"), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.2", 9928), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.3", 1), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.3", 1), t0), LobbyTable::Result::Waiting);
+  const uint64_t empty = table.Version(t0);
+  EXPECT_TRUE(table.Servers(t0).empty());
+  EXPECT_FALSE(table.Confirm("1.1.1.1", 9929));  // a pong from a port nobody announced
+  EXPECT_TRUE(table.Confirm("1.1.1.2", 9928));
+  EXPECT_TRUE(table.Confirm("1.1.1.1", 9928));
+  EXPECT_NE(table.Version(t0), empty);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "New"), t0 + 5s),
             LobbyTable::Result::Refreshed);
   const auto servers = table.Servers(t0 + 5s);
   ASSERT_EQ(servers.size(), 2u);
   EXPECT_EQ(servers[0].name, "New");  // keeps its place, takes the new name
   EXPECT_EQ(servers[1].ip, "1.1.1.2");
+  const uint64_t two = table.Version(t0 + 5s);
+  EXPECT_TRUE(table.Remove("1.1.1.1", 9928));
+  EXPECT_FALSE(table.Remove("1.1.1.1", 9928));
+  EXPECT_NE(table.Version(t0 + 5s), two);
+  EXPECT_EQ(table.Servers(t0 + 5s).size(), 1u);
 }
 
 TEST(LobbyTableTest, HostsThatStopAnnouncingAreForgotten) {
   LobbyTable table(LobbyLimits{256, 4, 120s});
-  table.Heartbeat(Game("1.1.1.1", 1), t0);
-  table.Heartbeat(Game("1.1.1.2", 1), t0 + 60s);
+  Listed(table, Game("1.1.1.1", 1), t0);
+  Listed(table, Game("1.1.1.2", 1), t0 + 60s);
   EXPECT_EQ(table.Servers(t0 + 120s).size(), 2u);  // exactly at the limit: still live
   const auto later = table.Servers(t0 + 121s);
   ASSERT_EQ(later.size(), 1u);
@@ -50,8 +71,10 @@ TEST(LobbyTableTest, TableAndEachAddressAreCapped) {
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 1), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 2), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 3), t0), LobbyTable::Result::Full);
-  EXPECT_EQ(table.Heartbeat(Game("2.2.2.2", 1), t0), LobbyTable::Result::Added);
+  EXPECT_EQ(Listed(table, Game("2.2.2.2", 1), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0), LobbyTable::Result::Full);
+  // Rows waiting for their probe count: the first address's two are not listed.
+  EXPECT_EQ(table.Servers(t0).size(), 1u);
   // A full table still takes refreshes, and makes room as hosts expire.
   EXPECT_EQ(table.Heartbeat(Game("2.2.2.2", 1), t0 + 100s), LobbyTable::Result::Refreshed);
   EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0 + 130s), LobbyTable::Result::Added);

@@ -1,0 +1,23 @@
+// A stand-in for a hosting game's port as the lobby's probe sees it: a UDP
+// socket on 127.0.0.1 that answers the offline ping with the pong, as the
+// game's host does, on a thread of its own.
+#pragma once
+
+#include <cstdint>
+#include <thread>
+
+namespace testsupport {
+
+class PongResponder {
+ public:
+  PongResponder();  // an ephemeral port
+  ~PongResponder();
+  uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  uint16_t port_ = 0;
+  std::thread thread_;
+};
+
+}  // namespace testsupport
