@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render/glwrapper.h"
+#include "render/picturedecoder.h"
 #include "render/texture.h"
 
 namespace {
@@ -32,24 +33,11 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes) {
   return ok;
 }
 
-// Decodes a picture file to a 24-bit bitmap (rows bottom-up, blue-green-red),
-// or nullptr. The caller unloads it.
+// Decodes a picture file to a 24-bit bitmap, or nullptr. The caller unloads it.
 FIBITMAP* Decode24(const std::string& path) {
   std::vector<unsigned char> bytes;
   if (!ReadFileBytes(path, bytes)) return nullptr;
-  FIMEMORY* memory = FreeImage_OpenMemory(bytes.data(), static_cast<DWORD>(bytes.size()));
-  if (!memory) return nullptr;
-  FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromMemory(memory, 0);
-  if (format == FIF_UNKNOWN) format = FIF_PNG;
-  FIBITMAP* decoded = FreeImage_LoadFromMemory(format, memory, 0);
-  FreeImage_CloseMemory(memory);
-  if (!decoded) return nullptr;
-  if (FreeImage_GetBPP(decoded) == 24 && FreeImage_GetImageType(decoded) == FIT_BITMAP) {
-    return decoded;
-  }
-  FIBITMAP* converted = FreeImage_ConvertTo24Bits(decoded);
-  FreeImage_Unload(decoded);
-  return converted;
+  return DecodePicture24(bytes.data(), bytes.size());
 }
 
 void ReportFailure(const std::string& path) {

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "render/picturedecoder.h"
+
 namespace {
 
-// Pictures larger than this on either side are refused: no game picture
-// comes near it, and it keeps a hostile header from asking for gigabytes.
-constexpr int32_t kMaxSide = 16384;
+// Larger pictures are refused: it keeps a hostile header from asking for gigabytes.
+constexpr int32_t kMaxSide = static_cast<int32_t>(kMaxPictureSide);
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 constexpr long kMaxFileSize = 3L * kMaxSide * kMaxSide + 4096;

@@ -2,6 +2,9 @@
 // handling and frame-sequence file names, read back from the GL textures.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "render/glwrapper.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
@@ -122,6 +125,31 @@ TEST_F(ImageLoaderTest, FailedPicturesKeepTheirSlotAndNameTheFile) {
   // A failed picture has no image: it draws untextured.
   TextureBytes(library.textures[1], &w, &h);
   EXPECT_EQ(w, 0);
+}
+
+TEST_F(ImageLoaderTest, PicturesLargerThanTheLimitAreRefusedBeforeDecoding) {
+  ASSERT_TRUE(WritePng(Picture(8192, 1, {1, 2, 3}), dir.File("widest.png")));
+  ASSERT_TRUE(WritePng(Picture(1, 8193, {1, 2, 3}), dir.File("taller.png")));
+  // 62 bytes of one-bit BMP header claiming 16384 x 16384: decoding it would
+  // take seconds and gigabytes.
+  unsigned char bmp[62] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
+                           0, 0x40, 0, 0, 0, 0x40, 0, 0, 1, 0, 1, 0};
+  FILE* file = std::fopen(dir.File("huge.bmp").c_str(), "wb");
+  std::fwrite(bmp, 1, sizeof bmp, file);
+  std::fclose(file);
+  unsigned int names[3] = {};
+  testing::internal::CaptureStderr();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(utility.LoadPNG(dir.File("widest.png"), names[0]));
+  EXPECT_FALSE(utility.LoadPNG(dir.File("taller.png"), names[1]));
+  EXPECT_FALSE(utility.LoadPNGColorKey(dir.File("huge.bmp"), names[2]));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Could not load picture \"" + dir.File("taller.png")), std::string::npos) << err;
+  EXPECT_NE(err.find("huge.bmp"), std::string::npos) << err;
+  int w = 0, h = 0;
+  TextureBytes(names[1], &w, &h);
+  EXPECT_EQ(w, 0);  // the slot stays empty
 }
 
 TEST_F(ImageLoaderTest, FrameSequenceFileNames) {
