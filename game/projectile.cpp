@@ -90,19 +90,10 @@ void Projectile::TurnTowards(float tx, float ty) {
 }
 
 Projectile::Step Projectile::Move() {
-  if (direction > 360) direction -= 360;
-  if (direction < 0) direction += 360;
-  const float a = direction * kDeg;
-  const float c = std::cos(a), s = std::sin(a);
-  if (accelFrames > 0) {
-    accelFrames -= 1;
-    driftX += c * acceleration;
-    driftY += s * acceleration;
-  }
-  const Step step{c * speed + driftX, s * speed + driftY};
-  x += step.x;
-  y -= step.y;
-  return step;
+  const bool accelerating = accelFrames > 0;
+  if (accelerating) accelFrames -= 1;
+  return MoveProjectile(x, y, direction, driftX, driftY, speed,
+                        {/*wrap=*/true, accelerating, acceleration});
 }
 
 bool Projectile::InWall(World& world) const {

@@ -6,6 +6,7 @@
 // owners, which differ there.
 #pragma once
 
+#include "game/motion.h"
 #include "game/weapon.h"
 
 class ExplosionManager;
@@ -16,9 +17,7 @@ struct Projectile {
   // Homing projectiles only steer towards targets closer than this.
   static constexpr float kHomingRange = 2000;
 
-  struct Step {
-    float x, y;  // the move of this frame; y counts upwards
-  };
+  using Step = ProjectileStep;  // the move of this frame; y counts upwards
   struct Damage {
     float hull, energy;
   };

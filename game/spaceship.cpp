@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/bulletmanager.h"
+#include "game/motion.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
@@ -193,35 +194,12 @@ void SpaceShip::StepWeapons() {
 }
 
 void SpaceShip::StepSteering(bool boost) {
-  // Right is tested first; both together cancel.
-  if (keyState[39]) {
-    angle -= 4;
-    if (angle < 0) angle += 360;
-  }
-  if (keyState[37]) {
-    angle += 4;
-    if (angle > 360) angle -= 360;
-  }
-  const float c = std::cos(angle * kDeg), s = std::sin(angle * kDeg);
-  if (keyState[38]) {
-    const int pushes = boost ? 2 : 1;
-    for (int i = 0; i < pushes; ++i) {
-      vx += 0.5f * c;
-      vy -= 0.5f * s;
-    }
-  }
-  if (keyState[40]) {
-    vx -= c / 3;
-    vy += s / 3;
-  }
-  // No drag below the limit: a ship keeps drifting.
-  const float speed = std::fabs(vx) + std::fabs(vy);
-  const float limit = boost ? 1.2f * maxSpeed : maxSpeed;
-  if (speed > limit) {
-    if (vx != 0) vx -= vx / 40;
-    if (vy != 0) vy -= vy / 40;
-    if (boost) sendUpdate = true;
-  }
+  const ShipControls keys{keyState[37], keyState[39], keyState[38], keyState[40]};
+  ShipRules rules;
+  rules.limit = boost ? 1.2f * maxSpeed : maxSpeed;
+  rules.boost = boost;
+  rules.wrap = true;
+  if (SteerShip(angle, vx, vy, keys, rules) && boost) sendUpdate = true;
   const bool held[4] = {keyState[40], keyState[38], keyState[37], keyState[39]};
   bool* sent[4] = {&downHeld, &upHeld, &leftHeld, &rightHeld};
   for (int i = 0; i < 4; ++i) {

@@ -12,34 +12,23 @@
 #include "app/globals.h"
 #include "app/platform.h"
 #include "game/explosionmanager.h"
+#include "game/motion.h"
 #include "game/spaceship.h"
 #include "net/messages.h"
 #include "opponents/enemymanager.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 constexpr int kFrameMs = 25;
 // Stale bindings whose disconnection notice was lost are let go beyond this.
 constexpr size_t kMaxIdentities = 4 * NetworkHandler::kMaxPlayers;
 }  // namespace
 
 void ExtrapolateShip(ShipMotion& s, int frames, float limit, bool drag) {
+  ShipRules rules;
+  rules.limit = limit;
+  rules.drag = drag;
   for (int i = 0; i < frames; ++i) {
-    if (s.leftHeld) s.angle += 4;
-    if (s.rightHeld) s.angle -= 4;
-    const float a = kPi * s.angle / 180.0f;
-    if (s.upHeld) {
-      s.vx += 0.5f * std::cos(a);
-      s.vy -= 0.5f * std::sin(a);
-    }
-    if (s.downHeld) {
-      s.vx -= std::cos(a) / 3;
-      s.vy += std::sin(a) / 3;
-    }
-    if (drag && std::fabs(s.vx) + std::fabs(s.vy) > limit) {
-      if (s.vx != 0) s.vx -= s.vx / 40;
-      if (s.vy != 0) s.vy -= s.vy / 40;
-    }
+    SteerShip(s.angle, s.vx, s.vy, {s.leftHeld, s.rightHeld, s.upHeld, s.downHeld}, rules);
     s.x += s.vx;
     s.y += s.vy;
   }
@@ -48,13 +37,8 @@ void ExtrapolateShip(ShipMotion& s, int frames, float limit, bool drag) {
 void ExtrapolateProjectile(ProjectileMotion& p, int frames, float speed, float acceleration) {
   for (int i = 0; i < frames; ++i) {
     p.direction += p.turnRate;
-    const float d = p.direction * kPi / 180.0f;
-    p.x += std::cos(d) * speed + p.driftX;
-    p.y -= std::sin(d) * speed + p.driftY;
-    if (acceleration > 0) {
-      p.driftX += std::cos(d) * acceleration;
-      p.driftY += std::sin(d) * acceleration;
-    }
+    MoveProjectile(p.x, p.y, p.direction, p.driftX, p.driftY, speed,
+                   {false, acceleration > 0, acceleration});
   }
 }
 

@@ -5,13 +5,13 @@
 #include <cmath>
 
 #include "game/heading.h"
+#include "game/motion.h"
 #include "game/spaceship.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
 #include "world/world.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 constexpr int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
 constexpr int kFireKeys[4] = {90, 88, 67, 86};  // Z X C V
 constexpr float kBackOffDistance = 600;         // closer than this the ship reverses
@@ -245,28 +245,15 @@ void AiPlayer::FireWeapons() {
   Weapon::PullTriggers(weapons, down, [this](int slot) { ShootMe(slot); });
 }
 
+// TurnKeys never holds left and right together, so the order of the turns
+// does not matter here.
 void AiPlayer::Steer() {
-  if (keys[kKeyLeft]) {
-    angle += 4;
-    if (angle > 360) angle -= 360;
-  }
-  if (keys[kKeyRight]) {
-    angle -= 4;
-    if (angle < 0) angle += 360;
-  }
-  const float a = kPi * angle / 180;
-  if (keys[kKeyUp]) {
-    vx += 0.5f * std::cos(a);
-    vy -= 0.5f * std::sin(a);
-  }
-  if (keys[kKeyDown]) {
-    vx -= std::cos(a) / 3;
-    vy += std::sin(a) / 3;
-  }
-  if (std::fabs(vx) + std::fabs(vy) > maxSpeed) {
-    if (vx != 0) vx -= vx / 40;
-    if (vy != 0) vy -= vy / 40;
-  }
+  ShipRules rules;
+  rules.limit = maxSpeed;
+  rules.wrap = true;
+  rules.piFirstRadians = true;
+  SteerShip(angle, vx, vy, {keys[kKeyLeft], keys[kKeyRight], keys[kKeyUp], keys[kKeyDown]},
+            rules);
 }
 
 // Moves by the velocity; on wall contact the ship stays where it was (the

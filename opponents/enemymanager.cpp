@@ -7,12 +7,12 @@
 #include <utility>
 
 #include "app/globals.h"
+#include "game/motion.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "render/glwrapper.h"
 
 namespace {
-constexpr float kDegToRad = 3.14159265358979f / 180.0f;
 constexpr int kLongUpdateGrace = 750;   // frames a network-updated row survives silence
 constexpr int kShortUpdateGrace = 1750; // after creation and the short update
 constexpr int kBulletEraseLife = -10;   // remote projectiles linger until this life
@@ -436,14 +436,8 @@ void EnemyManager::MoveBullets() {
   for (player& p : players) {
     for (bullet& b : p.bullets) {
       b.angle += b.turn;
-      const float a = b.angle * kDegToRad;
-      const float c = std::cos(a), s = std::sin(a);
-      if (b.accel > 0 && b.startLife - b.life < kAccelFrames) {
-        b.vx += c * b.accel;
-        b.vy += s * b.accel;
-      }
-      b.x += c * b.speed + b.vx;
-      b.y -= s * b.speed + b.vy;
+      const bool young = b.accel > 0 && b.startLife - b.life < kAccelFrames;
+      MoveProjectile(b.x, b.y, b.angle, b.vx, b.vy, b.speed, {false, young, b.accel});
       b.life -= 1;
     }
   }
@@ -462,23 +456,14 @@ void EnemyManager::MovePlayers() {
   size_t i = 0;
   while (i < players.size()) {
     player& p = players[i];
-    if (p.leftHeld) p.angle += 4;
-    if (p.rightHeld) p.angle -= 4;
-    if (p.maxSpeed != 0) {
-      const float a = 3.14159265358979f * p.angle / 180.0f;
-      if (p.upHeld) {
-        p.vx += 0.5f * std::cos(a);
-        p.vy -= 0.5f * std::sin(a);
-      }
-      if (p.downHeld) {
-        p.vx -= std::cos(a) / 3;
-        p.vy += std::sin(a) / 3;
-      }
-      if (std::fabs(p.vx) + std::fabs(p.vy) > p.maxSpeed) {
-        if (p.vx != 0) p.vx -= p.vx / 40;
-        if (p.vy != 0) p.vy -= p.vy / 40;
-      }
-    }
+    // A row whose limit is not known yet (computer players' rows, which
+    // their owner moves) only turns.
+    const bool known = p.maxSpeed != 0;
+    ShipRules rules;
+    rules.limit = p.maxSpeed;
+    rules.drag = known;
+    SteerShip(p.angle, p.vx, p.vy,
+              {p.leftHeld, p.rightHeld, known && p.upHeld, known && p.downHeld}, rules);
     p.x += p.vx;
     p.y += p.vy;
     p.timeoutFrames -= 1;

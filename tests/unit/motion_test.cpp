@@ -1,6 +1,7 @@
-// The latency correction's motion rules, checked against values worked out
-// by hand: turning, reverse thrust, the drag above the speed limit, and a
-// turning, accelerating projectile.
+// The flight rules every copy moves by, through the latency correction:
+// turning, reverse thrust and the drag above the speed limit against values
+// worked out by hand, and a prediction against the owner's own flight.
+#include "game/projectile.h"
 #include "net/gameprotocol.h"
 
 #include <gtest/gtest.h>
@@ -42,23 +43,25 @@ TEST(ExtrapolationTest, ShipsTurnThrustAndSlowDownAboveTheirLimit) {
   EXPECT_EQ(still.angle, 7);
 }
 
-TEST(ExtrapolationTest, ProjectilesTurnMoveAndThenAccelerate) {
-  ProjectileMotion p;
-  p.turnRate = 90;
-  ExtrapolateProjectile(p, 2, 10, 1);
-  // Frame 1 heads 90 (up): y -10, then the drift grows up by 1.
-  // Frame 2 heads 180 (left): x -10, y -1 by the drift, which grows left.
-  EXPECT_FLOAT_EQ(p.direction, 180);
-  EXPECT_NEAR(p.x, -10, 1e-4);
-  EXPECT_NEAR(p.y, -11, 1e-4);
-  EXPECT_NEAR(p.driftX, -1, 1e-6);
-  EXPECT_NEAR(p.driftY, 1, 1e-6);
-
-  ProjectileMotion plain;
-  plain.driftX = 2;
-  ExtrapolateProjectile(plain, 3, 10, 0);
-  EXPECT_FLOAT_EQ(plain.x, 36);
-  EXPECT_FLOAT_EQ(plain.driftX, 2) << "without acceleration the drift stays";
+// The latency correction predicts where the owner's copy has the projectile
+// n frames later: the same numbers, not nearly the same.
+TEST(ExtrapolationTest, APredictedProjectileIsWhereItsOwnerHasIt) {
+  Projectile owner;
+  owner.x = 100, owner.y = 200, owner.direction = 20, owner.turnRate = 7;
+  owner.speed = 10, owner.acceleration = 0.5f, owner.accelFrames = 30;
+  owner.driftX = 1.5f, owner.driftY = -2;
+  ProjectileMotion predicted{owner.x, owner.y, owner.direction, owner.turnRate,
+                             owner.driftX, owner.driftY};
+  ExtrapolateProjectile(predicted, 12, owner.speed, owner.acceleration);
+  for (int frame = 0; frame < 12; ++frame) {
+    owner.direction += owner.turnRate;
+    owner.Move();
+  }
+  EXPECT_EQ(predicted.direction, owner.direction);
+  EXPECT_EQ(predicted.x, owner.x);
+  EXPECT_EQ(predicted.y, owner.y);
+  EXPECT_EQ(predicted.driftX, owner.driftX);
+  EXPECT_EQ(predicted.driftY, owner.driftY);
 }
 
 }  // namespace
