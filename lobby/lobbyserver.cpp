@@ -41,12 +41,6 @@ MHD_Result Queue(MHD_Connection* connection, const LobbyReply& reply) {
   return queued;
 }
 
-LobbyReply Refusal(int status, const char* result) {
-  return {status, std::make_shared<const std::string>(
-                      std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result +
-                      "\"/>\n")};
-}
-
 // Every request is answered on its first call, once the head is in: the
 // lobby takes no bodies, and the library discards what a client sends after
 // the head (closing the connection).
@@ -54,8 +48,8 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
                   const char*, const char*, size_t*, void** context) {
   auto* server = static_cast<LobbyServer*>(cls);
   if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0 && std::strcmp(method, MHD_HTTP_METHOD_HEAD) != 0)
-    return Queue(connection, Refusal(405, "method not allowed"));
-  if (std::strcmp(url, kLobbyPath) != 0) return Queue(connection, Refusal(404, "not found"));
+    return Queue(connection, LobbyResult(405, "method not allowed"));
+  if (std::strcmp(url, kLobbyPath) != 0) return Queue(connection, LobbyResult(404, "not found"));
   const std::string* target = static_cast<const std::string*>(*context);
   const size_t mark = target ? target->find('?') : std::string::npos;
   const std::string_view query =

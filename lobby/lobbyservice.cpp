@@ -67,12 +67,6 @@ std::string XmlEscape(const std::string& text) {
   return out;
 }
 
-LobbyReply Answer(int status, const char* result) {
-  return {status, std::make_shared<const std::string>(
-                      std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result +
-                      "\"/>\n")};
-}
-
 std::string Value(const std::map<std::string, std::string>& q, const char* name) {
   const auto it = q.find(name);
   return it == q.end() ? std::string() : it->second;
@@ -128,6 +122,12 @@ std::string ServerListXml(const std::vector<LobbyEntry>& servers) {
   return xml + "</response>\n";
 }
 
+LobbyReply LobbyResult(int status, const char* result) {
+  return {status, std::make_shared<const std::string>(
+                      std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result +
+                      "\"/>\n")};
+}
+
 LobbyService::LobbyService(LobbyTable& table, Prober probe)
     : table_(table), probe_(std::move(probe)) {}
 
@@ -137,16 +137,16 @@ LobbyReply LobbyService::Handle(std::string_view query, const std::string& remot
   const std::string request = Value(q, "request");
   if (request == "servers") return List(now);
   const std::string ip = PlainAddress(remoteAddress);
-  if (ip.empty()) return Answer(400, "bad request");
+  if (ip.empty()) return LobbyResult(400, "bad request");
   if (request == "heartbeat") return Heartbeat(q, ip, now);
   if (request == "remove") return Remove(q, ip);
-  return Answer(400, "bad request");
+  return LobbyResult(400, "bad request");
 }
 
 LobbyReply LobbyService::Heartbeat(const std::map<std::string, std::string>& q,
                                    const std::string& ip, LobbyClock::time_point now) {
   const long port = Number(Value(q, "port"), 1, 65535);
-  if (port < 0) return Answer(400, "bad request");
+  if (port < 0) return LobbyResult(400, "bad request");
   LobbyEntry entry;
   entry.ip = ip;
   entry.port = static_cast<uint16_t>(port);
@@ -157,26 +157,26 @@ LobbyReply LobbyService::Heartbeat(const std::map<std::string, std::string>& q,
   entry.map = Clean(Value(q, "map"), kMaxMapLength);
   switch (table_.Heartbeat(std::move(entry), now)) {
     case LobbyTable::Result::Full:
-      return Answer(503, "full");
+      return LobbyResult(503, "full");
     case LobbyTable::Result::Added:
     case LobbyTable::Result::Waiting:
       // Every heartbeat of a game not yet heard on its own port asks again:
       // a lost probe or pong costs one heartbeat's wait, not the listing.
       if (probe_) probe_(ip, static_cast<uint16_t>(port));
-      return Answer(200, "ok");
+      return LobbyResult(200, "ok");
     case LobbyTable::Result::Refreshed:
       break;
   }
-  return Answer(200, "ok");
+  return LobbyResult(200, "ok");
 }
 
 LobbyReply LobbyService::Remove(const std::map<std::string, std::string>& q,
                                 const std::string& ip) {
   // Only the sender's own address: nobody can end another host's listing.
   const long port = Number(Value(q, "port"), 1, 65535);
-  if (port < 0) return Answer(400, "bad request");
-  if (!table_.Remove(ip, static_cast<uint16_t>(port))) return Answer(404, "not listed");
-  return Answer(200, "ok");
+  if (port < 0) return LobbyResult(400, "bad request");
+  if (!table_.Remove(ip, static_cast<uint16_t>(port))) return LobbyResult(404, "not listed");
+  return LobbyResult(200, "ok");
 }
 
 LobbyReply LobbyService::List(LobbyClock::time_point now) {

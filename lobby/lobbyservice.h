@@ -42,6 +42,9 @@ struct LobbyReply {
   std::shared_ptr<const std::string> body;
 };
 
+// A short XML answer: <response result="..."/> with `status`.
+LobbyReply LobbyResult(int status, const char* result);
+
 class LobbyService {
  public:
   // Sends the reachability probe to a game that announced itself.
