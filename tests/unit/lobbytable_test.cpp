@@ -33,22 +33,18 @@ TEST(LobbyTableTest, OnlyConfirmedGamesAreListedInArrivalOrderUntilRemoved) {
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.2", 9928), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.3", 1), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.3", 1), t0), LobbyTable::Result::Waiting);
-  const uint64_t empty = table.Version(t0);
   EXPECT_TRUE(table.Servers(t0).empty());
   EXPECT_FALSE(table.Confirm("1.1.1.1", 9929));  // a pong from a port nobody announced
   EXPECT_TRUE(table.Confirm("1.1.1.2", 9928));
   EXPECT_TRUE(table.Confirm("1.1.1.1", 9928));
-  EXPECT_NE(table.Version(t0), empty);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "New"), t0 + 5s),
             LobbyTable::Result::Refreshed);
   const auto servers = table.Servers(t0 + 5s);
   ASSERT_EQ(servers.size(), 2u);
   EXPECT_EQ(servers[0].name, "New");  // keeps its place, takes the new name
   EXPECT_EQ(servers[1].ip, "1.1.1.2");
-  const uint64_t two = table.Version(t0 + 5s);
   EXPECT_TRUE(table.Remove("1.1.1.1", 9928));
   EXPECT_FALSE(table.Remove("1.1.1.1", 9928));
-  EXPECT_NE(table.Version(t0 + 5s), two);
   EXPECT_EQ(table.Servers(t0 + 5s).size(), 1u);
 }
 
