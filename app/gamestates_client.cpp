@@ -1,6 +1,7 @@
 // The screens of joining someone else's game: the LAN search and the
 // internet server list. What the joining copy sends lives in the protocol
 // (net/gameprotocol.*); these screens only choose and connect.
+#include <cstdlib>
 #include <string>
 
 #include "app/gameobjects.h"
@@ -62,9 +63,13 @@ void ServerListFrame() {
   platform::SwapBuffers();
   if (!lclick) return;
   int row = ServerList.names.ItemClicked(66, 200, 18, 30, 0);
-  if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size())) return;
+  if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size()) ||
+      row >= static_cast<int>(ServerList.ports.items.size()))
+    return;
   std::string address = ServerList.ips.items[row];
-  Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
+  // The lobby lists a game only once it answered on this port: one address
+  // may host several games.
+  Networking.ConnectMe(address.c_str(), std::atoi(ServerList.ports.items[row].c_str()));
   PrepareGameMenus();
   inloop = 7;
   framestilownage = kInternetJoinWait;

@@ -167,9 +167,10 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
   // Nothing below the last row.
   EXPECT_EQ(InkIn(shown, empty, 0, 1024, kRows), 0);
 
-  // Choosing a row connects to that game and starts it.
+  // Choosing a row connects to that game, on the port it was listed with.
   testsupport::Click(window, kNamesX + 20, kListTop + kRowHeight * 3 + 8);
   EXPECT_TRUE(WaitForState(7, 1)) << game.Stderr();
+  EXPECT_TRUE(testsupport::WaitFor([&] { return gamePort.others() > 0; }, 5s));
 }
 
 // A copy of the game with its own directory and settings, pointed at `master`.

@@ -32,6 +32,8 @@ PongResponder::PongResponder() {
           std::memcmp(buffer, kOfflinePing, sizeof kOfflinePing) == 0)
         sendto(fd_, kOfflinePong, sizeof kOfflinePong, 0, reinterpret_cast<sockaddr*>(&from),
                fromLength);
+      else
+        ++others_;
     }
   });
 }

@@ -1,8 +1,10 @@
 // A stand-in for a hosting game's port as the lobby's probe sees it: a UDP
 // socket on 127.0.0.1 that answers the offline ping with the pong, as the
-// game's host does, on a thread of its own.
+// game's host does, on a thread of its own, and counts other datagrams
+// (a client's attempts to connect).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <thread>
 
@@ -13,10 +15,12 @@ class PongResponder {
   PongResponder();  // an ephemeral port
   ~PongResponder();
   uint16_t port() const { return port_; }
+  int others() const { return others_; }
 
  private:
   int fd_ = -1;
   uint16_t port_ = 0;
+  std::atomic<int> others_{0};
   std::thread thread_;
 };
 
