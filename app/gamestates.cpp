@@ -137,11 +137,6 @@ void TitleFrame() {
 }
 
 void StartTitleChoice(bool server, bool lan) {
-  if (!gameReady) {
-    std::fprintf(stderr, "This build cannot start games yet: the game start-up is missing.\n");
-    lclick = false;
-    return;
-  }
   Networking.InitMe(server);
   if (server) {
     gotin = true;

@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "net/servermenuset.h"
+#include "ui/servermenuset.h"
 
 class TextureLibrary;
 
 // The game thread's internet server list (six columns, filled in state 5).
-extern NetworkHandler::ServerMenuSet ServerList;
+extern ServerMenuSet ServerList;
 
 // The options screen's copy of Settings.cfg. Before the first successful
 // read it holds the first-start defaults.

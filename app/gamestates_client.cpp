@@ -11,12 +11,11 @@
 #include "app/platform.h"
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
-#include "net/servermenuset.h"
 #include "render/defaultsprite.h"
 
 using namespace screens;
 
-NetworkHandler::ServerMenuSet ServerList;
+ServerMenuSet ServerList;
 
 namespace {
 constexpr int kLanJoinWait = 30000;
@@ -45,7 +44,7 @@ void LanSearchFrame() {
 }
 
 void FetchServersFrame() {
-  Networking.GetServers2(ServerList);
+  ServerList.Fill(Networking.GetServers2());
   inloop = 6;
 }
 

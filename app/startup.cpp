@@ -35,8 +35,6 @@
 #include "world/capship.h"
 #include "world/world.h"
 
-bool gameReady = false;
-
 namespace {
 
 // Every later random sequence differs per run, except in a seeded timedemo,
@@ -140,6 +138,5 @@ uint32_t StartUp() {
   // Without a settings file a game start would skip the player's settings
   // and the computer players: write the defaults first.
   WriteDefaultSettingsIfMissing();
-  gameReady = true;
   return firstFrame;
 }

@@ -7,7 +7,3 @@
 #include <cstdint>
 
 uint32_t StartUp();
-
-// Set by start-up once every subsystem a game needs is ready. Until then the
-// title screen's game choices say so on stderr and stay on the title.
-extern bool gameReady;

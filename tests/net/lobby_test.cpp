@@ -28,9 +28,9 @@
 #include "net/lobbyheartbeat.h"
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
-#include "net/servermenuset.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/pongresponder.h"
+#include "ui/servermenuset.h"
 
 namespace {
 
@@ -116,9 +116,9 @@ TEST_F(LobbyExchangeTest, HostAnnouncesItselfAnswersTheProbeAndWithdrawsWhenItEn
   player.InitMe(false);
   player.SetGameStats("Player's Game!", 0);
   EXPECT_FALSE(IsAnnounced(player));
-  NetworkHandler::ServerMenuSet set;
-  player.GetServers2(set);
-  player.GetServers2(set);  // a refresh replaces the rows
+  ServerMenuSet set;
+  set.Fill(player.GetServers2());
+  set.Fill(player.GetServers2());  // a refresh replaces the rows
   ASSERT_EQ(set.names.items.size(), 1u);
   EXPECT_EQ(set.names.items[0], "Zed's Game!");
   EXPECT_EQ(set.ips.items, std::vector<std::string>{"127.0.0.1"});
