@@ -6,6 +6,7 @@
 
 #include "app/gameobjects.h"
 #include "app/gamestates_internal.h"
+#include "app/protocolhooks.h"
 #include "app/globals.h"
 #include "app/inputhandler.h"
 #include "app/platform.h"
@@ -18,7 +19,7 @@
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 #include "render/defaultsprite.h"
-#include "render/drawall.h"
+#include "app/drawall.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"

@@ -7,6 +7,7 @@
 #include "app/gameobjects.h"
 #include "app/gamestates.h"
 #include "app/gamestates_internal.h"
+#include "app/protocolhooks.h"
 #include "app/globals.h"
 #include "app/platform.h"
 #include "net/gameprotocol.h"

@@ -17,7 +17,7 @@
 #include "game/spaceship.h"
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
-#include "render/drawall.h"
+#include "app/drawall.h"
 #include "render/rendersort.h"
 #include "ui/menutree.h"
 

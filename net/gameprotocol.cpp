@@ -8,9 +8,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/gameobjects.h"
-#include "app/globals.h"
-#include "app/platform.h"
 #include "game/explosionmanager.h"
 #include "game/motion.h"
 #include "game/spaceship.h"
@@ -221,26 +218,3 @@ void GameProtocol::RemovePlayer(float guid) {
 void GameProtocol::Trace(const std::string& line) const {
   if (trace) std::fprintf(stderr, "net: %s\n", line.c_str());
 }
-
-// ---- The game's instance ----
-
-GameProtocol& GlobalProtocol() {
-  static GameProtocol protocol = [] {
-    GameProtocol p;
-    p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
-             &myGUID);
-    p.hostLeft = [] {
-      quitall = true;
-      platform::PostQuit();
-    };
-    p.giveUp = [] { inloop = 2; };
-    return p;
-  }();
-  return protocol;
-}
-
-void UpdateNetwork() { GlobalProtocol().UpdateNetwork(); }
-
-void SendMessageA(const std::string& text) { GlobalProtocol().SendMessageA(text); }
-
-void SetProtocolTrace(bool on) { GlobalProtocol().trace = on; }

@@ -160,14 +160,3 @@ struct ProjectileMotion {
 // (0 on the host, which relays what the shooter said).
 void ExtrapolateProjectile(ProjectileMotion& p, int frames, float speed, float acceleration);
 
-// The game's one protocol, wired to the global objects on first use.
-GameProtocol& GlobalProtocol();
-
-// Called once per frame after the opponent table update.
-void UpdateNetwork();
-
-// Sends a chat line (message 55) to the other players.
-void SendMessageA(const std::string& text);
-
-// Joins, admissions, departures and chat lines on stderr ("net: ...").
-void SetProtocolTrace(bool on);

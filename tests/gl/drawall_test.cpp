@@ -1,7 +1,7 @@
 // One in-game frame on a real GL context after the real start-up: the
 // simulation step runs once per frame on every level, the dead ship's menu
 // takes clicks, the living ship shows the mini-map and ignores them.
-#include "render/drawall.h"
+#include "app/drawall.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

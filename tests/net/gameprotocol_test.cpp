@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "net/messages.h"
-#include "render/drawall.h"
+#include "app/drawall.h"
 #include "tests/support/combat_rig.h"
 
 namespace {

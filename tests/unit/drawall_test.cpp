@@ -1,5 +1,5 @@
 // What the in-game frame announces and prints: kill lines and HUD lines.
-#include "render/drawall.h"
+#include "app/drawall.h"
 
 #include <gtest/gtest.h>
 

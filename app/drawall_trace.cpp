@@ -5,7 +5,7 @@
 #include "app/gameobjects.h"
 #include "game/bulletmanager.h"
 #include "game/spaceship.h"
-#include "render/drawall.h"
+#include "app/drawall.h"
 
 std::string ShipSummary() {
   int live = 0;

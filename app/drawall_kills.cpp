@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "app/gameobjects.h"
+#include "app/protocolhooks.h"
 #include "app/globals.h"
 #include "game/spaceship.h"
 #include "net/gameprotocol.h"
 #include "opponents/enemymanager.h"
-#include "render/drawall.h"
+#include "app/drawall.h"
 #include "render/glwrapper.h"
 
 std::string KillText(int phrase, const std::string& killer, const std::string& victim) {

@@ -11,8 +11,8 @@
 #include "game/spaceship.h"
 #include "opponents/enemymanager.h"
 #include "render/defaultsprite.h"
-#include "render/drawall.h"
-#include "render/drawall_internal.h"
+#include "app/drawall.h"
+#include "app/drawall_internal.h"
 #include "render/text.h"
 
 using drawall_detail::AlphaBlending;

@@ -1,12 +1,13 @@
 // The frame order: the simulation step and the world drawn in the pass order
 // of the graphics level, between the kill announcements and the HUD.
-#include "render/drawall.h"
+#include "app/drawall.h"
 
 #include <GL/gl.h>
 
 #include <chrono>
 
 #include "app/gameobjects.h"
+#include "app/protocolhooks.h"
 #include "app/globals.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
@@ -17,7 +18,7 @@
 #include "opponents/enemymanager.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
-#include "render/drawall_internal.h"
+#include "app/drawall_internal.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"

@@ -1,0 +1,27 @@
+#include "app/protocolhooks.h"
+
+#include "app/gameobjects.h"
+#include "app/globals.h"
+#include "app/platform.h"
+#include "net/gameprotocol.h"
+
+GameProtocol& GlobalProtocol() {
+  static GameProtocol protocol = [] {
+    GameProtocol p;
+    p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
+             &myGUID);
+    p.hostLeft = [] {
+      quitall = true;
+      platform::PostQuit();
+    };
+    p.giveUp = [] { inloop = 2; };
+    return p;
+  }();
+  return protocol;
+}
+
+void UpdateNetwork() { GlobalProtocol().UpdateNetwork(); }
+
+void SendMessageA(const std::string& text) { GlobalProtocol().SendMessageA(text); }
+
+void SetProtocolTrace(bool on) { GlobalProtocol().trace = on; }
