@@ -29,52 +29,7 @@ namespace {
 // startup_ms.
 const auto kProcessStart = std::chrono::steady_clock::now();
 
-bool ParseInt(const std::string& text, long long low, long long high, long long& out) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  const long long value = std::strtoll(text.c_str(), &end, 10);
-  if (end == nullptr || *end != '\0' || value < low || value > high) return false;
-  out = value;
-  return true;
-}
-
 }  // namespace
-
-bool ParseTimedemoOptions(const std::vector<std::string>& args, TimedemoOptions& options,
-                          std::string& error) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a != "--timedemo" && a != "--level" && a != "--seed") continue;
-    if (i + 1 >= args.size()) {
-      error = a + " needs a value";
-      return false;
-    }
-    const std::string& v = args[++i];
-    long long value = 0;
-    if (a == "--timedemo") {
-      if (!ParseInt(v, 1, 100000000, value)) {
-        error = "--timedemo needs a frame count of at least 1, not \"" + v + "\"";
-        return false;
-      }
-      options.enabled = true;
-      options.frames = static_cast<int>(value);
-    } else if (a == "--level") {
-      if (!ParseInt(v, 0, 2, value)) {
-        error = "--level needs 0 (high), 1 (medium) or 2 (low), not \"" + v + "\"";
-        return false;
-      }
-      options.level = static_cast<int>(value);
-    } else {
-      if (!ParseInt(v, 0, 4294967295LL, value)) {
-        error = "--seed needs a number from 0 to 4294967295, not \"" + v + "\"";
-        return false;
-      }
-      options.seeded = true;
-      options.seed = static_cast<unsigned int>(value);
-    }
-  }
-  return true;
-}
 
 double Percentile(std::vector<double> samples, double p) {
   if (samples.empty()) return 0;

@@ -15,14 +15,9 @@ struct TimedemoOptions {
   unsigned int seed = 0;
 };
 
-// The options of this run (filled by main before the game thread starts).
+// The options of this run (filled by main from the command line before the
+// game thread starts).
 extern TimedemoOptions timedemoOptions;
-
-// Reads --timedemo N, --level L and --seed S out of `args`; other arguments
-// are ignored. False with a message for a missing or malformed value, a frame
-// count below 1 or a level outside 0..2.
-bool ParseTimedemoOptions(const std::vector<std::string>& args, TimedemoOptions& options,
-                          std::string& error);
 
 struct TimedemoFigures {
   int frames = 0;

@@ -1,44 +1,9 @@
-// Options and the figures line of the timedemo.
+// The figures line of the timedemo.
 #include "app/timedemo.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(TimedemoOptionsTest, ReadsFramesLevelAndSeedAmongOtherArguments) {
-  TimedemoOptions o;
-  std::string error;
-  ASSERT_TRUE(ParseTimedemoOptions({"--windowed", "--timedemo", "300", "--level", "0", "--seed",
-                                    "4000000000"},
-                                   o, error));
-  EXPECT_TRUE(o.enabled);
-  EXPECT_EQ(o.frames, 300);
-  EXPECT_EQ(o.level, 0);
-  EXPECT_TRUE(o.seeded);
-  EXPECT_EQ(o.seed, 4000000000u);
-}
-
-TEST(TimedemoOptionsTest, WithoutTheOptionNothingIsEnabled) {
-  TimedemoOptions o;
-  std::string error;
-  ASSERT_TRUE(ParseTimedemoOptions({"--windowed"}, o, error));
-  EXPECT_FALSE(o.enabled);
-  EXPECT_EQ(o.level, 2);
-  EXPECT_FALSE(o.seeded);
-}
-
-TEST(TimedemoOptionsTest, RejectsMalformedValues) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--timedemo"}, {"--timedemo", "0"}, {"--timedemo", "12x"}, {"--timedemo", "-5"},
-      {"--timedemo", "10", "--level", "3"}, {"--timedemo", "10", "--seed", "abc"},
-      {"--timedemo", "10", "--level"}};
-  for (const auto& args : bad) {
-    TimedemoOptions o;
-    std::string error;
-    EXPECT_FALSE(ParseTimedemoOptions(args, o, error)) << args.back();
-    EXPECT_FALSE(error.empty());
-  }
-}
 
 TEST(TimedemoFiguresTest, NearestRankPercentiles) {
   std::vector<double> v;

@@ -1,0 +1,115 @@
+#include "app/commandline.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+// Applies an option's value (empty for a flag); false with a message.
+using Apply = std::function<bool(CommandLine&, const std::string&, std::string&)>;
+
+struct Option {
+  const char* name;
+  const char* value;  // the value's name in the usage, "" for a flag
+  const char* help;   // lines after the first are indented under it
+  Apply apply;
+};
+
+Apply Flag(bool CommandLine::*field) {
+  return [field](CommandLine& c, const std::string&, std::string&) {
+    c.*field = true;
+    return true;
+  };
+}
+
+// An integer in low..high handed to `store`; `expected` completes the
+// message "--x needs <expected>, not "v"".
+Apply Number(long long low, long long high, const char* expected,
+             std::function<void(CommandLine&, long long)> store) {
+  return [=](CommandLine& c, const std::string& v, std::string& error) {
+    char* end = nullptr;
+    const long long n = v.empty() ? 0 : std::strtoll(v.c_str(), &end, 10);
+    if (v.empty() || *end != '\0' || n < low || n > high) {
+      error = std::string("needs ") + expected + ", not \"" + v + "\"";
+      return false;
+    }
+    store(c, n);
+    return true;
+  };
+}
+
+const std::vector<Option>& Options() {
+  static const std::vector<Option> options = {
+      {"--windowed", "", "a 1024x768 window instead of desktop full screen",
+       Flag(&CommandLine::windowed)},
+      {"--print-startup-time", "", "print the time to the first title frame on stderr",
+       Flag(&CommandLine::printStartupTime)},
+      {"--trace-states", "", "print every change of screen state on stderr",
+       Flag(&CommandLine::traceStates)},
+      {"--timedemo", "N",
+       "play N frames against the computer players on autopilot\nas fast as possible, print "
+       "the figures and exit",
+       Number(1, 100000000, "a frame count of at least 1",
+              [](CommandLine& c, long long n) {
+                c.timedemo.enabled = true;
+                c.timedemo.frames = static_cast<int>(n);
+              })},
+      {"--level", "L", "graphics level of the timedemo: 0 high, 1 medium, 2 low\n(default 2)",
+       Number(0, 2, "0 (high), 1 (medium) or 2 (low)",
+              [](CommandLine& c, long long n) { c.timedemo.level = static_cast<int>(n); })},
+      {"--seed", "S", "random seed of the timedemo: the same seed, the same fight",
+       Number(0, 4294967295LL, "a number from 0 to 4294967295",
+              [](CommandLine& c, long long n) {
+                c.timedemo.seeded = true;
+                c.timedemo.seed = static_cast<unsigned int>(n);
+              })},
+      {"--help", "", "list the options and exit", Flag(&CommandLine::help)},
+  };
+  return options;
+}
+
+const Option* Find(const std::string& name) {
+  for (const Option& o : Options())
+    if (name == o.name) return &o;
+  return nullptr;
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& options,
+                      std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const Option* option = Find(args[i]);
+    if (option == nullptr) {
+      error = "unknown option " + args[i] + " (try --help)";
+      return false;
+    }
+    const bool hasValue = option->value[0] != '\0';
+    if (hasValue && i + 1 >= args.size()) {
+      error = args[i] + " needs a value";
+      return false;
+    }
+    std::string why;
+    if (!option->apply(options, hasValue ? args[++i] : "", why)) {
+      error = std::string(option->name) + " " + why;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string CommandLineUsage() {
+  constexpr size_t kColumn = 24;
+  std::string usage = "usage: voidrake2 [options]\n";
+  for (const Option& o : Options()) {
+    std::string head = std::string("  ") + o.name;
+    if (o.value[0] != '\0') head += std::string(" ") + o.value;
+    head.resize(std::max(head.size() + 2, kColumn), ' ');
+    std::string help = o.help;
+    for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+      help.insert(at + 1, kColumn, ' ');
+    usage += head + help + "\n";
+  }
+  return usage;
+}

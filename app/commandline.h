@@ -1,0 +1,25 @@
+// The options of `voidrake2`, read once by main: every option is one row of
+// the table in app/commandline.cpp, which also writes the --help text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/timedemo.h"
+
+struct CommandLine {
+  bool windowed = false;
+  bool printStartupTime = false;
+  bool traceStates = false;
+  bool help = false;
+  TimedemoOptions timedemo;
+};
+
+// Reads `args` (without the program name) into `options`. False with a
+// message in `error` for an unknown option, a missing value or a value out
+// of its range.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& options,
+                      std::string& error);
+
+// The --help text: a usage line and one entry per option.
+std::string CommandLineUsage();
