@@ -3,6 +3,8 @@
 // both threads need (window size, cursor position, requests) are atomics.
 #include "app/platform.h"
 
+#include "app/glextensions.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 
@@ -33,70 +35,32 @@ bool gFullscreenAtCreation = false;
 GLuint gFrameFbo = 0, gFrameColour = 0, gFrameDepth = 0;
 bool gOffscreen = false;
 
-struct FboApi {
-  PFNGLGENFRAMEBUFFERSPROC GenFramebuffers = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC DeleteFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC BindFramebuffer = nullptr;
-  PFNGLGENRENDERBUFFERSPROC GenRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC DeleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC BindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC RenderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
-  PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
-  bool loaded = false;
-  bool ok = false;
-} gFbo;
 
 const auto kStart = std::chrono::steady_clock::now();
-
-template <typename T>
-void Load(T& fn, const char* name) {
-  fn = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
-}
-
-bool LoadFboApi() {
-  if (gFbo.loaded) return gFbo.ok;
-  gFbo.loaded = true;
-  Load(gFbo.GenFramebuffers, "glGenFramebuffers");
-  Load(gFbo.DeleteFramebuffers, "glDeleteFramebuffers");
-  Load(gFbo.BindFramebuffer, "glBindFramebuffer");
-  Load(gFbo.GenRenderbuffers, "glGenRenderbuffers");
-  Load(gFbo.DeleteRenderbuffers, "glDeleteRenderbuffers");
-  Load(gFbo.BindRenderbuffer, "glBindRenderbuffer");
-  Load(gFbo.RenderbufferStorage, "glRenderbufferStorage");
-  Load(gFbo.FramebufferRenderbuffer, "glFramebufferRenderbuffer");
-  Load(gFbo.CheckFramebufferStatus, "glCheckFramebufferStatus");
-  Load(gFbo.BlitFramebuffer, "glBlitFramebuffer");
-  gFbo.ok = gFbo.GenFramebuffers && gFbo.DeleteFramebuffers && gFbo.BindFramebuffer &&
-            gFbo.GenRenderbuffers && gFbo.DeleteRenderbuffers && gFbo.BindRenderbuffer &&
-            gFbo.RenderbufferStorage && gFbo.FramebufferRenderbuffer &&
-            gFbo.CheckFramebufferStatus && gFbo.BlitFramebuffer;
-  return gFbo.ok;
-}
 
 // Creates the 1024x768 off-screen frame; false when the driver cannot.
 bool CreateFrameFbo() {
   if (gFrameFbo) return true;
-  if (!LoadFboApi()) return false;
-  gFbo.GenFramebuffers(1, &gFrameFbo);
-  gFbo.GenRenderbuffers(1, &gFrameColour);
-  gFbo.GenRenderbuffers(1, &gFrameDepth);
-  gFbo.BindRenderbuffer(GL_RENDERBUFFER, gFrameColour);
-  gFbo.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kFrameWidth, kFrameHeight);
-  gFbo.BindRenderbuffer(GL_RENDERBUFFER, gFrameDepth);
-  gFbo.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kFrameWidth, kFrameHeight);
-  gFbo.BindRenderbuffer(GL_RENDERBUFFER, 0);
-  gFbo.BindFramebuffer(GL_FRAMEBUFFER, gFrameFbo);
-  gFbo.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gFrameColour);
-  gFbo.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+  if (!Gl().framebuffers) return false;
+  const GlExtensions& gl = Gl();
+  gl.glGenFramebuffers(1, &gFrameFbo);
+  gl.glGenRenderbuffers(1, &gFrameColour);
+  gl.glGenRenderbuffers(1, &gFrameDepth);
+  gl.glBindRenderbuffer(GL_RENDERBUFFER, gFrameColour);
+  gl.glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kFrameWidth, kFrameHeight);
+  gl.glBindRenderbuffer(GL_RENDERBUFFER, gFrameDepth);
+  gl.glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kFrameWidth, kFrameHeight);
+  gl.glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  gl.glBindFramebuffer(GL_FRAMEBUFFER, gFrameFbo);
+  gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gFrameColour);
+  gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                                gFrameDepth);
-  bool complete = gFbo.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-  gFbo.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
   if (!complete) {
-    gFbo.DeleteFramebuffers(1, &gFrameFbo);
-    gFbo.DeleteRenderbuffers(1, &gFrameColour);
-    gFbo.DeleteRenderbuffers(1, &gFrameDepth);
+    gl.glDeleteFramebuffers(1, &gFrameFbo);
+    gl.glDeleteRenderbuffers(1, &gFrameColour);
+    gl.glDeleteRenderbuffers(1, &gFrameDepth);
     gFrameFbo = gFrameColour = gFrameDepth = 0;
   }
   return complete;
@@ -104,9 +68,10 @@ bool CreateFrameFbo() {
 
 void DestroyFrameFbo() {
   if (!gFrameFbo) return;
-  gFbo.DeleteFramebuffers(1, &gFrameFbo);
-  gFbo.DeleteRenderbuffers(1, &gFrameColour);
-  gFbo.DeleteRenderbuffers(1, &gFrameDepth);
+  const GlExtensions& gl = Gl();
+  gl.glDeleteFramebuffers(1, &gFrameFbo);
+  gl.glDeleteRenderbuffers(1, &gFrameColour);
+  gl.glDeleteRenderbuffers(1, &gFrameDepth);
   gFrameFbo = gFrameColour = gFrameDepth = 0;
 }
 
@@ -257,7 +222,6 @@ void CloseWindow() {
   if (gContext && SDL_GL_GetCurrentContext() == gContext) DestroyFrameFbo();
   gFrameFbo = gFrameColour = gFrameDepth = 0;
   gOffscreen = false;
-  gFbo = FboApi{};
   gFullscreenAtCreation = false;
   if (gContext) SDL_GL_DeleteContext(gContext);
   gContext = nullptr;
@@ -290,7 +254,7 @@ void BeginFrame() {
   // Without frame buffer objects the frame is drawn straight to the window
   // (bottom-left part of a larger one): playable, just not centred.
   gOffscreen = wantOffscreen && CreateFrameFbo();
-  if (gFbo.loaded && gFbo.ok) gFbo.BindFramebuffer(GL_FRAMEBUFFER, gOffscreen ? gFrameFbo : 0);
+  if (Gl().framebuffers) Gl().glBindFramebuffer(GL_FRAMEBUFFER, gOffscreen ? gFrameFbo : 0);
   glViewport(0, 0, kFrameWidth, kFrameHeight);
 }
 
@@ -316,12 +280,13 @@ void SwapBuffers() {
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     glDisable(GL_SCISSOR_TEST);
-    gFbo.BindFramebuffer(GL_READ_FRAMEBUFFER, gFrameFbo);
-    gFbo.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    const GlExtensions& gl = Gl();
+    gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, gFrameFbo);
+    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, dw, dh);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    gFbo.BlitFramebuffer(0, 0, kFrameWidth, kFrameHeight, fx, fy, fx + fw, fy + fh,
+    gl.glBlitFramebuffer(0, 0, kFrameWidth, kFrameHeight, fx, fy, fx + fw, fy + fh,
                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     if (scissor) glEnable(GL_SCISSOR_TEST);

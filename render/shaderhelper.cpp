@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/glextensions.h"
 #include "app/platform.h"
 #include "render/shaderlibrary.h"
 
@@ -19,7 +20,7 @@ void Fetch(T& entry, const char* name) {
 bool FramebuffersSupported() {
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   if (version != nullptr && std::atoi(version) >= 3) return true;
-  return HasGlExtension("GL_ARB_framebuffer_object");
+  return Gl().HasExtension("GL_ARB_framebuffer_object");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "app/glextensions.h"
 #include "app/platform.h"
 
 std::unique_ptr<char[]> textFileRead(const std::string& path) {
@@ -17,30 +18,6 @@ std::unique_ptr<char[]> textFileRead(const std::string& path) {
   std::memcpy(text.get(), bytes.data(), bytes.size());
   text[bytes.size()] = '\0';
   return text;
-}
-
-bool HasGlExtension(const char* name) {
-  const size_t length = std::strlen(name);
-  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (list != nullptr) {
-    for (const char* p = std::strstr(list, name); p != nullptr; p = std::strstr(p + 1, name)) {
-      const bool starts = p == list || p[-1] == ' ';
-      const bool ends = p[length] == ' ' || p[length] == '\0';
-      if (starts && ends) return true;
-    }
-    return false;
-  }
-  // A core-profile context has no single list: ask name by name.
-  auto getStringi =
-      reinterpret_cast<PFNGLGETSTRINGIPROC>(platform::GetProcAddress("glGetStringi"));
-  if (getStringi == nullptr) return false;
-  GLint count = 0;
-  glGetIntegerv(GL_NUM_EXTENSIONS, &count);
-  for (GLint i = 0; i < count; ++i) {
-    const char* e = reinterpret_cast<const char*>(getStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
-    if (e != nullptr && std::strcmp(e, name) == 0) return true;
-  }
-  return false;
 }
 
 namespace {
@@ -55,13 +32,13 @@ void Fetch(T& entry, const char* name) {
 void ShaderLibrary::BuildMe() {
   Release();
   usingShaders = false;
-  if (!HasGlExtension("GL_ARB_shading_language_100")) {
+  if (!Gl().HasExtension("GL_ARB_shading_language_100")) {
     platform::ShowMessageBox(
         "Your Computer doesn't support this high a graphics level!  Try low graphics.", "ERROR");
     return;
   }
   const bool complete = FetchEntryPoints();
-  if (!HasGlExtension("GL_ARB_shader_objects")) {
+  if (!Gl().HasExtension("GL_ARB_shader_objects")) {
     platform::ShowMessageBox("GL_ARB_shader_objects extension was not found", "ERROR");
     return;
   }

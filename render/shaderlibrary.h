@@ -13,11 +13,6 @@
 // it cannot be opened.
 std::unique_ptr<char[]> textFileRead(const std::string& path);
 
-// True when the current context offers the named GL extension (an exact
-// token of the extension list, so "GL_ARB_shader_objects" does not match a
-// longer name that starts the same way).
-bool HasGlExtension(const char* name);
-
 class ShaderLibrary {
  public:
   float falloff = 0.18f;  // weight parameter of the blur programs
