@@ -46,7 +46,7 @@ struct Match {
   void Frame() {
     table.MainLoop(1);
     for (AiPlayer& b : bots) b.UpdateMe(player);
-    if (booms.list.size() > 256) booms.list.clear();  // explosions age only when drawn
+    if (booms.list.size() > 256) booms.Clear();  // explosions age only when drawn
   }
 };
 

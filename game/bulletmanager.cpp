@@ -51,13 +51,11 @@ BulletManager::Bullet BulletManager::MakeBullet(const Weapon::Shot& t, float x, 
 }
 
 void BulletManager::Store(const Bullet& b) {
-  for (Bullet& slot : bullets) {
-    if (!slot.active) {
-      slot = b;
-      return;
-    }
-  }
-  bullets.push_back(b);
+  const int slot = free_.Take();
+  if (slot == static_cast<int>(bullets.size()))
+    bullets.push_back(b);
+  else
+    bullets[slot] = b;
 }
 
 void BulletManager::SendNew(const Bullet& b, float ownerGuid, bool reliable) {
@@ -184,8 +182,11 @@ void BulletManager::UpdateMe(float shipX, float shipY, int& hp, int& energy, int
   shipX_ = shipX;
   shipY_ = shipY;
   updating_ = true;
-  for (Bullet& b : bullets) {
-    if (b.active) UpdateOne(b, hp, energy, team, ownerGuid);
+  for (int i = 0; i < static_cast<int>(bullets.size()); ++i) {
+    Bullet& b = bullets[i];
+    if (!b.active) continue;
+    UpdateOne(b, hp, energy, team, ownerGuid);
+    if (!b.active) free_.Release(i);
   }
   updating_ = false;
   for (const Bullet& b : born_) Store(b);
@@ -206,7 +207,9 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
     b.sendUpdate = true;
   }
   b.direction += b.turnRate;
-  const float distance = std::hypot(b.x - shipX_, b.y - shipY_);
+  // The blast's loudness goes by the distance before this frame's move; it is
+  // worked out only for the projectiles that end.
+  const float fromX = b.x - shipX_, fromY = b.y - shipY_;
   if (b.behaviour == behaviour::Homing) {
     b.sendUpdate = true;
     Steer(b);
@@ -221,7 +224,7 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
   }
   if (b.active && enemies->HitMe(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height, team))
     b.active = false;
-  if (!b.active) EndOf(b, distance, hp, energy, ownerGuid);
+  if (!b.active) EndOf(b, std::hypot(fromX, fromY), hp, energy, ownerGuid);
 }
 
 // ---- Messages ----

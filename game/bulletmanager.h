@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "game/freeslots.h"
 #include "game/projectile.h"
 #include "game/weapon.h"
 #include "render/defaultsprite.h"
@@ -78,6 +79,7 @@ class BulletManager {
 
   std::vector<Weapon::Shot> volley_;  // reused volley buffer
   std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it
+  FreeSlots free_;                    // the spent slots of `bullets`
   bool updating_ = false;
   float shipX_ = 0, shipY_ = 0;       // the local ship during UpdateMe
 };

@@ -12,6 +12,7 @@ void ExplosionManager::InitMe(GlWrapper* utilities_, TextureLibrary* textures_,
   textures = textures_;
   shaders = shaders_;
   network = network_;
+  sprite_.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures);
 }
 
 void ExplosionManager::AddExplosion(float x, float y, float width, float height, int loopSlot,
@@ -25,29 +26,39 @@ void ExplosionManager::AddExplosion(float x, float y, float width, float height,
   e.loopSlot = loopSlot;
   e.framesLeft = frames;
   e.frames = frames;
-  e.sprite.InitMe(0, 0, width, height, 0.5f, 0.5f, 1, 1, textures);
   if (send) SendExplosion(e);
-  for (Explosion& slot : list) {
-    if (!slot.active) {
-      slot = e;
-      return;
+  const int slot = free_.Take();
+  if (slot == static_cast<int>(list.size()))
+    list.push_back(e);
+  else
+    list[slot] = e;
+}
+
+void ExplosionManager::AgeExplosions() {
+  for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+    Explosion& e = list[i];
+    if (e.active && --e.framesLeft < 1) {
+      e.active = false;
+      free_.Release(i);
     }
   }
-  list.push_back(e);
+}
+
+void ExplosionManager::Clear() {
+  list.clear();
+  free_.Clear();
 }
 
 void ExplosionManager::RenderExplosions() {
   if (shaders) shaders->ShaderMasking();
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);  // additive light
+  AgeExplosions();
   for (Explosion& e : list) {
     if (!e.active) continue;
-    if (--e.framesLeft < 1) {
-      e.active = false;
-      continue;
-    }
     // Frames 1 .. frames-1 of the loop; frame 0 is never shown.
-    e.sprite.RenderMe(e.x, e.y, 0, 0, 1, 1, 1, 1, e.loopSlot, e.frames - e.framesLeft);
+    sprite_.ChangeSize(e.width, e.height);
+    sprite_.RenderMe(e.x, e.y, 0, 0, 1, 1, 1, 1, e.loopSlot, e.frames - e.framesLeft);
   }
   glDisable(GL_BLEND);
   if (shaders) shaders->ShadersOff();

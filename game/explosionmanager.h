@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "game/freeslots.h"
 #include "render/defaultsprite.h"
 
 class GlWrapper;
@@ -21,7 +22,6 @@ class ExplosionManager {
     int loopSlot = 0;              // looped texture played
     int framesLeft = 0;
     int frames = 0;                // total duration
-    DefaultSprite sprite;
   };
 
   GlWrapper* utilities = nullptr;
@@ -38,7 +38,14 @@ class ExplosionManager {
   // Advances every explosion by one frame and draws the running ones: an
   // explosion of n frames shows loop frames 1 .. n-1.
   void RenderExplosions();
+  // Ages every explosion by one frame without drawing (RenderExplosions does
+  // this too).
+  void AgeExplosions();
+  void Clear();
 
  private:
+  FreeSlots free_;        // the spent slots of `list`
+  DefaultSprite sprite_;  // sized for each explosion as it is drawn
+
   void SendExplosion(const Explosion& e);
 };

@@ -352,7 +352,7 @@ TEST(BotSoak, SixComputerPlayersFight20000Frames) {
     table.MyDamage(e, h);
     hitsOnPlayer += (e + h) > 0;
     ASSERT_EQ(table.players.size(), 6u);
-    booms.list.clear();  // explosions age only when drawn
+    booms.Clear();  // explosions age only when drawn
   }
   EXPECT_GT(deathsByBots, 0);
   EXPECT_EQ((int)log.size(), deathsByBots) << "one text per kill among them";
