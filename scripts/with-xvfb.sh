@@ -2,12 +2,14 @@
 # Runs a command under a private Xvfb (1024x768x24) and always stops the
 # server afterwards. Exit status is the command's. Xvfb picks the display
 # number itself (-displayfd), so wrappers started side by side never share a
-# server.
+# server. -noreset: the tests start one process per test, and a server that
+# resets each time its last client leaves now and then left the next client
+# waiting forever inside XOpenDisplay.
 set -uo pipefail
 
 fifo_dir=$(mktemp -d)
 log="$fifo_dir/xvfb.log"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp +extension GLX \
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset +extension GLX \
   3>"$fifo_dir/display" >"$log" 2>&1 &
 xvfb_pid=$!
 cleanup() {
@@ -19,7 +21,7 @@ trap cleanup EXIT
 
 number=""
 for _ in $(seq 1 200); do
-  number=$(tr -dc '0-9' <"$fifo_dir/display" 2>/dev/null)
+  number=$(tr -dc '0-9' 2>/dev/null <"$fifo_dir/display")
   if [ -n "$number" ] && [ -e "/tmp/.X11-unix/X$number" ]; then
     break
   fi
