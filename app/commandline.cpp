@@ -39,6 +39,28 @@ Apply Number(long long low, long long high, const char* expected,
   };
 }
 
+// "host[:port]": an address or name, and a port from 1 to 65535.
+Apply ConnectTarget() {
+  return [](CommandLine& c, const std::string& v, std::string& error) {
+    const size_t colon = v.rfind(':');
+    std::string host = v.substr(0, colon);
+    long long port = 60000;
+    if (colon != std::string::npos) {
+      char* end = nullptr;
+      const std::string digits = v.substr(colon + 1);
+      port = digits.empty() ? 0 : std::strtoll(digits.c_str(), &end, 10);
+      if (digits.empty() || *end != '\0') port = 0;
+    }
+    if (host.empty() || port < 1 || port > 65535) {
+      error = "needs HOST or HOST:PORT with a port from 1 to 65535, not \"" + v + "\"";
+      return false;
+    }
+    c.connectHost = host;
+    c.connectPort = static_cast<unsigned short>(port);
+    return true;
+  };
+}
+
 const std::vector<Option>& Options() {
   static const std::vector<Option> options = {
       {"--windowed", "", "a 1024x768 window instead of desktop full screen",
@@ -64,6 +86,16 @@ const std::vector<Option>& Options() {
                 c.timedemo.seeded = true;
                 c.timedemo.seed = static_cast<unsigned int>(n);
               })},
+      {"--port", "N", "host networked games on UDP port N (default 60000)",
+       Number(1, 65535, "a port from 1 to 65535",
+              [](CommandLine& c, long long n) { c.port = static_cast<unsigned short>(n); })},
+      {"--connect", "HOST[:PORT]", "join the game at HOST (port 60000 unless given) at once",
+       ConnectTarget()},
+      {"--dedicated", "",
+       "host a game with no window, sound or player (the options that\nfollow are "
+       "voidrake2-dedicated's; see voidrake2-dedicated --help)",
+       // main hands the whole command line over before this table is read
+       [](CommandLine&, const std::string&, std::string&) { return true; }},
       {"--help", "", "list the options and exit", Flag(&CommandLine::help)},
   };
   return options;
@@ -97,6 +129,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& options
     }
   }
   return true;
+}
+
+bool WantsDedicatedHost(const std::vector<std::string>& args) {
+  return std::find(args.begin(), args.end(), "--dedicated") != args.end();
 }
 
 std::string CommandLineUsage() {

@@ -12,6 +12,9 @@ struct CommandLine {
   bool printStartupTime = false;
   bool traceStates = false;
   bool help = false;
+  unsigned short port = 60000;      // the UDP port a hosted game listens on
+  std::string connectHost;          // --connect: join this game at once ("" = title)
+  unsigned short connectPort = 60000;
   TimedemoOptions timedemo;
 };
 
@@ -20,6 +23,10 @@ struct CommandLine {
 // of its range.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& options,
                       std::string& error);
+
+// `voidrake2 --dedicated ...` runs the dedicated host with the other
+// arguments: true when `args` asks for it.
+bool WantsDedicatedHost(const std::vector<std::string>& args);
 
 // The --help text: a usage line and one entry per option.
 std::string CommandLineUsage();

@@ -34,6 +34,8 @@ int GameProc(const GameThreadOptions& options) {
   SetTitlePresentedHook(&ReportFirstTitleFrame);
   SetStateTrace(options.traceStates);
   uint32_t frameStart = StartUp();
+  SetHostPort(options.hostPort);
+  if (!options.connectHost.empty()) JoinDirectly(options.connectHost, options.connectPort);
   if (timedemoOptions.enabled) {
     RunTimedemo(timedemoOptions);
   } else {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 constexpr uint32_t kFrameStepMs = 25;
 
@@ -16,6 +17,9 @@ uint32_t MsUntilFrame(uint32_t now, uint32_t lastStart);
 struct GameThreadOptions {
   bool printStartupTime = false;  // report the first presented title frame on stderr
   bool traceStates = false;       // report every change of screen state on stderr
+  unsigned short hostPort = 60000;  // UDP port of a hosted networked game
+  std::string connectHost;          // join this game at once instead of the title
+  unsigned short connectPort = 60000;
 };
 
 // The game thread's entry. Takes the GL context, runs start-up and the main

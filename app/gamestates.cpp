@@ -38,6 +38,7 @@ SettingsCopy localSettings;
 namespace {
 
 constexpr int kLanSearchFrames = 120;
+unsigned short hostPort = NetworkHandler::kGamePort;
 
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
@@ -141,7 +142,8 @@ void StartTitleChoice(bool server, bool lan) {
   Networking.InitMe(server);
   if (server) {
     gotin = true;
-    if (multiplayer) Networking.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers);
+    if (multiplayer && !Networking.ConnectServer(hostPort, NetworkHandler::kMaxPlayers))
+      std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hostPort);
     rdyforgame = true;
     if (!multiplayer) Game = 1;
     PrepareGameMenus();
@@ -158,6 +160,8 @@ void StartTitleChoice(bool server, bool lan) {
     Networking.PingLAN();
   }
 }
+
+void SetHostPort(unsigned short port) { hostPort = port; }
 
 void SetUpGraphicsLevel(int level) {
   // A level the game does not know (a hand-edited settings file) would draw

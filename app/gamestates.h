@@ -59,6 +59,13 @@ void QuitConfirmFrame();     // 12
 // `lan` searches the local network, otherwise the internet list is fetched.
 void StartTitleChoice(bool server, bool lan);
 
+// The UDP port networked games hosted from the title listen on (--port).
+void SetHostPort(unsigned short port);
+
+// Joins the game at `host` (address or name) and `port` at once, as a
+// choice from the server list does (--connect).
+void JoinDirectly(const std::string& host, unsigned short port);
+
 // Called after every presented frame of the title screen; the first one is
 // what start-up time is measured to.
 using FramePresentedHook = void (*)();

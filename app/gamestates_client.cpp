@@ -1,6 +1,7 @@
 // The screens of joining someone else's game: the LAN search and the
 // internet server list. What the joining copy sends lives in the protocol
 // (net/gameprotocol.*); these screens only choose and connect.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -30,8 +31,11 @@ void LanSearchFrame() {
   if (Networking.ReceivePacket() == netid::LanPong) {
     foundpong = true;
     framestilownage = kLanJoinWait;
-    std::string address = Networking.GetIP(Networking.GetLastID());
-    Networking.ConnectMe(address.c_str(), NetworkHandler::kGamePort);
+    // The pong comes from the game's own port (several games may share an
+    // address; older hosts all answer from the default port).
+    const PlayerID host = Networking.GetLastID();
+    std::string address = Networking.GetIP(host);
+    Networking.ConnectMe(address.c_str(), host.port);
     PrepareGameMenus();
   }
   if (--framestilquit == 0 && !foundpong) {
@@ -66,10 +70,20 @@ void ServerListFrame() {
   if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size()) ||
       row >= static_cast<int>(ServerList.ports.items.size()))
     return;
-  std::string address = ServerList.ips.items[row];
   // The lobby lists a game only once it answered on this port: one address
   // may host several games.
-  Networking.ConnectMe(address.c_str(), std::atoi(ServerList.ports.items[row].c_str()));
+  JoinDirectly(ServerList.ips.items[row], std::atoi(ServerList.ports.items[row].c_str()));
+}
+
+void JoinDirectly(const std::string& host, unsigned short port) {
+  multiplayer = true;
+  gotin = false;
+  Networking.InitMe(false);
+  if (!Networking.ConnectMe(host.c_str(), port)) {
+    std::fprintf(stderr, "voidrake2: could not reach %s:%u\n", host.c_str(), port);
+    inloop = 2;
+    return;
+  }
   PrepareGameMenus();
   inloop = 7;
   framestilownage = kInternetJoinWait;

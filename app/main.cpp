@@ -1,7 +1,10 @@
 // Process entry: the window thread. Opens the window and its GL context,
 // hands the context to the game thread, then pumps events and ticks the
 // heartbeat until the program ends; joins the game thread before leaving.
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,10 +20,36 @@
 #include "app/timedemo.h"
 #include "render/glwrapper.h"
 
+namespace {
+
+// The dedicated host is a program of its own, beside this one (or on the
+// PATH), so that hosting without a screen loads no GL, sound or SDL code.
+int RunDedicatedHost(const std::vector<std::string>& args) {
+  constexpr const char* kProgram = "voidrake2-dedicated";
+  std::vector<std::string> kept = {kProgram};
+  for (const std::string& a : args)
+    if (a != "--dedicated") kept.push_back(a);
+  std::vector<char*> argv;
+  for (std::string& a : kept) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::error_code ignored;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  const std::string beside = (self.parent_path() / kProgram).string();
+  execv(beside.c_str(), argv.data());
+  execvp(kProgram, argv.data());
+  std::fprintf(stderr, "voidrake2: cannot run %s: not beside %s nor on the PATH\n", kProgram,
+               self.c_str());
+  return 127;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (WantsDedicatedHost(args)) return RunDedicatedHost(args);
   CommandLine options;
   std::string error;
-  if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+  if (!ParseCommandLine(args, options, error)) {
     std::fprintf(stderr, "voidrake2: %s\n", error.c_str());
     return 2;
   }
@@ -53,6 +82,9 @@ int main(int argc, char** argv) {
   GameThreadOptions gameOptions;
   gameOptions.printStartupTime = options.printStartupTime;
   gameOptions.traceStates = options.traceStates;
+  gameOptions.hostPort = options.port;
+  gameOptions.connectHost = options.connectHost;
+  gameOptions.connectPort = options.connectPort;
   std::thread game;
   try {
     game = std::thread([gameOptions] { GameProc(gameOptions); });

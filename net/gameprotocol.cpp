@@ -9,35 +9,14 @@
 #include <cstdio>
 
 #include "game/explosionmanager.h"
-#include "game/motion.h"
 #include "game/spaceship.h"
 #include "net/messages.h"
 #include "opponents/enemymanager.h"
 
 namespace {
-constexpr int kFrameMs = 25;
 // Stale bindings whose disconnection notice was lost are let go beyond this.
 constexpr size_t kMaxIdentities = 4 * NetworkHandler::kMaxPlayers;
 }  // namespace
-
-void ExtrapolateShip(ShipMotion& s, int frames, float limit, bool drag) {
-  ShipRules rules;
-  rules.limit = limit;
-  rules.drag = drag;
-  for (int i = 0; i < frames; ++i) {
-    SteerShip(s.angle, s.vx, s.vy, {s.leftHeld, s.rightHeld, s.upHeld, s.downHeld}, rules);
-    s.x += s.vx;
-    s.y += s.vy;
-  }
-}
-
-void ExtrapolateProjectile(ProjectileMotion& p, int frames, float speed, float acceleration) {
-  for (int i = 0; i < frames; ++i) {
-    p.direction += p.turnRate;
-    MoveProjectile(p.x, p.y, p.direction, p.driftX, p.driftY, speed,
-                   {false, acceleration > 0, acceleration});
-  }
-}
 
 void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* ship,
                           ExplosionManager* blasts, bool* admitted, int* wait,
@@ -132,8 +111,7 @@ void GameProtocol::SendLeave() {
 // ---- Shared pieces ----
 
 int GameProtocol::CorrectionFrames() {
-  const int ms = latencyMs ? latencyMs() : network->PlayerPing();
-  return std::clamp(ms / kFrameMs, 0, kMaxCorrectionFrames);
+  return CorrectionFramesFor(latencyMs ? latencyMs() : network->PlayerPing());
 }
 
 bool GameProtocol::SenderSpeaksFor(float guid) const {

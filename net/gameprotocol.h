@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "net/extrapolation.h"
 #include "net/networkhandler.h"
 
 class EnemyManager;
@@ -32,9 +33,7 @@ class SpaceShip;
 
 class GameProtocol {
  public:
-  // Frames of latency correction at most (one second one way): a peer can
-  // delay its own pongs, and every frame of correction is work per message.
-  static constexpr int kMaxCorrectionFrames = 40;
+  static constexpr int kMaxCorrectionFrames = ::kMaxCorrectionFrames;
   static constexpr size_t kMaxNameLength = 64;     // a full roster stays far below the packet limit
   static constexpr size_t kMaxChatLength = 256;
   static constexpr int kMaxChatLinesPerFrame = 16;  // the log is never trimmed
@@ -143,20 +142,3 @@ class GameProtocol {
   int chatLinesThisFrame = 0;
   int explosionsThisFrame = 0;
 };
-
-// Motion prediction shared by both roles, `frames` steps of the rules every
-// copy moves ships and projectiles by.
-struct ShipMotion {
-  float x = 0, y = 0, angle = 0, vx = 0, vy = 0;
-  bool upHeld = false, downHeld = false, leftHeld = false, rightHeld = false;
-};
-// `drag`: apply the slow-down above `limit` (false when no limit is known).
-void ExtrapolateShip(ShipMotion& s, int frames, float limit, bool drag);
-
-struct ProjectileMotion {
-  float x = 0, y = 0, direction = 0, turnRate = 0, driftX = 0, driftY = 0;
-};
-// `speed` along the heading; `acceleration` is added to the drift each step
-// (0 on the host, which relays what the shooter said).
-void ExtrapolateProjectile(ProjectileMotion& p, int frames, float speed, float acceleration);
-

@@ -142,7 +142,9 @@ bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayer
   if (!isServer) return false;
   impl->CloseHost();
   const ENetAddress address{ENET_HOST_ANY, port};
-  ENetHost* server = OpenHost(address, maxPlayers > 0 ? maxPlayers : 1);
+  hostedPort = port;
+  hostedMaxPlayers = maxPlayers > 0 ? maxPlayers : 1;
+  ENetHost* server = OpenHost(address, hostedMaxPlayers);
   impl->server = server;
   if (server) impl->clocks.assign(server->peerCount, Impl::PeerClock{});
   return server != nullptr;
@@ -151,7 +153,7 @@ bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayer
 bool NetworkHandler::ConnectMe(const char* host, int port) {
   if (isServer || !impl->client || !host || port <= 0 || port > 65535) return false;
   ENetAddress address;
-  if (enet_address_set_host_ip(&address, host) != 0) return false;
+  if (enet_address_set_host(&address, host) != 0) return false;
   address.port = static_cast<enet_uint16>(port);
   ENetPeer*& peer = impl->serverPeer;
   if (peer && peer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(peer);
@@ -179,11 +181,13 @@ void NetworkHandler::PingLAN() {
   if (enet_address_set_host_ip(&address, configured && *configured ? configured
                                                                    : kDefaultLanAddress) != 0)
     return;
-  address.port = kGamePort;
   ENetBuffer buffer;
   buffer.data = const_cast<unsigned char*>(kOfflinePing);
   buffer.dataLength = sizeof kOfflinePing;
-  enet_socket_send(impl->client->socket, &address, &buffer, 1);
+  for (unsigned short i = 0; i < kLanSearchPorts; ++i) {
+    address.port = static_cast<enet_uint16>(kGamePort + i);
+    enet_socket_send(impl->client->socket, &address, &buffer, 1);
+  }
 }
 
 bool NetworkHandler::Impl::AcceptingConnections() const {

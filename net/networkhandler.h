@@ -49,6 +49,9 @@ enum class Delivery { Reliable, Unreliable, RelayReliable, RelayUnreliable };
 class NetworkHandler {
  public:
   static constexpr unsigned short kGamePort = 60000;
+  // The LAN search asks this many ports from kGamePort up: games hosted on
+  // the next few ports of one machine are found too.
+  static constexpr unsigned short kLanSearchPorts = 8;
   static constexpr unsigned short kMaxPlayers = 32;
   static constexpr unsigned kMtu = 1380;
   static constexpr const char* kMasterPath = "/LobbyServer/request.php";
@@ -72,13 +75,18 @@ class NetworkHandler {
   // Server role: listens on UDP `port` for up to `maxPlayers` clients.
   // False when the port cannot be opened (the game does not look).
   bool ConnectServer(unsigned short port, unsigned short maxPlayers);
-  // Client role: starts connecting to a dotted IPv4 address; false when the
-  // attempt could not be started.
+  // Server role: the port and player limit of the last ConnectServer (what
+  // the master server lists and probes).
+  unsigned short HostedPort() const { return hostedPort; }
+  unsigned short HostedMaxPlayers() const { return hostedMaxPlayers; }
+  // Client role: starts connecting to an IPv4 address or host name (looked
+  // up now); false when the attempt could not be started.
   bool ConnectMe(const char* host, int port);
   bool ClientConnected();
   // Client role: asks every host on the local network whether it takes
-  // players; answers arrive as packets with id 10. Goes to 255.255.255.255
-  // unless VOIDRAKE_LAN_ADDRESS names another address.
+  // players; answers arrive as packets with id 10 whose sender's port is the
+  // game's. Goes to 255.255.255.255 unless VOIDRAKE_LAN_ADDRESS names
+  // another address, on kLanSearchPorts ports.
   void PingLAN();
   PlayerID GetLastID();
   // Dotted address of a sender (a buffer of the handler, valid until the next call).
@@ -137,4 +145,6 @@ class NetworkHandler {
   struct Impl;  // the library's hosts, connections and the receive queue
   std::unique_ptr<Impl> impl;
   char ipText[16] = {};
+  unsigned short hostedPort = kGamePort;
+  unsigned short hostedMaxPlayers = kMaxPlayers;
 };

@@ -22,9 +22,6 @@ std::atomic<const NetworkHandler*> announced{nullptr};
 std::mutex flightMutex;
 std::future<void> inFlight;
 
-// The port the lobby lists and probes: the one the host listens on.
-int AnnouncedPort() { return NetworkHandler::kGamePort; }
-
 // Ending the game must not wait long for a lobby that does not answer.
 constexpr int kWithdrawTimeoutMs = 1000;
 
@@ -61,9 +58,11 @@ void NetworkHandler::HeartBeat() {
   // The exchange works on copies: it may outlive this call by the time-out.
   masterServerQuery query = lobby;
   const char* mode = kModeNames[type];
+  // The lobby lists and probes the port the host listens on.
+  const int port = HostedPort(), players = HostedMaxPlayers();
   try {
-    inFlight = std::async(std::launch::async, [query, name, mode]() mutable {
-      query.sendHeartbeat(AnnouncedPort(), kMaxPlayers, name, mode, "Default Map");
+    inFlight = std::async(std::launch::async, [query, name, mode, port, players]() mutable {
+      query.sendHeartbeat(port, players, name, mode, "Default Map");
     });
   } catch (const std::system_error&) {
     // No thread to spare: this heartbeat is lost, the next tick tries again.
@@ -78,7 +77,7 @@ void WithdrawAnnouncement(NetworkHandler& handler) {
   if (inFlight.valid()) inFlight.wait();
   masterServerQuery query = handler.lobby;
   query.timeoutMs = std::min(query.timeoutMs, kWithdrawTimeoutMs);
-  query.sendRemove(AnnouncedPort());
+  query.sendRemove(handler.HostedPort());
 }
 
 const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2() {

@@ -1,0 +1,87 @@
+// DedicatedHost: the host's side of the game protocol without a player of
+// its own, for a machine with no screen. It admits players, relays every
+// message to the other clients with the sender's latency corrected, lets
+// players leave, and ends the match by telling everyone; it has no ship, no
+// row anyone sees and no kills booked to it.
+//
+// The player's hosting copy (GameProtocol) applies what it relays to its own
+// game objects; this host has none, so it keeps only what the relay needs:
+// who each connection speaks for, each player's name and speed limit, and
+// the speed of each live projectile (the short projectile message leaves it
+// out). The bounds on untrusted input are the protocol's own.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "net/networkhandler.h"
+
+class DedicatedHost {
+ public:
+  // Every event as one line: "join: NAME (ADDRESS)", "leave: NAME",
+  // "kill: KILLER killed VICTIM", "chat: LINE".
+  std::function<void(const std::string&)> onEvent;
+  // Half the round trip to the current sender in ms; empty = the handler's
+  // measurement. Tests set a latency.
+  std::function<int()> latencyMs;
+
+  explicit DedicatedHost(NetworkHandler& network);
+
+  // Listens on UDP `port` for up to `maxPlayers` clients; false when the port
+  // cannot be opened.
+  bool Start(unsigned short port, unsigned short maxPlayers);
+  // One 25 ms frame: every waiting packet handled, the relays put on the wire.
+  void Frame();
+  // Ends the match: every client is told at once (the connections close).
+  void End();
+
+  size_t PlayerCount() const { return players.size(); }
+  // The identity the host's leave speaks for: never a player's.
+  float Guid() const { return guid; }
+
+ private:
+  struct Shot {
+    float guid = 0, speed = 0;
+  };
+  struct Player {
+    PlayerID connection;
+    float guid = 0;
+    std::string name;
+    float maxSpeed = 0;      // 0 until the first full state says it
+    std::vector<Shot> shots; // live projectiles, oldest first
+  };
+
+  void Handle(char id);
+  void Join();
+  void FullState();
+  void ShortState();
+  void Damage();
+  void Kill();
+  void Chat();
+  void Explosion();
+  void Freeze();
+  void Leave();
+  void ProjectileFull();
+  void ProjectileRemove();
+  void ProjectileNew();
+  void ProjectileShort();
+  void ConnectionClosed();
+
+  Player* Sender();
+  Player* SenderAs(float playerGuid);
+  Player* Find(float playerGuid);
+  int CorrectionFrames();
+  void Remember(Player& owner, float shotGuid, float speed);
+  void Remove(float playerGuid);
+  void SendRoster(const Player& joiner);
+  std::string NameOf(float playerGuid);
+  void Event(const std::string& line);
+
+  NetworkHandler& network;
+  std::vector<Player> players;
+  float guid = 0;
+  int chatLines = 0;   // this frame's
+  int explosions = 0;  // this frame's
+};
