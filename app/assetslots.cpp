@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "app/gameobjects.h"
+#include "app/gamepaths.h"
 #include "app/platform.h"
 #include "app/soundmanager.h"
 #include "render/defaultsprite.h"
@@ -83,7 +84,8 @@ const std::array<const char*, 7> kEffectSounds = {
 
 namespace {
 
-unsigned int LoadPicture(const char* path, char kind) {
+unsigned int LoadPicture(const char* file, char kind) {
+  const std::string path = DataFile(file);
   unsigned int name = 0;
   if (kind == 'P')
     Utility.LoadPNG(path, name);
@@ -111,9 +113,9 @@ void LoadShipPictureIntoSlotZero() { Textures.ReplaceTexture(LoadPicture(kShipPi
 void LoadLoopSlots() {
   for (const LoopFile& loop : kLoopFiles) {
     if (loop.withZero)
-      Textures.AddLoopTexture(Utility.LoadAnimWithZero(loop.prefix, loop.first, loop.last));
+      Textures.AddLoopTexture(Utility.LoadAnimWithZero(DataFile(loop.prefix), loop.first, loop.last));
     else
-      Textures.AddLoopTexture(Utility.LoadAnim(loop.prefix, loop.first, loop.last));
+      Textures.AddLoopTexture(Utility.LoadAnim(DataFile(loop.prefix), loop.first, loop.last));
   }
 }
 
@@ -125,11 +127,11 @@ void LoadTextureSlots() {
 }
 
 void StartMusic() {
-  const int slot = Sounds.LoadSoundLooping(kMusicFile);
+  const int slot = Sounds.LoadSoundLooping(DataFile(kMusicFile).c_str());
   Sounds.HighVolume(slot);
   Sounds.PlaySoundA(slot);
 }
 
 void LoadEffectSounds() {
-  for (const char* path : kEffectSounds) Sounds.DefaultVolume(Sounds.LoadSound(path));
+  for (const char* path : kEffectSounds) Sounds.DefaultVolume(Sounds.LoadSound(DataFile(path).c_str()));
 }

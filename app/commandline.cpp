@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/version.h"
+
 namespace {
 
 // Applies an option's value (empty for a flag); false with a message.
@@ -65,6 +67,12 @@ const std::vector<Option>& Options() {
   static const std::vector<Option> options = {
       {"--windowed", "", "a 1024x768 window instead of desktop full screen",
        Flag(&CommandLine::windowed)},
+      {"--data", "DIR", "read the pictures, sounds and shaders from DIR",
+       [](CommandLine& c, const std::string& v, std::string& error) {
+         if (v.empty()) error = "needs a directory";
+         c.dataDir = v;
+         return !v.empty();
+       }},
       {"--print-startup-time", "", "print the time to the first title frame on stderr",
        Flag(&CommandLine::printStartupTime)},
       {"--trace-states", "", "print every change of screen state on stderr",
@@ -97,6 +105,7 @@ const std::vector<Option>& Options() {
        // main hands the whole command line over before this table is read
        [](CommandLine&, const std::string&, std::string&) { return true; }},
       {"--help", "", "list the options and exit", Flag(&CommandLine::help)},
+      {"--version", "", "print the version and exit", Flag(&CommandLine::version)},
   };
   return options;
 }
@@ -137,7 +146,7 @@ bool WantsDedicatedHost(const std::vector<std::string>& args) {
 
 std::string CommandLineUsage() {
   constexpr size_t kColumn = 24;
-  std::string usage = "usage: voidrake2 [options]\n";
+  std::string usage = std::string("Voidrake 2 ") + kVersion + "\nusage: voidrake2 [options]\n";
   for (const Option& o : Options()) {
     std::string head = std::string("  ") + o.name;
     if (o.value[0] != '\0') head += std::string(" ") + o.value;

@@ -15,6 +15,8 @@ struct CommandLine {
   unsigned short port = 60000;      // the UDP port a hosted game listens on
   std::string connectHost;          // --connect: join this game at once ("" = title)
   unsigned short connectPort = 60000;
+  bool version = false;
+  std::string dataDir;  // --data: where the data folders are ("" to look for them)
   TimedemoOptions timedemo;
 };
 
@@ -28,5 +30,6 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& options
 // arguments: true when `args` asks for it.
 bool WantsDedicatedHost(const std::vector<std::string>& args);
 
-// The --help text: a usage line and one entry per option.
+// The --help text: the program and its version, a usage line and one entry
+// per option.
 std::string CommandLineUsage();

@@ -11,6 +11,7 @@
 
 #include "app/commandline.h"
 #include "app/gameloop.h"
+#include "app/gamepaths.h"
 #include "app/gameobjects.h"
 #include "app/globals.h"
 #include "app/heartbeat.h"
@@ -18,6 +19,7 @@
 #include "app/lobbyhooks.h"
 #include "app/platform.h"
 #include "app/timedemo.h"
+#include "app/version.h"
 #include "render/glwrapper.h"
 
 namespace {
@@ -56,6 +58,14 @@ int main(int argc, char** argv) {
   if (options.help) {
     std::fputs(CommandLineUsage().c_str(), stdout);
     return 0;
+  }
+  if (options.version) {
+    std::printf("voidrake2 %s\n", kVersion);
+    return 0;
+  }
+  if (!ChooseGamePaths(options.dataDir, &error)) {
+    std::fprintf(stderr, "voidrake2: %s\n", error.c_str());
+    return 2;
   }
   timedemoOptions = options.timedemo;
   inloop = 2;

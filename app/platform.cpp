@@ -7,13 +7,20 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <thread>
+
+#include "app/gamepadmapper.h"
+#include "app/version.h"
 
 namespace platform {
 namespace {
@@ -75,6 +82,8 @@ void DestroyFrameFbo() {
   gFrameFbo = gFrameColour = gFrameDepth = 0;
 }
 
+std::string WindowTitle() { return std::string("Voidrake 2 ") + kVersion; }
+
 void StoreWindowSize() {
   int w = 0, h = 0;
   SDL_GetWindowSize(gWindow, &w, &h);
@@ -99,15 +108,9 @@ void StoreCursor(int wx, int wy) {
 }
 
 // Translates one SDL event; returns false when the event means nothing to
-// the game.
+// the game. Keys and game controllers go through the mapper instead.
 bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
   switch (ev.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      out->kind = ev.type == SDL_KEYDOWN ? InputEvent::kKeyDown : InputEvent::kKeyUp;
-      out->key = ScancodeToVirtualKey(ev.key.keysym.scancode);
-      out->repeat = ev.key.repeat != 0;
-      return out->key != 0;
     case SDL_TEXTINPUT:
       *text = Utf8ToLatin1(ev.text.text);
       out->kind = InputEvent::kChar;
@@ -140,7 +143,173 @@ bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
   }
 }
 
+// ---- Game controllers (window thread) ----
+
+GamepadMapper gPads;
+std::map<SDL_JoystickID, SDL_GameController*> gControllers;
+
+void OpenController(int deviceIndex) {
+  SDL_GameController* pad = SDL_GameControllerOpen(deviceIndex);
+  if (!pad) return;
+  SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
+  if (gControllers.count(id)) {
+    SDL_GameControllerClose(pad);  // already open (added at start and again by the event)
+    return;
+  }
+  gControllers[id] = pad;
+}
+
+void CloseController(SDL_JoystickID id, const GamepadMapper::Emit& emit) {
+  gPads.PadRemoved(id, emit);
+  auto it = gControllers.find(id);
+  if (it == gControllers.end()) return;
+  SDL_GameControllerClose(it->second);
+  gControllers.erase(it);
+}
+
+void CloseControllers() {
+  for (auto& [id, pad] : gControllers) SDL_GameControllerClose(pad);
+  gControllers.clear();
+  gPads = GamepadMapper{};
+}
+
+// Keys and game controllers; false when the event is neither.
+bool DispatchDevice(const SDL_Event& ev, const GamepadMapper::Emit& emit) {
+  const bool menus = gCursorWanted;
+  switch (ev.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      gPads.Key(ScancodeToVirtualKey(ev.key.keysym.scancode), ev.type == SDL_KEYDOWN,
+                ev.key.repeat != 0, emit);
+      return true;
+    case SDL_CONTROLLERDEVICEADDED:
+      OpenController(ev.cdevice.which);
+      return true;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      CloseController(ev.cdevice.which, emit);
+      return true;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      gPads.PadButton(ev.cbutton.which, ev.cbutton.button, ev.type == SDL_CONTROLLERBUTTONDOWN,
+                      menus, emit);
+      return true;
+    case SDL_CONTROLLERAXISMOTION:
+      gPads.PadAxis(ev.caxis.which, ev.caxis.axis, ev.caxis.value, menus, emit);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Moves the cursor by the left sticks' deflection (menus only), both the
+// game's frame position and the system cursor the player sees.
+void MoveCursorByStick() {
+  if (!gCursorWanted || !gWindow) return;
+  const auto [dx, dy] = gPads.CursorStep();
+  if (dx == 0 && dy == 0) return;
+  const int fx = std::clamp(gCursorX + dx, 0, kFrameWidth - 1);
+  const int fy = std::clamp(gCursorY + dy, 0, kFrameHeight - 1);
+  StoreCursorPosition(fx, fy);
+  const int ww = gWindowW, wh = gWindowH;
+  const double scale = std::min(static_cast<double>(ww) / kFrameWidth,
+                                static_cast<double>(wh) / kFrameHeight);
+  const double ox = (ww - kFrameWidth * scale) / 2.0, oy = (wh - kFrameHeight * scale) / 2.0;
+  SDL_WarpMouseInWindow(gWindow, static_cast<int>(ox + (fx + 0.5) * scale),
+                        static_cast<int>(oy + (fy + 0.5) * scale));
+}
+
+// ---- Test gamepad ----
+// VOIDRAKE_TEST_GAMEPAD=FILE attaches one of SDL's virtual game controllers
+// and plays the lines appended to FILE on it, so that tests drive the whole
+// controller path (SDL's mapping, hot-plug events, the mapper) without
+// hardware: "attach", "detach", "button NAME 0|1", "axis NAME VALUE", with
+// SDL's names ("a", "start", "dpup", "leftx", ...).
+struct TestGamepad {
+  int commands = -1;  // file descriptor of FILE
+  std::string partial;  // a line not yet finished by its writer
+  SDL_JoystickID id = -1;
+  SDL_Joystick* joystick = nullptr;
+} gTestPad;
+
+void AttachTestGamepad() {
+  if (gTestPad.joystick) return;
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1;
+  desc.name = "Voidrake test gamepad";
+  const int index = SDL_JoystickAttachVirtualEx(&desc);
+  if (index < 0) {
+    std::fprintf(stderr, "voidrake2: no test gamepad: %s\n", SDL_GetError());
+    return;
+  }
+  gTestPad.joystick = SDL_JoystickOpen(index);
+  gTestPad.id = gTestPad.joystick ? SDL_JoystickInstanceID(gTestPad.joystick) : -1;
+}
+
+void DetachTestGamepad() {
+  if (!gTestPad.joystick) return;
+  SDL_JoystickClose(gTestPad.joystick);
+  gTestPad.joystick = nullptr;
+  for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+    if (SDL_JoystickGetDeviceInstanceID(i) == gTestPad.id) SDL_JoystickDetachVirtual(i);
+  }
+  gTestPad.id = -1;
+}
+
+void RunTestGamepadCommand(const std::string& line) {
+  std::istringstream words(line);
+  std::string verb, name;
+  int value = 0;
+  words >> verb >> name >> value;
+  if (verb == "attach") AttachTestGamepad();
+  if (verb == "detach") DetachTestGamepad();
+  if (!gTestPad.joystick) return;
+  if (verb == "button") {
+    const SDL_GameControllerButton button = SDL_GameControllerGetButtonFromString(name.c_str());
+    if (button != SDL_CONTROLLER_BUTTON_INVALID)
+      SDL_JoystickSetVirtualButton(gTestPad.joystick, button, value ? SDL_PRESSED : SDL_RELEASED);
+  } else if (verb == "axis") {
+    const SDL_GameControllerAxis axis = SDL_GameControllerGetAxisFromString(name.c_str());
+    if (axis != SDL_CONTROLLER_AXIS_INVALID)
+      SDL_JoystickSetVirtualAxis(gTestPad.joystick, axis,
+                                 static_cast<Sint16>(std::clamp(value, -32768, 32767)));
+  }
+}
+
+void OpenTestGamepad() {
+  const char* path = std::getenv("VOIDRAKE_TEST_GAMEPAD");
+  if (!path || !*path) return;
+  gTestPad.commands = open(path, O_RDONLY | O_CLOEXEC);
+  if (gTestPad.commands < 0) std::fprintf(stderr, "voidrake2: cannot read %s\n", path);
+  AttachTestGamepad();
+}
+
+void PlayTestGamepad() {
+  if (gTestPad.commands < 0) return;
+  // A regular file: read gives what was appended since, 0 at its end.
+  char buffer[512];
+  ssize_t got;
+  while ((got = read(gTestPad.commands, buffer, sizeof buffer)) > 0) {
+    gTestPad.partial.append(buffer, static_cast<size_t>(got));
+  }
+  size_t end;
+  while ((end = gTestPad.partial.find('\n')) != std::string::npos) {
+    RunTestGamepadCommand(gTestPad.partial.substr(0, end));
+    gTestPad.partial.erase(0, end + 1);
+  }
+}
+
+void CloseTestGamepad() {
+  DetachTestGamepad();
+  if (gTestPad.commands >= 0) close(gTestPad.commands);
+  gTestPad.commands = -1;
+  gTestPad.partial.clear();
+}
+
 void Dispatch(const SDL_Event& ev, void (*onEvent)(const InputEvent&)) {
+  if (DispatchDevice(ev, onEvent)) return;
   std::string text;
   InputEvent in;
   if (!Translate(ev, &text, &in)) return;
@@ -188,7 +357,7 @@ bool OpenWindow(const WindowOptions& options, std::string* error) {
     flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
     if (SDL_GetDisplayBounds(0, &place) != 0) place = SDL_Rect{0, 0, kFrameWidth, kFrameHeight};
   }
-  gWindow = SDL_CreateWindow("Voidrake 2", place.x, place.y, place.w, place.h, flags);
+  gWindow = SDL_CreateWindow(WindowTitle().c_str(), place.x, place.y, place.w, place.h, flags);
   if (!gWindow) {
     if (error) *error = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -206,7 +375,11 @@ bool OpenWindow(const WindowOptions& options, std::string* error) {
   // would only add latency (and llvmpipe may refuse: harmless).
   SDL_GL_SetSwapInterval(0);
   StoreWindowSize();
-  if (!options.hidden) SDL_StartTextInput();
+  if (!options.hidden) {
+    SDL_StartTextInput();
+    // Without game controllers the game still plays with keys and mouse.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0) OpenTestGamepad();
+  }
   return true;
 }
 
@@ -219,6 +392,11 @@ bool MakeContextCurrent() {
 }
 
 void CloseWindow() {
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) {
+    CloseTestGamepad();
+    CloseControllers();
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
   if (gContext && SDL_GL_GetCurrentContext() == gContext) DestroyFrameFbo();
   gFrameFbo = gFrameColour = gFrameDepth = 0;
   gOffscreen = false;
@@ -419,9 +597,12 @@ void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)()) {
         Dispatch(ev, onEvent);
       } while (SDL_PollEvent(&ev));
     }
+    PlayTestGamepad();
     now = Ticks();
     if (now - lastTick > kTickMs) {
       lastTick = now;
+      gPads.Refresh(gCursorWanted, onEvent);
+      MoveCursorByStick();
       if (onTick) onTick();
     }
   }

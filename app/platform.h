@@ -20,7 +20,7 @@ struct WindowOptions {
 // Initialises SDL video (OpenWindow does it too). False with the reason when
 // there is no display.
 bool InitVideo(std::string* error);
-// Opens the window titled "Voidrake 2" - desktop full screen when
+// Opens the window titled "Voidrake 2 <version>" - desktop full screen when
 // EnterFullscreen succeeded before, otherwise 1024x768 - and creates the GL
 // context (double-buffered RGBA, depth >= 16, stencil >= 1). The context is
 // left current on the calling thread. Returns false and fills `error` on

@@ -13,6 +13,7 @@
 
 #include "app/assetslots.h"
 #include "app/gameobjects.h"
+#include "app/gamepaths.h"
 #include "app/gamestates.h"
 #include "app/globals.h"
 #include "app/lobbyhooks.h"
@@ -27,6 +28,7 @@
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
+#include "render/shaderlibrary.h"
 #include "render/starfield.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
@@ -113,6 +115,7 @@ uint32_t StartUp() {
   inloop = 2;
   multiplayer = true;
   FreeImage_Initialise();
+  Shaders.directory = DataFile("Shaders/");
   Sounds.InitMe();
   StartMusic();
   ResetFrontEndState();

@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
   iproute2 util-linux procps time
+  desktop-file-utils appstream man-db
 )
 
 missing=()

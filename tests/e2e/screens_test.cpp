@@ -26,7 +26,7 @@ class ScreensTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testsupport::PrepareRunDirectory(dir.path().string());
-    settings = dir.File("Settings.cfg");
+    settings = dir.File("config/voidrake2/Settings.cfg");
     ASSERT_TRUE(game.Start(dir.path().string(),
                            {"--windowed", "--print-startup-time", "--trace-states"}));
     ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s))

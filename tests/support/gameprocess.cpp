@@ -33,7 +33,7 @@ GameProcess::~GameProcess() { Kill(); }
 bool GameProcess::Start(const std::string& workDir, const std::vector<std::string>& args,
                         const std::map<std::string, std::string>& env) {
   workDir_ = workDir;
-  std::string binary = BinaryPath();
+  std::string binary = binary_.empty() ? BinaryPath() : binary_;
   std::string errPath = workDir + "/stderr.txt";
   pid_ = fork();
   if (pid_ < 0) return false;
@@ -45,6 +45,8 @@ bool GameProcess::Start(const std::string& workDir, const std::vector<std::strin
       close(fd);
     }
     setenv("VOIDRAKE_NO_DIALOGS", "1", 1);
+    // Settings of a working directory without Settings.cfg stay in it too.
+    setenv("XDG_CONFIG_HOME", (workDir + "/config").c_str(), 1);
     for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));

@@ -26,10 +26,13 @@ class GameProcess {
   GameProcess& operator=(const GameProcess&) = delete;
 
   // Starts the binary with `args` in `workDir`; standard error goes to
-  // `workDir`/stderr.txt. VOIDRAKE_NO_DIALOGS=1 is always set, and `env` adds
-  // or overrides variables.
+  // `workDir`/stderr.txt. VOIDRAKE_NO_DIALOGS=1 is always set,
+  // XDG_CONFIG_HOME is `workDir`/config, and `env` adds or overrides
+  // variables.
   bool Start(const std::string& workDir, const std::vector<std::string>& args,
              const std::map<std::string, std::string>& env = {});
+  // Runs another copy of the game (an installed one) instead of the build's.
+  void UseBinary(const std::string& path) { binary_ = path; }
   pid_t pid() const { return pid_; }
   bool Running();
   // Waits for the process to end; its exit status, or nullopt on time-out
@@ -48,6 +51,7 @@ class GameProcess {
   bool exited_ = false;
   int status_ = 0;
   std::string workDir_;
+  std::string binary_;
 };
 
 // An Xvfb of its own (a screen size other than the test display's), started

@@ -26,6 +26,8 @@ void makeLoading(Output& out);
 void makeBackdrop(Output& out);
 void makeSounds(Output& out);
 void makeMusic(Output& out);
+// The launcher icons under icons/hicolor/ (not loaded by the game).
+void makeDesktopIcons(Output& out);
 
 // The hull pictures (256 x 256, nose up), also used on the title screens.
 Image fighterPicture();

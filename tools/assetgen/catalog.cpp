@@ -25,6 +25,7 @@ std::vector<Job> allJobs() {
         {"screen-backdrop", 6, makeBackdrop},
         {"sounds", 2, makeSounds},
         {"music", 20, makeMusic},
+        {"desktop-icons", 3, makeDesktopIcons},
     };
 }
 

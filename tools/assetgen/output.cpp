@@ -112,6 +112,31 @@ void Output::png(const std::string& rel, const Image& img, PicKind kind, bool re
     record(path, ok);
 }
 
+void Output::pngWithAlpha(const std::string& rel, const Image& img) {
+    if (img.w <= 200) {  // review sheet cells are at most 200 pixels
+        std::lock_guard<std::mutex> lock(mutex_);
+        thumbs_.push_back({rel, img});
+    }
+    std::string path;
+    if (!prepare(rel, path)) return;
+    FIBITMAP* dib = FreeImage_Allocate(img.w, img.h, 32);
+    auto q = [](float v) { return BYTE(std::clamp(int(std::lround(v * 255.f)), 0, 255)); };
+    for (int y = 0; y < img.h; ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, img.h - 1 - y);  // FreeImage rows are bottom-up
+        for (int x = 0; x < img.w; ++x) {
+            const float* p = img.at(x, y);
+            const float a = p[3], k = a > 0 ? 1.f / a : 0.f;  // stored straight, not premultiplied
+            line[x * 4 + FI_RGBA_RED] = q(p[0] * k);
+            line[x * 4 + FI_RGBA_GREEN] = q(p[1] * k);
+            line[x * 4 + FI_RGBA_BLUE] = q(p[2] * k);
+            line[x * 4 + FI_RGBA_ALPHA] = q(a);
+        }
+    }
+    bool ok = FreeImage_Save(FIF_PNG, dib, path.c_str(), PNG_Z_DEFAULT_COMPRESSION) != 0;
+    FreeImage_Unload(dib);
+    record(path, ok);
+}
+
 static short toPcm(float v) {
     return short(std::clamp(int(std::lround(v * 32767.f)), -32000, 32000));
 }

@@ -32,6 +32,8 @@ public:
     void png(const std::string& rel, const Image& img, PicKind kind, bool review = true);
     // A picture only for the review sheet, never written as a file.
     void review(const std::string& name, const Image& img, PicKind kind);
+    // A picture with its transparency kept (RGBA), for the desktop.
+    void pngWithAlpha(const std::string& rel, const Image& img);
     void wav(const std::string& rel, const std::vector<float>& mono, int rate);
     void ogg(const std::string& rel, const std::vector<float>& interleavedStereo, int rate);
 
