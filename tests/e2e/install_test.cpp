@@ -72,8 +72,8 @@ TEST_F(InstallTest, PutsProgramsDataAndDesktopFilesInTheirPlaces) {
 }
 
 TEST_F(InstallTest, VersionHelpAndManualAgree) {
-  EXPECT_EQ(ShellOutput("'" + Game() + "' --version; echo status=$?"),
-            std::string("voidrake2 ") + kVersion + "\nstatus=0\n");
+  const std::string expected = std::string("voidrake2 ").append(kVersion).append("\nstatus=0\n");
+  EXPECT_EQ(ShellOutput("'" + Game() + "' --version; echo status=$?"), expected);
   const std::string help = ShellOutput("'" + Game() + "' --help");
   EXPECT_NE(help.find(kVersion), std::string::npos) << help;
   // Every option the program lists is described in the manual page.
