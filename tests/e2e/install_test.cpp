@@ -50,6 +50,7 @@ int InstallTest::installStatus_ = -1;
 TEST_F(InstallTest, PutsProgramsDataAndDesktopFilesInTheirPlaces) {
   EXPECT_TRUE(FileExists(Game()));
   EXPECT_TRUE(FileExists(Installed("bin/voidrake2-lobby")));
+  EXPECT_TRUE(FileExists(Installed("bin/voidrake2-dedicated")));
   for (const char* file : {"Images/Font.PNG", "Images/screenintro3s.PNG",
                            "LoopedTextures/Smoke/Smoke_0039.PNG", "Sounds/RL.wav",
                            "sounds/01 Falling off the captain's log.ogg", "Shaders"}) {
