@@ -1,10 +1,12 @@
-// The local ship in one line, for the state trace of the end-to-end tests.
+// The local ship and the opponents' rows in lines of text, for the state
+// trace of the end-to-end tests.
 #include <cstdio>
 #include <string>
 
 #include "app/gameobjects.h"
 #include "game/bulletmanager.h"
 #include "game/spaceship.h"
+#include "opponents/enemymanager.h"
 #include "app/drawall.h"
 
 std::string ShipSummary() {
@@ -14,4 +16,14 @@ std::string ShipSummary() {
   std::snprintf(line, sizeof line, "alive=%d x=%.1f y=%.1f projectiles=%d", Player.alive ? 1 : 0,
                 Player.x, Player.y, live);
   return line;
+}
+
+std::string OpponentRows() {
+  std::string text;
+  for (const EnemyManager::player& p : Enemies.players) {
+    char row[160];
+    std::snprintf(row, sizeof row, "opponent: %s x=%.1f y=%.1f\n", p.name.c_str(), p.x, p.y);
+    text += row;
+  }
+  return text;
 }

@@ -43,6 +43,8 @@ unsigned short hostPort = NetworkHandler::kGamePort;
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
 int lastTracedState = 0;
+int tracedFrames = 0;
+constexpr int kOpponentTraceFrames = 40;  // once a second while playing
 
 }  // namespace
 
@@ -84,6 +86,8 @@ void RunStateFrame() {
     if (lastTracedState == 1 || lastTracedState == 12)
       std::fprintf(stderr, "ship: %s\n", ShipSummary().c_str());
   }
+  if (traceStates && inloop == 1 && ++tracedFrames % kOpponentTraceFrames == 0)
+    std::fputs(OpponentRows().c_str(), stderr);
   DeliverTypedChat();
   platform::BeginFrame();
   switch (inloop.load()) {
