@@ -19,6 +19,7 @@
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "app/drawall_internal.h"
+#include "render/glowpass.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"
@@ -29,8 +30,6 @@
 namespace {
 
 using drawall_detail::AlphaBlending;
-using drawall_detail::PopProjection;
-using drawall_detail::PushScreenProjection;
 
 // The key table the ship flies with this frame: the player's keyboard, or the
 // timedemo's autopilot when one is installed.
@@ -169,13 +168,14 @@ void MediumOrder() {
   FrozenOverlaysAndExplosions();
 }
 
-// Glow capture: last frame's glowing objects into the ping buffer, then a
-// horizontal blur of it into the pong buffer (screen textures 1 and 2).
+GlowPass glow;
+
+// Glow capture: last frame's glowing objects into the ping buffer, blurred
+// where they lit it (render/glowpass.h).
 void GlowCapture() {
-  ShaderUtility.RenderOffScreenPing();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   Player.ResetCamera();
+  glow.BeginCapture(ShaderUtility);
   StartSorting();
   Bullets.RenderMe(true);
   RenderOpponents(true);
@@ -185,31 +185,10 @@ void GlowCapture() {
   SortedRenderer.RenderFast();
   AlphaBlending(false);
   Shaders.ShadersOff();
-  ShaderUtility.RenderPBufferToTexturePing(1);
-
-  ShaderUtility.RenderOffScreenPong();
-  PushScreenProjection(-10, 10);
-  glLoadIdentity();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  ShaderUtility.BindScreen(1, 0);
-  Shaders.ShaderHorizBlur2(512);
-  RenderScence.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, -1, false, false);
-  ShaderUtility.RenderPBufferToTexturePong(2);
-  ShaderUtility.RenderToScreen();
-  PopProjection();
+  glow.EndCapture(ShaderUtility, Shaders);
 }
 
-void GlowComposite() {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-  PushScreenProjection(-10, 10);
-  ShaderUtility.BindScreen(2, 0);
-  Shaders.ShaderVertBlur2(512);
-  RenderScence.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, -1, false, false);
-  PopProjection();
-  glDisable(GL_BLEND);
-  Shaders.ShadersOff();
-}
+void GlowComposite() { glow.Composite(ShaderUtility); }
 
 void HighOrder() {
   GlowCapture();

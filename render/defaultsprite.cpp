@@ -2,6 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "render/glowtiles.h"
 #include "render/glwrapper.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
@@ -59,9 +63,26 @@ void DefaultSprite::ChangeSize(float width, float height) {
   BuildVertices();
 }
 
+// Reports the box the quad covers at (x, y) turned by `angle` degrees (as
+// glRotatef turns it) while the glow capture records what it draws.
+void DefaultSprite::NoteGlow(float x, float y, float angle) const {
+  if (GlowTiles::recording == nullptr) return;
+  const float radians = angle * 0.017453292f, c = std::cos(radians), s = std::sin(radians);
+  float minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  for (const auto& vertex : vertices) {
+    const float vx = x + vertex[X] * c - vertex[Y] * s, vy = y + vertex[X] * s + vertex[Y] * c;
+    minX = std::min(minX, vx);
+    maxX = std::max(maxX, vx);
+    minY = std::min(minY, vy);
+    maxY = std::max(maxY, vy);
+  }
+  GlowTiles::NoteDrawn(minX, minY, maxX, maxY);
+}
+
 // Draws the interleaved vertices at (x, y, z) turned by `angle` degrees;
 // the caller has bound the texture.
 void DefaultSprite::Draw(float x, float y, float z, float angle, float r, float g, float b) {
+  NoteGlow(x, y, angle);
   for (auto& vertex : vertices) {
     vertex[R] = r;
     vertex[G] = g;
@@ -105,6 +126,7 @@ void DefaultSprite::RenderMe(float x, float y, float z, float angle, float alpha
 
 void DefaultSprite::DrawImmediate(float x, float y, float z, float angle, float alpha, float r,
                                   float g, float b) {
+  NoteGlow(x, y, angle);
   glPushMatrix();
   glTranslatef(x, y, z);
   glRotatef(angle, 0, 0, 1);

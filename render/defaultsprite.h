@@ -59,6 +59,7 @@ class DefaultSprite {
 
  private:
   void BuildVertices();
+  void NoteGlow(float x, float y, float angle) const;
   void Draw(float x, float y, float z, float angle, float r, float g, float b);
   void DrawImmediate(float x, float y, float z, float angle, float alpha, float r, float g,
                      float b);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/glowtiles.h"
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
@@ -66,6 +67,7 @@ void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, floa
       y - extentY > top + cameraHeight) {
     return;
   }
+  GlowTiles::NoteDrawn(x - extentX, y - extentY, x + extentX, y + extentY);
   RenderingPath& path = paths[FindOrAddPath(texture)];
   path.quads.emplace_back();
   quad& q = path.quads.back();

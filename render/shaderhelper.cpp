@@ -27,6 +27,10 @@ bool FramebuffersSupported() {
 
 void ShaderHelper::InitMe() {
   Fetch(glActiveTextureARB, "glActiveTextureARB");
+  CreateScreens();
+}
+
+void ShaderHelper::CreateScreens() {
   if (screens[0] != 0) return;  // a second game start keeps the first textures
   const std::vector<float> black(kBufferSize * kBufferSize * 3, 0.0f);
   glGenTextures(kScreens, screens);
@@ -53,39 +57,39 @@ bool ShaderHelper::FetchFramebufferEntryPoints() {
   Fetch(glRenderbufferStorage, "glRenderbufferStorage");
   Fetch(glFramebufferRenderbuffer, "glFramebufferRenderbuffer");
   Fetch(glCheckFramebufferStatus, "glCheckFramebufferStatus");
+  Fetch(glFramebufferTexture2D, "glFramebufferTexture2D");
   return glGenFramebuffers && glDeleteFramebuffers && glBindFramebuffer && glGenRenderbuffers &&
          glDeleteRenderbuffers && glBindRenderbuffer && glRenderbufferStorage &&
-         glFramebufferRenderbuffer && glCheckFramebufferStatus;
+         glFramebufferRenderbuffer && glCheckFramebufferStatus && glFramebufferTexture2D;
 }
 
 bool ShaderHelper::InitPBuffers(void*, int, void*) {
   if (pingFramebuffer != 0 && pongFramebuffer != 0) return true;  // made by an earlier start
   if (!FetchFramebufferEntryPoints()) return false;
+  CreateScreens();
   GLint draw = 0, read = 0;
   glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
-  const bool made = CreateBuffer(pingFramebuffer, pingColor, pingDepth) &&
-                    CreateBuffer(pongFramebuffer, pongColor, pongDepth);
+  const bool made = CreateBuffer(pingFramebuffer, kPingScreen, pingDepth) &&
+                    CreateBuffer(pongFramebuffer, kPongScreen, pongDepth);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
   glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
   if (!made) {
-    DeleteBuffer(pingFramebuffer, pingColor, pingDepth);
-    DeleteBuffer(pongFramebuffer, pongColor, pongDepth);
+    DeleteBuffer(pingFramebuffer, pingDepth);
+    DeleteBuffer(pongFramebuffer, pongDepth);
   }
   return made;
 }
 
-bool ShaderHelper::CreateBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth) {
-  glGenRenderbuffers(1, &color);
-  glBindRenderbuffer(GL_RENDERBUFFER, color);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kBufferSize, kBufferSize);
+bool ShaderHelper::CreateBuffer(GLuint& framebuffer, int screen, GLuint& depth) {
   glGenRenderbuffers(1, &depth);
   glBindRenderbuffer(GL_RENDERBUFFER, depth);
   glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kBufferSize, kBufferSize);
   glBindRenderbuffer(GL_RENDERBUFFER, 0);
   glGenFramebuffers(1, &framebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, screens[screen - 1],
+                         0);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
   if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
   GLfloat clear[4];
@@ -96,15 +100,15 @@ bool ShaderHelper::CreateBuffer(GLuint& framebuffer, GLuint& color, GLuint& dept
   return true;
 }
 
-void ShaderHelper::DeleteBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth) {
+void ShaderHelper::DeleteBuffer(GLuint& framebuffer, GLuint& depth) {
   if (framebuffer != 0) glDeleteFramebuffers(1, &framebuffer);
-  if (color != 0) glDeleteRenderbuffers(1, &color);
   if (depth != 0) glDeleteRenderbuffers(1, &depth);
-  framebuffer = color = depth = 0;
+  framebuffer = depth = 0;
 }
 
-void ShaderHelper::DrawInto(GLuint framebuffer, int width, int height) {
+void ShaderHelper::DrawInto(GLuint framebuffer, int screen, int width, int height) {
   if (framebuffer == 0) return;
+  drawingInto = screen;
   if (!offScreen) {
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &frameDrawFramebuffer);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &frameReadFramebuffer);
@@ -114,9 +118,13 @@ void ShaderHelper::DrawInto(GLuint framebuffer, int width, int height) {
   glViewport(0, 0, width, height);
 }
 
-void ShaderHelper::RenderOffScreenPing() { DrawInto(pingFramebuffer, pingWidth, pingHeight); }
+void ShaderHelper::RenderOffScreenPing() {
+  DrawInto(pingFramebuffer, kPingScreen, pingWidth, pingHeight);
+}
 
-void ShaderHelper::RenderOffScreenPong() { DrawInto(pongFramebuffer, pongWidth, pongHeight); }
+void ShaderHelper::RenderOffScreenPong() {
+  DrawInto(pongFramebuffer, kPongScreen, pongWidth, pongHeight);
+}
 
 void ShaderHelper::RenderToScreen(void*, void*) {
   if (offScreen) {
@@ -124,12 +132,15 @@ void ShaderHelper::RenderToScreen(void*, void*) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(frameReadFramebuffer));
     offScreen = false;
   }
+  drawingInto = 0;
   glViewport(0, 0, platform::kFrameWidth, platform::kFrameHeight);
 }
 
 void ShaderHelper::RenderPBufferToTexturePing(int n) {
   if (n < 1 || n > kScreens) return;
   glBindTexture(GL_TEXTURE_2D, screens[n - 1]);
+  // Copying a texture onto itself is undefined, and it is already there.
+  if (n == drawingInto) return;
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, kBufferSize, kBufferSize);
 }
 

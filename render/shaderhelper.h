@@ -1,7 +1,9 @@
 // ShaderHelper: the eight 512x512 screen-copy textures and the two 512x512
 // off-screen buffers (ping and pong) of the high graphics level's glow
 // (one instance: ShaderUtility). The off-screen buffers are framebuffer
-// objects in the frame's own context, so they share its textures.
+// objects in the frame's own context, so they share its textures; they draw
+// straight into screens 1 (ping) and 2 (pong), which saves the glow two
+// copies a frame.
 #pragma once
 
 #include <GL/gl.h>
@@ -24,13 +26,17 @@ class ShaderHelper {
   PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
   PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage = nullptr;
   PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer = nullptr;
+  PFNGLFRAMEBUFFERTEXTURE2DPROC glFramebufferTexture2D = nullptr;
   PFNGLCHECKFRAMEBUFFERSTATUSPROC glCheckFramebufferStatus = nullptr;
 
-  // Ping and pong: framebuffer, colour and depth renderbuffers, size.
-  GLuint pingFramebuffer = 0, pingColor = 0, pingDepth = 0;
+  // Ping and pong: framebuffer, the screen its colour goes to, depth
+  // renderbuffer, size.
+  static constexpr int kPingScreen = 1, kPongScreen = 2;
+  GLuint pingFramebuffer = 0, pingDepth = 0;
   int pingWidth = kBufferSize, pingHeight = kBufferSize;
-  GLuint pongFramebuffer = 0, pongColor = 0, pongDepth = 0;
+  GLuint pongFramebuffer = 0, pongDepth = 0;
   int pongWidth = kBufferSize, pongHeight = kBufferSize;
+  int drawingInto = 0;  // screen the bound off-screen buffer draws into, 0 on the frame
 
   // The frame's draw and read framebuffers, kept while drawing goes to ping
   // or pong: the frame may itself be an off-screen buffer (a letterboxed
@@ -52,7 +58,8 @@ class ShaderHelper {
   // Back to the 1024x768 frame (viewport 0, 0, 1024, 768).
   void RenderToScreen(void* deviceContext = nullptr, void* renderingContext = nullptr);
   // Binds screen n and copies the lower-left 512x512 pixels of the current
-  // drawing buffer into it.
+  // drawing buffer into it; nothing to copy when that buffer draws into
+  // screen n itself.
   void RenderPBufferToTexturePing(int n);
   void RenderPBufferToTexturePong(int n);
   // Binds screen n on texture unit `unit` (0..8; others use the active unit)
@@ -60,10 +67,11 @@ class ShaderHelper {
   void BindScreen(int n, int unit);
 
  private:
+  void CreateScreens();
   bool FetchFramebufferEntryPoints();
-  // One 512x512 RGBA buffer with a 16-bit depth buffer, cleared to opaque
-  // black; false (and nothing left behind) when it is not complete.
-  bool CreateBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth);
-  void DeleteBuffer(GLuint& framebuffer, GLuint& color, GLuint& depth);
-  void DrawInto(GLuint framebuffer, int width, int height);
+  // One 512x512 buffer drawing into screen `screen` with a 16-bit depth
+  // buffer, cleared to opaque black; false when it is not complete.
+  bool CreateBuffer(GLuint& framebuffer, int screen, GLuint& depth);
+  void DeleteBuffer(GLuint& framebuffer, GLuint& depth);
+  void DrawInto(GLuint framebuffer, int screen, int width, int height);
 };
