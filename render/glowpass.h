@@ -1,6 +1,6 @@
 // GlowPass: the high graphics level's glow, done only where there is light.
 // The capture draws the glowing objects into the ping buffer (screen 1)
-// while GlowTiles records which 16x16-texel tiles they cover; the
+// while GlowTiles records which 8x8-texel tiles they cover; the
 // horizontal blur then runs into pong (screen 2) and the vertical blur back
 // into ping over those tiles and one tile around them, all at 512x512, and
 // the composite stretches just those tiles of ping, filtered, additively

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 GlowTiles* GlowTiles::recording = nullptr;
 
@@ -51,17 +52,24 @@ bool GlowTiles::Lit(int tileX, int tileY) const {
 void GlowTiles::Runs(int marginX, int marginY, std::vector<Rect>& out) const {
   out.clear();
   if (Empty()) return;
+  // Rectangles that reach the bottom of the current row, by their first
+  // tile: a run of the same span in the next row extends them.
+  int open[kTiles];
+  int openBefore[kTiles];
+  std::fill(std::begin(open), std::end(open), -1);
   for (int ty = 0; ty < kTiles; ++ty) {
     // A tile of this row is taken when a lit tile lies within the margins.
     bool taken[kTiles] = {};
     bool any = false;
-    for (int dy = -marginY; dy <= marginY; ++dy) {
+    for (int y = std::max(0, ty - marginY); y <= std::min(kTiles - 1, ty + marginY); ++y) {
       for (int tx = 0; tx < kTiles; ++tx) {
-        if (!Lit(tx, ty + dy)) continue;
+        if (!lit_.test(static_cast<size_t>(y * kTiles + tx))) continue;
         for (int k = std::max(0, tx - marginX); k <= std::min(kTiles - 1, tx + marginX); ++k)
           taken[k] = any = true;
       }
     }
+    std::copy(std::begin(open), std::end(open), std::begin(openBefore));
+    std::fill(std::begin(open), std::end(open), -1);
     if (!any) continue;
     for (int tx = 0; tx < kTiles;) {
       if (!taken[tx]) {
@@ -70,18 +78,15 @@ void GlowTiles::Runs(int marginX, int marginY, std::vector<Rect>& out) const {
       }
       const int start = tx;
       while (tx < kTiles && taken[tx]) ++tx;
-      const int y0 = ty * kTileSize;
-      // Vertically adjacent runs of the same span merge into one rectangle.
-      Rect run{start * kTileSize, y0, tx * kTileSize, y0 + kTileSize};
-      bool merged = false;
-      for (Rect& r : out) {
-        if (r.x0 == run.x0 && r.x1 == run.x1 && r.y1 == run.y0) {
-          r.y1 = run.y1;
-          merged = true;
-          break;
-        }
+      const int x0 = start * kTileSize, x1 = tx * kTileSize, y0 = ty * kTileSize;
+      const int above = openBefore[start];
+      if (above >= 0 && out[above].x1 == x1) {
+        out[above].y1 = y0 + kTileSize;
+        open[start] = above;
+      } else {
+        open[start] = static_cast<int>(out.size());
+        out.push_back(Rect{x0, y0, x1, y0 + kTileSize});
       }
-      if (!merged) out.push_back(run);
     }
   }
 }

@@ -1,5 +1,5 @@
-// GlowTiles: which 16x16-texel tiles of the 512x512 glow buffers hold
-// light this frame. While the glow capture draws, every sprite reports the
+// GlowTiles: which 8x8-texel tiles of the 512x512 glow buffers hold light
+// this frame. While the glow capture draws, every sprite reports the
 // box it covers (DefaultSprite's immediate draws and RenderSort's quads call
 // NoteDrawn); the blur and the composite then touch only the tiles within
 // reach of that light, a few percent of the screen in a normal fight.
@@ -11,7 +11,9 @@
 class GlowTiles {
  public:
   static constexpr int kBufferSize = 512;  // texels of the glow buffers, both axes
-  static constexpr int kTileSize = 16;
+  // Small tiles keep the margin around light close to the blur's reach: one
+  // lit 16x16 square needs a 32x32 square of blur, not 48x48.
+  static constexpr int kTileSize = 8;
   static constexpr int kTiles = kBufferSize / kTileSize;  // per axis
   // How far the blur kernel reads from its centre, in texels (six texels,
   // the last pair read between the fifth and the sixth). Light spreads at

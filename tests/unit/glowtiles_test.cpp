@@ -30,22 +30,23 @@ TEST(GlowTilesTest, BadOrDistantBoxesLightNothingAndHugeOnesAreClipped) {
 }
 
 TEST(GlowTilesTest, MarginsGrowAroundLitTilesAndStopAtTheEdges) {
+  constexpr int T = GlowTiles::kTileSize, N = GlowTiles::kTiles;
   GlowTiles tiles = TexelTiles();
-  tiles.MarkBox(20, 20, 30, 30);     // tile (1, 1)
-  tiles.MarkBox(500, 200, 511, 201);  // tile (31, 12), on the right edge
+  tiles.MarkBox(T + 1, T + 1, 2 * T - 1, 2 * T - 1);          // tile (1, 1)
+  tiles.MarkBox(512 - T + 1, 12 * T + 1, 511, 12 * T + 2);  // tile (N - 1, 12), right edge
   std::vector<GlowTiles::Rect> runs;
   tiles.Runs(1, 1, runs);
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].x0, 0);
   EXPECT_EQ(runs[0].y0, 0);
-  EXPECT_EQ(runs[0].x1, 48);
-  EXPECT_EQ(runs[0].y1, 48);
-  EXPECT_EQ(runs[1].x0, 480);
-  EXPECT_EQ(runs[1].y0, 176);
+  EXPECT_EQ(runs[0].x1, 3 * T);
+  EXPECT_EQ(runs[0].y1, 3 * T);
+  EXPECT_EQ(runs[1].x0, (N - 2) * T);
+  EXPECT_EQ(runs[1].y0, 11 * T);
   EXPECT_EQ(runs[1].x1, 512);
-  EXPECT_EQ(runs[1].y1, 224);
+  EXPECT_EQ(runs[1].y1, 14 * T);
   tiles.Runs(1, 0, runs);
-  EXPECT_EQ(runs[0].y1 - runs[0].y0, 16);
+  EXPECT_EQ(runs[0].y1 - runs[0].y0, T);
 }
 
 }  // namespace
