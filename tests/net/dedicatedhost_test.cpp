@@ -96,6 +96,20 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
   ASSERT_TRUE(Frames({&alice, &bob}, [&] { return bob.Of(2.5f)->width == 96; }));
   EXPECT_FLOAT_EQ(bob.Of(2.5f)->x, 700);
 
+  // A third connection may neither take Alice's identity nor speak for her.
+  Client mallory(2.5f, "Mallory", 60391);
+  Frames({&alice, &bob, &mallory}, [&] { return false; }, 300ms);
+  mallory.Say(msg::Join{"Mallory", 4.5f});
+  state.x = 5;
+  mallory.Say(state);
+  mallory.Say(msg::Join{"Other", 5.5f});
+  ASSERT_TRUE(Frames({&alice, &bob, &mallory}, [&] { return bob.Of(4.5f) != nullptr; }));
+  EXPECT_FLOAT_EQ(bob.Of(2.5f)->x, 700) << "a state for Alice from another connection is dropped";
+  EXPECT_EQ(bob.rig.enemies.players.size(), 2u);
+  EXPECT_EQ(bob.Of(4.5f)->name, "Mallory") << "the connection stays bound to its first identity";
+  mallory.rig.network.QuitClient();
+  ASSERT_TRUE(Frames({&alice, &bob}, [&] { return !bob.Of(4.5f); }));
+
   // Bob's copy reports Alice as its killer: Alice's copy books and pays it.
   const int credits = alice.rig.ship.credits;
   bob.Say(msg::KillReport{3.5f, 2.5f, 200});
