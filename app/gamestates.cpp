@@ -101,6 +101,7 @@ void RunStateFrame() {
     case 10: NameEntryFrame(); break;
     case 11: NameEntryDoneFrame(); break;
     case 12: QuitConfirmFrame(); break;
+    case 13: NoticeFrame(); break;
     default: inloop = 1; break;
   }
   // Any other screen drew over the window: the next menu frame must draw.
@@ -108,6 +109,7 @@ void RunStateFrame() {
 }
 
 void PlayingFrame() {
+  if (multiplayer && !rdyforgame) return JoiningFrame();
   // Flying hides the cursor; the in-game panel of a dead ship needs it.
   platform::SetCursorVisible(!Player.alive);
   PlayingPrelude();
@@ -143,6 +145,7 @@ void TitleFrame() {
 }
 
 void StartTitleChoice(bool server, bool lan) {
+  InstallProtocolCallbacks();
   Networking.InitMe(server);
   if (server) {
     gotin = true;
@@ -166,6 +169,46 @@ void StartTitleChoice(bool server, bool lan) {
 }
 
 void SetHostPort(unsigned short port) { hostPort = port; }
+
+namespace {
+std::string noticeText;
+int noticeFramesLeft = 0;
+bool noticeResetPending = false;
+bool keysAtNotice[256];
+}  // namespace
+
+// The game is reset on the notice's first frame, not here: this may be
+// called from inside the frame of the game that ended.
+void ShowNotice(const std::string& text, int frames) {
+  noticeText = text;
+  noticeFramesLeft = frames;
+  noticeResetPending = true;
+  inloop = 13;
+}
+
+void NoticeFrame() {
+  if (noticeResetPending) {
+    noticeResetPending = false;
+    if (traceStates) std::fprintf(stderr, "notice: %s\n", noticeText.c_str());
+    ResetGame();
+    lclick = false;
+    for (int i = 0; i < 256; ++i) keysAtNotice[i] = keys[i];
+  }
+  platform::SetCursorVisible(true);
+  DrawCentredText(noticeText);
+  // Only a key pressed since the notice appeared cuts it short (the ship's
+  // thrust may still be held).
+  bool pressed = lclick;
+  for (int i = 0; i < 256; ++i) {
+    const bool down = keys[i];
+    pressed = pressed || (down && !keysAtNotice[i]);
+    keysAtNotice[i] = down;
+  }
+  if (--noticeFramesLeft <= 0 || pressed) {
+    lclick = false;
+    inloop = 2;
+  }
+}
 
 void SetUpGraphicsLevel(int level) {
   // A level the game does not know (a hand-edited settings file) would draw

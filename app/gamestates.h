@@ -2,7 +2,8 @@
 // frame dispatcher that runs the state held in inloop:
 //   1 playing, 2 title, 4 LAN search, 5 fetch the internet server list,
 //   6 internet server list, 7 game start, 9 options, 10 name entry,
-//   11 name entry finished, 12 quit confirmation; any other value becomes 1.
+//   11 name entry finished, 12 quit confirmation, 13 a notice before the
+//   title; any other value becomes 1.
 #pragma once
 
 #include <string>
@@ -53,6 +54,11 @@ void OptionsFrame();         // 9
 void NameEntryFrame();       // 10
 void NameEntryDoneFrame();   // 11
 void QuitConfirmFrame();     // 12
+void NoticeFrame();          // 13
+
+// Shows `text` alone on screen for `frames` frames (or until a key or a
+// click), then the title. The game that ended (if any) is reset first.
+void ShowNotice(const std::string& text, int frames);
 
 // The title choice that needs the network or the game parts, after the click:
 // `server` hosts (or plays against computer players when not multiplayer),

@@ -1,6 +1,7 @@
 // The screens of joining someone else's game: the LAN search and the
 // internet server list. What the joining copy sends lives in the protocol
 // (net/gameprotocol.*); these screens only choose and connect.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,20 +15,38 @@
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
 #include "render/defaultsprite.h"
+#include "render/text.h"
 
 using namespace screens;
 
 ServerMenuSet ServerList;
+std::string screens::joiningName;
 
 namespace {
 constexpr int kLanJoinWait = 30000;
 constexpr int kInternetJoinWait = 350;
+constexpr int kListRows = 30;
+bool listFetched = true;
 }  // namespace
+
+void screens::InstallProtocolCallbacks() {
+  GameProtocol& protocol = GlobalProtocol();
+  protocol.hostLeft = [](const std::string& notice) { ShowNotice(notice, kEndedNoticeFrames); };
+  protocol.giveUp = [] {
+    ShowNotice("Could not reach " + joiningName + ".", kFailedNoticeFrames);
+  };
+}
+
+void screens::JoiningFrame() {
+  platform::SetCursorVisible(false);
+  UpdateNetwork();
+  Networking.Flush();
+  if (inloop == 1) DrawCentredText("Joining " + joiningName + "...");
+}
 
 void LanSearchFrame() {
   platform::SetCursorVisible(true);
-  ClearScreen();
-  platform::SwapBuffers();
+  DrawCentredText("Searching for games on the LAN...");
   if (Networking.ReceivePacket() == netid::LanPong) {
     foundpong = true;
     framestilownage = kLanJoinWait;
@@ -35,12 +54,13 @@ void LanSearchFrame() {
     // address; older hosts all answer from the default port).
     const PlayerID host = Networking.GetLastID();
     std::string address = Networking.GetIP(host);
+    joiningName = address;
     Networking.ConnectMe(address.c_str(), host.port);
     PrepareGameMenus();
   }
   if (--framestilquit == 0 && !foundpong) {
-    inloop = 2;
     Networking.QuitClient();
+    ShowNotice("No games found on the LAN.", kFailedNoticeFrames);
   }
   if (foundpong) {
     inloop = 7;
@@ -49,7 +69,9 @@ void LanSearchFrame() {
 }
 
 void FetchServersFrame() {
-  ServerList.Fill(Networking.GetServers2());
+  bool fetched = false;
+  ServerList.Fill(Networking.GetServers2(&fetched));
+  listFetched = fetched;
   inloop = 6;
 }
 
@@ -61,21 +83,28 @@ void ServerListFrame() {
   DrawPicture(kServerListPicture);
   FullscreenFX.ChangeSize(1024, 768);
   FullscreenFX.ChangeCenter(512, 384);
-  ServerList.names.RenderMe(66, 200, 18, 30, 0, false);
-  ServerList.games.RenderMe(276, 200, 14, 30, 0, false);
-  ServerList.maps.RenderMe(429, 200, 26, 30, 0, false);
+  // Each game once: the menus wrap around, so only as many rows as games.
+  const int rows = std::min(kListRows, static_cast<int>(ServerList.names.items.size()));
+  ServerList.names.RenderMe(66, 200, 18, rows, 0, false);
+  ServerList.games.RenderMe(276, 200, 14, rows, 0, false);
+  ServerList.maps.RenderMe(429, 200, 26, rows, 0, false);
+  if (!listFetched)
+    PrintTextColor(66, 768 - 200 - 24, "The game list could not be fetched.", 1, 1, 1);
   platform::SwapBuffers();
   if (!lclick) return;
-  int row = ServerList.names.ItemClicked(66, 200, 18, 30, 0);
+  int row = ServerList.names.ItemClicked(66, 200, 18, rows, 0);
   if (row < 0 || row >= static_cast<int>(ServerList.ips.items.size()) ||
       row >= static_cast<int>(ServerList.ports.items.size()))
     return;
+  joiningName = ServerList.names.items[row];
   // The lobby lists a game only once it answered on this port: one address
   // may host several games.
   JoinDirectly(ServerList.ips.items[row], std::atoi(ServerList.ports.items[row].c_str()));
 }
 
 void JoinDirectly(const std::string& host, unsigned short port) {
+  if (inloop != 6) joiningName = host + ":" + std::to_string(port);  // not chosen from the list
+  InstallProtocolCallbacks();
   multiplayer = true;
   gotin = false;
   Networking.InitMe(false);

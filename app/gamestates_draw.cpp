@@ -62,6 +62,15 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
 
 void ForgetShownScreen() { shownView = ScreenView{}; }
 
+void DrawCentredText(const std::string& text) {
+  ScreenProjection();
+  ClearScreen();
+  const float width = kGlyphAdvance * static_cast<float>(text.size());
+  PrintTextColor((platform::kFrameWidth - width) / 2, platform::kFrameHeight / 2.0f,
+                 text.c_str(), 1, 1, 1);
+  platform::SwapBuffers();
+}
+
 // (Backspace in the chat line is handled as the key arrives,
 // app/inputhandler.cpp.)
 void PlayingPrelude() {

@@ -38,5 +38,20 @@ void PlayingPrelude();
 void DarkenScreen();
 // The menus of the game about to start.
 void PrepareGameMenus();
+// A line of text centred on a cleared screen, presented.
+void DrawCentredText(const std::string& text);
+
+// Frames of a notice: a game that ended, a failed search or join.
+constexpr int kEndedNoticeFrames = 120;  // 3 s
+constexpr int kFailedNoticeFrames = 80;  // 2 s
+
+// What the player is joining: the listed name, or the address of a game
+// found on the LAN.
+extern std::string joiningName;
+// While waiting to be admitted: the join wait of the protocol and
+// "Joining <name>..." on screen.
+void JoiningFrame();
+// Tells the protocol what ends a match or a join on this copy.
+void InstallProtocolCallbacks();
 
 }  // namespace screens

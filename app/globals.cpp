@@ -15,6 +15,9 @@ std::vector<std::string> Messages;
 void AddMessage(const std::string& line) {
   std::lock_guard<std::mutex> lock(textMutex);
   Messages.push_back(line);
+  // Only the newest lines are ever shown or scrolled back to.
+  if (Messages.size() > kMaxMessages)
+    Messages.erase(Messages.begin(), Messages.end() - kMaxMessages);
 }
 
 std::vector<std::string> MessagesSnapshot() {

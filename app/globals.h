@@ -22,7 +22,9 @@ extern std::string typingmessage;     // chat line being typed, starts with ">"
 extern std::string newname;           // name being typed on the name-entry screen
 extern std::vector<std::string> Messages;  // on-screen message log
 
-// Appends one line to the message log (takes textMutex).
+// Appends one line to the message log (takes textMutex), which keeps its
+// newest kMaxMessages lines.
+constexpr size_t kMaxMessages = 256;
 void AddMessage(const std::string& line);
 // A copy of the message log, safe to read without the lock.
 std::vector<std::string> MessagesSnapshot();

@@ -10,17 +10,17 @@ GameProtocol& GlobalProtocol() {
     GameProtocol p;
     p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
              &myGUID);
-    p.hostLeft = [] {
-      quitall = true;
-      platform::PostQuit();
-    };
-    p.giveUp = [] { inloop = 2; };
     return p;
   }();
   return protocol;
 }
 
 void UpdateNetwork() { GlobalProtocol().UpdateNetwork(); }
+
+void ResetProtocol() {
+  GlobalProtocol().InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame,
+                          &framestilownage, &myGUID);
+}
 
 void SendMessageA(const std::string& text) { GlobalProtocol().SendMessageA(text); }
 

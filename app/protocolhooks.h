@@ -11,6 +11,9 @@ GameProtocol& GlobalProtocol();
 // Called once per frame after the opponent table update.
 void UpdateNetwork();
 
+// The game's protocol forgets the match (callbacks and tracing stay).
+void ResetProtocol();
+
 // Sends a chat line (message 55) to the other players.
 void SendMessageA(const std::string& text);
 

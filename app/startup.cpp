@@ -18,12 +18,14 @@
 #include "app/globals.h"
 #include "app/lobbyhooks.h"
 #include "app/platform.h"
+#include "app/protocolhooks.h"
 #include "app/soundmanager.h"
 #include "app/timedemo.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
 #include "net/networkhandler.h"
+#include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
@@ -76,12 +78,9 @@ void BuildLevel() {
   Level.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
 }
 
-void InitGameObjects() {
-  RenderScence.InitMe(512, 384, 1024, 768, 0.5f, 0.5f, 1, 1, &Textures);
-  MiniMap.InitMe(0, 0, 256, 256, 0.5f, 0.5f, 1, 1, &Textures);
-  CameraHeight = 768;
-  CameraWidth = 1024;
-  Sprite3.InitMe(400, CameraWidth, CameraHeight, 6.0f, 3.0f, &Utility, &Textures, &Renderer);
+// What one game changes: the explosions, projectiles, the ship (with a new
+// identity) and the opponent table.
+void InitMatchObjects() {
   Explosions.InitMe(&Utility, &Textures, &Shaders, &Networking);
   Bullets.InitMe(&Utility, &Textures, &Shaders, &Level, &Explosions, &Enemies, &Sounds,
                  &Networking, &SortedRenderer);
@@ -89,10 +88,19 @@ void InitGameObjects() {
   Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
                 &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216, 100,
                 &SortedRenderer);
-  Carrier2.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 120.0f);
-  SetUpText(&Textures, &Shaders);
   Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages, &Sounds,
                  &Networking, static_cast<int>(base), &Explosions, &SortedRenderer);
+}
+
+void InitGameObjects() {
+  RenderScence.InitMe(512, 384, 1024, 768, 0.5f, 0.5f, 1, 1, &Textures);
+  MiniMap.InitMe(0, 0, 256, 256, 0.5f, 0.5f, 1, 1, &Textures);
+  CameraHeight = 768;
+  CameraWidth = 1024;
+  Sprite3.InitMe(400, CameraWidth, CameraHeight, 6.0f, 3.0f, &Utility, &Textures, &Renderer);
+  Carrier2.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 120.0f);
+  SetUpText(&Textures, &Shaders);
+  InitMatchObjects();
 }
 
 void Welcome() {
@@ -109,6 +117,31 @@ void InitServerListPages() {
 }
 
 }  // namespace
+
+void ResetGame() {
+  Networking.Close();
+  const std::string name = Player.name;
+  Explosions = ExplosionManager{};
+  Bullets = BulletManager{};
+  Player = SpaceShip{};
+  Enemies = EnemyManager{};
+  for (AiPlayer& bot : Bot) bot = AiPlayer{};
+  InitMatchObjects();
+  Player.name = name;
+  ResetProtocol();
+  ResetFrontEndState();
+  Game = 0;
+  multiplayer = true;
+  gotin = true;
+  rdyforgame = false;
+  foundpong = false;
+  framestilownage = 0;
+  {
+    std::lock_guard<std::mutex> lock(textMutex);
+    Messages.clear();
+  }
+  Welcome();
+}
 
 uint32_t StartUp() {
   Game = 0;

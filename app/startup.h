@@ -7,3 +7,8 @@
 #include <cstdint>
 
 uint32_t StartUp();
+
+// Everything a game set up (connections, opponent table, projectiles,
+// explosions, the ship, the protocol's state, the message log) goes back to
+// how start-up left it, so that another game can start in the same run.
+void ResetGame();

@@ -249,12 +249,17 @@ void SpaceShip::StepMove() {
   BounceOffWall(*world, x, y, width, height, vx, vy);
 }
 
+msg::FullState SpaceShip::FullStateMessage() const {
+  const float sx = alive ? x : -30000.0f, sy = alive ? y : -30000.0f;
+  return msg::FullState{guid,         sx,     sy,    angle,       alive,  upHeld,
+                        frozenFrames, bounty, width, height,      shipTexture, vx,
+                        vy,           maxSpeed, downHeld, leftHeld, rightHeld};
+}
+
 void SpaceShip::SendNetworkStats() {
   const float sx = alive ? x : -30000.0f, sy = alive ? y : -30000.0f;
   if (sendFullStats) {
-    msg::FullState m{guid, sx, sy, angle, alive, upHeld, frozenFrames, bounty, width, height,
-                     shipTexture, vx, vy, maxSpeed, downHeld, leftHeld, rightHeld};
-    msg::Send(*network, m, Delivery::Reliable);
+    msg::Send(*network, FullStateMessage(), Delivery::Reliable);
   } else if (sendUpdate) {
     msg::ShortState m{guid, sx, sy, angle, upHeld, bounty, vx, vy, downHeld, leftHeld,
                       rightHeld};

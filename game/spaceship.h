@@ -11,6 +11,10 @@
 #include "game/weapon.h"
 #include "render/defaultsprite.h"
 
+namespace msg {
+struct FullState;
+}
+
 class BulletManager;
 class EnemyManager;
 class GlWrapper;
@@ -90,6 +94,8 @@ class SpaceShip {
                 float height, int shipTexture);
   // Full state (50) when due, else short state (62) when due; clears both flags.
   void SendNetworkStats();
+  // The ship's full state (message 50) as the other copies are told it.
+  msg::FullState FullStateMessage() const;
 
   // Steps the camera size toward its target and loads the projection.
   void ResetCamera();

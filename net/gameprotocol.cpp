@@ -30,13 +30,15 @@ void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* s
   myGuid = guid;
   identities.clear();
   hostGuid = 0;
+  hostName.clear();
   hostGone = false;
+  frame = 0;
 }
 
 // ---- Per frame ----
 
 void GameProtocol::UpdateNetwork() {
-  chatLinesThisFrame = 0;
+  ++frame;
   explosionsThisFrame = 0;
   if (*ready) {
     if (network->isServer)
@@ -64,17 +66,27 @@ void GameProtocol::WaitForJoinMSG() {
   }
   for (char id; (id = network->ReceivePacket()) != netid::NoPacket;) {
     // What follows the admitting roster in the same frame is the match
-    // going on (a newcomer's join among it): it is handled, not lost.
+    // going on (a newcomer's join among it, the players' full states): it
+    // is handled, not lost.
     if (id == netid::ConnectionAccepted) Trace("connected");
-    if (id == msg::kRoster)
+    if (id == msg::kRoster) {
       ClientRoster();
-    else if (*ready)
+    } else if (*ready) {
       HandleClientMessage(id);
+    } else if (id == netid::ConnectionLost || id == netid::Disconnection) {
+      // The connection attempt failed or the host closed before admitting
+      // us: no use waiting out the count-down.
+      network->ClearIncomingPacket();
+      Trace("could not join");
+      if (giveUp) giveUp();
+      return;
+    }
     network->ClearIncomingPacket();
   }
 }
 
 void GameProtocol::ServerUpdate() {
+  RefillChatBudgets();
   for (char id; (id = network->ReceivePacket()) != netid::NoPacket;) {
     HandleServerMessage(id);
     network->ClearIncomingPacket();
@@ -156,11 +168,36 @@ int GameProtocol::AddRemotePlayer(const std::string& name, float guid, float siz
   return row;
 }
 
+GameProtocol::Identity* GameProtocol::SenderIdentity() {
+  const PlayerID sender = network->GetLastID();
+  for (Identity& id : identities)
+    if (id.connection == sender) return &id;
+  return nullptr;
+}
+
+// The host spends the sender's budget (a client takes whatever the host
+// relays: a line is never lost on its way). The refused sender is told, at
+// most once a second, so that a flood is not answered by a flood.
 bool GameProtocol::TakeChatLine(std::string& text) {
-  if (chatLinesThisFrame >= kMaxChatLinesPerFrame) return false;
-  ++chatLinesThisFrame;
   if (text.size() > kMaxChatLength) text.resize(kMaxChatLength);
-  return true;
+  if (!network->isServer) return true;
+  Identity* sender = SenderIdentity();
+  if (!sender) return false;
+  if (sender->chatBudget >= 1) {
+    sender->chatBudget -= 1;
+    return true;
+  }
+  if (frame - sender->refusedFrame >= 1000 / kFrameMs) {
+    sender->refusedFrame = frame;
+    msg::Send(*network, msg::Chat{"Too many messages: your last lines were not sent."},
+              Delivery::Reply);
+  }
+  return false;
+}
+
+void GameProtocol::RefillChatBudgets() {
+  constexpr float kPerFrame = kChatLinesPerSecond * kFrameMs / 1000;
+  for (Identity& id : identities) id.chatBudget = std::min(kChatBurst, id.chatBudget + kPerFrame);
 }
 
 bool GameProtocol::TakeExplosion() {
@@ -182,6 +219,17 @@ void GameProtocol::PayForKill(int victimBounty) {
   player->UpdateCredits(std::clamp(pay, 0, std::max(room, 0)));
   const int raise = static_cast<int>(b * kRaise);
   player->bounty = own > INT_MAX - raise ? INT_MAX : own + raise;
+}
+
+// The client's match is over: the players are gone, the connection closed,
+// and the player is told why.
+void GameProtocol::EndMatch(const std::string& notice) {
+  if (hostGone) return;
+  hostGone = true;
+  RemovePlayer(hostGuid);
+  Trace("host left");
+  network->Close();
+  if (hostLeft) hostLeft(notice);
 }
 
 void GameProtocol::RemovePlayer(float guid) {

@@ -36,7 +36,11 @@ class GameProtocol {
   static constexpr int kMaxCorrectionFrames = ::kMaxCorrectionFrames;
   static constexpr size_t kMaxNameLength = 64;     // a full roster stays far below the packet limit
   static constexpr size_t kMaxChatLength = 256;
-  static constexpr int kMaxChatLinesPerFrame = 16;  // the log is never trimmed
+  // Chat budget of each sender at the host: a burst, then lines a second.
+  static constexpr float kChatBurst = 16;
+  static constexpr float kChatLinesPerSecond = 8;
+  // An admitted connection's repeated join is answered at most this often.
+  static constexpr int kRosterReplyFrames = 20;
   static constexpr int kMaxExplosionsPerFrame = 64;
   static constexpr int kMaxExplosionFrames = 120;   // the longest real one is 30
   static constexpr int kMaxFreezeFrames = 500;      // a real freeze is 50
@@ -52,8 +56,10 @@ class GameProtocol {
   bool* ready = nullptr;               // admitted (rdyforgame)
   int* joinWait = nullptr;             // frames left to wait for admission (framestilownage)
   const float* myGuid = nullptr;
-  std::function<void()> hostLeft;      // the host closed the match: end the program
-  std::function<void()> giveUp;        // never connected: back to the title screen
+  // The match is over for this client: the host ended it or was lost. The
+  // argument is the notice to show the player.
+  std::function<void(const std::string& notice)> hostLeft;
+  std::function<void()> giveUp;        // never admitted: the host could not be reached
   // Half the round trip to the current sender (host) or to the host
   // (client), in ms; empty = the handler's measurement. Tests set a latency.
   std::function<int()> latencyMs;
@@ -89,6 +95,9 @@ class GameProtocol {
   struct Identity {
     PlayerID connection;
     float guid = 0;
+    float chatBudget = kChatBurst;    // lines it may still send now
+    long long rosterFrame = -kRosterReplyFrames;  // when its join was last answered
+    long long refusedFrame = -1000;   // when it was last told it sends too fast
   };
 
   int CorrectionFrames();
@@ -97,12 +106,18 @@ class GameProtocol {
   bool BindSender(float guid);
   void Unbind(PlayerID connection);
   int AddRemotePlayer(const std::string& name, float guid, float size);
+  Identity* SenderIdentity();
   bool TakeChatLine(std::string& text);
+  void RefillChatBudgets();
+  void AnswerJoin(Identity& sender, float newcomer);
+  void PeerGone(char id);
   bool TakeExplosion();
   void PayForKill(int victimBounty);
   void RemovePlayer(float guid);
   void ServerPeerClosed();
   void ClientHostClosed();
+  void ClientHostLost();
+  void EndMatch(const std::string& notice);
   void Trace(const std::string& line) const;
   template <class M>
   void Relay(const M& m, bool reliable);
@@ -138,7 +153,8 @@ class GameProtocol {
 
   std::vector<Identity> identities;
   float hostGuid = 0;      // client: the last entry of the admitting roster
+  std::string hostName;    // client: its name in that roster
   bool hostGone = false;   // client: the match has ended
-  int chatLinesThisFrame = 0;
+  long long frame = 0;     // frames run, for the budgets
   int explosionsThisFrame = 0;
 };

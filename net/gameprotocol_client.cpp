@@ -2,6 +2,7 @@
 // applied, nothing relayed. What arrives is advanced by this copy's own
 // latency to the host.
 #include <algorithm>
+#include <string>
 
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
@@ -21,6 +22,7 @@ void GameProtocol::HandleClientMessage(char id) {
   if (msg::IsGameMessage(id)) ++messagesHandled;
   switch (id) {
     case netid::Disconnection: return ClientHostClosed();
+    case netid::ConnectionLost: return ClientHostLost();
     case msg::kJoin: return ClientJoin();
     case msg::kFullState: return ClientFullState();
     case msg::kDamageReport: return ClientDamage();
@@ -42,7 +44,10 @@ void GameProtocol::HandleClientMessage(char id) {
 bool GameProtocol::ClientRoster() {
   msg::Roster m;
   if (!msg::Read(*network, m)) return false;
-  if (!*ready && !m.entries.empty()) hostGuid = m.entries.back().guid;
+  if (!*ready && !m.entries.empty()) {
+    hostGuid = m.entries.back().guid;
+    hostName = m.entries.back().name.substr(0, kMaxNameLength);
+  }
   *ready = true;
   std::string names;
   for (msg::Roster::Entry& e : m.entries) {
@@ -71,9 +76,12 @@ void GameProtocol::ClientFullState() {
   const int row = enemies->playernumbyguid(m.guid);
   if (row < 0 || !Finite(s)) return;
   SetMotion(m, s);
+  const bool firstLimit = enemies->players[row].maxSpeed == 0 && m.maxSpeed > 0;
   enemies->UpdatePlayer(row, m.x, m.y, m.angle, m.frozenFrames, m.upHeld, m.bounty, m.vx, m.vy,
                         m.downHeld, m.leftHeld, m.rightHeld, m.maxSpeed);
   enemies->UpdateWeirdVars(row, m.width, m.height, m.shipTexture, 1);
+  if (firstLimit && trace)
+    Trace("speed limit of " + enemies->GetName(row) + ": " + std::to_string(m.maxSpeed));
 }
 
 void GameProtocol::ClientShortState() {
@@ -128,23 +136,20 @@ void GameProtocol::ClientFreeze() {
 }
 
 // The host relays every client's leave with hostLeaving false, so only the
-// host's own departure ends the match here.
+// host's own departure, naming the host, ends the match here.
 void GameProtocol::ClientLeave() {
   msg::Leave m;
   if (!msg::Read(*network, m)) return;
   RemovePlayer(m.guid);
-  if (m.hostLeaving) ClientHostClosed();
+  if (m.hostLeaving && m.guid == hostGuid) ClientHostClosed();
 }
 
 // The host closed the match, by its leave or by closing the connection
 // (whichever arrives first ends it; the other changes nothing).
-void GameProtocol::ClientHostClosed() {
-  if (hostGone) return;
-  hostGone = true;
-  RemovePlayer(hostGuid);
-  Trace("host left");
-  if (hostLeft) hostLeft();
-}
+void GameProtocol::ClientHostClosed() { EndMatch(hostName + " has ended the game."); }
+
+// The host stopped answering (its program or its link died).
+void GameProtocol::ClientHostLost() { EndMatch("Connection to the host was lost."); }
 
 void GameProtocol::ClientProjectileFull() {
   msg::ProjectileFull m;

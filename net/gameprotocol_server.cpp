@@ -25,7 +25,7 @@ void GameProtocol::HandleServerMessage(char id) {
       id == netid::ConnectionLost) {
     Trace(std::string(id == netid::NewIncomingConnection ? "connection from " : "gone: ") +
           network->GetIP(network->GetLastID()));
-    if (id == netid::Disconnection) ServerPeerClosed();
+    if (id != netid::NewIncomingConnection) ServerPeerClosed();
     Unbind(network->GetLastID());
     return;
   }
@@ -48,19 +48,52 @@ void GameProtocol::HandleServerMessage(char id) {
   }
 }
 
-// Every join is answered with the roster (a waiting client asks every frame
-// until one arrives); only a new player gets a row and is announced.
+// A join is answered to its connection only (a waiting client asks every
+// frame until the answer arrives; a repeated join is answered at most every
+// kRosterReplyFrames). Only a new player gets a row and is announced.
 void GameProtocol::ServerJoin() {
   msg::Join m;
   if (!msg::Read(*network, m)) return;
   if (m.name.size() > kMaxNameLength) m.name.resize(kMaxNameLength);
   if (!BindSender(m.guid)) return;
-  enemies->SendIntroMessage(player->name, *myGuid);
-  if (enemies->playernumbyguid(m.guid) >= 0) return;
-  if (AddRemotePlayer(m.name, m.guid, 64) < 0) return;
+  Identity* sender = SenderIdentity();
+  // A full table still admits, but adds nobody.
+  const bool added =
+      enemies->playernumbyguid(m.guid) < 0 && AddRemotePlayer(m.name, m.guid, 64) >= 0;
+  if (frame - sender->rosterFrame >= kRosterReplyFrames) AnswerJoin(*sender, m.guid);
+  if (!added) return;
   enemies->AddMessage(m.name + " has joined the game.");
   Relay(m, true);
   Trace("joined: " + m.name);
+}
+
+namespace {
+
+msg::FullState FullStateOf(const EnemyManager::player& p) {
+  return msg::FullState{p.guid,     p.x,         p.y,        p.angle,      p.x > -29000,
+                        p.upHeld,   p.frozenFrames, p.bounty, p.width,     p.height,
+                        p.texture,  p.vx,        p.vy,       p.maxSpeed,   p.downHeld,
+                        p.leftHeld, p.rightHeld};
+}
+
+}  // namespace
+
+// The roster, every player's row, the host last; then every player's full
+// state, so that the newcomer predicts everyone's motion with their real
+// speed limits from its first frame (the states follow the roster in the
+// same flush and on the same ordered channel).
+void GameProtocol::AnswerJoin(Identity& sender, float newcomer) {
+  sender.rosterFrame = frame;
+  msg::Roster roster;
+  for (const EnemyManager::player& p : enemies->players) {
+    if (p.guid != newcomer) roster.entries.push_back({p.name, p.guid});
+  }
+  roster.entries.push_back({player->name, *myGuid});
+  msg::Send(*network, roster, Delivery::Reply);
+  for (const EnemyManager::player& p : enemies->players) {
+    if (p.guid != newcomer) msg::Send(*network, FullStateOf(p), Delivery::Reply);
+  }
+  msg::Send(*network, player->FullStateMessage(), Delivery::Reply);
 }
 
 // Clients joined as someone are heard; anyone else's messages are dropped.
@@ -73,9 +106,12 @@ void GameProtocol::ServerFullState() {
   SetMotion(m, s);
   const int row = enemies->playernumbyguid(m.guid);
   if (row >= 0) {
+    const bool firstLimit = enemies->players[row].maxSpeed == 0 && m.maxSpeed > 0;
     enemies->UpdatePlayer(row, m.x, m.y, m.angle, m.frozenFrames, m.upHeld, m.bounty, m.vx,
                           m.vy, m.downHeld, m.leftHeld, m.rightHeld, m.maxSpeed);
     enemies->UpdateWeirdVars(row, m.width, m.height, m.shipTexture, 1);
+    if (firstLimit && trace)
+      Trace("speed limit of " + enemies->GetName(row) + ": " + std::to_string(m.maxSpeed));
   }
   Relay(m, true);
 }
@@ -158,9 +194,9 @@ void GameProtocol::ServerLeave() {
   Relay(m, true);
 }
 
-// A client that closed its connection on purpose has quit: it leaves the
-// match as its leave message would have made it (a lost connection is left
-// to the opponent table's time-out).
+// A client that closed its connection, on purpose or by going silent, has
+// quit: it leaves the match as its leave message would have made it (the
+// opponent table's time-out stays the last resort).
 void GameProtocol::ServerPeerClosed() {
   const PlayerID sender = network->GetLastID();
   for (const Identity& id : identities) {

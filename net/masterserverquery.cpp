@@ -278,13 +278,15 @@ void masterServerQuery::sendRemove(int gamePort) {
   sendRequestToMasterserver("request=remove&port=" + std::to_string(gamePort));
 }
 
-std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers() {
-  return ParseServerList(sendRequestToMasterserver("request=servers"));
+std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers(
+    bool* fetched) {
+  return ParseServerList(sendRequestToMasterserver("request=servers"), fetched);
 }
 
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerList(
-    const std::string& body) {
+    const std::string& body, bool* parsed) {
   std::vector<tServerQueryItem> list;
+  if (parsed) *parsed = false;
   const std::string xml = WithoutDeclaration(body);
   if (!PlainAndShallow(xml, kMaxXmlDepth)) {
     ParseError();
@@ -309,5 +311,6 @@ std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerL
     item.maxplayers = NumberAttribute(e, "maxplayers");
     list.push_back(item);
   }
+  if (parsed) *parsed = true;
   return list;
 }

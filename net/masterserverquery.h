@@ -49,9 +49,13 @@ class masterServerQuery {
                      std::string map);
   // Tells the master server that the game on `port` of this address has ended.
   void sendRemove(int port);
-  std::vector<tServerQueryItem> requestServers();
-  // The list in an XML reply body (empty, with an error line, when unparsable).
-  static std::vector<tServerQueryItem> ParseServerList(const std::string& body);
+  // The listed games; `fetched` (when given) tells whether the master server
+  // answered with a list at all (an empty list is an answer).
+  std::vector<tServerQueryItem> requestServers(bool* fetched = nullptr);
+  // The list in an XML reply body (empty, with an error line and `parsed`
+  // false, when unparsable).
+  static std::vector<tServerQueryItem> ParseServerList(const std::string& body,
+                                                       bool* parsed = nullptr);
   // The body of a whole HTTP reply: what follows the first blank line of a
   // 200 answer; "" for anything else.
   static std::string BodyOfReply(const std::string& reply);

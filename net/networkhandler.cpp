@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <enet/enet.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,14 @@ constexpr const char* kDefaultMasterHost = "127.0.0.1";
 thread_local NetworkHandler* servicing = nullptr;
 
 PlayerID ToPlayerID(const ENetAddress& a) { return PlayerID{a.host, a.port}; }
+
+// ENet gives up on a silent peer after up to 30 s by default; the game must
+// tell its players within 10 s. The minimum keeps a short burst of loss
+// from ending a connection that still answers.
+void SetTimeout(ENetPeer* peer) {
+  enet_peer_timeout(peer, ENET_PEER_TIMEOUT_LIMIT, ENET_PEER_TIMEOUT_MINIMUM,
+                    NetworkHandler::kPeerTimeoutMs);
+}
 
 int ENET_CALLBACK InterceptCallback(ENetHost* host, ENetEvent*) {
   return servicing ? servicing->InterceptDatagram(host->receivedData, host->receivedDataLength,
@@ -80,6 +89,7 @@ struct NetworkHandler::Impl {
     uint32_t nextPing = 0;
     uint32_t pingSent = 0;   // stamp of the ping awaiting its pong
     bool awaiting = false;   // only the echo of that ping is believed
+    uint32_t lastHeard = 0;  // enet_time_get() of its last packet or connection
   };
 
   explicit Impl(NetworkHandler& owner) : self(owner) {}
@@ -97,6 +107,7 @@ struct NetworkHandler::Impl {
   ENetHost* Host() const { return self.isServer ? server : client; }
   void Service();
   void HandleEvent(const ENetEvent& event);
+  void DropSilentPeers();
   void QueueNotice(unsigned char id, ENetPeer* peer, PlayerID from);
   bool HandleInternal(ENetPeer* peer, const ENetPacket* p);
   bool BeginPacket(char& id);
@@ -159,8 +170,16 @@ bool NetworkHandler::ConnectMe(const char* host, int port) {
   if (peer && peer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(peer);
   peer = enet_host_connect(impl->client, &address, 1, 0);
   impl->clocks.assign(1, Impl::PeerClock{});
-  if (peer) enet_host_flush(impl->client);
+  if (peer) {
+    SetTimeout(peer);  // an unreachable host is given up as a lost connection
+    enet_host_flush(impl->client);
+  }
   return peer != nullptr;
+}
+
+void NetworkHandler::Close() {
+  impl->CloseHost();
+  isServer = false;
 }
 
 bool NetworkHandler::ClientConnected() {
@@ -320,7 +339,9 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
       enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
                                    ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
       peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
-      if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{0, GetTime(), 0, false};
+      SetTimeout(peer);
+      if (PeerClock* clock = ClockOf(peer))
+        *clock = PeerClock{0, GetTime(), 0, false, enet_time_get()};
       QueueNotice(static_cast<unsigned char>(self.isServer ? netid::NewIncomingConnection
                                                            : netid::ConnectionAccepted),
                   peer, ToPlayerID(peer->address));
@@ -334,8 +355,10 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
                                                  ? netid::Disconnection
                                                  : netid::ConnectionLost),
                   nullptr, ToPlayerID(peer->address));
+      if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{};
       break;
     case ENET_EVENT_TYPE_RECEIVE:
+      if (PeerClock* clock = ClockOf(peer)) clock->lastHeard = enet_time_get();
       if (HandleInternal(peer, event.packet) || queue.size() >= kMaxQueued) {
         enet_packet_destroy(event.packet);
         break;
@@ -370,7 +393,31 @@ void NetworkHandler::Impl::Service() {
     HandleEvent(event);
   }
   servicing = outer;
+  DropSilentPeers();
   enet_host_flush(host);  // pongs and acknowledgements go out now, not next frame
+}
+
+// ENet checks a peer's silence only when a resend falls due, and resends back
+// off exponentially: a dead peer is noticed anywhere between 6 and 16 s. A
+// live one is heard at least every second (the round-trip pings), so a
+// connection silent for the time-out is lost now.
+void NetworkHandler::Impl::DropSilentPeers() {
+  ENetHost* host = Host();
+  const uint32_t now = enet_time_get();
+  auto silentFor = [now](uint32_t since) { return static_cast<int32_t>(now - since); };
+  for (size_t i = 0; i < host->peerCount; ++i) {
+    ENetPeer* peer = &host->peers[i];
+    const PeerClock* clock = ClockOf(peer);
+    if (peer->state != ENET_PEER_STATE_CONNECTED || !clock) continue;
+    const int32_t silent =
+        std::min(silentFor(clock->lastHeard), silentFor(peer->lastReceiveTime));
+    if (silent < static_cast<int32_t>(kPeerTimeoutMs)) continue;
+    ENetEvent lost{};
+    lost.type = ENET_EVENT_TYPE_DISCONNECT;
+    lost.peer = peer;
+    HandleEvent(lost);
+    enet_peer_reset(peer);
+  }
 }
 
 bool NetworkHandler::OpenPacket(BitStream& view, const unsigned char* data, size_t length,
@@ -486,13 +533,22 @@ void NetworkHandler::Impl::SendToPeers(uint32_t flags, ENetPeer* except) {
 }
 
 void NetworkHandler::Send(Delivery delivery) {
-  const bool reliable = delivery == Delivery::Reliable || delivery == Delivery::RelayReliable;
-  const bool relay = delivery == Delivery::RelayReliable || delivery == Delivery::RelayUnreliable;
+  const bool reliable = delivery == Delivery::Reliable || delivery == Delivery::RelayReliable ||
+                        delivery == Delivery::Reply;
+  const bool reply = delivery == Delivery::Reply;
+  const bool relay =
+      reply || delivery == Delivery::RelayReliable || delivery == Delivery::RelayUnreliable;
   // Unreliable packets are unsequenced: plain unreliable ones are sequenced
   // against the reliable ones of the channel and dropped or held behind them.
   const uint32_t flags = reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED;
   if (outgoing.GetNumberOfBitsUsed() == 0) {
     // nothing to send
+  } else if (isServer && reply) {
+    ENetPeer* to = impl->packet ? impl->packet->peer : nullptr;
+    ENetPacket* p =
+        to ? enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags)
+           : nullptr;
+    if (p && enet_peer_send(to, 0, p) != 0) enet_packet_destroy(p);
   } else if (isServer) {
     impl->SendToPeers(flags, relay && impl->packet ? impl->packet->peer : nullptr);
   } else if (!relay && ClientConnected()) {  // a client never relays

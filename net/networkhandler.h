@@ -42,9 +42,10 @@ constexpr char NoPacket = '0';              // ReceivePacket: nothing waiting
 
 // Who receives a sent message. A client's sends all go to the host; a relay
 // is the host's and goes to every client but the sender of the packet being
-// handled (a client never relays). Reliable messages arrive once and in
-// order; unreliable ones may be lost but never hold up or reorder others.
-enum class Delivery { Reliable, Unreliable, RelayReliable, RelayUnreliable };
+// handled, a reply to that sender only (a client never relays or replies).
+// Reliable messages arrive once and in order; unreliable ones may be lost but
+// never hold up or reorder others. A reply is reliable.
+enum class Delivery { Reliable, Unreliable, RelayReliable, RelayUnreliable, Reply };
 
 class NetworkHandler {
  public:
@@ -55,6 +56,8 @@ class NetworkHandler {
   static constexpr unsigned short kMaxPlayers = 32;
   static constexpr unsigned kMtu = 1380;
   static constexpr const char* kMasterPath = "/LobbyServer/request.php";
+  // A connection that has not been heard for this long is lost (event 22).
+  static constexpr uint32_t kPeerTimeoutMs = 7000;
 
   bool isServer = false;
   uint32_t packetTime = 0;   // the sender's stamp, or GetTime() at reception
@@ -95,6 +98,9 @@ class NetworkHandler {
   // or to the host (client), in ms, truncated.
   int PlayerPing();
   void QuitClient();
+  // Ends the role: every connection is closed (the other sides are told)
+  // and nothing is listened on until the next InitMe.
+  void Close();
   // Measures the round trip to every connection now (also done every second).
   void PingPeers();
 
@@ -111,7 +117,9 @@ class NetworkHandler {
   void SetGameStats(std::string name, int gameType);
   void HeartBeat();
   // Asks the master server for its list; the rows also stay in servers.
-  const std::vector<masterServerQuery::tServerQueryItem>& GetServers2();
+  // `fetched` (when given) is false when the master server could not be
+  // reached or answered nonsense (the list is then empty).
+  const std::vector<masterServerQuery::tServerQueryItem>& GetServers2(bool* fetched = nullptr);
 
   // Field writes and reads (encodings in net/bitstream.h).
   void WriteChar(char c) { outgoing.Write(c); }

@@ -80,7 +80,8 @@ void WithdrawAnnouncement(NetworkHandler& handler) {
   query.sendRemove(handler.HostedPort());
 }
 
-const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2() {
-  servers = lobby.requestServers();
+const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2(
+    bool* fetched) {
+  servers = lobby.requestServers(fetched);
   return servers;
 }

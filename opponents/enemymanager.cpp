@@ -400,14 +400,6 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
   msg::Send(*network, msg::KillReport{myGuid, players[k].guid, myBounty}, Delivery::Reliable);
 }
 
-void EnemyManager::SendIntroMessage(std::string hostName, float hostGuid) {
-  if (!network) return;
-  msg::Roster m;
-  for (const player& p : players) m.entries.push_back({p.name, p.guid});
-  m.entries.push_back({hostName, hostGuid});
-  msg::Send(*network, m, Delivery::Reliable);
-}
-
 // The shared log is read by the drawing while the window thread may append
 // chat lines, so the global goes through its lock; any other list (tests)
 // is written directly.

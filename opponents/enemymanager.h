@@ -164,7 +164,6 @@ class EnemyManager {
   void AddKill(int i);
   void AddAiKill(int victim, int killer);
   void SendDeath(std::string myName, float myGuid, int myBounty);
-  void SendIntroMessage(std::string hostName, float hostGuid);
   void AddMessage(std::string text);
 
   // ---- Per frame ----

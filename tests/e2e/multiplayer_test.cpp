@@ -1,11 +1,13 @@
-// A LAN match between two real game processes on one display, driven with
-// real X input: one hosts, the other finds it with the LAN search and joins,
-// a chat line crosses, the host quits and so ends the client's game. Both
-// end with status 0. The LAN search goes to the loopback broadcast address
-// (the test programs run inside a private network namespace).
+// LAN matches between real game processes on one display, driven with real
+// X input: one hosts, others find it with the LAN search and join, a chat
+// line crosses; a host that quits or dies sends its clients back to the
+// title with a notice, a client that dies leaves the others' matches. The
+// LAN search goes to the loopback broadcast address (the test programs run
+// inside a private network namespace).
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -22,6 +24,8 @@ using testsupport::PressKey;
 
 // The title's top row means internet, LAN and host.
 constexpr int kLanX = 853, kHostX = 950, kTopRowY = 29;
+// "Respawn", the first line of the in-game menu of a networked game.
+constexpr int kMenuX = 100, kRespawnY = 96 + 16 + 8;
 
 class Copy {
  public:
@@ -47,6 +51,15 @@ class Copy {
   bool Says(const std::string& text, std::chrono::milliseconds wait = 10s) {
     return game.WaitForStderr(text, wait);
   }
+  bool Hosts() {
+    ClickOnTop(kHostX, kTopRowY);
+    return Says("state: 1\n");
+  }
+  // LAN search, connection and admission.
+  bool Joins(const std::string& hostName) {
+    ClickOnTop(kLanX, kTopRowY);
+    return Says("state: 4\n") && Says("net: admitted: " + hostName);
+  }
 
   testsupport::TempDir dir;
   testsupport::GameProcess game;
@@ -60,14 +73,10 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   ASSERT_TRUE(host.TitleShown()) << host.game.Stderr();
   ASSERT_TRUE(client.TitleShown()) << client.game.Stderr();
 
-  host.ClickOnTop(kHostX, kTopRowY);
-  ASSERT_TRUE(host.Says("state: 1\n")) << host.game.Stderr();
-
-  client.ClickOnTop(kLanX, kTopRowY);
-  ASSERT_TRUE(client.Says("state: 4\n")) << client.game.Stderr();
+  ASSERT_TRUE(host.Hosts()) << host.game.Stderr();
   // Found, connected and admitted: the host is in the client's table, and
   // the client in the host's.
-  ASSERT_TRUE(client.Says("net: admitted: Captain\n"))
+  ASSERT_TRUE(client.Joins("Captain\n"))
       << client.game.Stderr() << "---- host:\n" << host.game.Stderr();
   ASSERT_TRUE(host.Says("net: joined: Rookie\n")) << host.game.Stderr();
 
@@ -77,7 +86,8 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   PressKey(client.window, "Return");
   EXPECT_TRUE(host.Says("net: chat: Rookie>hello\n")) << host.game.Stderr();
 
-  // The host quits: its leave ends the client's game too.
+  // The host quits: its leave ends the client's game, which says so and
+  // returns to the title; the client can host a game of its own.
   PressKey(host.window, "Escape");
   ASSERT_TRUE(host.Says("state: 12\n")) << host.game.Stderr();
   PressKey(host.window, "Return");
@@ -85,9 +95,50 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   ASSERT_TRUE(hostStatus.has_value()) << "the host still runs after enter on the quit confirmation";
   EXPECT_EQ(*hostStatus, 0);
   EXPECT_TRUE(client.Says("net: left: Captain\nnet: host left\n")) << client.game.Stderr();
-  const auto clientStatus = client.game.WaitForExit(10s);
-  ASSERT_TRUE(clientStatus.has_value()) << "the client still runs after the host left";
-  EXPECT_EQ(*clientStatus, 0);
+  const std::string notice = "notice: Captain has ended the game.\n";
+  ASSERT_TRUE(client.Says(notice)) << client.game.Stderr();
+  ASSERT_TRUE(client.Says(notice + "state: 2\n", 5s)) << client.game.Stderr();
+  client.ClickOnTop(kHostX, kTopRowY);
+  EXPECT_TRUE(client.Says(notice + "state: 2\nstate: 7\nstate: 1\n")) << client.game.Stderr();
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Three copies: the late joiner knows the earlier player's speed limit at
+// once; a client killed outright leaves the others' matches, a host killed
+// outright sends the remaining client back to the title, which can host.
+TEST(MultiplayerTest, KilledClientsLeaveAndAKilledHostSendsItsClientsToTheTitle) {
+  Copy host("Captain"), early("Rookie"), late("Newbie");
+  for (Copy* c : {&host, &early, &late}) ASSERT_TRUE(c->Start());
+  for (Copy* c : {&host, &early, &late}) ASSERT_TRUE(c->TitleShown()) << c->game.Stderr();
+  ASSERT_TRUE(host.Hosts()) << host.game.Stderr();
+  ASSERT_TRUE(early.Joins("Captain\n")) << early.game.Stderr();
+  std::this_thread::sleep_for(500ms);
+  early.ClickOnTop(kMenuX, kRespawnY);  // in play: the host learns its speed limit
+  ASSERT_TRUE(host.Says("net: speed limit of Rookie: 20.")) << host.game.Stderr();
+  ASSERT_TRUE(late.Joins("Rookie, Captain\n")) << late.game.Stderr() << host.game.Stderr();
+  EXPECT_TRUE(late.Says("net: speed limit of Rookie: 20.", 2s)) << late.game.Stderr();
+  EXPECT_TRUE(early.Says("net: joined: Newbie\n")) << early.game.Stderr();
+
+  auto start = std::chrono::steady_clock::now();
+  early.game.Kill();
+  ASSERT_TRUE(host.Says("net: left: Rookie\n", 12s)) << host.game.Stderr();
+  ASSERT_TRUE(late.Says("net: left: Rookie\n", 2s)) << late.game.Stderr();
+  std::printf("client killed: \"has left\" after %.1f s\n", SecondsSince(start));
+
+  start = std::chrono::steady_clock::now();
+  host.game.Kill();
+  ASSERT_TRUE(late.Says("notice: Connection to the host was lost.\n", 15s))
+      << late.game.Stderr() << "running: " << late.game.Running();
+  std::printf("host killed: notice after %.1f s\n", SecondsSince(start));
+  const std::string notice = "notice: Connection to the host was lost.\n";
+  ASSERT_TRUE(late.Says(notice + "state: 2\n", 5s)) << late.game.Stderr();
+  std::printf("host killed: title after %.1f s\n", SecondsSince(start));
+  EXPECT_LT(SecondsSince(start), 15.0);
+  late.ClickOnTop(kHostX, kTopRowY);
+  EXPECT_TRUE(late.Says(notice + "state: 2\nstate: 7\nstate: 1\n")) << late.game.Stderr();
 }
 
 }  // namespace

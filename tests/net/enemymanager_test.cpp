@@ -124,17 +124,4 @@ TEST_F(TableOnTheWire, ADeathIsReportedOnlyToAHumanKiller) {
   EXPECT_TRUE(Receive<msg::KillReport>(msg::kKillReport, 200).empty());
 }
 
-TEST_F(TableOnTheWire, RosterListsEveryRowThenTheHost) {
-  table.AddPlayer(128, 128, 0, 11, "Ann", false, 1, 1);
-  table.AddPlayer(128, 128, 0, 22, "Devastator", true, 2, 1);
-  table.SendIntroMessage("Hostess", kMyGuid);
-  const auto got = Receive<msg::Roster>(msg::kRoster, 400);
-  ASSERT_EQ(got.size(), 1u);
-  ASSERT_EQ(got[0].entries.size(), 3u);
-  EXPECT_EQ(got[0].entries[0].name, "Ann");
-  EXPECT_EQ(got[0].entries[1].guid, 22);
-  EXPECT_EQ(got[0].entries[2].name, "Hostess");
-  EXPECT_EQ(got[0].entries[2].guid, kMyGuid);
-}
-
 }  // namespace

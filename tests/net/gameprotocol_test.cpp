@@ -11,6 +11,7 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <random>
@@ -18,9 +19,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/globals.h"
 #include "net/messages.h"
 #include "app/drawall.h"
 #include "tests/support/combat_rig.h"
+#include "tests/support/lossyrelay.h"
 
 namespace {
 
@@ -35,6 +38,7 @@ struct Peer {
   int wait = 30000;
   float guid;
   int hostLeftCalls = 0, giveUpCalls = 0;
+  std::string lastNotice;
   // In play: every frame runs the whole simulation step, not only the
   // protocol. The damage handed to the ship is summed for the checks.
   bool playing = false;
@@ -45,7 +49,10 @@ struct Peer {
     rig.ship.guid = id;
     protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
                     &guid);
-    protocol.hostLeft = [this] { ++hostLeftCalls; };
+    protocol.hostLeft = [this](const std::string& notice) {
+      ++hostLeftCalls;
+      lastNotice = notice;
+    };
     protocol.giveUp = [this] { ++giveUpCalls; };
     protocol.latencyMs = [] { return 0; };  // loopback: no correction unless a test sets one
   }
@@ -454,16 +461,26 @@ TEST_F(GameProtocolTest, ChatAndExplosionsAreSharedWithinBounds) {
   }
   EXPECT_FALSE(a.Logged("Alice>hello")) << "the sender's own line is not echoed";
 
-  // A flood: one frame takes only so many lines, each only so long.
+  // A flood: the sender's burst gets through, each line only so long, the
+  // rest is refused and the sender alone is told; the budget refills.
   const std::string longLine(GameProtocol::kMaxChatLength + 50, 'x');
+  for (int i = 0; i < 80; ++i) host->Frame();  // the budget spent on "hello" refills
   for (int i = 0; i < 40; ++i) a.protocol.SendMessageA(longLine);
   a.net().Flush();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   host->Frame();
-  const auto lines = std::count_if(host->rig.messages.begin(), host->rig.messages.end(),
-                                   [](const std::string& s) { return s[0] == 'x'; });
-  EXPECT_EQ(lines, GameProtocol::kMaxChatLinesPerFrame);
+  auto lines = [](const Peer& p) {
+    return std::count_if(p.rig.messages.begin(), p.rig.messages.end(),
+                         [](const std::string& s) { return s[0] == 'x'; });
+  };
+  EXPECT_EQ(lines(*host), GameProtocol::kChatBurst);
   EXPECT_EQ(host->rig.messages.back().size(), GameProtocol::kMaxChatLength);
+  const std::string refusal = "Too many messages: your last lines were not sent.";
+  ASSERT_TRUE(Frames([&] { return a.Logged(refusal) && lines(b) == lines(*host); }));
+  EXPECT_FALSE(b.Logged(refusal));
+  for (int i = 0; i < 40; ++i) host->Frame();  // one second
+  a.protocol.SendMessageA("Alice>again");
+  ASSERT_TRUE(Frames([&] { return b.Logged("Alice>again"); }));
 }
 
 // Bytes of every kind from a joined client and from a connection that never
@@ -654,6 +671,124 @@ TEST(JoinWait, AClientNeverConnectedGivesUpOnceWhenTheWaitRunsOut) {
   EXPECT_FALSE(c.Logged("Connection issues..."));
   c.Frame();
   EXPECT_EQ(c.giveUpCalls, 1) << "the verdict is given once";
+}
+
+// A host and eight clients over a link that loses 7 % of the datagrams both
+// ways and delays them 20 +- 5 ms, for a minute of play: every chat line,
+// kill line, join and leave reaches every other copy exactly once, and once
+// the ships stop, every copy sees every ship where it is.
+TEST(LossyMatch, NothingReliableIsLostAndPositionsAgree) {
+  using namespace std::chrono_literals;
+  constexpr unsigned short kRelayPort = kPort + 1;
+  constexpr int kClients = 8;
+  constexpr int kPlayFrames = 60 * 40;
+  Peer host(1.5f, "Host");
+  host.net().InitMe(true);
+  ASSERT_TRUE(host.net().ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+  host.ready = true;
+  testsupport::LossyRelay relay(kRelayPort, kPort, {0.07, 20, 5, 20261207});
+  ASSERT_TRUE(relay.Running());
+  std::vector<std::unique_ptr<Peer>> clients;
+  std::vector<Peer*> all{&host};
+  auto frames = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      for (Peer* p : all) p->Frame();
+      std::this_thread::sleep_for(25ms);
+    }
+  };
+  // One at a time, each admitted before the next connects.
+  for (int k = 0; k < kClients; ++k) {
+    clients.push_back(std::make_unique<Peer>(10.0f + k, "P" + std::to_string(k)));
+    Peer& c = *clients.back();
+    c.net().InitMe(false);
+    ASSERT_TRUE(c.net().ConnectMe("127.0.0.1", kRelayPort));
+    all.push_back(&c);
+    for (int i = 0; i < 600 && !c.ready; ++i) frames(1);
+    ASSERT_TRUE(c.ready) << c.rig.ship.name << " was not admitted";
+  }
+  for (size_t i = 0; i < all.size(); ++i) {
+    all[i]->Enter(2000.0f + 1500.0f * i, 3000.0f + 700.0f * (i % 3));
+    all[i]->rig.keys[vk::Up] = true;
+    all[i]->rig.keys[i % 2 ? vk::Left : vk::Right] = true;
+  }
+
+  // Chat lines every half second, in turn; kills in rings of growing reach.
+  std::vector<std::pair<Peer*, std::string>> lines;
+  int kills = 0;
+  for (int f = 0; f < kPlayFrames; ++f) {
+    if (f % 20 == 0) {
+      Peer& from = *clients[(f / 20) % kClients];
+      const std::string line = from.rig.ship.name + ">line " + std::to_string(f);
+      from.protocol.SendMessageA(line);
+      lines.push_back({&from, line});
+    }
+    if (f % 60 == 30 && kills < 3 * kClients) {
+      Peer& victim = *clients[kills % kClients];
+      Peer& killer = *clients[(kills % kClients + 1 + kills / kClients) % kClients];
+      victim.Say(msg::KillReport{victim.guid, killer.guid, 100});
+      lines.push_back({&killer, KillText(1, killer.rig.ship.name, victim.rig.ship.name)});
+      ++kills;
+    }
+    frames(1);
+  }
+  for (Peer* p : all) {
+    p->rig.keys[vk::Up] = p->rig.keys[vk::Left] = p->rig.keys[vk::Right] = false;
+    p->rig.ship.vx = p->rig.ship.vy = 0;
+    p->rig.ship.sendFullStats = true;
+  }
+  frames(80);
+
+  int sent = 0, delivered = 0, lost = 0, duplicated = 0;
+  for (const auto& [from, line] : lines) {
+    for (Peer* p : all) {
+      if (p == from) continue;
+      ++sent;
+      const auto n = std::count(p->rig.messages.begin(), p->rig.messages.end(), line);
+      n == 0 ? ++lost : ++delivered;
+      duplicated += n > 1;
+    }
+  }
+  std::printf("lossy match: %d line deliveries sent, %d delivered, %d lost, %d twice; "
+              "relay forwarded %llu and dropped %llu datagrams\n",
+              sent, delivered, lost, duplicated,
+              static_cast<unsigned long long>(relay.Totals().forwarded),
+              static_cast<unsigned long long>(relay.Totals().dropped));
+  EXPECT_EQ(lost, 0);
+  EXPECT_EQ(duplicated, 0);
+  for (Peer* p : all) {
+    for (Peer* o : all) {
+      if (o == p) continue;
+      const EnemyManager::player* row = p->Of(o->guid);
+      ASSERT_NE(row, nullptr) << o->rig.ship.name << " missing on " << p->rig.ship.name;
+      EXPECT_NEAR(row->x, o->rig.ship.x, 1.0f) << o->rig.ship.name << " on " << p->rig.ship.name;
+      EXPECT_NEAR(row->y, o->rig.ship.y, 1.0f) << o->rig.ship.name << " on " << p->rig.ship.name;
+    }
+  }
+  for (int k = 0; k < kClients; ++k) {
+    const std::string joined = clients[k]->rig.ship.name + " has joined the game.";
+    for (Peer* p : all) {
+      const bool before = p == &host || (p != clients[k].get() && p->guid < clients[k]->guid);
+      EXPECT_EQ(std::count(p->rig.messages.begin(), p->rig.messages.end(), joined), before ? 1 : 0)
+          << joined << " on " << p->rig.ship.name;
+    }
+  }
+
+  // The last two leave as the quit confirmation makes them.
+  for (int k : {kClients - 1, kClients - 2}) clients[k]->protocol.SendLeave();
+  frames(40);
+  for (int k : {kClients - 1, kClients - 2}) {
+    clients[k]->net().Close();
+    all.pop_back();
+  }
+  frames(40);
+  for (Peer* p : all) {
+    for (int k : {kClients - 1, kClients - 2}) {
+      const std::string left = clients[k]->rig.ship.name + " has left the game.";
+      EXPECT_EQ(std::count(p->rig.messages.begin(), p->rig.messages.end(), left), 1)
+          << left << " on " << p->rig.ship.name;
+      EXPECT_EQ(p->Row(clients[k]->guid), -1);
+    }
+  }
 }
 
 }  // namespace

@@ -227,6 +227,19 @@ TEST_F(Star, LeavingAndClosingAreReportedAsDisconnections) {
   EXPECT_FALSE(b.net.ClientConnected());
 }
 
+// A side that stops answering (its process died) is reported lost within
+// the time-out, on the host and on a client.
+TEST_F(Star, ASilentPeerIsLostWithinTheTimeOut) {
+  const auto start = Clock::now();
+  ASSERT_TRUE(Pump({&host, &b}, [&] { return host.Count(netid::ConnectionLost) == 1; }, 11000));
+  const auto hostSaw = Clock::now() - start;
+  EXPECT_LE(hostSaw, std::chrono::milliseconds(NetworkHandler::kPeerTimeoutMs + 1000));
+  EXPECT_EQ(b.Count(netid::ConnectionLost), 0) << "a client that answers stays";
+  b.got.clear();
+  // Now the host falls silent.
+  ASSERT_TRUE(Pump({&b}, [&] { return b.Count(netid::ConnectionLost) == 1; }, 11000));
+}
+
 TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
   // A connection of its own that speaks raw ENet.
   ENetHost* raw = enet_host_create(nullptr, 1, 1, 0, 0);
