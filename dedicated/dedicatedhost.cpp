@@ -15,6 +15,8 @@ using Limits = GameProtocol;
 // Live projectiles remembered per player: a real ship has a few dozen; the
 // oldest is forgotten first (its short messages then relay uncorrected).
 constexpr size_t kMaxShots = 256;
+// Chat lines relayed per frame (the game's host keeps a budget per sender).
+constexpr int kMaxChatLinesPerFrame = 16;
 
 bool Finite(const ShipMotion& s) {
   return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.angle) &&
@@ -248,7 +250,7 @@ void DedicatedHost::Explosion() {
 
 void DedicatedHost::Chat() {
   msg::Chat m;
-  if (!msg::Read(network, m) || !Sender() || chatLines >= Limits::kMaxChatLinesPerFrame) return;
+  if (!msg::Read(network, m) || !Sender() || chatLines >= kMaxChatLinesPerFrame) return;
   ++chatLines;
   if (m.text.size() > Limits::kMaxChatLength) m.text.resize(Limits::kMaxChatLength);
   Event("chat: " + m.text);

@@ -16,6 +16,7 @@
 namespace {
 // Stale bindings whose disconnection notice was lost are let go beyond this.
 constexpr size_t kMaxIdentities = 4 * NetworkHandler::kMaxPlayers;
+constexpr int kFrameMs = 25;  // the game's fixed step
 }  // namespace
 
 void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* ship,

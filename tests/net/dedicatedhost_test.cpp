@@ -40,7 +40,7 @@ struct Client {
   Client(float id, const std::string& name, int port) : guid(id) {
     rig.ship.name = name;
     protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
-    protocol.hostLeft = [this] { ++hostLeft; };
+    protocol.hostLeft = [this](const std::string&) { ++hostLeft; };
     rig.network.InitMe(false);
     rig.network.ConnectMe("127.0.0.1", port);
   }
