@@ -10,64 +10,76 @@
 #include "render/glwrapper.h"
 #include "render/texturelibrary.h"
 
-const std::array<TextureFile, 56> kTextureFiles = {{
-    {"Images/PureWhite.PNG", 'P', 1},         // 1
-    {"Images/tsf_gunship.png", 'K', 1},       // 2
-    {"Images/RedBorder.PNG", 'K', 1},         // 3
-    {"Images/Barrier.PNG", 'K', 1},           // 4
-    {"Images/Laser.PNG", 'K', 1},             // 5
-    {"Images/Rocket.PNG", 'K', 1},            // 6
-    {"Images/YellowLaser.PNG", 'K', 1},       // 7
-    {"Images/BlueLaser.PNG", 'K', 1},         // 8
-    {"Images/lit1.PNG", 'K', 1},              // 9
-    {"Images/lit2.PNG", 'K', 1},              // 10
-    {"Images/GaussTrail.PNG", 'K', 1},        // 11
-    {"Images/Mine.PNG", 'K', 1},              // 12
-    {"Images/BigBullet.PNG", 'K', 1},         // 13
-    {"Images/LowHealth.PNG", 'K', 1},         // 14
-    {"Images/MidHealth.PNG", 'K', 1},         // 15
-    {"Images/GoodHealth.PNG", 'K', 1},        // 16
-    {"Images/Arrow.PNG", 'K', 1},             // 17
-    {"Images/Font.PNG", 'K', 1},              // 18
-    {"Images/PLanetDestroyer.PNG", 'K', 1},   // 19
-    {"Images/tsf_stealth.PNG", 'K', 1},       // 20
-    {"Images/BigBullet3.PNG", 'K', 1},        // 21
-    {"Images/EngineTrail.PNG", 'E', 1},       // 22
-    {"Images/InDep1.PNG", 'E', 1},            // 23: the capital ship's tiles 23..30
-    {"Images/InDep2.PNG", 'E', 1},
-    {"Images/InDep3.PNG", 'E', 1},
-    {"Images/InDep4.PNG", 'E', 1},
-    {"Images/InDep5.PNG", 'E', 1},
-    {"Images/InDep6.PNG", 'E', 1},
-    {"Images/InDep7.PNG", 'E', 1},            // 29
-    {"Images/InDep8.PNG", 'E', 3},            // 30, 31, 32
-    {"Images/Gauss.PNG", 'K', 4},             // 33..36
-    {"Images/ArrowUp.PNG", 'K', 1},           // 37
-    {"Images/ArrowDown.PNG", 'K', 1},         // 38
-    {"Images/PureWhite.PNG", 'P', 2},         // 39, 40 (40 becomes the arena picture)
-    {"Images/Shrapnel.PNG", 'K', 1},          // 41
-    {"Images/quadscout1_linked.PNG", 'K', 1}, // 42
-    {"Images/screenintro4s.PNG", 'P', 1},     // 43 options screen
-    {"Images/Join Screen.PNG", 'P', 1},       // 44 internet server list
-    {"Images/back.PNG", 'P', 1},              // 45
-    {"Images/horz.PNG", 'K', 1},              // 46 horizontal wall
-    {"Images/vert.PNG", 'K', 1},              // 47 vertical wall
-    {"Images/joint.PNG", 'K', 1},             // 48 wall corner
-    {"Images/spot.PNG", 'K', 1},              // 49
-    {"Images/spot3.PNG", 'K', 1},             // 50
-    {"Images/spot4.PNG", 'K', 1},             // 51
-    {"Images/spot5.PNG", 'K', 1},             // 52
-    {"Images/spot6.PNG", 'K', 1},             // 53
-    {"Images/screenintro3s.PNG", 'P', 1},     // 54 title screen
-    {"Images/block01.PNG", 'K', 1},           // 55
-    {"Images/block02.PNG", 'K', 1},           // 56
-    {"Images/block03.PNG", 'K', 1},           // 57
-    {"Images/gauss2.PNG", 'K', 1},            // 58
-    {"Images/screenintro5s.PNG", 'P', 1},     // 59 name entry screen
-    {"Images/smoke001.PNG", 'K', 1},          // 60
-    {"Images/smoke002.PNG", 'K', 1},          // 61
-    {"Images/smoke003.PNG", 'K', 1},          // 62
+constexpr std::array<TextureFile, 56> kTextureFiles = {{
+    {kWhiteTexture, "Images/PureWhite.PNG", 'P', 1},
+    {kGunshipTexture, "Images/tsf_gunship.png", 'K', 1},
+    {kRedBorderTexture, "Images/RedBorder.PNG", 'K', 1},
+    {kBarrierTexture, "Images/Barrier.PNG", 'K', 1},
+    {kLaserTexture, "Images/Laser.PNG", 'K', 1},
+    {kRocketTexture, "Images/Rocket.PNG", 'K', 1},
+    {kYellowLaserTexture, "Images/YellowLaser.PNG", 'K', 1},
+    {kBlueLaserTexture, "Images/BlueLaser.PNG", 'K', 1},
+    {kLightning1Texture, "Images/lit1.PNG", 'K', 1},
+    {kLightning2Texture, "Images/lit2.PNG", 'K', 1},
+    {kGaussTrailTexture, "Images/GaussTrail.PNG", 'K', 1},
+    {kMineTexture, "Images/Mine.PNG", 'K', 1},
+    {kBigBulletTexture, "Images/BigBullet.PNG", 'K', 1},
+    {kLowHealthTexture, "Images/LowHealth.PNG", 'K', 1},
+    {kMidHealthTexture, "Images/MidHealth.PNG", 'K', 1},
+    {kGoodHealthTexture, "Images/GoodHealth.PNG", 'K', 1},
+    {kArrowTexture, "Images/Arrow.PNG", 'K', 1},
+    {kFontTexture, "Images/Font.PNG", 'K', 1},
+    {kPlanetDestroyerTexture, "Images/PLanetDestroyer.PNG", 'K', 1},
+    {kStealthTexture, "Images/tsf_stealth.PNG", 'K', 1},
+    {kBigBullet3Texture, "Images/BigBullet3.PNG", 'K', 1},
+    {kEngineTrailTexture, "Images/EngineTrail.PNG", 'E', 1},
+    {kCarrierTile1, "Images/InDep1.PNG", 'E', 1},
+    {kCarrierTile2, "Images/InDep2.PNG", 'E', 1},
+    {kCarrierTile3, "Images/InDep3.PNG", 'E', 1},
+    {kCarrierTile4, "Images/InDep4.PNG", 'E', 1},
+    {kCarrierTile5, "Images/InDep5.PNG", 'E', 1},
+    {kCarrierTile6, "Images/InDep6.PNG", 'E', 1},
+    {kCarrierTile7, "Images/InDep7.PNG", 'E', 1},
+    {kCarrierTile8, "Images/InDep8.PNG", 'E', 3},
+    {kGaussTexture, "Images/Gauss.PNG", 'K', 4},
+    {kArrowUpTexture, "Images/ArrowUp.PNG", 'K', 1},
+    {kArrowDownTexture, "Images/ArrowDown.PNG", 'K', 1},
+    {kWhiteQuadTexture, "Images/PureWhite.PNG", 'P', 2},  // and kArenaPictureTexture
+    {kShrapnelTexture, "Images/Shrapnel.PNG", 'K', 1},
+    {kQuadScoutTexture, "Images/quadscout1_linked.PNG", 'K', 1},
+    {kOptionsScreenTexture, "Images/screenintro4s.PNG", 'P', 1},
+    {kServerListScreenTexture, "Images/Join Screen.PNG", 'P', 1},
+    {kBackTexture, "Images/back.PNG", 'P', 1},
+    {kHorizontalWallTexture, "Images/horz.PNG", 'K', 1},
+    {kVerticalWallTexture, "Images/vert.PNG", 'K', 1},
+    {kWallJointTexture, "Images/joint.PNG", 'K', 1},
+    {kSpot1Texture, "Images/spot.PNG", 'K', 1},
+    {kSpot3Texture, "Images/spot3.PNG", 'K', 1},
+    {kSpot4Texture, "Images/spot4.PNG", 'K', 1},
+    {kSpot5Texture, "Images/spot5.PNG", 'K', 1},
+    {kSpot6Texture, "Images/spot6.PNG", 'K', 1},
+    {kTitleScreenTexture, "Images/screenintro3s.PNG", 'P', 1},
+    {kBlock1Texture, "Images/block01.PNG", 'K', 1},
+    {kBlock2Texture, "Images/block02.PNG", 'K', 1},
+    {kBlock3Texture, "Images/block03.PNG", 'K', 1},
+    {kGauss2Texture, "Images/gauss2.PNG", 'K', 1},
+    {kNameScreenTexture, "Images/screenintro5s.PNG", 'P', 1},
+    {kSmoke1Texture, "Images/smoke001.PNG", 'K', 1},
+    {kSmoke2Texture, "Images/smoke002.PNG", 'K', 1},
+    {kSmoke3Texture, "Images/smoke003.PNG", 'K', 1},
 }};
+
+// Each entry fills the slot it names and the slots its extra registrations
+// take, so the table and the slot list cannot drift apart.
+constexpr bool EntriesFillTheirSlots() {
+  int next = 1;
+  for (const TextureFile& file : kTextureFiles) {
+    if (file.slot != next) return false;
+    next += file.registrations;
+  }
+  return next == kTextureSlotCount;
+}
+static_assert(EntriesFillTheirSlots());
 
 const std::array<LoopFile, 5> kLoopFiles = {{
     {false, "LoopedTextures/Explosion1/", 1, 30},
@@ -100,8 +112,8 @@ unsigned int LoadPicture(const char* file, char kind) {
 
 void ShowLoadingPicture() {
   Textures.ReplaceTexture(LoadPicture(kLoadingPicture, 'K'), 0);
-  FullscreenFX.InitMe(512, 384, 1024, 768, 0.5f, 0.5f, 1, 1, &Textures);
-  FullscreenFX.ChangeSize(1024, 768);
+  FullscreenFX.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth, platform::kFrameHeight, 0.5f, 0.5f, 1, 1, &Textures);
+  FullscreenFX.ChangeSize(platform::kFrameWidth, platform::kFrameHeight);
   platform::BeginFrame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, 0, false, false);

@@ -5,17 +5,19 @@
 
 #include <array>
 
+#include "render/textureslots.h"
+
 // Loaders: P opaque, K colour-keyed (exact black transparent), E colour-keyed
 // with clamped edges.
 struct TextureFile {
+  TextureSlot slot;  // the first slot it fills
   const char* path;
   char kind;
   int registrations;  // one load registered this many times (keeps later slots in place)
 };
-// Texture slots 1..62 in order. Slot 0 holds the loading picture during
-// start-up and the ship picture afterwards.
+// Texture slots 1..62 in order (render/textureslots.h). Slot 0 holds the
+// loading picture during start-up and the ship picture afterwards.
 extern const std::array<TextureFile, 56> kTextureFiles;
-constexpr int kTextureSlotCount = 63;
 constexpr const char* kLoadingPicture = "Images/LoadingStretch.png";
 constexpr const char* kShipPicture = "Images/tsf_gunship.png";
 

@@ -8,10 +8,6 @@
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 
-namespace {
-constexpr int kFireKeys[4] = {'Z', 'X', 'C', 'V'};
-}  // namespace
-
 void AutopilotKeys(const SpaceShip& ship, EnemyManager& enemies, bool* keys) {
   for (int i = 0; i < 256; ++i) keys[i] = false;
   if (!ship.alive) return;
@@ -36,5 +32,5 @@ void AutopilotKeys(const SpaceShip& ship, EnemyManager& enemies, bool* keys) {
   AiPlayer::TurnKeys(HeadingTowards(ship.x, ship.y, tx, ty, ship.angle), ship.angle,
                      keys[vk::Left], keys[vk::Right]);
   for (int slot = 0; slot < 4; ++slot)
-    keys[kFireKeys[slot]] = AiPlayer::FiresAt(ship.weapons[slot].category, best);
+    keys[vk::Fire[slot]] = AiPlayer::FiresAt(ship.weapons[slot].category, best);
 }

@@ -26,6 +26,7 @@
 #include "render/starfield.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "render/textureslots.h"
 
 namespace {
 
@@ -86,7 +87,8 @@ void StartSorting() {
   SortedRenderer.CameraRect(x, y, w, h);
 }
 
-void RenderCarrier() { Carrier.RenderEight(23, 24, 25, 26, 27, 28, 29, 30); }
+void RenderCarrier() { Carrier.RenderEight(kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,
+                      kCarrierTile6, kCarrierTile7, kCarrierTile8); }
 
 void RenderEngineIfThrusting() {
   if (frameKeys[vk::Up]) Player.RenderEngine(0);

@@ -14,6 +14,7 @@
 #include "app/drawall.h"
 #include "app/drawall_internal.h"
 #include "render/text.h"
+#include "render/textureslots.h"
 
 using drawall_detail::AlphaBlending;
 using drawall_detail::PopProjection;
@@ -67,7 +68,8 @@ void DrawMiniMap() {
   // The own dot is opaque and drawn last: at 60 % it looked just like the
   // stars that show through the panel, and the player could not find himself.
   MiniMap.ChangeSize(3, 3);
-  MiniMap.RenderMeQuads(768 + Player.x / 81.125f, Player.y / 81.125f, 0, 0, 1.0f, 1, 1, 1, 39);
+  MiniMap.RenderMeQuads(768 + Player.x / 81.125f, Player.y / 81.125f, 0, 0, 1.0f, 1, 1, 1,
+                         kWhiteQuadTexture);
   AlphaBlending(false);
   glPopMatrix();
   PopProjection();

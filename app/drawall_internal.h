@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "app/platform.h"
+
 namespace drawall_detail {
 
 // Blending with source alpha / one minus source alpha, or blending off.
@@ -20,7 +22,7 @@ inline void PushScreenProjection(float nearPlane, float farPlane) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0, 1024, 768, 0, nearPlane, farPlane);
+  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, nearPlane, farPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 

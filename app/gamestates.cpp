@@ -126,7 +126,7 @@ void TitleFrame() {
       {&cmdLowGraphics, "Host a game on the internet, and for people to join over your LAN."},
       {&cmdPlay, "Play a game against some computer players..."},
   };
-  if (DrawMenuScreen(kTitlePicture, help, nullptr) && titlePresented) titlePresented();
+  if (DrawMenuScreen(kTitleScreenTexture, help, nullptr) && titlePresented) titlePresented();
   if (!lclick) return;
   multiplayer = true;
   bool server = false, lan = false, chosen = false;
@@ -272,7 +272,7 @@ void OptionsFrame() {
        "Change your name!  It helps to tell people apart, and you don't want to be a newbie!"},
       {&cmdMusicOff, "The music will turn off when you go into a game."},
   };
-  DrawMenuScreen(kOptionsPicture, help, &s.name);
+  DrawMenuScreen(kOptionsScreenTexture, help, &s.name);
   if (!lclick) return;
   if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
   if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
@@ -297,7 +297,7 @@ void NameEntryFrame() {
     std::lock_guard<std::mutex> lock(textMutex);
     shown = newname;
   }
-  DrawMenuScreen(kNamePicture, {}, &shown);
+  DrawMenuScreen(kNameScreenTexture, {}, &shown);
 }
 
 void NameEntryDoneFrame() {

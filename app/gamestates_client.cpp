@@ -78,18 +78,18 @@ void FetchServersFrame() {
 void ServerListFrame() {
   platform::SetCursorVisible(true);
   ClearScreen();
-  FullscreenFX.ChangeSize(1024, 512);
+  FullscreenFX.ChangeSize(platform::kFrameWidth, 512);
   FullscreenFX.ChangeCenter(512, 256);
-  DrawPicture(kServerListPicture);
-  FullscreenFX.ChangeSize(1024, 768);
-  FullscreenFX.ChangeCenter(512, 384);
+  DrawPicture(kServerListScreenTexture);
+  FullscreenFX.ChangeSize(platform::kFrameWidth, platform::kFrameHeight);
+  FullscreenFX.ChangeCenter(platform::kFrameWidth / 2, platform::kFrameHeight / 2);
   // Each game once: the menus wrap around, so only as many rows as games.
   const int rows = std::min(kListRows, static_cast<int>(ServerList.names.items.size()));
   ServerList.names.RenderMe(66, 200, 18, rows, 0, false);
   ServerList.games.RenderMe(276, 200, 14, rows, 0, false);
   ServerList.maps.RenderMe(429, 200, 26, rows, 0, false);
   if (!listFetched)
-    PrintTextColor(66, 768 - 200 - 24, "The game list could not be fetched.", 1, 1, 1);
+    PrintTextColor(66, platform::kFrameHeight - 200 - 24, "The game list could not be fetched.", 1, 1, 1);
   platform::SwapBuffers();
   if (!lclick) return;
   int row = ServerList.names.ItemClicked(66, 200, 18, rows, 0);

@@ -90,7 +90,7 @@ void DarkenScreen() {
   glLoadIdentity();
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  FullscreenFX.RenderMeQuads(0, 0, 0, 0, 0.6f, 0, 0, 0, kWhitePicture);
+  FullscreenFX.RenderMeQuads(0, 0, 0, 0, 0.6f, 0, 0, 0, kWhiteQuadTexture);
   glDisable(GL_BLEND);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();

@@ -6,15 +6,11 @@
 #include <span>
 #include <string>
 
+#include "render/textureslots.h"
+
 class Button;
 
 namespace screens {
-
-constexpr int kTitlePicture = 54;
-constexpr int kOptionsPicture = 43;
-constexpr int kServerListPicture = 44;
-constexpr int kNamePicture = 59;
-constexpr int kWhitePicture = 39;
 
 // A help line shown while the cursor is on its button.
 struct HelpFor {

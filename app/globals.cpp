@@ -1,5 +1,7 @@
 #include "app/globals.h"
 
+#include "app/platform.h"
+
 std::atomic<bool> keys[256];
 std::atomic<bool> lclick{false};
 std::atomic<bool> typing{false};
@@ -35,5 +37,5 @@ int framestilquit = 0;
 int framestilownage = 0;
 float myGUID = 0.0f;
 
-float CameraWidth = 1024.0f, CameraHeight = 768.0f;
+float CameraWidth = platform::kFrameWidth, CameraHeight = platform::kFrameHeight;
 float xamnt = 0.0f, yamnt = 0.0f;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/keycodes.h"  // the codes that index keys
+
 // ---- Input and control (written by the window thread) ----
 extern std::atomic<bool> keys[256];   // one flag per virtual-key code
 extern std::atomic<bool> lclick;      // left button went down (cleared by the game after acting)
@@ -44,9 +46,3 @@ extern float myGUID;          // this player's identity
 // of the frame.
 extern float CameraWidth, CameraHeight;
 extern float xamnt, yamnt;
-
-// Virtual-key codes used by the game (the platform layer maps to these).
-namespace vk {
-constexpr int Back = 8, Return = 13, Shift = 16, Escape = 27, Space = 32;
-constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
-}  // namespace vk

@@ -119,7 +119,7 @@ void KeyDown(int key, bool repeat) {
   if (key == vk::Back) Backspace();
   if (typing) {
     // Letters typed into the chat line must not fire the weapons.
-    keys['Z'] = keys['X'] = keys['C'] = keys['V'] = false;
+    for (int key : vk::Fire) keys[key] = false;
     if (key == vk::Return) {
       FinishChatLine();
       return;

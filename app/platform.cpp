@@ -4,6 +4,7 @@
 #include "app/platform.h"
 
 #include "app/glextensions.h"
+#include "app/keycodes.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
@@ -540,23 +541,23 @@ int ScancodeToVirtualKey(int scancode) {
   }
   switch (scancode) {
     case SDL_SCANCODE_0: return '0';
-    case SDL_SCANCODE_BACKSPACE: return 8;
-    case SDL_SCANCODE_TAB: return 9;
+    case SDL_SCANCODE_BACKSPACE: return vk::Back;
+    case SDL_SCANCODE_TAB: return vk::Tab;
     case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER: return 13;
+    case SDL_SCANCODE_KP_ENTER: return vk::Return;
     case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT: return 16;
+    case SDL_SCANCODE_RSHIFT: return vk::Shift;
     case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return 17;
+    case SDL_SCANCODE_RCTRL: return vk::Control;
     case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT: return 18;
-    case SDL_SCANCODE_ESCAPE: return 27;
-    case SDL_SCANCODE_SPACE: return 32;
-    case SDL_SCANCODE_LEFT: return 37;
-    case SDL_SCANCODE_UP: return 38;
-    case SDL_SCANCODE_RIGHT: return 39;
-    case SDL_SCANCODE_DOWN: return 40;
-    case SDL_SCANCODE_DELETE: return 46;
+    case SDL_SCANCODE_RALT: return vk::Alt;
+    case SDL_SCANCODE_ESCAPE: return vk::Escape;
+    case SDL_SCANCODE_SPACE: return vk::Space;
+    case SDL_SCANCODE_LEFT: return vk::Left;
+    case SDL_SCANCODE_UP: return vk::Up;
+    case SDL_SCANCODE_RIGHT: return vk::Right;
+    case SDL_SCANCODE_DOWN: return vk::Down;
+    case SDL_SCANCODE_DELETE: return vk::Delete;
     default: return 0;
   }
 }

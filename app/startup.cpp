@@ -93,10 +93,11 @@ void InitMatchObjects() {
 }
 
 void InitGameObjects() {
-  RenderScence.InitMe(512, 384, 1024, 768, 0.5f, 0.5f, 1, 1, &Textures);
+  RenderScence.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth, platform::kFrameHeight, 0.5f, 0.5f, 1, 1,
+                      &Textures);
   MiniMap.InitMe(0, 0, 256, 256, 0.5f, 0.5f, 1, 1, &Textures);
-  CameraHeight = 768;
-  CameraWidth = 1024;
+  CameraHeight = platform::kFrameHeight;
+  CameraWidth = platform::kFrameWidth;
   Sprite3.InitMe(400, CameraWidth, CameraHeight, 6.0f, 3.0f, &Utility, &Textures, &Renderer);
   Carrier2.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 120.0f);
   SetUpText(&Textures, &Shaders);

@@ -14,6 +14,7 @@
 #include "render/rendersort.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "render/textureslots.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
@@ -123,7 +124,7 @@ void BM_TextScreenDisplayLists(benchmark::State& state) {
   for (int i = 0; i < 60; ++i) line += static_cast<char>('!' + (i % 90));
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);
-  gLibrary.BindTexture(kFontTextureSlot);
+  gLibrary.BindTexture(kFontTexture);
   glListBase(base - 32);
   for (auto _ : state) {
     for (int row = 0; row < 40; ++row) {

@@ -11,11 +11,10 @@
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
 #include "world/world.h"
+#include "render/angle.h"
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-constexpr float kDeg = kPi / 180.0f;
 
 constexpr int kExplosionSound = 7;
 constexpr int kFreezeFrames = 50;
@@ -196,7 +195,7 @@ void BulletManager::UpdateMe(float shipX, float shipY, int& hp, int& energy, int
 void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid) {
   Trails(b);
   if (b.behaviour == behaviour::MuzzleFlash && b.lifeLeft == b.lifetime) {
-    const float a = b.direction * kDeg;
+    const float a = b.direction * kDegToRad;
     explosions->AddExplosion(b.x + 16 * std::cos(a), b.y + 16 * std::sin(a), 64, 64, 3, 16,
                              true);
   }
@@ -260,7 +259,7 @@ void BulletManager::RenderBullet(const Bullet& b, bool secondPass) {
       return;
     case shotstyle::Lightning: {
       if (secondPass) return;
-      const float a = b.direction * kDeg;
+      const float a = b.direction * kDegToRad;
       sprite.ChangeSize(b.width, b.height);
       for (int k = 0; k < 10; ++k) {
         const int texture = b.texture + GameRand() % 3;

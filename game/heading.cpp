@@ -1,11 +1,8 @@
 #include "game/heading.h"
+#include "render/angle.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-constexpr float kDegToRad = 3.14159265358979f / 180.0f;
-}  // namespace
 
 float HeadingTowards(float fromX, float fromY, float toX, float toY, float fallback) {
   const float dx = fromX - toX, dy = fromY - toY;

@@ -1,12 +1,11 @@
 #include "game/motion.h"
+#include "render/angle.h"
 
 #include <cmath>
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
-constexpr float kDeg = kPi / 180.0f;
 
-float Radians(float degrees, bool piFirst) { return piFirst ? kPi * degrees / 180 : degrees * kDeg; }
+float Radians(float degrees, bool piFirst) { return piFirst ? kPi * degrees / 180 : degrees * kDegToRad; }
 }  // namespace
 
 bool SteerShip(float& angle, float& vx, float& vy, const ShipControls& keys,
@@ -46,7 +45,7 @@ ProjectileStep MoveProjectile(float& x, float& y, float& direction, float& drift
     if (direction > 360) direction -= 360;
     if (direction < 0) direction += 360;
   }
-  const float a = direction * kDeg;
+  const float a = direction * kDegToRad;
   const float c = std::cos(a), s = std::sin(a);
   if (rules.accelerate) {
     driftX += c * rules.acceleration;

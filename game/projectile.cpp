@@ -6,11 +6,10 @@
 #include "game/heading.h"
 #include "render/glwrapper.h"
 #include "world/world.h"
+#include "render/angle.h"
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-constexpr float kDeg = kPi / 180.0f;
 constexpr int kAccelFrames = 30;
 constexpr float kHomingTurn = 16;
 
@@ -41,7 +40,7 @@ void Projectile::Launch(const Weapon::Shot& t, float shipX, float shipY, float h
   hurtsOwner = t.hurtsOwner;
   width = t.width;
   height = t.height;
-  const float m = (heading + t.mountAngle) * kDeg;
+  const float m = (heading + t.mountAngle) * kDegToRad;
   x = shipX + std::cos(m) * t.mountDistance;
   y = shipY - std::sin(m) * t.mountDistance;
   // The ship's velocity, with y turned upwards like the directions.
@@ -67,7 +66,7 @@ void Projectile::GrowWithCharge(int chargeCount) {
 void Projectile::Scatter(GlWrapper& random) {
   if (behaviour != behaviour::Shrapnel) return;
   const float s = random.RangedRandom(-25, 25);
-  const float r = random.RangedRandom(0, 360) * kDeg;
+  const float r = random.RangedRandom(0, 360) * kDegToRad;
   driftX = std::cos(r) * s;
   driftY = std::sin(r) * s;
   lifetime = lifeLeft = static_cast<int>(random.RangedRandom(26, 51));

@@ -12,14 +12,10 @@
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
 #include "world/world.h"
+#include "render/angle.h"
+#include "app/keycodes.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265358979f;
-constexpr float kDeg = kPi / 180.0f;
-
-// Virtual-key codes of the four weapon slots: Z, X, C, V.
-constexpr int kFireKeys[4] = {90, 88, 67, 86};
 
 // Hull and energy bars: green above 60 %, yellow above 30 %, red above 0.
 int BarTexture(float ratio) {
@@ -122,7 +118,7 @@ void SpaceShip::UpdateMe(const bool* keys, float& outVx, float& outVy, float w, 
 
   bool boost = false;
   utility.MainLoop(hp);
-  if (keyState[16]) boost = utility.ShiftPressed(energy, hp, x, y);
+  if (keyState[vk::Shift]) boost = utility.ShiftPressed(energy, hp, x, y);
   if (hp > maxHp) hp = maxHp;
   if (energy > maxEnergy) energy = maxEnergy;
 
@@ -131,8 +127,8 @@ void SpaceShip::UpdateMe(const bool* keys, float& outVx, float& outVy, float w, 
   outVx = vx;
   outVy = vy;
   StepMove();
-  if (keyState[38] != engineOn) {
-    engineOn = keyState[38];
+  if (keyState[vk::Up] != engineOn) {
+    engineOn = keyState[vk::Up];
     sendUpdate = true;
   }
 }
@@ -187,20 +183,20 @@ void SpaceShip::StepDeathAndRespawn() {
 
 void SpaceShip::StepWeapons() {
   bool down[4];
-  for (int slot = 0; slot < 4; ++slot) down[slot] = keyState[kFireKeys[slot]];
+  for (int slot = 0; slot < 4; ++slot) down[slot] = keyState[vk::Fire[slot]];
   Weapon::PullTriggers(weapons, down, [&](int slot) {
     bullets->ShootMe(weapons[slot], energy, x, y, angle, vx, vy, guid);
   });
 }
 
 void SpaceShip::StepSteering(bool boost) {
-  const ShipControls keys{keyState[37], keyState[39], keyState[38], keyState[40]};
+  const ShipControls keys{keyState[vk::Left], keyState[vk::Right], keyState[vk::Up], keyState[vk::Down]};
   ShipRules rules;
   rules.limit = boost ? 1.2f * maxSpeed : maxSpeed;
   rules.boost = boost;
   rules.wrap = true;
   if (SteerShip(angle, vx, vy, keys, rules) && boost) sendUpdate = true;
-  const bool held[4] = {keyState[40], keyState[38], keyState[37], keyState[39]};
+  const bool held[4] = {keyState[vk::Down], keyState[vk::Up], keyState[vk::Left], keyState[vk::Right]};
   bool* sent[4] = {&downHeld, &upHeld, &leftHeld, &rightHeld};
   for (int i = 0; i < 4; ++i) {
     if (held[i] != *sent[i]) {
@@ -384,7 +380,7 @@ void SpaceShip::RenderEngine(int) {
   const float r = utilities->RangedRandom(0.95f, 1.05f);
   const float f = r * (std::fabs(vx) + std::fabs(vy)) * (width / 128);
   if (f <= 0) return;
-  const float c = std::cos(angle * kDeg), s = std::sin(angle * kDeg);
+  const float c = std::cos(angle * kDegToRad), s = std::sin(angle * kDegToRad);
   sprite.ChangeSize(f, 4 * f);
   sprite.RenderSorted(x - c * (0.25f * width + 2 * f), y + s * (width * 31 / 128 + 2 * f), 0,
                       90 - angle, 1, 1, 1, 1, 22, false, false);

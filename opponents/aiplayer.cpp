@@ -10,10 +10,9 @@
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
 #include "world/world.h"
+#include "app/keycodes.h"
 
 namespace {
-constexpr int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
-constexpr int kFireKeys[4] = {90, 88, 67, 86};  // Z X C V
 constexpr float kBackOffDistance = 600;         // closer than this the ship reverses
 constexpr float kNoTarget = 1000000;
 constexpr float kLocalShipBox = 128;             // the local ship's box as projectiles see it
@@ -94,7 +93,7 @@ void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRat
   // The new size may reach into a wall the old one cleared.
   if (world->CollisionObjects(x - width / 2, y - height / 2, width, height)) RandomPlacement();
   enemies->UpdateWeirdVars(row, width, height, shipTexture, 1);
-  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[kKeyUp], 0, 0, 0);
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
 }
 
 void AiPlayer::SetUpWeapons(int id0, int id1, int id2, int id3) {
@@ -118,7 +117,7 @@ void AiPlayer::MakeMeSimpleShip() {
   // A larger hull may now reach into a wall next to the old spot.
   if (world->CollisionObjects(x - width / 2, y - height / 2, width, height)) RandomPlacement();
   enemies->UpdateWeirdVars(row, width, height, shipTexture, 1);
-  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[kKeyUp], 0, 0, 0);
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
 }
 
 void AiPlayer::RandomPlacement() {
@@ -170,7 +169,7 @@ void AiPlayer::UpdateMe(SpaceShip& player) {
   FireWeapons();
   Steer();
   CollideWithWalls();
-  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[kKeyUp], 0, 0, 0);
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
   enemies->ResetBullets(row);
   UpdateBullets(player);
   PublishBullets();
@@ -229,19 +228,19 @@ void AiPlayer::ChooseKeys(SpaceShip& player) {
   }
 
   const bool approach = best > kBackOffDistance;
-  keys[kKeyUp] = approach;
-  keys[kKeyDown] = !approach;
+  keys[vk::Up] = approach;
+  keys[vk::Down] = !approach;
 
   const float tx = target < 0 ? player.x : rows[target].x;
   const float ty = target < 0 ? player.y : rows[target].y;
-  TurnKeys(HeadingTowards(x, y, tx, ty, angle), angle, keys[kKeyLeft], keys[kKeyRight]);
+  TurnKeys(HeadingTowards(x, y, tx, ty, angle), angle, keys[vk::Left], keys[vk::Right]);
   for (int slot = 0; slot < 4; slot++)
-    keys[kFireKeys[slot]] = FiresAt(weapons[slot].category, dp);
+    keys[vk::Fire[slot]] = FiresAt(weapons[slot].category, dp);
 }
 
 void AiPlayer::FireWeapons() {
   bool down[4];
-  for (int slot = 0; slot < 4; slot++) down[slot] = keys[kFireKeys[slot]];
+  for (int slot = 0; slot < 4; slot++) down[slot] = keys[vk::Fire[slot]];
   Weapon::PullTriggers(weapons, down, [this](int slot) { ShootMe(slot); });
 }
 
@@ -252,7 +251,7 @@ void AiPlayer::Steer() {
   rules.limit = maxSpeed;
   rules.wrap = true;
   rules.piFirstRadians = true;
-  SteerShip(angle, vx, vy, {keys[kKeyLeft], keys[kKeyRight], keys[kKeyUp], keys[kKeyDown]},
+  SteerShip(angle, vx, vy, {keys[vk::Left], keys[vk::Right], keys[vk::Up], keys[vk::Down]},
             rules);
 }
 

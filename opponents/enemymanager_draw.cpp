@@ -13,14 +13,12 @@
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
+#include "render/angle.h"
+#include "app/platform.h"
+#include "render/textureslots.h"
 
 namespace {
-constexpr float kDegToRad = 3.14159265358979f / 180.0f;
-constexpr int kFlameTexture = 22;
-constexpr int kMineLightTexture = 3;
 constexpr int kFreezeLoop = 4;
-constexpr int kMiniMapDotTexture = 39;
-constexpr int kFontTexture = 18;
 constexpr float kMiniMapScale = 81.125f;  // world units per mini-map pixel
 constexpr float kTextScale = 2.4f;
 }  // namespace
@@ -45,7 +43,7 @@ void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMo
     sprite.ChangeSize(f, 4 * f);
     sprite.RenderSorted(p.x - std::cos(a) * (0.25f * p.width + 2 * f),
                         p.y + std::sin(a) * (p.width * 31.0f / 128.0f + 2 * f), 0,
-                        90 - p.angle, 1, 1, 1, 1, kFlameTexture, false, false);
+                        90 - p.angle, 1, 1, 1, 1, kEngineTrailTexture, false, false);
   }
   if (glow) return;
   sprite.ChangeSize(p.width, p.height);
@@ -103,7 +101,7 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
         sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
       } else if ((b.life / 30) % 2 != 0) {  // a light blinking every 30 frames
         sprite.ChangeSize(b.width / 2, b.height / 2);
-        sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, kMineLightTexture, false, false);
+        sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, kRedBorderTexture, false, false);
       }
       return;
     case 7:
@@ -145,7 +143,7 @@ void EnemyManager::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
     const bool friendly = p.team == myTeam;
     sprite.RenderMeQuads(p.x / kMiniMapScale + 768, p.y / kMiniMapScale, 0, 0, 0.6f,
                          friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0,
-                         kMiniMapDotTexture);
+                         kWhiteQuadTexture);
   }
 }
 
@@ -155,8 +153,8 @@ void EnemyManager::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
 void EnemyManager::PrintTextWithCameraColor(float x, float y, const char* text, float r,
                                             float g, float b, float cameraX, float cameraY) {
   if (!text || !*text) return;
-  const float w = cameraWidth ? *cameraWidth : 1024;
-  const float h = cameraHeight ? *cameraHeight : 768;
+  const float w = cameraWidth ? *cameraWidth : platform::kFrameWidth;
+  const float h = cameraHeight ? *cameraHeight : platform::kFrameHeight;
   const bool additive = !(shaders && shaders->UsingShaders());
   if (additive) {
     glEnable(GL_BLEND);

@@ -6,9 +6,9 @@
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
+#include "render/angle.h"
 
 namespace {
-constexpr float kDegToRad = 0.017453292f;
 // Vertex layout of RenderSort::quad.
 enum { S, T, R, G, B, A, X, Y, Z, ROT_X, ROT_Y, ROT_Z, POS_X, POS_Y, POS_Z };
 // Corner signs and texture coordinates: top-left, bottom-left,

@@ -6,6 +6,7 @@
 
 #include "render/batchrenderer.h"
 #include "render/glwrapper.h"
+#include "app/platform.h"
 
 namespace {
 // Fraction of the ship's velocity (in camera widths) a star of speed factor
@@ -87,6 +88,7 @@ void Starfield::StarCamera() {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0, cameraWidth ? *cameraWidth : 1024, cameraHeight ? *cameraHeight : 768, 0, -10, 10);
+  glOrtho(0, cameraWidth ? *cameraWidth : platform::kFrameWidth, cameraHeight ? *cameraHeight : platform::kFrameHeight, 0,
+          -10, 10);
   glMatrixMode(GL_MODELVIEW);
 }

@@ -8,6 +8,8 @@
 #include "app/globals.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
+#include "app/platform.h"
+#include "render/textureslots.h"
 
 unsigned int base = 0;
 
@@ -34,7 +36,7 @@ void PushTextProjection(float x, float y) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0, 1024, 0, 768, -1, 1);
+  glOrtho(0, platform::kFrameWidth, 0, platform::kFrameHeight, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -49,7 +51,7 @@ void PopTextProjection() {
 }
 
 void BindFont() {
-  if (gTextures) gTextures->BindTexture(kFontTextureSlot);
+  if (gTextures) gTextures->BindTexture(kFontTexture);
 }
 
 }  // namespace

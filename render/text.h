@@ -7,7 +7,6 @@
 class TextureLibrary;
 class ShaderLibrary;
 
-constexpr int kFontTextureSlot = 18;
 constexpr float kGlyphSize = 16.0f;
 constexpr float kGlyphAdvance = 10.0f;
 

@@ -8,6 +8,7 @@
 #include "app/platform.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "render/textureslots.h"
 
 namespace {
 // The hit area is the narrower of 12 pixels per character plus 32 and 16
@@ -47,14 +48,14 @@ void Menu::RenderRows(int x, int y, int width, int rows, int first) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0, 1024, 0, 768, -1, 1);
+  glOrtho(0, platform::kFrameWidth, 0, platform::kFrameHeight, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   const int count = static_cast<int>(items.size());
   for (int r = 0; r < rows; ++r) {
     const std::string& line = items[(first + r) % count];
     // Menu positions are y-down; text origins are y-up.
     const float top = static_cast<float>(y + kRowHeight + kRowHeight * r);
-    PrintText(static_cast<float>(x), 768.0f - top, line.c_str(), width);
+    PrintText(static_cast<float>(x), platform::kFrameHeight - top, line.c_str(), width);
   }
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
@@ -82,7 +83,7 @@ void Menu::PrintText(float x, float y, const char* text, int width) {
   if (!text || width <= 0) return;
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);
-  if (textures) textures->BindTexture(kFontTextureSlot);
+  if (textures) textures->BindTexture(kFontTexture);
   glPushMatrix();
   glLoadIdentity();
   glTranslatef(x, y, 0);

@@ -10,6 +10,7 @@
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "world/world.h"
+#include "render/textureslots.h"
 
 void World::DrawAtOnce(float x, float y, float width, float height, float angle, int texture) {
   sprite.ChangeSize(width, height);
@@ -47,8 +48,6 @@ void World::RenderBackGroundObjects2NoShaders() {
 // ---- Arena picture ----
 
 namespace {
-
-constexpr int kLevelTextureSlot = 40;
 
 void RestoreFramebuffers(GLint draw, GLint read) {
   Gl().glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
@@ -133,7 +132,8 @@ void World::GetLevelTexture(int centreX, int centreY, int width, int height, int
   RenderObjectsNoShaders();
   RenderBackGroundObjects();
   RenderBackGroundObjects2NoShaders();
-  ship.RenderEight(23, 24, 25, 26, 27, 28, 29, 30);
+  ship.RenderEight(kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,
+                   kCarrierTile6, kCarrierTile7, kCarrierTile8);
   if (!alphaTest) glDisable(GL_ALPHA_TEST);
 
   if (offscreen) {
@@ -150,5 +150,5 @@ void World::GetLevelTexture(int centreX, int centreY, int width, int height, int
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
 
-  if (textures) textures->ReplaceTexture(levelTexture, kLevelTextureSlot);
+  if (textures) textures->ReplaceTexture(levelTexture, kArenaPictureTexture);
 }

@@ -8,6 +8,7 @@
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
 #include "ui/menu.h"
+#include "render/textureslots.h"
 
 using testsupport::ReadPixels;
 
@@ -17,12 +18,12 @@ class MenuDrawTest : public testsupport::GlTest {
  protected:
   void SetUp() override {
     testsupport::GlTest::SetUp();
-    library.textures.assign(kFontTextureSlot + 1, 0);
+    library.textures.assign(kFontTexture + 1, 0);
     unsigned int name = 0;
     ASSERT_TRUE(drawingtest::WritePng(drawingtest::Picture(32, 32, {255, 255, 255}),
                                       dir.File("font.png")));
     ASSERT_TRUE(utility.LoadPNGColorKey(dir.File("font.png"), name));
-    library.textures[kFontTextureSlot] = name;
+    library.textures[kFontTexture] = name;
     SetUpText(&library, nullptr);
     testsupport::ResetGlState();
     menu.InitMe(&library, static_cast<int>(base));

@@ -8,6 +8,7 @@
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
+#include "render/textureslots.h"
 
 using drawingtest::Picture;
 using testsupport::ReadPixel;
@@ -23,13 +24,13 @@ class TextTest : public testsupport::GlTest {
   void SetUp() override {
     testsupport::GlTest::SetUp();
     graphicslevel = 2;
-    library.textures.assign(kFontTextureSlot + 1, 0);
+    library.textures.assign(kFontTexture + 1, 0);
   }
   void UseFont(const Picture& font) {
     unsigned int name = 0;
     ASSERT_TRUE(drawingtest::WritePng(font, dir.File("font.png")));
     ASSERT_TRUE(utility.LoadPNGColorKey(dir.File("font.png"), name));
-    library.textures[kFontTextureSlot] = name;
+    library.textures[kFontTexture] = name;
     SetUpText(&library, nullptr);
     testsupport::ResetGlState();
   }
@@ -142,7 +143,7 @@ TEST_F(TextTest, DisplayListsDrawTheSameGlyph) {
   ASSERT_NE(base, 0u);
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);
-  library.BindTexture(kFontTextureSlot);
+  library.BindTexture(kFontTexture);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, 1024, 0, 768, -1, 1);
