@@ -112,7 +112,8 @@ unsigned int LoadPicture(const char* file, char kind) {
 
 void ShowLoadingPicture() {
   Textures.ReplaceTexture(LoadPicture(kLoadingPicture, 'K'), 0);
-  FullscreenFX.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth, platform::kFrameHeight, 0.5f, 0.5f, 1, 1, &Textures);
+  FullscreenFX.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth,
+                      platform::kFrameHeight, 0.5f, 0.5f, 1, 1, &Textures);
   FullscreenFX.ChangeSize(platform::kFrameWidth, platform::kFrameHeight);
   platform::BeginFrame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -125,7 +126,8 @@ void LoadShipPictureIntoSlotZero() { Textures.ReplaceTexture(LoadPicture(kShipPi
 void LoadLoopSlots() {
   for (const LoopFile& loop : kLoopFiles) {
     if (loop.withZero)
-      Textures.AddLoopTexture(Utility.LoadAnimWithZero(DataFile(loop.prefix), loop.first, loop.last));
+      Textures.AddLoopTexture(
+          Utility.LoadAnimWithZero(DataFile(loop.prefix), loop.first, loop.last));
     else
       Textures.AddLoopTexture(Utility.LoadAnim(DataFile(loop.prefix), loop.first, loop.last));
   }
@@ -145,5 +147,6 @@ void StartMusic() {
 }
 
 void LoadEffectSounds() {
-  for (const char* path : kEffectSounds) Sounds.DefaultVolume(Sounds.LoadSound(DataFile(path).c_str()));
+  for (const char* path : kEffectSounds)
+    Sounds.DefaultVolume(Sounds.LoadSound(DataFile(path).c_str()));
 }

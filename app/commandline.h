@@ -12,8 +12,8 @@ struct CommandLine {
   bool printStartupTime = false;
   bool traceStates = false;
   bool help = false;
-  unsigned short port = 60000;      // the UDP port a hosted game listens on
-  std::string connectHost;          // --connect: join this game at once ("" = title)
+  unsigned short port = 60000;  // the UDP port a hosted game listens on
+  std::string connectHost;      // --connect: join this game at once ("" = title)
   unsigned short connectPort = 60000;
   bool version = false;
   std::string dataDir;  // --data: where the data folders are ("" to look for them)

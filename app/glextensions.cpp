@@ -43,8 +43,7 @@ GlExtensions Load() {
                    e.glGenRenderbuffers && e.glDeleteRenderbuffers && e.glBindRenderbuffer &&
                    e.glRenderbufferStorage && e.glFramebufferRenderbuffer &&
                    e.glFramebufferTexture2D && e.glCheckFramebufferStatus && e.glBlitFramebuffer;
-  e.multitexture = (version >= 13 || e.HasExtension("GL_ARB_multitexture")) &&
-                   e.glActiveTextureARB;
+  e.multitexture = (version >= 13 || e.HasExtension("GL_ARB_multitexture")) && e.glActiveTextureARB;
   return e;
 }
 
@@ -66,7 +65,8 @@ bool GlExtensions::HasExtension(const char* name) const {
   GLint count = 0;
   glGetIntegerv(GL_NUM_EXTENSIONS, &count);
   for (GLint i = 0; i < count; ++i) {
-    const char* e = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
+    const char* e =
+        reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
     if (e != nullptr && std::strcmp(e, name) == 0) return true;
   }
   return false;

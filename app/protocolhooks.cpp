@@ -8,8 +8,7 @@
 GameProtocol& GlobalProtocol() {
   static GameProtocol protocol = [] {
     GameProtocol p;
-    p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
-             &myGUID);
+    p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage, &myGUID);
     return p;
   }();
   return protocol;

@@ -98,7 +98,8 @@ void World::IndexWall(const Object& o) {
   int x0 = CellOf(std::min(o.x, o.x + o.width)), x1 = CellOf(std::max(o.x, o.x + o.width));
   int y0 = CellOf(std::min(o.y, o.y + o.height)), y1 = CellOf(std::max(o.y, o.y + o.height));
   for (int cy = y0; cy <= y1; ++cy)
-    for (int cx = x0; cx <= x1; ++cx) grid_[cy * kGridCells + cx].push_back({o.x, o.y, o.width, o.height});
+    for (int cx = x0; cx <= x1; ++cx)
+      grid_[cy * kGridCells + cx].push_back({o.x, o.y, o.width, o.height});
 }
 
 void World::RebuildGrid() {

@@ -9,8 +9,8 @@
 #include "render/glwrapper.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
-#include "world/world.h"
 #include "render/textureslots.h"
+#include "world/world.h"
 
 void World::DrawAtOnce(float x, float y, float width, float height, float angle, int texture) {
   sprite.ChangeSize(width, height);

@@ -8,9 +8,9 @@ namespace {
 TEST(CommandLineTest, ReadsFlagsAndTheTimedemoValuesTogether) {
   CommandLine c;
   std::string error;
-  ASSERT_TRUE(ParseCommandLine({"--windowed", "--timedemo", "300", "--level", "0", "--seed",
-                                "4000000000", "--trace-states"},
-                               c, error))
+  ASSERT_TRUE(ParseCommandLine(
+      {"--windowed", "--timedemo", "300", "--level", "0", "--seed", "4000000000", "--trace-states"},
+      c, error))
       << error;
   EXPECT_TRUE(c.windowed);
   EXPECT_TRUE(c.traceStates);
@@ -29,10 +29,16 @@ TEST(CommandLineTest, ReadsFlagsAndTheTimedemoValuesTogether) {
 }
 
 TEST(CommandLineTest, RejectsUnknownOptionsAndMalformedValues) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--timedemo"}, {"--timedemo", "0"}, {"--timedemo", "12x"}, {"--timedemo", "-5"},
-      {"--timedemo", "10", "--level", "3"}, {"--timedemo", "10", "--seed", "abc"},
-      {"--timedemo", "10", "--level"}, {"--level", ""}, {"--fullscreen"}, {"windowed"}};
+  const std::vector<std::vector<std::string>> bad = {{"--timedemo"},
+                                                     {"--timedemo", "0"},
+                                                     {"--timedemo", "12x"},
+                                                     {"--timedemo", "-5"},
+                                                     {"--timedemo", "10", "--level", "3"},
+                                                     {"--timedemo", "10", "--seed", "abc"},
+                                                     {"--timedemo", "10", "--level"},
+                                                     {"--level", ""},
+                                                     {"--fullscreen"},
+                                                     {"windowed"}};
   for (const auto& args : bad) {
     CommandLine c;
     std::string error;

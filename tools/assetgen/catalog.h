@@ -12,9 +12,9 @@
 namespace assetgen {
 
 struct Job {
-    std::string name;                       // used by --only and in messages
-    int cost;                               // rough weight: heavy jobs start first
-    std::function<void(Output&)> run;
+  std::string name;  // used by --only and in messages
+  int cost;          // rough weight: heavy jobs start first
+  std::function<void(Output&)> run;
 };
 
 std::vector<Job> allJobs();

@@ -10,7 +10,7 @@
 namespace assetgen {
 
 struct Color {
-    float r = 0, g = 0, b = 0;
+  float r = 0, g = 0, b = 0;
 };
 
 Color operator*(Color c, float k);
@@ -24,14 +24,14 @@ float lerp(float a, float b, float t);
 
 // Coverage (0..1) per pixel.
 struct Mask {
-    int w = 0, h = 0;
-    std::vector<float> v;
-    Mask() = default;
-    Mask(int width, int height) : w(width), h(height), v(size_t(width) * height, 0.f) {}
-    float& at(int x, int y) { return v[size_t(y) * w + x]; }
-    float at(int x, int y) const { return v[size_t(y) * w + x]; }
-    // Bilinear sample in pixel coordinates (pixel centres at +0.5); 0 outside.
-    float sample(float x, float y) const;
+  int w = 0, h = 0;
+  std::vector<float> v;
+  Mask() = default;
+  Mask(int width, int height) : w(width), h(height), v(size_t(width) * height, 0.f) {}
+  float& at(int x, int y) { return v[size_t(y) * w + x]; }
+  float at(int x, int y) const { return v[size_t(y) * w + x]; }
+  // Bilinear sample in pixel coordinates (pixel centres at +0.5); 0 outside.
+  float sample(float x, float y) const;
 };
 
 Mask maskUnion(const Mask& a, const Mask& b);
@@ -44,18 +44,18 @@ Mask blurred(const Mask& m, float radius);
 Mask shifted(const Mask& m, int dx, int dy);
 
 struct Image {
-    int w = 0, h = 0;
-    std::vector<float> px;  // premultiplied r, g, b, a
-    Image() = default;
-    Image(int width, int height) : w(width), h(height), px(size_t(width) * height * 4, 0.f) {}
-    float* at(int x, int y) { return &px[(size_t(y) * w + x) * 4]; }
-    const float* at(int x, int y) const { return &px[(size_t(y) * w + x) * 4]; }
+  int w = 0, h = 0;
+  std::vector<float> px;  // premultiplied r, g, b, a
+  Image() = default;
+  Image(int width, int height) : w(width), h(height), px(size_t(width) * height * 4, 0.f) {}
+  float* at(int x, int y) { return &px[(size_t(y) * w + x) * 4]; }
+  const float* at(int x, int y) const { return &px[(size_t(y) * w + x) * 4]; }
 
-    void fill(Color c, float a = 1.f);
-    void over(int x, int y, Color c, float a);
-    void add(int x, int y, Color c, float k);
-    Color rgb(int x, int y) const;
-    float alpha(int x, int y) const { return at(x, y)[3]; }
+  void fill(Color c, float a = 1.f);
+  void over(int x, int y, Color c, float a);
+  void add(int x, int y, Color c, float k);
+  Color rgb(int x, int y) const;
+  float alpha(int x, int y) const { return at(x, y)[3]; }
 };
 
 using Paint = std::function<Color(float x, float y)>;
@@ -68,7 +68,8 @@ void addMask(Image& img, const Mask& m, Color c, float k = 1.f);
 // Radial light: colour * k * falloff(d / radius), falloff = (1 - d^2)^power.
 void addGlow(Image& img, float cx, float cy, float radius, Color c, float k, float power = 2.f);
 // Elliptic variant with axis radii rx, ry.
-void addGlowEllipse(Image& img, float cx, float cy, float rx, float ry, Color c, float k, float power = 2.f);
+void addGlowEllipse(Image& img, float cx, float cy, float rx, float ry, Color c, float k,
+                    float power = 2.f);
 // Multiplies colour (not alpha) where the mask covers.
 void darkenMask(Image& img, const Mask& m, float k);
 // Composites src over dst at offset.
@@ -83,12 +84,12 @@ Mask alphaOf(const Image& img);
 // upper left (as the whole game's art is lit). Returns a factor image used to
 // shade a base paint: ambient + diffuse * n.l, plus specular added.
 struct Light {
-    float ambient = 0.45f;
-    float diffuse = 0.75f;
-    float specular = 0.55f;
-    float shininess = 24.f;
-    float bevel = 6.f;     // radius of the rounded edge in pixels
-    float depth = 1.0f;    // how strongly the edge bends the normal
+  float ambient = 0.45f;
+  float diffuse = 0.75f;
+  float specular = 0.55f;
+  float shininess = 24.f;
+  float bevel = 6.f;   // radius of the rounded edge in pixels
+  float depth = 1.0f;  // how strongly the edge bends the normal
 };
 void paintShaded(Image& img, const Mask& m, const Paint& base, const Light& light);
 

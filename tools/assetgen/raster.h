@@ -10,7 +10,7 @@
 namespace assetgen {
 
 struct V2 {
-    float x = 0, y = 0;
+  float x = 0, y = 0;
 };
 using Poly = std::vector<V2>;
 

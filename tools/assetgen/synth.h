@@ -14,27 +14,27 @@ using Samples = std::vector<float>;
 
 // State-variable filter (Chamberlin): low, band and high outputs at once.
 struct Svf {
-    float low = 0, band = 0;
-    // cutoff in Hz, q about 0.5 (soft) .. 10 (ringing); returns {low, band, high}.
-    struct Out {
-        float low, band, high;
-    };
-    Out step(float in, float cutoff, float q) {
-        float f = 2.f * std::sin(float(M_PI) * std::min(cutoff, kRate * 0.16f) / kRate);
-        float high = in - low - band / q;
-        band += f * high;
-        low += f * band;
-        return {low, band, high};
-    }
+  float low = 0, band = 0;
+  // cutoff in Hz, q about 0.5 (soft) .. 10 (ringing); returns {low, band, high}.
+  struct Out {
+    float low, band, high;
+  };
+  Out step(float in, float cutoff, float q) {
+    float f = 2.f * std::sin(float(M_PI) * std::min(cutoff, kRate * 0.16f) / kRate);
+    float high = in - low - band / q;
+    band += f * high;
+    low += f * band;
+    return {low, band, high};
+  }
 };
 
 struct OnePole {
-    float y = 0;
-    float lowpass(float x, float cutoff) {
-        float a = 1.f - std::exp(-2.f * float(M_PI) * cutoff / kRate);
-        y += a * (x - y);
-        return y;
-    }
+  float y = 0;
+  float lowpass(float x, float cutoff) {
+    float a = 1.f - std::exp(-2.f * float(M_PI) * cutoff / kRate);
+    y += a * (x - y);
+    return y;
+  }
 };
 
 inline float expDecay(float t, float seconds) { return std::exp(-t / seconds); }
