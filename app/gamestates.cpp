@@ -45,6 +45,9 @@ bool traceStates = false;
 int lastTracedState = 0;
 int tracedFrames = 0;
 constexpr int kOpponentTraceFrames = 40;  // once a second while playing
+// Whether the options screen ran last frame: Settings.cfg is read as the
+// screen opens, not again every frame.
+bool optionsOpen = false;
 
 }  // namespace
 
@@ -90,6 +93,7 @@ void RunStateFrame() {
     std::fputs(OpponentRows().c_str(), stderr);
   DeliverTypedChat();
   platform::BeginFrame();
+  if (inloop != 9) optionsOpen = false;
   switch (inloop.load()) {
     case 1: PlayingFrame(); break;
     case 2: TitleFrame(); break;
@@ -257,7 +261,8 @@ void GameStartFrame() {
 void OptionsFrame() {
   platform::SetCursorVisible(true);
   SettingsCopy& s = localSettings;
-  ReadSettings(s.name, s.level, s.music, s.mode);
+  if (!optionsOpen) ReadSettings(s.name, s.level, s.music, s.mode);
+  optionsOpen = true;
   const HelpFor help[] = {
       {&cmdLowGraphics,
        "No shaders, so it should run almost anywhere.  It is better to run medium on better "
