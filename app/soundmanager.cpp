@@ -78,6 +78,7 @@ void SoundManager::ShutDown() {
   if (!device_) return;
   auto* context = static_cast<ALCcontext*>(context_);
   alcMakeContextCurrent(context);
+  stream_.Stop();
   alSourceStopv(kChannels, sources_);
   alDeleteSources(kChannels, sources_);
   for (Sample& s : samples) {
@@ -115,7 +116,8 @@ int SoundManager::Load(const char* path, bool looping) {
   }
   sample = Sample();
   sample.looping = looping;
-  if (device_ && path) sample.buffer = DecodeIntoBuffer(path);
+  if (device_ && path && looping && MusicStream::Playable(path)) sample.streamPath = path;
+  if (device_ && path && !looping) sample.buffer = DecodeIntoBuffer(path);
   return slot;
 }
 
@@ -131,10 +133,9 @@ int SoundManager::FreeChannel() const {
     ALint state = 0;
     alGetSourcei(sources_[c], AL_SOURCE_STATE, &state);
     if (state != AL_PLAYING) return c;
-    ALint looping = 0;
-    alGetSourcei(sources_[c], AL_LOOPING, &looping);
+    const bool music = stream_.Playing() && stream_.Source() == sources_[c];
     // All busy: the effect that started longest ago gives way (never the music).
-    if (!looping && (oldest < 0 || channelStarted_[c] < channelStarted_[oldest])) oldest = c;
+    if (!music && (oldest < 0 || channelStarted_[c] < channelStarted_[oldest])) oldest = c;
   }
   return oldest;
 }
@@ -151,8 +152,10 @@ int SoundManager::StartOn(int channel, int slot) {
   const Sample& sample = samples[slot];
   // A volume below 0 (far explosions) means silence, not a wrapped or
   // inverted gain.
-  if (!sample.buffer || sample.volume < 0) return -1;
+  const bool streamed = !sample.streamPath.empty();
+  if ((!sample.buffer && !streamed) || sample.volume < 0) return -1;
   unsigned int source = sources_[channel];
+  if (streamed || stream_.Source() == source) stream_.Stop();
   alSourceStop(source);
   alSourcei(source, AL_BUFFER, static_cast<ALint>(sample.buffer));
   alSourcei(source, AL_LOOPING, sample.looping ? AL_TRUE : AL_FALSE);
@@ -160,7 +163,11 @@ int SoundManager::StartOn(int channel, int slot) {
   alSourcef(source, AL_GAIN, std::clamp(volume, 0.0f, 255.0f) / 255.0f);
   float pitch = 1.0f + Jitter(sample.frequencyVariation) / kBaseFrequency;
   alSourcef(source, AL_PITCH, std::max(pitch, 0.01f));
-  alSourcePlay(source);
+  if (streamed) {
+    if (!stream_.Start(source, sample.streamPath)) return -1;
+  } else {
+    alSourcePlay(source);
+  }
   channelSlot_[channel] = slot;
   channelStarted_[channel] = ++plays_;
   return channel;
@@ -191,6 +198,7 @@ void SoundManager::HighVolume(int slot) {
 
 void SoundManager::StopAll() {
   if (!device_) return;
+  stream_.Stop();
   alSourceStopv(kChannels, sources_);
   std::fill(std::begin(channelSlot_), std::end(channelSlot_), -1);
 }

@@ -8,6 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "app/musicstream.h"
 
 class SoundManager {
  public:
@@ -21,6 +24,7 @@ class SoundManager {
     int volume = 255;           // 0..255; below 0 plays silent
     int frequencyVariation = 0; // Hz around 44100
     int volumeVariation = 0;    // +/- on the 0..255 scale
+    std::string streamPath;     // a looping sound is decoded as it plays, from here
   };
 
   Sample samples[kSlots];
@@ -36,6 +40,8 @@ class SoundManager {
   void InitMe();
   // Loads into slot `count` (128 wraps to 0) and returns that slot. A file
   // that fails to load still takes its slot, so later slots do not shift.
+  // A looping sound (the music) is only checked here and decoded as it
+  // plays; one plays at a time.
   int LoadSound(const char* path);
   int LoadSoundLooping(const char* path);
   // Plays on a free channel (never the fixed one); returns the channel or -1.
@@ -63,6 +69,8 @@ class SoundManager {
   uint64_t channelStarted_[kChannels] = {};
   uint64_t plays_ = 0;
   uint32_t jitterState_ = 12345;  // own generator: audio never shifts the game's random sequence
+
+  MusicStream stream_;  // the looping sound that is playing, if any
 
   int Load(const char* path, bool looping);
   int StartOn(int channel, int slot);

@@ -176,7 +176,8 @@ void PlayToneForAWhile(bool expectSilent) {
   ASSERT_NE(tone, nullptr);
   SoundManager sounds;
   sounds.InitMe();
-  int slot = sounds.LoadSound(tone);
+  const bool music = std::getenv("VR2_LOOP") != nullptr;
+  int slot = music ? sounds.LoadSoundLooping(tone) : sounds.LoadSound(tone);
   EXPECT_EQ(slot, 0);
   sounds.DefaultVolume(slot);
   int channel = sounds.PlaySoundA(slot);
@@ -192,7 +193,7 @@ void PlayToneForAWhile(bool expectSilent) {
   }
   EXPECT_TRUE(sounds.HasDevice());
   EXPECT_GE(channel, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  std::this_thread::sleep_for(std::chrono::milliseconds(music ? 1800 : 400));
   sounds.ShutDown();  // closes the device, which finishes the file
 }
 
@@ -223,6 +224,35 @@ TEST(SoundManagerWave, ToneReallyComesOutOfTheWaveWriter) {
   // 12000/32768 at volume 114/255, give or take the resampler and panning.
   EXPECT_GT(peak, 0.05f);
   EXPECT_GT(loud, 1000u);
+  fs::remove_all(dir);
+}
+
+// The music is decoded as it plays, a second at a time: a short loop must
+// sound on without a gap well past the first second the queue held.
+TEST(SoundManagerWave, MusicLoopsOnAsItIsDecoded) {
+  if (InChild()) return PlayToneForAWhile(false);
+  fs::path dir = TempDir();
+  WriteTone(dir / "tone.wav", 0.3);
+  fs::path out = dir / "out.wav";
+  fs::path conf = dir / "alsoft.conf";
+  std::ofstream(conf) << "[wave]\nfile = " << out.string() << "\n";
+  ASSERT_EQ(RunChild("SoundManagerWave.MusicLoopsOnAsItIsDecoded",
+                     {"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + conf.string(), "VR2_LOOP=1",
+                      "VR2_TONE=" + (dir / "tone.wav").string()}),
+            0);
+  SF_INFO info{};
+  SNDFILE* file = sf_open(out.c_str(), SFM_READ, &info);
+  ASSERT_NE(file, nullptr);
+  std::vector<float> pcm(static_cast<size_t>(info.frames) * info.channels);
+  sf_readf_float(file, pcm.data(), info.frames);
+  sf_close(file);
+  const size_t window = static_cast<size_t>(info.samplerate / 10) * info.channels;
+  ASSERT_GT(pcm.size(), 16 * window) << "the device ran for 1.8 s";
+  for (size_t w = 1; w < 16; ++w) {
+    float peak = 0;
+    for (size_t i = w * window; i < (w + 1) * window; ++i) peak = std::max(peak, std::abs(pcm[i]));
+    EXPECT_GT(peak, 0.05f) << "silence in the tenth of a second number " << w;
+  }
   fs::remove_all(dir);
 }
 
