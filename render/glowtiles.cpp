@@ -31,7 +31,8 @@ void GlowTiles::MarkBox(float minX, float minY, float maxX, float maxY) {
   if (!(lowX <= 1 && highX >= -1 && lowY <= 1 && highY >= -1)) return;
   constexpr float kTilesPerClipUnit = kTiles / 2.0f;
   auto tile = [](float clip) {
-    const int t = static_cast<int>(std::floor((std::clamp(clip, -1.0f, 1.0f) + 1) * kTilesPerClipUnit));
+    const int t =
+        static_cast<int>(std::floor((std::clamp(clip, -1.0f, 1.0f) + 1) * kTilesPerClipUnit));
     return std::min(t, kTiles - 1);
   };
   const int x0 = tile(lowX), x1 = tile(highX), y0 = tile(lowY), y1 = tile(highY);

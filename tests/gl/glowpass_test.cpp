@@ -26,7 +26,7 @@ namespace {
 
 // Where the glowing things of a scene are, in world units.
 struct Scene {
-  float cameraX, cameraY;  // the view is 1600 x 1200 world units around it
+  float cameraX, cameraY;      // the view is 1600 x 1200 world units around it
   std::vector<float> sprites;  // x, y, angle triples, drawn immediately
   std::vector<float> sorted;   // x, y, angle triples, through the sorter
 };
@@ -73,8 +73,8 @@ class GlowPassTest : public testsupport::GlTest {
     sorter.CameraRect(s.cameraX, s.cameraY, 1600, 1200);
     for (size_t i = 0; i + 2 < s.sprites.size(); i += 3) {
       sprite.ChangeSize(30, 90);
-      sprite.RenderMe(s.sprites[i], s.sprites[i + 1], 0, s.sprites[i + 2], 1, 1, 1, 1,
-                      orangeSlot, false, false);
+      sprite.RenderMe(s.sprites[i], s.sprites[i + 1], 0, s.sprites[i + 2], 1, 1, 1, 1, orangeSlot,
+                      false, false);
     }
     for (size_t i = 0; i + 2 < s.sorted.size(); i += 3) {
       sprite.ChangeSize(12, i == 0 ? 400 : 40);
@@ -172,7 +172,8 @@ class GlowPassTest : public testsupport::GlTest {
 TEST_F(GlowPassTest, TiledGlowLooksLikeTheWholeFrameGlowAndLeavesNothingBehind) {
   // Turned sprites in the middle, one across the left edge and one in the
   // bottom-right corner of the view; a long turned beam and short quads.
-  const Scene first{5000, 5000,
+  const Scene first{5000,
+                    5000,
                     {4700, 4800, 30, 5200, 5100, 75, 4210, 5000, 10, 5790, 5590, 45},
                     {5000, 5000, 60, 4500, 5300, 0, 5400, 4600, 120}};
   ExpectAlike(first);

@@ -32,7 +32,7 @@ TEST(GlowTilesTest, BadOrDistantBoxesLightNothingAndHugeOnesAreClipped) {
 TEST(GlowTilesTest, MarginsGrowAroundLitTilesAndStopAtTheEdges) {
   constexpr int T = GlowTiles::kTileSize, N = GlowTiles::kTiles;
   GlowTiles tiles = TexelTiles();
-  tiles.MarkBox(T + 1, T + 1, 2 * T - 1, 2 * T - 1);          // tile (1, 1)
+  tiles.MarkBox(T + 1, T + 1, 2 * T - 1, 2 * T - 1);        // tile (1, 1)
   tiles.MarkBox(512 - T + 1, 12 * T + 1, 511, 12 * T + 2);  // tile (N - 1, 12), right edge
   std::vector<GlowTiles::Rect> runs;
   tiles.Runs(1, 1, runs);
