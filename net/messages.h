@@ -11,9 +11,14 @@
 //
 // A field's wire code follows from its type: float 32 raw bits, int
 // compressed, bool one bit, string compressed length and characters.
+//
+// Every number is checked here, once for every reader: floats must be
+// finite, and a number that the receiver turns into an integer, an index or
+// a size is listed Within its range; anything else refuses the message.
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "net/bitstream.h"
@@ -38,6 +43,23 @@ enum Id : char {
   kShortState = 62,
   kProjectileShort = 63,
 };
+
+// A field whose value must lie in [low, high] when read.
+template <class T>
+struct Bounded {
+  T& value;
+  std::remove_const_t<T> low, high;
+};
+template <class T>
+Bounded<T> Within(T& value, double low, double high) {
+  using V = std::remove_const_t<T>;
+  return {value, static_cast<V>(low), static_cast<V>(high)};
+}
+
+// Ranges of the numbers that become integers or sizes.
+constexpr float kMaxSize = 8192;          // a ship, projectile or explosion's width or height
+constexpr float kMaxDamage = 1000000;     // per report; the largest hull is a few thousand
+constexpr float kMaxStyle = 255;          // a projectile's drawing style
 
 // True for the ids of the catalogue (49..63).
 inline bool IsGameMessage(char id) { return id >= kJoin && id <= kProjectileShort; }
@@ -66,8 +88,9 @@ struct FullState {
   bool downHeld = false, leftHeld = false, rightHeld = false;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.guid, m.x, m.y, m.angle, m.alive, m.upHeld, m.frozenFrames, m.bounty, m.width,
-       m.height, m.shipTexture, m.vx, m.vy, m.maxSpeed, m.downHeld, m.leftHeld, m.rightHeld);
+    io(m.guid, m.x, m.y, m.angle, m.alive, m.upHeld, m.frozenFrames, m.bounty,
+       Within(m.width, -kMaxSize, kMaxSize), Within(m.height, -kMaxSize, kMaxSize),
+       m.shipTexture, m.vx, m.vy, m.maxSpeed, m.downHeld, m.leftHeld, m.rightHeld);
   }
   bool operator==(const FullState&) const = default;
 };
@@ -78,7 +101,8 @@ struct DamageReport {
   float attacker = 0, victim = 0, hullDamage = 0, energyDamage = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.attacker, m.victim, m.hullDamage, m.energyDamage);
+    io(m.attacker, m.victim, Within(m.hullDamage, -kMaxDamage, kMaxDamage),
+       Within(m.energyDamage, -kMaxDamage, kMaxDamage));
   }
   bool operator==(const DamageReport&) const = default;
 };
@@ -136,7 +160,8 @@ struct Explosion {
   int loopSlot = 0, frames = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.x, m.y, m.width, m.height, m.loopSlot, m.frames);
+    io(m.x, m.y, Within(m.width, -kMaxSize, kMaxSize), Within(m.height, -kMaxSize, kMaxSize),
+       m.loopSlot, m.frames);
   }
   bool operator==(const Explosion&) const = default;
 };
@@ -182,8 +207,9 @@ struct ProjectileFields {
   float acceleration = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.owner, m.texture, m.x, m.y, m.width, m.height, m.direction, m.style, m.lifeLeft,
-       m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid, m.acceleration);
+    io(m.owner, m.texture, m.x, m.y, Within(m.width, -kMaxSize, kMaxSize),
+       Within(m.height, -kMaxSize, kMaxSize), m.direction, Within(m.style, 0, kMaxStyle),
+       m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid, m.acceleration);
   }
   bool operator==(const ProjectileFields&) const = default;
 };
@@ -254,6 +280,10 @@ class FieldWriter {
   void Put(int v) { out.WriteCompressed(v); }
   void Put(bool v) { out.Write(v); }
   void Put(const std::string& v) { out.WriteString(v); }
+  template <class T>
+  void Put(const Bounded<T>& b) {
+    Put(b.value);
+  }
   BitStream& out;
 };
 
@@ -265,7 +295,7 @@ class FieldReader {
   explicit FieldReader(BitStream& in) : in(in) {}
   bool ok = true;
   template <class... T>
-  void operator()(T&... fields) {
+  void operator()(T&&... fields) {
     (Take(fields), ...);
   }
   // A count above `max` refuses the message.
@@ -287,6 +317,11 @@ class FieldReader {
   void Take(int& v);
   void Take(bool& v);
   void Take(std::string& v);
+  template <class T>
+  void Take(const Bounded<T>& b) {
+    Take(b.value);
+    ok = ok && b.low <= b.value && b.value <= b.high;
+  }
   BitStream& in;
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -143,6 +144,34 @@ TEST(Messages, NonFiniteNumbersDropTheMessage) {
   EXPECT_EQ(id, msg::kProjectileFull);  // the bad number did not shift the stream
   msg::ProjectileFull pBack;
   EXPECT_FALSE(msg::Read(in, pBack));
+}
+
+// Numbers the receiver turns into integers or sizes: a projectile style or a
+// damage far beyond any int made the casts undefined on the receiving copy.
+TEST(Messages, NumbersOutOfRangeDropTheMessage) {
+  auto refused = [](const auto& m) {
+    BitStream out;
+    msg::Write(out, m);
+    BitStream in(out.GetData(), out.GetNumberOfBytesUsed());
+    char id;
+    in.Read(id);
+    std::remove_cvref_t<decltype(m)> back{};
+    return !msg::Read(in, back);
+  };
+  msg::ProjectileNew p{};
+  p.style = 1.1e30f;
+  EXPECT_TRUE(refused(p));
+  p.style = -1;
+  EXPECT_TRUE(refused(p));
+  p.style = 3;
+  EXPECT_FALSE(refused(p));
+  EXPECT_TRUE(refused(msg::DamageReport{1, 2, 6.6e35f, 0}));
+  EXPECT_TRUE(refused(msg::DamageReport{1, 2, 0, -6.6e35f}));
+  EXPECT_FALSE(refused(msg::DamageReport{1, 2, 450, 90}));
+  msg::FullState f = SampleFullState();
+  f.width = 1e9f;
+  EXPECT_TRUE(refused(f));
+  EXPECT_TRUE(refused(msg::Explosion{0, 0, 64, -3e12f, 1, 8}));
 }
 
 TEST(Messages, RosterLengthIsBounded) {
