@@ -20,7 +20,7 @@ cleanup() {
 trap cleanup EXIT
 
 number=""
-for _ in $(seq 1 200); do
+for _ in $(seq 1 600); do  # up to 30 s on a loaded machine
   number=$(tr -dc '0-9' 2>/dev/null <"$fifo_dir/display")
   if [ -n "$number" ] && [ -e "/tmp/.X11-unix/X$number" ]; then
     break
