@@ -104,13 +104,15 @@ void BulletManager::ShootMe(Weapon& w, float x, float y, float heading, float vx
 
 // ---- One frame ----
 
+// Smoke puffs are only seen (never announced or hit-tested): their sizes come
+// from the drawing's generator.
 void BulletManager::Trails(const Bullet& b) {
   if (b.style == shotstyle::Rocket) {
-    explosions->AddExplosion(b.x, b.y, 64 + utilities->RangedRandom(-16, 16),
-                             64 + utilities->RangedRandom(-16, 16), 1, 8, false);
+    explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
+                             64 + utilities->VisualRandom(-16, 16), 1, 8, false);
     if (b.lifeLeft % 2 == 0)
-      explosions->AddExplosion(b.x, b.y, 64 + utilities->RangedRandom(-16, 16),
-                               64 + utilities->RangedRandom(-16, 16), 3, 5, false);
+      explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
+                               64 + utilities->VisualRandom(-16, 16), 3, 5, false);
   } else if (b.style == shotstyle::SmallRocket && b.lifeLeft % 2 == 0) {
     explosions->AddExplosion(b.x, b.y, 64, 64, 1, 6, false);
   }
@@ -262,7 +264,7 @@ void BulletManager::RenderBullet(const Bullet& b, bool secondPass) {
       const float a = b.direction * kDegToRad;
       sprite.ChangeSize(b.width, b.height);
       for (int k = 0; k < 10; ++k) {
-        const int texture = b.texture + GameRand() % 3;
+        const int texture = b.texture + VisualRand() % 3;
         sprite.RenderMe(b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
                         0, heading, 1, 1, 1, 1, texture, false, false);
       }

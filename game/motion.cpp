@@ -3,11 +3,6 @@
 
 #include <cmath>
 
-namespace {
-
-float Radians(float degrees, bool piFirst) { return piFirst ? kPi * degrees / 180 : degrees * kDegToRad; }
-}  // namespace
-
 bool SteerShip(float& angle, float& vx, float& vy, const ShipControls& keys,
                const ShipRules& rules) {
   if (keys.right) {
@@ -18,7 +13,7 @@ bool SteerShip(float& angle, float& vx, float& vy, const ShipControls& keys,
     angle += 4;
     if (rules.wrap && angle > 360) angle -= 360;
   }
-  const float a = Radians(angle, rules.piFirstRadians);
+  const float a = angle * kDegToRad;
   const float c = std::cos(a), s = std::sin(a);
   if (keys.up) {
     const int pushes = rules.boost ? 2 : 1;

@@ -11,11 +11,7 @@
 // - a ship whose limit is not known (a row not yet fully described, a relay
 //   for an unknown sender) has no drag (`drag`);
 // - a projectile accelerates for its first 30 frames of age, counted by the
-//   owner and worked out from the age by the copies (`accelerate`);
-// - computer players convert degrees as pi * angle / 180, everything else as
-//   angle * (pi / 180): the last bits differ for most headings, and a seeded
-//   fight replays only with the computer players' own rounding
-//   (`piFirstRadians`).
+//   owner and worked out from the age by the copies (`accelerate`).
 // Positions of local ships are the caller's: they move against the walls.
 #pragma once
 
@@ -28,7 +24,6 @@ struct ShipRules {
   bool drag = true;
   bool boost = false;
   bool wrap = false;
-  bool piFirstRadians = false;
 };
 
 // Turns (right first, then left: both together cancel), thrusts, brakes and

@@ -377,7 +377,7 @@ void SpaceShip::RenderMe() {
 
 void SpaceShip::RenderEngine(int) {
   if (!alive) return;
-  const float r = utilities->RangedRandom(0.95f, 1.05f);
+  const float r = utilities->VisualRandom(0.95f, 1.05f);
   const float f = r * (std::fabs(vx) + std::fabs(vy)) * (width / 128);
   if (f <= 0) return;
   const float c = std::cos(angle * kDegToRad), s = std::sin(angle * kDegToRad);

@@ -250,7 +250,6 @@ void AiPlayer::Steer() {
   ShipRules rules;
   rules.limit = maxSpeed;
   rules.wrap = true;
-  rules.piFirstRadians = true;
   SteerShip(angle, vx, vy, {keys[vk::Left], keys[vk::Right], keys[vk::Up], keys[vk::Down]},
             rules);
 }

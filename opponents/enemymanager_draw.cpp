@@ -39,7 +39,7 @@ void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMo
                               float cameraX, float cameraY) {
   const float a = p.angle * kDegToRad;
   if (p.upHeld) {
-    const float f = utilities->RangedRandom(0.9f, 1.1f) * p.width * 25.0f / 128.0f;
+    const float f = utilities->VisualRandom(0.9f, 1.1f) * p.width * 25.0f / 128.0f;
     sprite.ChangeSize(f, 4 * f);
     sprite.RenderSorted(p.x - std::cos(a) * (0.25f * p.width + 2 * f),
                         p.y + std::sin(a) * (p.width * 31.0f / 128.0f + 2 * f), 0,
@@ -68,11 +68,11 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
   if (explosions) {
     if (style == 3) {
       if (b.life % 2 == 0)
-        explosions->AddExplosion(b.x, b.y, 64 + utilities->RangedRandom(-16, 16),
-                                 64 + utilities->RangedRandom(-16, 16), 1, 8, false);
+        explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
+                                 64 + utilities->VisualRandom(-16, 16), 1, 8, false);
       if (b.life % 3 == 0)
-        explosions->AddExplosion(b.x, b.y, 64 + utilities->RangedRandom(-16, 16),
-                                 64 + utilities->RangedRandom(-16, 16), 3, 5, false);
+        explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
+                                 64 + utilities->VisualRandom(-16, 16), 3, 5, false);
     } else if (style == 2 && b.life % 2 == 0) {
       explosions->AddExplosion(b.x, b.y, 64, 64, 1, 6, false);
     }
@@ -89,7 +89,7 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
       const float a = b.angle * kDegToRad;
       sprite.ChangeSize(b.width, b.height);
       for (int k = 0; k < 10; k++) {
-        const int pick = std::min(2, (int)utilities->RangedRandom(0, 3));
+        const int pick = std::min(2, (int)utilities->VisualRandom(0, 3));
         sprite.RenderMe(b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
                         0, turned, 1, 1, 1, 1, b.texture + pick, false, false);
       }

@@ -1,16 +1,25 @@
 #include "render/glwrapper.h"
 
 static unsigned int gRandState = 1;
+static unsigned int gVisualRandState = 1;
+
+static int Step(unsigned int& state) {
+  state = state * 214013u + 2531011u;
+  return static_cast<int>((state >> 16) & 0x7FFFu);
+}
 
 void GameSeed(unsigned int seed) { gRandState = seed; }
 
-int GameRand() {
-  gRandState = gRandState * 214013u + 2531011u;
-  return static_cast<int>((gRandState >> 16) & 0x7FFFu);
-}
+int GameRand() { return Step(gRandState); }
+
+int VisualRand() { return Step(gVisualRandState); }
 
 float GlWrapper::RangedRandom(float low, float high) {
   return (high - low) * static_cast<float>(GameRand()) / 32767.0f + low;
+}
+
+float GlWrapper::VisualRandom(float low, float high) {
+  return (high - low) * static_cast<float>(VisualRand()) / 32767.0f + low;
 }
 
 float GlWrapper::GenerateGUID() {

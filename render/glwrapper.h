@@ -11,6 +11,11 @@
 constexpr int kGameRandMax = 32767;
 void GameSeed(unsigned int seed);
 int GameRand();
+// Drawing's own source, of the same kind: flame flicker, trail puffs,
+// lightning segments and stars take their numbers from here, so how much is
+// drawn (the glow pass draws some things twice) never shifts the game's
+// sequence, and one seed plays one fight at every graphics level.
+int VisualRand();
 
 class GlWrapper {
  public:
@@ -43,6 +48,8 @@ class GlWrapper {
   // ---- Numeric utilities ----
   // (high - low) * GameRand() / 32767 + low: inclusive of both ends.
   float RangedRandom(float low, float high);
+  // The same over VisualRand: for what is only seen.
+  float VisualRandom(float low, float high);
   // A practically unique identity number, compared for equality only.
   float GenerateGUID();
   // Rectangles given as min corner, extent along y, extent along x.

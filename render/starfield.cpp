@@ -17,7 +17,7 @@ constexpr float kRecycledMinSize = 0.2f;
 }  // namespace
 
 void Starfield::NewSize(Star& star, float low) {
-  star.size = utilities->RangedRandom(low, maxSize);
+  star.size = utilities->VisualRandom(low, maxSize);
   star.speed = maxSize > 0 ? star.size / maxSize * depthScale : 0.0f;
 }
 
@@ -35,8 +35,8 @@ void Starfield::InitMe(int count, float& camWidth, float& camHeight, float maxSt
   for (int i = 0; i < count; ++i) {
     Star star;
     NewSize(star, kCreatedMinSize);
-    star.x = utilities->RangedRandom(0, 1);
-    star.y = utilities->RangedRandom(0, 1);
+    star.x = utilities->VisualRandom(0, 1);
+    star.y = utilities->VisualRandom(0, 1);
     stars.push_back(star);
   }
 }
@@ -55,21 +55,21 @@ void Starfield::UpdateMe(float vx, float vy) {
     if (star.x > 1) {
       NewSize(star, kRecycledMinSize);
       star.x = 0;
-      star.y = utilities->RangedRandom(0, 1);
+      star.y = utilities->VisualRandom(0, 1);
     }
     if (star.x < 0) {
       NewSize(star, kRecycledMinSize);
       star.x = 1;
-      star.y = utilities->RangedRandom(0, 1);
+      star.y = utilities->VisualRandom(0, 1);
     }
     if (star.y > 1) {
       NewSize(star, kRecycledMinSize);
-      star.x = utilities->RangedRandom(0, 1);
+      star.x = utilities->VisualRandom(0, 1);
       star.y = 0;
     }
     if (star.y < 0) {
       NewSize(star, kRecycledMinSize);
-      star.x = utilities->RangedRandom(0, 1);
+      star.x = utilities->VisualRandom(0, 1);
       star.y = 1;
     }
   }
