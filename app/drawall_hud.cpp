@@ -13,6 +13,7 @@
 #include "render/defaultsprite.h"
 #include "app/drawall.h"
 #include "app/drawall_internal.h"
+#include "app/scoreboard.h"
 #include "render/text.h"
 #include "render/textureslots.h"
 
@@ -32,13 +33,19 @@ std::vector<HudLine> HudLines() {
   lines.push_back({0, 736, "        " + std::to_string(Player.kills)});
   std::string chat;
   std::vector<std::string> log;
+  int scrolled = 0;
   {
     std::lock_guard<std::mutex> lock(textMutex);
     chat = typingmessage;
-    const size_t n = Messages.size();
-    for (size_t i = n >= 3 ? n - 3 : 0; i < n; ++i) log.push_back(Messages[i]);
+    log = MessageView.Shown();
+    scrolled = MessageView.Scrolled();
   }
   lines.push_back({0, 48, chat});
+  if (scrolled > 0) {
+    std::string note = std::to_string(scrolled);
+    note += " lines back (Page Down: newer)";
+    lines.push_back({0, 64, note});
+  }
   // Oldest of the three on top; the newest line sits at the bottom edge.
   float y = 16.0f * static_cast<float>(log.size() - 1);
   for (const std::string& line : log) {
@@ -49,11 +56,16 @@ std::vector<HudLine> HudLines() {
 }
 
 void DrawHud() {
-  for (const HudLine& line : HudLines()) PrintText(line.x, line.y, line.text.c_str());
+  {
+    std::lock_guard<std::mutex> lock(textMutex);
+    MessageView.Advance(keys[vk::PageUp], keys[vk::PageDown]);
+  }
+  for (const HudLine& line : HudLines()) PrintTextOutlined(line.x, line.y, line.text.c_str());
   if (Player.alive)
     DrawMiniMap();
   else
     DrawShopOverlay();
+  if (keys[vk::Tab]) DrawScoreboard();
   glFlush();
 }
 

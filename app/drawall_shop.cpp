@@ -40,7 +40,10 @@ void DrawShopOverlay() {
   const int price = page.costs[i];
   if (price != 0) {
     PrintText(0, 64, ("Cost: " + std::to_string(price)).c_str());
-    PrintText(0, 80, ("Remaining Credits: " + std::to_string(Player.GetCredits() - price)).c_str());
+    // A negative balance read as a debt the shop would allow.
+    const int left = Player.GetCredits() - price;
+    PrintText(0, 80, left < 0 ? "Not enough credits"
+                              : ("Remaining Credits: " + std::to_string(left)).c_str());
   }
   PrintTextColor(0, 96, page.helpLines[i].c_str(), 0.17647f, 0.67451f, 0.96471f);
   if (lclick) {

@@ -72,7 +72,7 @@ void SetTitlePresentedHook(FramePresentedHook hook) { titlePresented = hook; }
 void DeliverTypedChat() {
   for (const std::string& typed : TakeTypedChat()) {
     std::string line = Player.name + typed;
-    AddMessage(line);
+    AddMessage(line, MessageKind::Chat);
     SendMessageA(line);
   }
 }
@@ -277,7 +277,11 @@ void OptionsFrame() {
        "Change your name!  It helps to tell people apart, and you don't want to be a newbie!"},
       {&cmdMusicOff, "The music will turn off when you go into a game."},
   };
-  DrawMenuScreen(kOptionsScreenTexture, help, &s.name);
+  const Button* levels[] = {&cmdHighGraphics, &cmdMediumGraphics, &cmdLowGraphics};
+  const Button* const chosen[] = {
+      s.level >= 0 && s.level <= 2 ? levels[s.level] : nullptr,
+      s.music == 1 ? &cmdMusicOn : s.music == 0 ? &cmdMusicOff : nullptr};
+  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen);
   if (!lclick) return;
   if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
   if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
@@ -302,7 +306,7 @@ void NameEntryFrame() {
     std::lock_guard<std::mutex> lock(textMutex);
     shown = newname;
   }
-  DrawMenuScreen(kNameScreenTexture, {}, &shown);
+  DrawMenuScreen(kNameScreenTexture, {}, &shown, {}, true);
 }
 
 void NameEntryDoneFrame() {

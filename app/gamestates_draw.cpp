@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/platform.h"
 #include "render/defaultsprite.h"
+#include "render/textureslots.h"
 #include "render/text.h"
 #include "ui/button.h"
 
@@ -18,7 +19,30 @@ void HelpLine(const char* text) {
   PrintTextColor(0, 16, text, 0.17647f, 0.67451f, 0.96471f);
 }
 
-void NameLine(const std::string& text) { PrintTextColor(861, 607, text.c_str(), 0, 1, 0); }
+// The name inside the PILOT field of the options and name pictures, at most
+// kMaxNameChars characters (a longer name of an old file is shown cut),
+// with the caret after it while it is being typed.
+void NameLine(const std::string& text, bool caret) {
+  const std::string shown = text.substr(0, kMaxNameChars);
+  PrintTextColor(772, 607, shown.c_str(), 0, 1, 0);
+  if (caret) PrintTextColor(772 + kGlyphAdvance * static_cast<float>(shown.size()), 607, "_", 0, 1, 0);
+}
+
+// A bright frame around a button: the choice in force on the options screen.
+// Drawn with the mini-map sprite, which is centred on the frame's origin.
+void Highlight(const Button& button) {
+  const float w = static_cast<float>(button.width) + 6, h = static_cast<float>(button.height) + 6;
+  const float x = static_cast<float>(button.x), y = static_cast<float>(button.y);
+  const float edges[4][4] = {{x, y - h / 2, w + 3, 3}, {x, y + h / 2, w + 3, 3},
+                             {x - w / 2, y, 3, h + 3}, {x + w / 2, y, 3, h + 3}};
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  for (const auto& e : edges) {
+    MiniMap.ChangeSize(e[2], e[3]);
+    MiniMap.RenderMeQuads(e[0], e[1], 0, 0, 1, 1.0f, 0.9f, 0.35f, kWhiteQuadTexture);
+  }
+  glDisable(GL_BLEND);
+}
 
 // What a menu screen shows. It is drawn again only when this changes or the
 // window asks for it (exposed, resized): an idle menu then costs almost
@@ -26,6 +50,7 @@ void NameLine(const std::string& text) { PrintTextColor(861, 607, text.c_str(), 
 struct ScreenView {
   int state = 0;  // 0: unknown, draw
   unsigned hovered = 0;
+  unsigned chosen = 0;
   std::string name;
   bool operator==(const ScreenView&) const = default;
 };
@@ -39,11 +64,15 @@ void DrawPicture(int slot) {
   FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false);
 }
 
-bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name) {
+bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
+                    std::span<const Button* const> chosen, bool caret) {
   ScreenView view;
   view.state = inloop;
   for (size_t i = 0; i < help.size(); ++i) {
     if (help[i].button->IsClicked()) view.hovered |= 1u << i;
+  }
+  for (size_t i = 0; i < chosen.size(); ++i) {
+    if (chosen[i]) view.chosen |= 1u << i;
   }
   if (name) view.name = *name;
   bool redraw = platform::TakeRedrawRequest();
@@ -52,7 +81,9 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
   ScreenProjection();
   ClearScreen();
   DrawPicture(picture);
-  if (name) NameLine(*name);
+  for (const Button* button : chosen)
+    if (button) Highlight(*button);
+  if (name) NameLine(*name, caret);
   for (size_t i = 0; i < help.size(); ++i) {
     if (view.hovered & (1u << i)) HelpLine(help[i].text);
   }

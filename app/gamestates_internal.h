@@ -21,10 +21,12 @@ struct HelpFor {
 void ClearScreen();
 // A screen picture: the full-screen sprite at (0, 0) with texture slot N.
 void DrawPicture(int slot);
-// Draws the picture, the name line (when given) and the help of the hovered
-// buttons, and presents it - unless the window already shows exactly that.
-// True when a frame was presented.
-bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name);
+// Draws the picture, a frame around each of the `chosen` buttons (the
+// choices in force), the name line (when given, with a caret after it when
+// asked) and the help of the hovered buttons, and presents it - unless the
+// window already shows exactly that. True when a frame was presented.
+bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
+                    std::span<const Button* const> chosen = {}, bool caret = false);
 // The next menu frame draws even when nothing changed (another screen drew
 // over the window).
 void ForgetShownScreen();

@@ -13,13 +13,15 @@ std::mutex textMutex;
 std::string typingmessage;
 std::string newname;
 std::vector<std::string> Messages;
+MessageLog MessageView;
 
-void AddMessage(const std::string& line) {
+void AddMessage(const std::string& line, MessageKind kind) {
   std::lock_guard<std::mutex> lock(textMutex);
   Messages.push_back(line);
   // Only the newest lines are ever shown or scrolled back to.
   if (Messages.size() > kMaxMessages)
     Messages.erase(Messages.begin(), Messages.end() - kMaxMessages);
+  MessageView.Add(line, kind);
 }
 
 std::vector<std::string> MessagesSnapshot() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/keycodes.h"  // the codes that index keys
+#include "app/messagelog.h"
 
 // ---- Input and control (written by the window thread) ----
 extern std::atomic<bool> keys[256];   // one flag per virtual-key code
@@ -22,12 +23,14 @@ extern int timetilheartbeat;          // heartbeat count-down (window thread onl
 extern std::mutex textMutex;
 extern std::string typingmessage;     // chat line being typed, starts with ">"
 extern std::string newname;           // name being typed on the name-entry screen
+constexpr size_t kMaxNameChars = 16;  // what the name field takes (and fits)
 extern std::vector<std::string> Messages;  // on-screen message log
+extern MessageLog MessageView;             // what the message area shows of it
 
 // Appends one line to the message log (takes textMutex), which keeps its
-// newest kMaxMessages lines.
+// newest kMaxMessages lines, and to its view.
 constexpr size_t kMaxMessages = 256;
-void AddMessage(const std::string& line);
+void AddMessage(const std::string& line, MessageKind kind = MessageKind::System);
 // A copy of the message log, safe to read without the lock.
 std::vector<std::string> MessagesSnapshot();
 

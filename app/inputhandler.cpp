@@ -59,14 +59,15 @@ void FinishChatLine() {
 // Enter finishes name entry, and opens the chat line only where one is shown
 // and sent (in a game): a line opened on the menus would greet the player
 // open in the next game, where it swallows the fire keys until enter sends
-// an empty line.
+// an empty line. On the quit confirmation enter means quit (the frame reads
+// the key), so it opens nothing there.
 void EnterPressed() {
   const int state = inloop;
   if (state == 10) {
     inloop = 11;
     return;
   }
-  if (state != 1 && state != 12) return;
+  if (state != 1) return;
   typing = true;
   std::lock_guard<std::mutex> lock(textMutex);
   typingmessage.assign(1, '>');
@@ -111,6 +112,13 @@ void KeyDown(int key, bool repeat) {
     if (key == vk::Back) Backspace();
     return;
   }
+  // An enter that finishes the chat line is not an enter for the screen
+  // either: the quit confirmation would otherwise send the line and quit.
+  if (typing && key == vk::Return) {
+    for (int fire : vk::Fire) keys[fire] = false;
+    FinishChatLine();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(latchMutex);
     keys[key] = true;
@@ -119,11 +127,7 @@ void KeyDown(int key, bool repeat) {
   if (key == vk::Back) Backspace();
   if (typing) {
     // Letters typed into the chat line must not fire the weapons.
-    for (int key : vk::Fire) keys[key] = false;
-    if (key == vk::Return) {
-      FinishChatLine();
-      return;
-    }
+    for (int fire : vk::Fire) keys[fire] = false;
   } else if (key == vk::Return) {
     EnterPressed();
   }
@@ -137,7 +141,7 @@ void KeyUp(int key) {
 
 void Character(char ch) {
   std::lock_guard<std::mutex> lock(textMutex);
-  if (inloop == 10) newname.push_back(ch);
+  if (inloop == 10 && newname.size() < kMaxNameChars) newname.push_back(ch);
   if (typing) typingmessage.push_back(ch);
 }
 

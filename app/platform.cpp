@@ -553,6 +553,8 @@ int ScancodeToVirtualKey(int scancode) {
     case SDL_SCANCODE_RALT: return vk::Alt;
     case SDL_SCANCODE_ESCAPE: return vk::Escape;
     case SDL_SCANCODE_SPACE: return vk::Space;
+    case SDL_SCANCODE_PAGEUP: return vk::PageUp;
+    case SDL_SCANCODE_PAGEDOWN: return vk::PageDown;
     case SDL_SCANCODE_LEFT: return vk::Left;
     case SDL_SCANCODE_UP: return vk::Up;
     case SDL_SCANCODE_RIGHT: return vk::Right;

@@ -108,7 +108,8 @@ void GameProtocol::ClientDamage() {
 
 void GameProtocol::ClientKill() {
   msg::KillReport m;
-  if (!msg::Read(*network, m) || m.killer != *myGuid) return;
+  if (!msg::Read(*network, m)) return;
+  if (m.killer != *myGuid) return enemies->CountKill(m.victim, m.killer);
   const int victim = enemies->playernumbyguid(m.victim);
   if (victim < 0) return;
   enemies->AddKill(victim);
@@ -118,7 +119,7 @@ void GameProtocol::ClientKill() {
 void GameProtocol::ClientChat() {
   msg::Chat m;
   if (!msg::Read(*network, m) || !TakeChatLine(m.text)) return;
-  enemies->AddMessage(m.text);
+  enemies->AddReceivedLine(m.text, player ? player->name : std::string());
   Trace("chat: " + m.text);
 }
 

@@ -1,7 +1,8 @@
 // The host's side of the protocol: every message from a client is applied
 // where it concerns the host and relayed to the other clients, positions
 // advanced by the sender's latency. Messages about the host's own player
-// (damage, kill, freeze naming it) are consumed here and not passed on.
+// (damage and freeze naming it) are consumed here and not passed on; a kill
+// naming the host still goes on, for the other scoreboards.
 #include <algorithm>
 #include <string>
 
@@ -153,8 +154,11 @@ void GameProtocol::ServerKill() {
   if (m.killer == *myGuid) {
     enemies->AddKill(victim);
     PayForKill(m.bounty);
-    return;
+  } else {
+    enemies->CountKill(m.victim, m.killer);
   }
+  // Every client hears of every kill (its scoreboard counts them); only the
+  // killer named in it is paid.
   Relay(m, true);
 }
 
@@ -162,7 +166,7 @@ void GameProtocol::ServerChat() {
   msg::Chat m;
   if (!msg::Read(*network, m) || !SenderJoined() || !TakeChatLine(m.text))
     return;
-  enemies->AddMessage(m.text);
+  enemies->AddReceivedLine(m.text, player ? player->name : std::string());
   Trace("chat: " + m.text);
   Relay(m, true);
 }

@@ -346,26 +346,35 @@ int EnemyManager::GetKills(std::vector<int>& out) {
 void EnemyManager::AddKill(int i) {
   kills += 1;
   killed.push_back(i);
+  if (ValidRow(i)) players[i].losses += 1;
+}
+
+void EnemyManager::CountKill(float victimGuid, float killerGuid) {
+  const int victim = playernumbyguid(victimGuid), killer = playernumbyguid(killerGuid);
+  if (victim >= 0) players[victim].losses += 1;
+  if (killer >= 0 && killer != victim) players[killer].wins += 1;
 }
 
 void EnemyManager::AddAiKill(int victim, int killer) {
   const std::string v = GetName(victim);
   const std::string k = GetName(killer);
+  if (ValidRow(victim)) players[victim].losses += 1;
   if (victim == killer) {
-    AddMessage(v + " blew himself to kingdom come!");
+    AddMessage(v + " blew himself to kingdom come!", MessageKind::OthersKill);
     return;
   }
+  if (ValidRow(killer)) players[killer].wins += 1;
   if (GetTeam(victim) == GetTeam(killer)) {
-    AddMessage(k + " teamkilled " + v);
+    AddMessage(k + " teamkilled " + v, MessageKind::OthersKill);
     return;
   }
   const int r = (int)utilities->RangedRandom(1, 4);
   if (r == 1)
-    AddMessage(k + " showed " + v + " that he was one lean mean machine!");
+    AddMessage(k + " showed " + v + " that he was one lean mean machine!", MessageKind::OthersKill);
   else if (r == 3)
-    AddMessage(k + " showed that " + v + " didn't belong in the big leagues!");
+    AddMessage(k + " showed that " + v + " didn't belong in the big leagues!", MessageKind::OthersKill);
   else
-    AddMessage(k + " terminated " + v + " with extreme prejudice!");
+    AddMessage(k + " terminated " + v + " with extreme prejudice!", MessageKind::OthersKill);
 }
 
 // The attacker index may be stale (the row left, or the table was renumbered
@@ -384,6 +393,7 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
       AddMessage(myName + " blew himself up, the misguided fool!");
     return;
   }
+  players[k].wins += 1;
   if (players[k].isComputer) {
     const std::string& killer = players[k].name;
     const int r = (int)utilities->RangedRandom(1, 4);
@@ -403,11 +413,25 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
 // The shared log is read by the drawing while the window thread may append
 // chat lines, so the global goes through its lock; any other list (tests)
 // is written directly.
-void EnemyManager::AddMessage(std::string text) {
+void EnemyManager::AddMessage(std::string text, MessageKind kind) {
   if (!messages || messages == &Messages)
-    ::AddMessage(text);
+    ::AddMessage(text, kind);
   else
     messages->push_back(std::move(text));
+}
+
+void EnemyManager::AddReceivedLine(const std::string& text, const std::string& myName) {
+  const size_t mark = text.find('>');
+  if (mark != std::string::npos) {
+    const std::string sender = text.substr(0, mark);
+    for (const player& p : players) {
+      if (p.name == sender) return AddMessage(text, MessageKind::Chat);
+    }
+  }
+  // Otherwise another copy announced a kill: ours to keep in sight when it
+  // names the local player (our death), a passing line otherwise.
+  const bool aboutMe = !myName.empty() && text.find(myName) != std::string::npos;
+  AddMessage(text, aboutMe ? MessageKind::System : MessageKind::OthersKill);
 }
 
 // ---------------------------------------------------------------- per frame

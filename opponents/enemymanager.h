@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/messagelog.h"
 #include "render/defaultsprite.h"
 
 class GlWrapper;
@@ -71,6 +72,9 @@ class EnemyManager {
     int team = 0;
     float vx = 0, vy = 0;
     std::vector<bullet> bullets;
+    // The scoreboard's figures, counted by this copy from the kills it
+    // learns of (since it joined).
+    int wins = 0, losses = 0;
   };
 
   int lastAttacker = -1;  // row of whoever damaged the local player last; -1 nobody/self
@@ -164,7 +168,14 @@ class EnemyManager {
   void AddKill(int i);
   void AddAiKill(int victim, int killer);
   void SendDeath(std::string myName, float myGuid, int myBounty);
-  void AddMessage(std::string text);
+  // A kill between two other players that this copy learns of from the
+  // network: the scoreboard counts it. Unknown GUIDs count nothing.
+  void CountKill(float victimGuid, float killerGuid);
+  void AddMessage(std::string text, MessageKind kind = MessageKind::System);
+  // A chat line from the network: "Name>text" as typed, or a kill
+  // announcement of another copy (about the local player `myName`, or
+  // between others).
+  void AddReceivedLine(const std::string& text, const std::string& myName);
 
   // ---- Per frame ----
   void MainLoop(float myGuid);

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 
 #include "game/explosionmanager.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
+#include "render/text.h"
 #include "render/texturelibrary.h"
 #include "render/angle.h"
 #include "app/platform.h"
@@ -155,11 +155,6 @@ void EnemyManager::PrintTextWithCameraColor(float x, float y, const char* text, 
   if (!text || !*text) return;
   const float w = cameraWidth ? *cameraWidth : platform::kFrameWidth;
   const float h = cameraHeight ? *cameraHeight : platform::kFrameHeight;
-  const bool additive = !(shaders && shaders->UsingShaders());
-  if (additive) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-  }
   if (textures) textures->BindTexture(kFontTexture);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -170,13 +165,11 @@ void EnemyManager::PrintTextWithCameraColor(float x, float y, const char* text, 
   glLoadIdentity();
   glTranslatef(x - cameraX + w / 2, cameraY - y + h / 2, 0);
   glScalef(kTextScale, kTextScale, 1);
-  glColor4f(r, g, b, 1);
-  glListBase(fontBase - 32);
-  glCallLists((GLsizei)std::strlen(text), GL_UNSIGNED_BYTE, text);
-  glColor4f(1, 1, 1, 1);
+  // Blended by the font's alpha at every level: drawn unblended under the
+  // shader levels, the font's black became a box around every name.
+  DrawGlyphsOutlined(text, r, g, b);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
-  if (additive) glDisable(GL_BLEND);
 }

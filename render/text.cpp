@@ -143,3 +143,30 @@ void PrintTextColor(float x, float y, const char* text, float r, float g, float 
   PopTextProjection();
   glDisable(GL_BLEND);
 }
+
+void DrawGlyphsOutlined(const char* text, float r, float g, float b, float outline) {
+  if (!text || text[0] == '\0') return;
+  static const float kAround[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1},
+                                      {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(0, 0, 0, 0.8f);
+  for (const auto& d : kAround) {
+    glTranslatef(d[0] * outline, d[1] * outline, 0);
+    DrawGlyphs(text, INT_MAX);
+    glTranslatef(-d[0] * outline, -d[1] * outline, 0);
+  }
+  glColor4f(r, g, b, 1);
+  DrawGlyphs(text, INT_MAX);
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_BLEND);
+}
+
+void PrintTextOutlined(float x, float y, const char* text, float r, float g, float b) {
+  if (!text || text[0] == '\0') return;
+  if (gShaders && gShaders->UsingShaders()) gShaders->ShadersOff();
+  BindFont();
+  PushTextProjection(x, y);
+  DrawGlyphsOutlined(text, r, g, b);
+  PopTextProjection();
+}

@@ -23,9 +23,19 @@ void PrintText(float x, float y, const char* text);
 void PrintText(float x, float y, char* text);
 // Coloured text, always additive.
 void PrintTextColor(float x, float y, const char* text, float r, float g, float b);
+// HUD text readable over any background at every graphics level: a dark
+// one-pixel outline, then the text in (r, g, b), both blended by the font's
+// alpha (additive white washes out over bright walls).
+void PrintTextOutlined(float x, float y, const char* text, float r = 1, float g = 1,
+                       float b = 1);
 
 // Draws at most `maxChars` characters of `text` with the pen starting at the
 // current model-view origin, the font texture already bound. All glyphs go
 // out in one array draw (the same squares the display lists draw, far
 // cheaper than one list call per character on a software renderer).
 void DrawGlyphs(const char* text, int maxChars);
+// The same at the current model-view origin with the font bound, with the
+// dark outline `outline` units wide around the glyphs, then the glyphs in
+// (r, g, b); alpha blending, off again afterwards. No shader program may be
+// in use.
+void DrawGlyphsOutlined(const char* text, float r, float g, float b, float outline = 1);

@@ -113,7 +113,8 @@ void CreateShopTree() {
     utility.push_back({kUtilityOffers[i].text, kUtilityOffers[i].price, ShiftItem, i + 1,
                        kUtilityOffers[i].help});
   utility.push_back(kBackToMain);
-  AddPage("----Utility Item Menu (YOU CAN ONLY HAVE ONE!!!)----", utility);
+  // The title must fit the page's 36 characters whole.
+  AddPage("----Utility Items (ONLY ONE!!!)----", utility);
 }
 
 // The flag an active upgrade sets; nullptr for an argument outside 1..3.
@@ -185,13 +186,17 @@ void FollowLink(int cost, int action, int argument) {
     case Recharge: {
       const Ladder ladder = static_cast<Ladder>(action - kFirstLadderAction);
       if (!ApplyUpgrade(ladder, argument)) Refuse(cost, kLadderRefusals[static_cast<int>(ladder)]);
+      // Every purchase shows in the payload panel at once, refused or not.
+      UpdateWeaponMenu();
       break;
     }
     case ActiveUpgrade:
       BuyActiveUpgrade(cost, argument);
+      UpdateWeaponMenu();
       break;
     case ShiftItem:
       BuyUtilityItem(cost, argument);
+      UpdateWeaponMenu();
       break;
     default:
       break;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 
 #include "app/globals.h"
 
@@ -14,11 +15,17 @@ std::string& File() {
   return path;
 }
 
-// One line without its line feed; an exhausted file yields "".
-std::string ReadLine(std::istream& in) {
+// One line without its line feed, or nothing when the file has ended.
+std::optional<std::string> ReadLine(std::istream& in) {
   std::string line;
-  std::getline(in, line);
+  if (!std::getline(in, line)) return std::nullopt;
   return line;
+}
+
+// A number line, or `fallback` when the line is missing.
+int ReadNumber(std::istream& in, int fallback) {
+  const std::optional<std::string> line = ReadLine(in);
+  return line ? SettingsNumber(*line) : fallback;
 }
 
 }  // namespace
@@ -52,15 +59,17 @@ void WriteSettings(std::string name, int level, int music, int mode) {
 bool ReadSettings(std::string& name, int& level, int& music, int& mode) {
   std::ifstream in(File(), std::ios::binary);
   if (!in) return false;
-  name = ReadLine(in).substr(0, kMaxSettingsName);
-  level = SettingsNumber(ReadLine(in));
+  // A file cut short (an old version, a hand edit) keeps the defaults of its
+  // missing lines: reading them as empty stopped the music and lost the name.
+  name = ReadLine(in).value_or(kDefaultName).substr(0, kMaxSettingsName);
+  level = ReadNumber(in, kDefaultLevel);
   graphicslevel = level;
-  mode = SettingsNumber(ReadLine(in));
-  music = SettingsNumber(ReadLine(in));
+  mode = ReadNumber(in, kDefaultMode);
+  music = ReadNumber(in, kDefaultMusic);
   return true;
 }
 
 void WriteDefaultSettingsIfMissing() {
   if (std::ifstream(File())) return;
-  WriteSettings("Player", 0, 1, 0);
+  WriteSettings(kDefaultName, kDefaultLevel, kDefaultMusic, kDefaultMode);
 }

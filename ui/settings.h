@@ -8,14 +8,19 @@
 
 constexpr size_t kMaxSettingsName = 99;
 
+// The value of each line when the file lacks it.
+inline constexpr const char* kDefaultName = "Player";
+constexpr int kDefaultLevel = 0, kDefaultMode = 0, kDefaultMusic = 1;
+
 // Writes name, level, mode, music (in that line order; note the parameter
 // order). Nothing happens when the file cannot be created.
 void WriteSettings(std::string name, int level, int music, int mode);
 
 // Reads the file into the four values and also sets the global
 // graphicslevel. A missing file changes nothing. A name longer than 99
-// characters is cut there; missing lines read as empty, and the numbers
-// follow atoi (leading blanks, optional sign, digits; anything else is 0).
+// characters is cut there; a missing line takes its default above (an empty
+// line is not missing: an empty name, or 0), and the numbers follow atoi
+// (leading blanks, optional sign, digits; anything else is 0).
 // Returns whether the file was read.
 bool ReadSettings(std::string& name, int& level, int& music, int& mode);
 

@@ -193,4 +193,17 @@ void UpdateWeaponMenu() {
     std::string text = InstalledUpgradeText(ladder, LadderLevel(ladder));
     if (!text.empty()) Weapons.AddItem(text);
   }
+  for (int i = 0; i < static_cast<int>(kActiveUpgrades.size()); ++i) {
+    const bool* flags[] = {&Player.utility.cloaking, &Player.utility.regeneration,
+                           &Player.utility.sensors};
+    if (*flags[i]) Weapons.AddItem(kActiveUpgrades[i].text);
+  }
+  const std::string shift = ShiftItemName(Player.utility.GetShift());
+  if (!shift.empty()) Weapons.AddItem("Shift: " + shift);
+}
+
+std::string ShiftItemName(int kind) {
+  for (const UtilityOffer& offer : kUtilityOffers)
+    if (offer.shiftKind == kind) return offer.text;
+  return "";
 }

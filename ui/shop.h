@@ -79,5 +79,9 @@ bool ApplyUpgrade(Ladder ladder, int level);
 std::string InstalledUpgradeText(Ladder ladder, int level);
 
 // Rebuilds the payload panel (global Weapons): "Current Payload is:", the
-// four weapon names, then the installed upgrade of each ladder.
+// four weapon names, the installed upgrade of each ladder, the active
+// upgrades, then "Shift: " and the utility item.
 void UpdateWeaponMenu();
+
+// The shop's name of a utility item kind, "" for none.
+std::string ShiftItemName(int kind);

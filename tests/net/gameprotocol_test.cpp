@@ -355,6 +355,12 @@ TEST_F(GameProtocolTest, DamageFreezesAndKillsReachOnlyTheirVictimAndPayTheKille
   EXPECT_EQ(host->table().killed, std::vector<int>{host->Row(2.5f)});
   EXPECT_EQ(b.rig.ship.credits, bobCredits) << "bounties of 0 pay nothing";
   EXPECT_EQ(b.table().kills, 1);
+  // Every copy's scoreboard counts both deaths and each killer's win, the
+  // host's kill included.
+  EXPECT_EQ(host->table().players[host->Row(2.5f)].losses, 2);
+  EXPECT_EQ(host->table().players[host->Row(3.5f)].wins, 1);
+  EXPECT_EQ(b.table().players[b.Row(2.5f)].losses, 2);
+  EXPECT_EQ(b.table().players[b.Row(1.5f)].wins, 1);
 
   // Bounties beyond reason are bounded and sums never wrap.
   host->rig.ship.bounty = INT_MAX - 5;

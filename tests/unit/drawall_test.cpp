@@ -21,9 +21,13 @@ class DrawAllTest : public ::testing::Test {
     Enemies = EnemyManager();
     Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages,
                    &Sounds, &Networking, 0, &Explosions, &SortedRenderer);
-    std::lock_guard<std::mutex> lock(textMutex);
-    Messages = {"one", "two", "three", "four"};
-    typingmessage = ">hi";
+    {
+      std::lock_guard<std::mutex> lock(textMutex);
+      Messages.clear();
+      MessageView.Clear();
+      typingmessage = ">hi";
+    }
+    for (const char* line : {"one", "two", "three", "four"}) AddMessage(line);
   }
   void TearDown() override {
     Game = savedGame;

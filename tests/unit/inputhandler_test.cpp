@@ -168,9 +168,22 @@ TEST_F(InputHandlerTest, EnterOnTheMenusOpensNoChatLine) {
     EXPECT_EQ(inloop, state);
   }
   EXPECT_TRUE(TakeTypedChat().empty());
-  inloop = 12;  // the quit confirmation shows the game's chat line
-  Down(vk::Return);
-  EXPECT_TRUE(typing);
+}
+
+TEST_F(InputHandlerTest, EnterOnTheQuitConfirmationQuitsOnlyWithNoChatLineOpen) {
+  inloop = 1;
+  Down(vk::Return);  // a chat line opened in the game
+  Up(vk::Return);
+  Frame();
+  Type("bye");
+  inloop = 12;
+  Down(vk::Return);  // sends it: not yet the enter that quits
+  EXPECT_FALSE(keys[vk::Return]);
+  EXPECT_EQ(TakeTypedChat().size(), 1u);
+  Up(vk::Return);
+  Down(vk::Return);  // now the quit confirmation sees it, and no line opens
+  EXPECT_TRUE(keys[vk::Return]);
+  EXPECT_FALSE(typing);
 }
 
 TEST_F(InputHandlerTest, EnterWhileTypingOnNameEntryOnlySends) {

@@ -96,6 +96,7 @@ TEST_F(MenuTreeTest, EveryPageIsConsistent) {
       EXPECT_EQ(page.actions[0], menuaction::Nothing);
       EXPECT_EQ(page.helpLines[0], "");
       for (size_t i = 0; i < n; ++i) {
+        EXPECT_LE(page.menu.items[i].size(), 36u) << "cut when drawn: " << page.menu.items[i];
         if (page.actions[i] == menuaction::ShowPage) {
           EXPECT_LT(page.arguments[i], static_cast<int>(Menus.size()));
           linked.insert(page.arguments[i]);

@@ -67,18 +67,24 @@ TEST_F(SettingsTest, LongNameIsCutAndTheNextLinesStillRead) {
   EXPECT_EQ(music, 0);
 }
 
-TEST_F(SettingsTest, MissingLinesReadAsEmpty) {
+TEST_F(SettingsTest, MissingLinesTakeTheirDefaultsOneByOne) {
   WriteFile(path, "Kai\n2");
   ASSERT_TRUE(ReadSettings(name, level, music, mode));
   EXPECT_EQ(name, "Kai");
   EXPECT_EQ(level, 2);
   EXPECT_EQ(mode, 0);
-  EXPECT_EQ(music, 0);
+  EXPECT_EQ(music, 1) << "a short file must not switch the music off";
+
+  WriteFile(path, "Kai\n1\n2\n");
+  ASSERT_TRUE(ReadSettings(name, level, music, mode));
+  EXPECT_EQ(mode, 2);
+  EXPECT_EQ(music, 1);
 
   WriteFile(path, "");
   ASSERT_TRUE(ReadSettings(name, level, music, mode));
-  EXPECT_EQ(name, "");
+  EXPECT_EQ(name, "Player");
   EXPECT_EQ(level, 0);
+  EXPECT_EQ(music, 1);
 }
 
 TEST_F(SettingsTest, NumbersFollowAtoi) {
