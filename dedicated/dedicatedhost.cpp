@@ -71,6 +71,7 @@ bool DedicatedHost::Start(unsigned short port, unsigned short maxPlayers) {
 }
 
 void DedicatedHost::Frame() {
+  ++frame;
   chatLines = 0;
   explosions = 0;
   for (char id; (id = network.ReceivePacket()) != netid::NoPacket;) {
@@ -145,10 +146,12 @@ void DedicatedHost::Event(const std::string& line) {
 
 // ---- Joining and leaving ----
 
-// Every join is answered with the roster (a waiting client asks every frame
-// until one arrives). The roster's last entry is the one a client takes for
-// the host's own; here it is the joiner itself, which a client never adds,
-// so no row stands for this host.
+// A join is answered to its connection only, at most every
+// kRosterReplyFrames (a waiting client asks every frame until the answer
+// arrives): the roster, then every other player's last full state. The
+// roster's last entry is the one a client takes for the host's own; here it
+// is the joiner itself, which a client never adds, so no row stands for this
+// host.
 void DedicatedHost::Join() {
   msg::Join m;
   if (!msg::Read(network, m) || !std::isfinite(m.guid) || m.guid == guid) return;
@@ -162,15 +165,18 @@ void DedicatedHost::Join() {
     Relay(network, m, true);
     Event("join: " + m.name + " (" + network.GetIP(network.GetLastID()) + ")");
   }
-  SendRoster(*known);
+  if (frame - known->rosterFrame >= Limits::kRosterReplyFrames) AnswerJoin(*known);
 }
 
-void DedicatedHost::SendRoster(const Player& joiner) {
+void DedicatedHost::AnswerJoin(Player& joiner) {
+  joiner.rosterFrame = frame;
   msg::Roster roster;
   for (const Player& p : players)
     if (&p != &joiner) roster.entries.push_back({p.name, p.guid});
   roster.entries.push_back({joiner.name, joiner.guid});
-  msg::Send(network, roster, Delivery::Reliable);
+  msg::Send(network, roster, Delivery::Reply);
+  for (const Player& p : players)
+    if (&p != &joiner && p.hasState) msg::Send(network, p.lastState, Delivery::Reply);
 }
 
 void DedicatedHost::Remove(float playerGuid) {
@@ -207,6 +213,8 @@ void DedicatedHost::FullState() {
   if (!msg::Read(network, m) || !(p = SenderAs(m.guid))) return;
   if (!CorrectShip(m, CorrectionFrames(), m.maxSpeed)) return;
   if (m.maxSpeed > 0) p->maxSpeed = m.maxSpeed;
+  p->lastState = m;
+  p->hasState = true;
   Relay(network, m, true);
 }
 

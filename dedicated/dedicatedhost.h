@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "net/gameprotocol.h"
+#include "net/messages.h"
 #include "net/networkhandler.h"
 
 class DedicatedHost {
@@ -51,6 +53,11 @@ class DedicatedHost {
     std::string name;
     float maxSpeed = 0;      // 0 until the first full state says it
     std::vector<Shot> shots; // live projectiles, oldest first
+    // Its last full state, for players who join later (their prediction
+    // needs its speed limit and hull from the start).
+    msg::FullState lastState;
+    bool hasState = false;
+    long long rosterFrame = -GameProtocol::kRosterReplyFrames;  // last join answered
   };
 
   void Handle(char id);
@@ -75,13 +82,14 @@ class DedicatedHost {
   int CorrectionFrames();
   void Remember(Player& owner, float shotGuid, float speed);
   void Remove(float playerGuid);
-  void SendRoster(const Player& joiner);
+  void AnswerJoin(Player& joiner);
   std::string NameOf(float playerGuid);
   void Event(const std::string& line);
 
   NetworkHandler& network;
   std::vector<Player> players;
   float guid = 0;
+  long long frame = 0;
   int chatLines = 0;   // this frame's
   int explosions = 0;  // this frame's
 };

@@ -96,6 +96,14 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
   ASSERT_TRUE(Frames({&alice, &bob}, [&] { return bob.Of(2.5f)->width == 96; }));
   EXPECT_FLOAT_EQ(bob.Of(2.5f)->x, 700);
 
+  // A late joiner learns Alice's speed limit with its admission, not at her
+  // next full state (its prediction of her thrust would be wrong until then).
+  Client carol(6.5f, "Carol", 60391);
+  ASSERT_TRUE(Frames({&alice, &bob, &carol}, [&] { return carol.ready && carol.Of(2.5f); }));
+  EXPECT_TRUE(Frames({&alice, &bob, &carol}, [&] { return carol.Of(2.5f)->maxSpeed == 20; }, 1s));
+  carol.rig.network.QuitClient();
+  ASSERT_TRUE(Frames({&alice, &bob}, [&] { return !bob.Of(6.5f) && !alice.Of(6.5f); }));
+
   // A third connection may neither take Alice's identity nor speak for her.
   Client mallory(2.5f, "Mallory", 60391);
   Frames({&alice, &bob, &mallory}, [&] { return false; }, 300ms);
