@@ -1,34 +1,12 @@
 #include "render/shaderhelper.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "app/glextensions.h"
 #include "app/platform.h"
 #include "render/shaderlibrary.h"
 
-namespace {
-
-template <typename T>
-void Fetch(T& entry, const char* name) {
-  entry = reinterpret_cast<T>(platform::GetProcAddress(name));
-}
-
-// Framebuffer objects with separate draw and read bindings: core since
-// GL 3.0, or the ARB extension on older contexts. The entry points alone
-// prove nothing - GLX hands out an address for any name.
-bool FramebuffersSupported() {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (version != nullptr && std::atoi(version) >= 3) return true;
-  return Gl().HasExtension("GL_ARB_framebuffer_object");
-}
-
-}  // namespace
-
-void ShaderHelper::InitMe() {
-  Fetch(glActiveTextureARB, "glActiveTextureARB");
-  CreateScreens();
-}
+void ShaderHelper::InitMe() { CreateScreens(); }
 
 void ShaderHelper::CreateScreens() {
   if (screens[0] != 0) return;  // a second game start keeps the first textures
@@ -46,34 +24,17 @@ void ShaderHelper::CreateScreens() {
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-bool ShaderHelper::FetchFramebufferEntryPoints() {
-  if (!FramebuffersSupported()) return false;
-  Fetch(glGenFramebuffers, "glGenFramebuffers");
-  Fetch(glDeleteFramebuffers, "glDeleteFramebuffers");
-  Fetch(glBindFramebuffer, "glBindFramebuffer");
-  Fetch(glGenRenderbuffers, "glGenRenderbuffers");
-  Fetch(glDeleteRenderbuffers, "glDeleteRenderbuffers");
-  Fetch(glBindRenderbuffer, "glBindRenderbuffer");
-  Fetch(glRenderbufferStorage, "glRenderbufferStorage");
-  Fetch(glFramebufferRenderbuffer, "glFramebufferRenderbuffer");
-  Fetch(glCheckFramebufferStatus, "glCheckFramebufferStatus");
-  Fetch(glFramebufferTexture2D, "glFramebufferTexture2D");
-  return glGenFramebuffers && glDeleteFramebuffers && glBindFramebuffer && glGenRenderbuffers &&
-         glDeleteRenderbuffers && glBindRenderbuffer && glRenderbufferStorage &&
-         glFramebufferRenderbuffer && glCheckFramebufferStatus && glFramebufferTexture2D;
-}
-
 bool ShaderHelper::InitPBuffers(void*, int, void*) {
   if (pingFramebuffer != 0 && pongFramebuffer != 0) return true;  // made by an earlier start
-  if (!FetchFramebufferEntryPoints()) return false;
+  if (!Gl().framebuffers) return false;
   CreateScreens();
   GLint draw = 0, read = 0;
   glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
   const bool made = CreateBuffer(pingFramebuffer, kPingScreen, pingDepth) &&
                     CreateBuffer(pongFramebuffer, kPongScreen, pongDepth);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+  Gl().glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
+  Gl().glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
   if (!made) {
     DeleteBuffer(pingFramebuffer, pingDepth);
     DeleteBuffer(pongFramebuffer, pongDepth);
@@ -82,16 +43,16 @@ bool ShaderHelper::InitPBuffers(void*, int, void*) {
 }
 
 bool ShaderHelper::CreateBuffer(GLuint& framebuffer, int screen, GLuint& depth) {
-  glGenRenderbuffers(1, &depth);
-  glBindRenderbuffer(GL_RENDERBUFFER, depth);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kBufferSize, kBufferSize);
-  glBindRenderbuffer(GL_RENDERBUFFER, 0);
-  glGenFramebuffers(1, &framebuffer);
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, screens[screen - 1],
-                         0);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+  Gl().glGenRenderbuffers(1, &depth);
+  Gl().glBindRenderbuffer(GL_RENDERBUFFER, depth);
+  Gl().glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kBufferSize, kBufferSize);
+  Gl().glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  Gl().glGenFramebuffers(1, &framebuffer);
+  Gl().glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  Gl().glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                              screens[screen - 1], 0);
+  Gl().glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+  if (Gl().glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
   GLfloat clear[4];
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
   glClearColor(0, 0, 0, 1);
@@ -101,8 +62,8 @@ bool ShaderHelper::CreateBuffer(GLuint& framebuffer, int screen, GLuint& depth) 
 }
 
 void ShaderHelper::DeleteBuffer(GLuint& framebuffer, GLuint& depth) {
-  if (framebuffer != 0) glDeleteFramebuffers(1, &framebuffer);
-  if (depth != 0) glDeleteRenderbuffers(1, &depth);
+  if (framebuffer != 0) Gl().glDeleteFramebuffers(1, &framebuffer);
+  if (depth != 0) Gl().glDeleteRenderbuffers(1, &depth);
   framebuffer = depth = 0;
 }
 
@@ -114,7 +75,7 @@ void ShaderHelper::DrawInto(GLuint framebuffer, int screen, int width, int heigh
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &frameReadFramebuffer);
     offScreen = true;
   }
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  Gl().glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   glViewport(0, 0, width, height);
 }
 
@@ -128,8 +89,8 @@ void ShaderHelper::RenderOffScreenPong() {
 
 void ShaderHelper::RenderToScreen(void*, void*) {
   if (offScreen) {
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(frameDrawFramebuffer));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(frameReadFramebuffer));
+    Gl().glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(frameDrawFramebuffer));
+    Gl().glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(frameReadFramebuffer));
     offScreen = false;
   }
   drawingInto = 0;
@@ -147,8 +108,8 @@ void ShaderHelper::RenderPBufferToTexturePing(int n) {
 void ShaderHelper::RenderPBufferToTexturePong(int n) { RenderPBufferToTexturePing(n); }
 
 void ShaderHelper::BindScreen(int n, int unit) {
-  const bool switchUnit = glActiveTextureARB && unit >= 0 && unit <= 8;
-  if (switchUnit) glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+  const bool switchUnit = Gl().multitexture && unit >= 0 && unit <= 8;
+  if (switchUnit) Gl().glActiveTextureARB(GL_TEXTURE0_ARB + unit);
   if (n >= 1 && n <= kScreens) glBindTexture(GL_TEXTURE_2D, screens[n - 1]);
-  if (glActiveTextureARB) glActiveTextureARB(GL_TEXTURE0_ARB);
+  if (Gl().multitexture) Gl().glActiveTextureARB(GL_TEXTURE0_ARB);
 }

@@ -15,19 +15,6 @@ class ShaderHelper {
   static constexpr int kBufferSize = 512;
 
   GLuint screens[kScreens] = {};  // screen n (1..8) is screens[n - 1]
-  PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
-
-  // Framebuffer-object entry points (stand-ins for the pbuffer ones).
-  PFNGLGENFRAMEBUFFERSPROC glGenFramebuffers = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC glDeleteFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC glBindFramebuffer = nullptr;
-  PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC glDeleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer = nullptr;
-  PFNGLFRAMEBUFFERTEXTURE2DPROC glFramebufferTexture2D = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC glCheckFramebufferStatus = nullptr;
 
   // Ping and pong: framebuffer, the screen its colour goes to, depth
   // renderbuffer, size.
@@ -44,7 +31,7 @@ class ShaderHelper {
   bool offScreen = false;
   GLint frameDrawFramebuffer = 0, frameReadFramebuffer = 0;
 
-  // Creates the eight screen textures (once) and fetches glActiveTextureARB.
+  // Creates the eight screen textures (once).
   void InitMe();
   // Creates ping and pong; false at the first failure, no message. The
   // arguments of the pbuffer design are unused. The binding of the frame is
@@ -68,7 +55,6 @@ class ShaderHelper {
 
  private:
   void CreateScreens();
-  bool FetchFramebufferEntryPoints();
   // One 512x512 buffer drawing into screen `screen` with a 16-bit depth
   // buffer, cleared to opaque black; false when it is not complete.
   bool CreateBuffer(GLuint& framebuffer, int screen, GLuint& depth);
