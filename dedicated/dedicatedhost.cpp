@@ -15,8 +15,6 @@ using Limits = GameProtocol;
 // Live projectiles remembered per player: a real ship has a few dozen; the
 // oldest is forgotten first (its short messages then relay uncorrected).
 constexpr size_t kMaxShots = 256;
-// Chat lines relayed per frame (the game's host keeps a budget per sender).
-constexpr int kMaxChatLinesPerFrame = 16;
 
 bool Finite(const ShipMotion& s) {
   return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.angle) &&
@@ -72,7 +70,7 @@ bool DedicatedHost::Start(unsigned short port, unsigned short maxPlayers) {
 
 void DedicatedHost::Frame() {
   ++frame;
-  chatLines = 0;
+  for (Player& p : players) p.chat.Refill();
   explosions = 0;
   for (char id; (id = network.ReceivePacket()) != netid::NoPacket;) {
     Handle(id);
@@ -258,8 +256,13 @@ void DedicatedHost::Explosion() {
 
 void DedicatedHost::Chat() {
   msg::Chat m;
-  if (!msg::Read(network, m) || !Sender() || chatLines >= kMaxChatLinesPerFrame) return;
-  ++chatLines;
+  Player* sender = nullptr;
+  if (!msg::Read(network, m) || !(sender = Sender())) return;
+  bool tell = false;
+  if (!sender->chat.Take(frame, &tell)) {
+    if (tell) msg::Send(network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
+    return;
+  }
   if (m.text.size() > Limits::kMaxChatLength) m.text.resize(Limits::kMaxChatLength);
   Event("chat: " + m.text);
   Relay(network, m, true);

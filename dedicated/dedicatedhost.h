@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "net/chatbudget.h"
 #include "net/gameprotocol.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
@@ -57,6 +58,7 @@ class DedicatedHost {
     // needs its speed limit and hull from the start).
     msg::FullState lastState;
     bool hasState = false;
+    ChatBudget chat;
     long long rosterFrame = -GameProtocol::kRosterReplyFrames;  // last join answered
   };
 
@@ -90,6 +92,5 @@ class DedicatedHost {
   std::vector<Player> players;
   float guid = 0;
   long long frame = 0;
-  int chatLines = 0;   // this frame's
   int explosions = 0;  // this frame's
 };

@@ -16,7 +16,6 @@
 namespace {
 // Stale bindings whose disconnection notice was lost are let go beyond this.
 constexpr size_t kMaxIdentities = 4 * NetworkHandler::kMaxPlayers;
-constexpr int kFrameMs = 25;  // the game's fixed step
 }  // namespace
 
 void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* ship,
@@ -184,21 +183,14 @@ bool GameProtocol::TakeChatLine(std::string& text) {
   if (!network->isServer) return true;
   Identity* sender = SenderIdentity();
   if (!sender) return false;
-  if (sender->chatBudget >= 1) {
-    sender->chatBudget -= 1;
-    return true;
-  }
-  if (frame - sender->refusedFrame >= 1000 / kFrameMs) {
-    sender->refusedFrame = frame;
-    msg::Send(*network, msg::Chat{"Too many messages: your last lines were not sent."},
-              Delivery::Reply);
-  }
+  bool tell = false;
+  if (sender->chat.Take(frame, &tell)) return true;
+  if (tell) msg::Send(*network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
   return false;
 }
 
 void GameProtocol::RefillChatBudgets() {
-  constexpr float kPerFrame = kChatLinesPerSecond * kFrameMs / 1000;
-  for (Identity& id : identities) id.chatBudget = std::min(kChatBurst, id.chatBudget + kPerFrame);
+  for (Identity& id : identities) id.chat.Refill();
 }
 
 bool GameProtocol::TakeExplosion() {

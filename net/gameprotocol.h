@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "net/chatbudget.h"
 #include "net/extrapolation.h"
 #include "net/networkhandler.h"
 
@@ -37,8 +38,8 @@ class GameProtocol {
   static constexpr size_t kMaxNameLength = 64;     // a full roster stays far below the packet limit
   static constexpr size_t kMaxChatLength = 256;
   // Chat budget of each sender at the host: a burst, then lines a second.
-  static constexpr float kChatBurst = 16;
-  static constexpr float kChatLinesPerSecond = 8;
+  static constexpr float kChatBurst = ChatBudget::kBurst;
+  static constexpr float kChatLinesPerSecond = ChatBudget::kLinesPerSecond;
   // An admitted connection's repeated join is answered at most this often.
   static constexpr int kRosterReplyFrames = 20;
   static constexpr int kMaxExplosionsPerFrame = 64;
@@ -95,9 +96,8 @@ class GameProtocol {
   struct Identity {
     PlayerID connection;
     float guid = 0;
-    float chatBudget = kChatBurst;    // lines it may still send now
+    ChatBudget chat;
     long long rosterFrame = -kRosterReplyFrames;  // when its join was last answered
-    long long refusedFrame = -1000;   // when it was last told it sends too fast
   };
 
   int CorrectionFrames();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "lobby/lobbyserver.h"
 #include "lobby/lobbyservice.h"
 #include "lobby/lobbytable.h"
+#include "net/chatbudget.h"
 #include "net/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
@@ -126,6 +128,18 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
   EXPECT_EQ(alice.rig.ship.bounty, 89);
   EXPECT_TRUE(host.WaitForOutput(" kill: Alice killed Bob\n", 1s)) << host.Output();
   EXPECT_TRUE(host.WaitForOutput(" chat: Bob>nice shot\n", 1s)) << host.Output();
+
+  // A flood from one player: its burst is relayed, the rest refused, and only
+  // the flooder is told.
+  for (int i = 0; i < 30; ++i) bob.Say(msg::Chat{"Bob>flood"});
+  auto count = [](const Client& c, const std::string& line) {
+    return std::count(c.rig.messages.begin(), c.rig.messages.end(), line);
+  };
+  ASSERT_TRUE(Frames({&alice, &bob}, [&] { return count(bob, ChatBudget::kRefusal) == 1; }));
+  Frames({&alice, &bob}, [&] { return false; }, 300ms);
+  EXPECT_GE(count(alice, "Bob>flood"), 14);
+  EXPECT_LE(count(alice, "Bob>flood"), 16);
+  EXPECT_EQ(count(alice, ChatBudget::kRefusal), 0);
 
   bob.rig.network.QuitClient();
   ASSERT_TRUE(Frames({&alice}, [&] { return !alice.Of(3.5f); }));
