@@ -13,15 +13,12 @@
 #include <string>
 #include <thread>
 
-#include "lobby/lobbyprober.h"
-#include "lobby/lobbyserver.h"
-#include "lobby/lobbyservice.h"
-#include "lobby/lobbytable.h"
 #include "net/chatbudget.h"
 #include "net/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/gameprocess.h"
+#include "tests/support/lobbyrig.h"
 #include "tests/support/hostprocess.h"
 #include "tests/support/testenv.h"
 
@@ -152,15 +149,9 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
 }
 
 TEST(DedicatedHostTest, TwoHostsOnOneAddressAreListedAndJoinedByTheirPorts) {
-  LobbyTable table;
-  LobbyProber prober{[&](const std::string& ip, uint16_t p) { table.Confirm(ip, p); }};
-  LobbyService service{table, [&](const std::string& ip, uint16_t p) { prober.Probe(ip, p); }};
-  ASSERT_TRUE(prober.Start(nullptr));
-  LobbyServerOptions options;
-  options.port = 0;
-  LobbyServer lobby(service, options);
-  ASSERT_TRUE(lobby.Start(nullptr));
-  const std::string master = "127.0.0.1:" + std::to_string(lobby.port());
+  testsupport::LobbyRig lobby;
+  ASSERT_TRUE(lobby.Start());
+  const std::string master = lobby.Master();
 
   testsupport::TempDir dir;
   testsupport::HostProcess first, second;
