@@ -224,6 +224,9 @@ TEST(LobbyMatchTest, HostAnnouncesItselfAndAPlayerJoinsFromTheList) {
 
   player.ClickOnTop(kInternetX, kInternetY);
   ASSERT_TRUE(player.game.WaitForStderr("state: 6\n", 10s)) << player.game.Stderr();
+  // The click that opened the list must be over before the row is clicked
+  // (two clicks inside one frame count once).
+  std::this_thread::sleep_for(300ms);
   player.ClickOnTop(kNamesX + 20, kListTop + 8);
   EXPECT_TRUE(player.game.WaitForStderr("net: admitted: Captain\n", 15s)) << player.game.Stderr();
   EXPECT_TRUE(host.game.WaitForStderr("net: joined: Rookie\n", 5s)) << host.game.Stderr();
