@@ -49,7 +49,8 @@ const bool* FrameKeys();
 // The local ship in one line ("alive=1 x=... y=... projectiles=N"), for the
 // state trace of the end-to-end tests.
 std::string ShipSummary();
-// One line per opponent row ("opponent: NAME x=... y=..."), for the same trace.
+// One line per opponent row ("opponent: NAME x=... y=... kills=... deaths=...
+// bounty=..."), for the same trace.
 std::string OpponentRows();
 
 // Time spent in the simulation step of the last DrawAll, in milliseconds

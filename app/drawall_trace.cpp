@@ -21,8 +21,9 @@ std::string ShipSummary() {
 std::string OpponentRows() {
   std::string text;
   for (const EnemyManager::player& p : Enemies.players) {
-    char row[160];
-    std::snprintf(row, sizeof row, "opponent: %s x=%.1f y=%.1f\n", p.name.c_str(), p.x, p.y);
+    char row[200];
+    std::snprintf(row, sizeof row, "opponent: %s x=%.1f y=%.1f kills=%d deaths=%d bounty=%d\n",
+                  p.name.c_str(), p.x, p.y, p.wins, p.losses, p.bounty);
     text += row;
   }
   return text;
