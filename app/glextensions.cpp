@@ -22,6 +22,34 @@ int Version() {
   return static_cast<int>(major * 10 + minor);
 }
 
+void FetchShaderObjects(GlExtensions& e) {
+  Fetch(e.glCreateProgramObjectARB, "glCreateProgramObjectARB");
+  Fetch(e.glDeleteObjectARB, "glDeleteObjectARB");
+  Fetch(e.glUseProgramObjectARB, "glUseProgramObjectARB");
+  Fetch(e.glCreateShaderObjectARB, "glCreateShaderObjectARB");
+  Fetch(e.glShaderSourceARB, "glShaderSourceARB");
+  Fetch(e.glCompileShaderARB, "glCompileShaderARB");
+  Fetch(e.glGetObjectParameterivARB, "glGetObjectParameterivARB");
+  Fetch(e.glAttachObjectARB, "glAttachObjectARB");
+  Fetch(e.glGetInfoLogARB, "glGetInfoLogARB");
+  Fetch(e.glLinkProgramARB, "glLinkProgramARB");
+  Fetch(e.glGetUniformLocationARB, "glGetUniformLocationARB");
+  Fetch(e.glUniform1fARB, "glUniform1fARB");
+  Fetch(e.glUniform1iARB, "glUniform1iARB");
+  Fetch(e.glGetAttribLocationARB, "glGetAttribLocationARB");
+  Fetch(e.glVertexAttribPointerARB, "glVertexAttribPointerARB");
+  Fetch(e.glEnableVertexAttribArrayARB, "glEnableVertexAttribArrayARB");
+  Fetch(e.glDisableVertexAttribArrayARB, "glDisableVertexAttribArrayARB");
+  e.shadingLanguage = e.HasExtension("GL_ARB_shading_language_100");
+  e.shaderObjects = e.HasExtension("GL_ARB_shader_objects") && e.glCreateProgramObjectARB &&
+                    e.glDeleteObjectARB && e.glUseProgramObjectARB && e.glCreateShaderObjectARB &&
+                    e.glShaderSourceARB && e.glCompileShaderARB && e.glGetObjectParameterivARB &&
+                    e.glAttachObjectARB && e.glGetInfoLogARB && e.glLinkProgramARB &&
+                    e.glGetUniformLocationARB && e.glUniform1fARB && e.glUniform1iARB &&
+                    e.glGetAttribLocationARB && e.glVertexAttribPointerARB &&
+                    e.glEnableVertexAttribArrayARB && e.glDisableVertexAttribArrayARB;
+}
+
 GlExtensions Load() {
   GlExtensions e;
   Fetch(e.glGetStringi, "glGetStringi");
@@ -44,6 +72,10 @@ GlExtensions Load() {
                    e.glRenderbufferStorage && e.glFramebufferRenderbuffer &&
                    e.glFramebufferTexture2D && e.glCheckFramebufferStatus && e.glBlitFramebuffer;
   e.multitexture = (version >= 13 || e.HasExtension("GL_ARB_multitexture")) && e.glActiveTextureARB;
+  FetchShaderObjects(e);
+  Fetch(e.glCompressedTexImage2DARB, "glCompressedTexImage2DARB");
+  e.compressedTextures = (version >= 13 || e.HasExtension("GL_ARB_texture_compression")) &&
+                         e.glCompressedTexImage2DARB;
   return e;
 }
 

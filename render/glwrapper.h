@@ -20,8 +20,9 @@ int VisualRand();
 class GlWrapper {
  public:
   // ---- GL set-up (render/glwrapper_setup.cpp, over the platform layer) ----
-  // On the window's freshly made context: depth clear value and function,
-  // and the compressed-texture entry point. Returns the pixel-format index
+  // On the window's freshly made context: depth clear value and function
+  // (entry points beyond GL 1.1 are in the one table, app/glextensions.h).
+  // Returns the pixel-format index
   // (0 here: the platform layer chooses the format).
   int EnableOpenGL();
   // The fixed state every drawing part relies on (current context): 1024x768
@@ -57,5 +58,4 @@ class GlWrapper {
   bool RectRect(float x1, float y1, float h1, float w1,
                 float x2, float y2, float h2, float w2);
 
-  void* glCompressedTexImage2DARB = nullptr;
 };

@@ -9,7 +9,6 @@ int GlWrapper::EnableOpenGL() {
   glClearDepth(1.0);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
-  glCompressedTexImage2DARB = platform::GetProcAddress("glCompressedTexImage2DARB");
   return 0;
 }
 

@@ -20,29 +20,20 @@ std::unique_ptr<char[]> textFileRead(const std::string& path) {
   return text;
 }
 
-namespace {
-
-template <typename T>
-void Fetch(T& entry, const char* name) {
-  entry = reinterpret_cast<T>(platform::GetProcAddress(name));
-}
-
-}  // namespace
-
 void ShaderLibrary::BuildMe() {
   Release();
   usingShaders = false;
-  if (!Gl().HasExtension("GL_ARB_shading_language_100")) {
+  const GlExtensions& gl = Gl();
+  if (!gl.shadingLanguage) {
     platform::ShowMessageBox(
         "Your Computer doesn't support this high a graphics level!  Try low graphics.", "ERROR");
     return;
   }
-  const bool complete = FetchEntryPoints();
-  if (!Gl().HasExtension("GL_ARB_shader_objects")) {
+  if (!gl.HasExtension("GL_ARB_shader_objects")) {
     platform::ShowMessageBox("GL_ARB_shader_objects extension was not found", "ERROR");
     return;
   }
-  if (!complete) {
+  if (!gl.shaderObjects) {
     platform::ShowMessageBox("One or more GL_ARB_shader_objects functions were not found",
                              "ERROR");
     return;
@@ -57,62 +48,33 @@ void ShaderLibrary::BuildMe() {
   usingShaders = true;
 }
 
-// True when every entry point the programs are built and switched with was
-// found. The attribute calls are needed by the sorted drawing too.
-bool ShaderLibrary::FetchEntryPoints() {
-  Fetch(glCreateProgramObjectARB, "glCreateProgramObjectARB");
-  Fetch(glDeleteObjectARB, "glDeleteObjectARB");
-  Fetch(glUseProgramObjectARB, "glUseProgramObjectARB");
-  Fetch(glCreateShaderObjectARB, "glCreateShaderObjectARB");
-  Fetch(glShaderSourceARB, "glShaderSourceARB");
-  Fetch(glCompileShaderARB, "glCompileShaderARB");
-  Fetch(glGetObjectParameterivARB, "glGetObjectParameterivARB");
-  Fetch(glAttachObjectARB, "glAttachObjectARB");
-  Fetch(glGetInfoLogARB, "glGetInfoLogARB");
-  Fetch(glLinkProgramARB, "glLinkProgramARB");
-  Fetch(glGetUniformLocationARB, "glGetUniformLocationARB");
-  Fetch(glUniform4fARB, "glUniform4fARB");
-  Fetch(glUniform3fARB, "glUniform3fARB");
-  Fetch(glUniform1fARB, "glUniform1fARB");
-  Fetch(glUniform1iARB, "glUniform1iARB");
-  Fetch(glGetAttribLocationARB, "glGetAttribLocationARB");
-  Fetch(glVertexAttrib3fARB, "glVertexAttrib3fARB");
-  Fetch(glVertexAttribPointerARB, "glVertexAttribPointerARB");
-  Fetch(glEnableVertexAttribArrayARB, "glEnableVertexAttribArrayARB");
-  Fetch(glDisableVertexAttribArrayARB, "glDisableVertexAttribArrayARB");
-  return glCreateProgramObjectARB && glDeleteObjectARB && glUseProgramObjectARB &&
-         glCreateShaderObjectARB && glShaderSourceARB && glCompileShaderARB &&
-         glGetObjectParameterivARB && glAttachObjectARB && glGetInfoLogARB && glLinkProgramARB &&
-         glGetUniformLocationARB && glUniform4fARB && glUniform1fARB && glUniform1iARB &&
-         glGetAttribLocationARB && glVertexAttribPointerARB && glEnableVertexAttribArrayARB &&
-         glDisableVertexAttribArrayARB;
-}
-
 void ShaderLibrary::PrintLog(GLhandleARB object, const char* what) {
+  const GlExtensions& gl = Gl();
   GLint length = 0;
-  glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
+  gl.glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
   std::vector<GLcharARB> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-  if (length > 0) glGetInfoLogARB(object, length, nullptr, log.data());
+  if (length > 0) gl.glGetInfoLogARB(object, length, nullptr, log.data());
   std::fprintf(stderr, "Shader %s failed:\n%s\n", what, log.data());
 }
 
 GLhandleARB ShaderLibrary::CompileShader(GLenum kind, const char* file) {
+  const GlExtensions& gl = Gl();
   const std::string path = directory + file;
   const std::unique_ptr<char[]> source = textFileRead(path);
   if (!source) {
     std::fprintf(stderr, "Shader source %s cannot be read\n", path.c_str());
     return 0;
   }
-  const GLhandleARB shader = glCreateShaderObjectARB(kind);
+  const GLhandleARB shader = gl.glCreateShaderObjectARB(kind);
   if (shader == 0) return 0;
   const GLcharARB* text = source.get();
-  glShaderSourceARB(shader, 1, &text, nullptr);
-  glCompileShaderARB(shader);
+  gl.glShaderSourceARB(shader, 1, &text, nullptr);
+  gl.glCompileShaderARB(shader);
   GLint compiled = 0;
-  glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
+  gl.glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
   if (!compiled) {
     PrintLog(shader, ("compile of " + path).c_str());
-    glDeleteObjectARB(shader);
+    gl.glDeleteObjectARB(shader);
     return 0;
   }
   return shader;
@@ -120,17 +82,18 @@ GLhandleARB ShaderLibrary::CompileShader(GLenum kind, const char* file) {
 
 GLhandleARB ShaderLibrary::LinkProgram(GLhandleARB vertex, GLhandleARB fragment,
                                        const char* name) {
+  const GlExtensions& gl = Gl();
   if (vertex == 0 || fragment == 0) return 0;
-  const GLhandleARB program = glCreateProgramObjectARB();
+  const GLhandleARB program = gl.glCreateProgramObjectARB();
   if (program == 0) return 0;
-  glAttachObjectARB(program, vertex);
-  glAttachObjectARB(program, fragment);
-  glLinkProgramARB(program);
+  gl.glAttachObjectARB(program, vertex);
+  gl.glAttachObjectARB(program, fragment);
+  gl.glLinkProgramARB(program);
   GLint linked = 0;
-  glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+  gl.glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
   if (!linked) {
     PrintLog(program, (std::string("link of ") + name).c_str());
-    glDeleteObjectARB(program);
+    gl.glDeleteObjectARB(program);
     return 0;
   }
   return program;
@@ -169,18 +132,19 @@ bool ShaderLibrary::BuildPrograms() {
 }
 
 bool ShaderLibrary::LookUpLocations() {
+  const GlExtensions& gl = Gl();
   for (int i = 0; i < 8; ++i) {
     const std::string name = "DecalTex" + std::to_string(i + 1);
-    motionBlurDecalTex[i] = glGetUniformLocationARB(motionBlurProgram, name.c_str());
+    motionBlurDecalTex[i] = gl.glGetUniformLocationARB(motionBlurProgram, name.c_str());
   }
-  horizDecalTex = glGetUniformLocationARB(horizBlurProgram, "DecalTex");
-  horizFalloff = glGetUniformLocationARB(horizBlurProgram, "falloff");
-  horizTextureStep = glGetUniformLocationARB(horizBlurProgram, "texturestep");
-  vertDecalTex = glGetUniformLocationARB(vertBlurProgram, "DecalTex");
-  vertFalloff = glGetUniformLocationARB(vertBlurProgram, "falloff");
-  vertTextureStep = glGetUniformLocationARB(vertBlurProgram, "texturestep");
-  rotationAttrib = glGetAttribLocationARB(fireRenderProgram, "rotation");
-  newposAttrib = glGetAttribLocationARB(fireRenderProgram, "newpos");
+  horizDecalTex = gl.glGetUniformLocationARB(horizBlurProgram, "DecalTex");
+  horizFalloff = gl.glGetUniformLocationARB(horizBlurProgram, "falloff");
+  horizTextureStep = gl.glGetUniformLocationARB(horizBlurProgram, "texturestep");
+  vertDecalTex = gl.glGetUniformLocationARB(vertBlurProgram, "DecalTex");
+  vertFalloff = gl.glGetUniformLocationARB(vertBlurProgram, "falloff");
+  vertTextureStep = gl.glGetUniformLocationARB(vertBlurProgram, "texturestep");
+  rotationAttrib = gl.glGetAttribLocationARB(fireRenderProgram, "rotation");
+  newposAttrib = gl.glGetAttribLocationARB(fireRenderProgram, "newpos");
   // Without its two attributes the sorted drawing could not turn or place
   // a single sprite.
   if (rotationAttrib < 0 || newposAttrib < 0) {
@@ -191,8 +155,9 @@ bool ShaderLibrary::LookUpLocations() {
 }
 
 void ShaderLibrary::Release() {
+  const GlExtensions& gl = Gl();
   usingShaders = false;
-  if (glDeleteObjectARB == nullptr) return;
+  if (!gl.shaderObjects) return;
   GLhandleARB* objects[] = {
       &maskingProgram,    &maskingVertex,     &maskingFragment,    &blendProgram,
       &blendVertex,       &blendFragment,     &motionBlurProgram,  &motionBlurVertex,
@@ -200,38 +165,40 @@ void ShaderLibrary::Release() {
       &vertBlurProgram,   &vertBlurFragment,  &fireRenderProgram,  &fireRenderVertex,
       &fireRenderFragment};
   for (GLhandleARB* object : objects) {
-    if (*object != 0) glDeleteObjectARB(*object);
+    if (*object != 0) gl.glDeleteObjectARB(*object);
     *object = 0;
   }
   rotationAttrib = newposAttrib = -1;
 }
 
 void ShaderLibrary::ShadersOff() {
-  if (usingShaders) glUseProgramObjectARB(0);
+  if (usingShaders) Gl().glUseProgramObjectARB(0);
 }
 
 void ShaderLibrary::ShaderMasking() {
-  if (usingShaders) glUseProgramObjectARB(maskingProgram);
+  if (usingShaders) Gl().glUseProgramObjectARB(maskingProgram);
 }
 
 void ShaderLibrary::ShaderPBlend() {
-  if (usingShaders) glUseProgramObjectARB(blendProgram);
+  if (usingShaders) Gl().glUseProgramObjectARB(blendProgram);
 }
 
 void ShaderLibrary::ShaderHorizBlur2(float size) {
+  const GlExtensions& gl = Gl();
   if (!usingShaders) return;
-  glUseProgramObjectARB(horizBlurProgram);
-  glUniform1iARB(horizDecalTex, 0);
-  glUniform1fARB(horizFalloff, falloff);
-  glUniform1fARB(horizTextureStep, 1.0f / size);
+  gl.glUseProgramObjectARB(horizBlurProgram);
+  gl.glUniform1iARB(horizDecalTex, 0);
+  gl.glUniform1fARB(horizFalloff, falloff);
+  gl.glUniform1fARB(horizTextureStep, 1.0f / size);
 }
 
 void ShaderLibrary::ShaderVertBlur2(float size) {
+  const GlExtensions& gl = Gl();
   if (!usingShaders) return;
-  glUseProgramObjectARB(vertBlurProgram);
-  glUniform1iARB(vertDecalTex, 0);
-  glUniform1fARB(vertFalloff, falloff);
-  glUniform1fARB(vertTextureStep, 1.0f / size);
+  gl.glUseProgramObjectARB(vertBlurProgram);
+  gl.glUniform1iARB(vertDecalTex, 0);
+  gl.glUniform1fARB(vertFalloff, falloff);
+  gl.glUniform1fARB(vertTextureStep, 1.0f / size);
 }
 
 void ShaderLibrary::SetBlurFallOff(float value) { falloff = value; }
@@ -239,25 +206,23 @@ void ShaderLibrary::SetBlurFallOff(float value) { falloff = value; }
 bool ShaderLibrary::UsingShaders() const { return usingShaders; }
 
 void ShaderLibrary::ShaderFireRender() {
-  if (usingShaders) glUseProgramObjectARB(fireRenderProgram);
+  if (usingShaders) Gl().glUseProgramObjectARB(fireRenderProgram);
 }
 
 void ShaderLibrary::UnlockFireRender() {
+  const GlExtensions& gl = Gl();
   if (!usingShaders) return;
-  glEnableVertexAttribArrayARB(static_cast<GLuint>(rotationAttrib));
-  glEnableVertexAttribArrayARB(static_cast<GLuint>(newposAttrib));
+  gl.glEnableVertexAttribArrayARB(static_cast<GLuint>(rotationAttrib));
+  gl.glEnableVertexAttribArrayARB(static_cast<GLuint>(newposAttrib));
 }
 
 void ShaderLibrary::LockFireRender() {
+  const GlExtensions& gl = Gl();
   if (!usingShaders) return;
-  glDisableVertexAttribArrayARB(static_cast<GLuint>(rotationAttrib));
-  glDisableVertexAttribArrayARB(static_cast<GLuint>(newposAttrib));
+  gl.glDisableVertexAttribArrayARB(static_cast<GLuint>(rotationAttrib));
+  gl.glDisableVertexAttribArrayARB(static_cast<GLuint>(newposAttrib));
 }
 
 PFNGLVERTEXATTRIBPOINTERARBPROC ShaderLibrary::FireRenderStream() {
-  if (!glVertexAttribPointerARB) {
-    glVertexAttribPointerARB = reinterpret_cast<PFNGLVERTEXATTRIBPOINTERARBPROC>(
-        platform::GetProcAddress("glVertexAttribPointerARB"));
-  }
-  return glVertexAttribPointerARB;
+  return Gl().glVertexAttribPointerARB;
 }

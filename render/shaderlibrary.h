@@ -1,6 +1,7 @@
 // ShaderLibrary: the GLSL programs of the medium and high graphics levels
 // (one instance: Shaders). Every switch is a no-op unless BuildMe succeeded,
-// so callers switch programs freely on every level.
+// so callers switch programs freely on every level. The entry points come
+// from the one GL table (app/glextensions.h), as does their check.
 #pragma once
 
 #include <GL/gl.h>
@@ -16,28 +17,6 @@ std::unique_ptr<char[]> textFileRead(const std::string& path);
 class ShaderLibrary {
  public:
   float falloff = 0.18f;  // weight parameter of the blur programs
-
-  // Entry points, fetched by name in BuildMe.
-  PFNGLCREATEPROGRAMOBJECTARBPROC glCreateProgramObjectARB = nullptr;
-  PFNGLDELETEOBJECTARBPROC glDeleteObjectARB = nullptr;
-  PFNGLUSEPROGRAMOBJECTARBPROC glUseProgramObjectARB = nullptr;
-  PFNGLCREATESHADEROBJECTARBPROC glCreateShaderObjectARB = nullptr;
-  PFNGLSHADERSOURCEARBPROC glShaderSourceARB = nullptr;
-  PFNGLCOMPILESHADERARBPROC glCompileShaderARB = nullptr;
-  PFNGLGETOBJECTPARAMETERIVARBPROC glGetObjectParameterivARB = nullptr;
-  PFNGLATTACHOBJECTARBPROC glAttachObjectARB = nullptr;
-  PFNGLGETINFOLOGARBPROC glGetInfoLogARB = nullptr;
-  PFNGLLINKPROGRAMARBPROC glLinkProgramARB = nullptr;
-  PFNGLGETUNIFORMLOCATIONARBPROC glGetUniformLocationARB = nullptr;
-  PFNGLUNIFORM4FARBPROC glUniform4fARB = nullptr;
-  PFNGLUNIFORM3FARBPROC glUniform3fARB = nullptr;
-  PFNGLUNIFORM1FARBPROC glUniform1fARB = nullptr;
-  PFNGLUNIFORM1IARBPROC glUniform1iARB = nullptr;
-  PFNGLGETATTRIBLOCATIONARBPROC glGetAttribLocationARB = nullptr;
-  PFNGLVERTEXATTRIB3FARBPROC glVertexAttrib3fARB = nullptr;
-  PFNGLVERTEXATTRIBPOINTERARBPROC glVertexAttribPointerARB = nullptr;
-  PFNGLENABLEVERTEXATTRIBARRAYARBPROC glEnableVertexAttribArrayARB = nullptr;
-  PFNGLDISABLEVERTEXATTRIBARRAYARBPROC glDisableVertexAttribArrayARB = nullptr;
 
   // Programs and shader objects.
   GLhandleARB maskingProgram = 0, maskingVertex = 0, maskingFragment = 0;
@@ -74,12 +53,11 @@ class ShaderLibrary {
   // Enable / disable the "rotation" and "newpos" attribute arrays.
   void UnlockFireRender();
   void LockFireRender();
-  // The attribute-pointer entry point (fetched on first use when BuildMe has
-  // not run), kept by RenderSort.
+  // The attribute-pointer entry point (from the one GL table), kept by
+  // RenderSort.
   PFNGLVERTEXATTRIBPOINTERARBPROC FireRenderStream();
 
  private:
-  bool FetchEntryPoints();
   bool BuildPrograms();
   // Compiles `file` into a new shader object of `kind`; 0 on failure.
   GLhandleARB CompileShader(GLenum kind, const char* file);

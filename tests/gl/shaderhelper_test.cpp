@@ -2,6 +2,7 @@
 // vertical blur added over the frame - the way the high level draws them -
 // must brighten around a bright sprite and hand the frame back bound as it
 // was, even when the frame is itself an off-screen buffer.
+#include "app/glextensions.h"
 #include "render/shaderhelper.h"
 
 #include <GL/gl.h>
@@ -77,7 +78,7 @@ class ShaderHelperTest : public testsupport::GlTest {
     shaders.SetBlurFallOff(0.1f);
   }
   void TearDown() override {
-    if (shaders.glUseProgramObjectARB) shaders.glUseProgramObjectARB(0);
+    if (Gl().shaderObjects) Gl().glUseProgramObjectARB(0);
     platform::BeginFrame();
   }
   // The high level's glow, as the frame draws it: a bright square captured

@@ -2,6 +2,7 @@
 // black, the FireRender program draws the sorted sprites exactly as the
 // fixed-function path does, and a broken source leaves fixed-function
 // drawing in place without a trace of the failed build.
+#include "app/glextensions.h"
 #include "render/shaderlibrary.h"
 
 #include <GL/gl.h>
@@ -45,7 +46,7 @@ class ShaderLibraryTest : public testsupport::GlTest {
   }
   void TearDown() override {
     // Later tests in this program expect fixed-function drawing.
-    if (shaders.glUseProgramObjectARB) shaders.glUseProgramObjectARB(0);
+    if (Gl().shaderObjects) Gl().glUseProgramObjectARB(0);
   }
   int AddPicture(const std::string& file, const Picture& p, bool keyed) {
     unsigned int name = 0;
