@@ -85,6 +85,7 @@ void StartSorting() {
   float x, y, w, h;
   Player.GetCamera(x, y, w, h);
   SortedRenderer.CameraRect(x, y, w, h);
+  Explosions.CameraRect(x, y, w, h);
 }
 
 void RenderCarrier() { Carrier.RenderEight(kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,

@@ -34,6 +34,7 @@ void BulletManager::InitMe(GlWrapper* u, TextureLibrary* t, ShaderLibrary* s, Wo
   network = n;
   sorter = r;
   sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+  layer.InitMe(textures, nullptr);
   shrapnel.InitMe(utilities);
   shrapnel.MakeMeWeapon(1);
 }
@@ -250,6 +251,11 @@ void BulletManager::SendBullets(float ownerGuid) {
 
 // ---- Drawing ----
 
+void BulletManager::Layer(int texture, float x, float y, float width, float height,
+                          float angle) {
+  layer.AddQuad(texture, 0, 0, x, y, width / 2, height / 2, 1, 1, 1, 1, angle, false);
+}
+
 void BulletManager::RenderBullet(const Bullet& b, bool secondPass) {
   const float heading = 90 - b.direction;
   switch (b.style) {
@@ -262,46 +268,47 @@ void BulletManager::RenderBullet(const Bullet& b, bool secondPass) {
     case shotstyle::Lightning: {
       if (secondPass) return;
       const float a = b.direction * kDegToRad;
-      sprite.ChangeSize(b.width, b.height);
       for (int k = 0; k < 10; ++k) {
         const int texture = b.texture + VisualRand() % 3;
-        sprite.RenderMe(b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
-                        0, heading, 1, 1, 1, 1, texture, false, false);
+        Layer(texture, b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
+              b.width, b.height, heading);
       }
       return;
     }
     case shotstyle::Mine:
       if (!secondPass) {
-        sprite.ChangeSize(b.width, b.height);
-        sprite.RenderMe(b.x, b.y, 0, heading, 1, 1, 1, 1, b.texture, false, false);
+        Layer(b.texture, b.x, b.y, b.width, b.height, heading);
       } else if ((b.lifeLeft / 30) % 2 != 0) {
         // The mine's light blinks every 30 frames.
-        sprite.ChangeSize(b.width / 2, b.height / 2);
-        sprite.RenderMe(b.x, b.y, 0, heading, 1, 1, 1, 1, 3, false, false);
+        Layer(3, b.x, b.y, b.width / 2, b.height / 2, heading);
       }
       return;
     case shotstyle::Bomb:
-      sprite.ChangeSize(b.width, b.height);
-      sprite.RenderMe(b.x, b.y, 0, 90.0f - 6.0f * b.lifeLeft, 1, 1, 1, 1, b.texture, false,
-                      false);
+      Layer(b.texture, b.x, b.y, b.width, b.height, 90.0f - 6.0f * b.lifeLeft);
       return;
     case shotstyle::Orb:
       if (secondPass) return;
-      sprite.ChangeSize(b.width, b.height);
-      sprite.RenderMe(b.x, b.y, 0, 90.0f + 48.0f * b.lifeLeft, 1, 1, 1, 1, b.texture, false,
-                      false);
+      Layer(b.texture, b.x, b.y, b.width, b.height, 90.0f + 48.0f * b.lifeLeft);
       return;
     default:
       if (secondPass) return;
-      sprite.ChangeSize(b.width, b.height);
-      sprite.RenderMe(b.x, b.y, 0, heading, 1, 1, 1, 1, b.texture, false, false);
+      Layer(b.texture, b.x, b.y, b.width, b.height, heading);
       return;
   }
 }
 
+// Keyed by the masking program as single sprites were; one array draw per
+// texture keeps a crowded arena cheap, and what is off screen is never drawn.
 void BulletManager::RenderMe(bool secondPass) {
-  shaders->ShaderMasking();
+  layer.Reset();
+  if (sorter)
+    layer.CameraRect(sorter->cameraX, sorter->cameraY, sorter->cameraWidth,
+                     sorter->cameraHeight);
+  else
+    layer.CameraRect(0, 0, RenderSort::kEverywhere, RenderSort::kEverywhere);
   for (const Bullet& b : bullets)
     if (b.active) RenderBullet(b, secondPass);
+  shaders->ShaderMasking();
+  layer.RenderSlow();
   shaders->ShadersOff();
 }

@@ -12,6 +12,7 @@
 #include "game/projectile.h"
 #include "game/weapon.h"
 #include "render/defaultsprite.h"
+#include "render/rendersort.h"
 
 class EnemyManager;
 class ExplosionManager;
@@ -63,8 +64,11 @@ class BulletManager {
   void UpdateMe(float shipX, float shipY, int& hp, int& energy, int team, float ownerGuid);
   // Sends the due full (59) or short (63) projectile messages; clears the flags.
   void SendBullets(float ownerGuid);
-  // Draws every live projectile; secondPass selects the glow pass's styles.
+  // Draws every live projectile within the camera of `sorter` (all of them
+  // without one); secondPass selects the glow pass's styles. Beams go to the
+  // sorter, the rest are drawn here in one array draw per texture.
   void RenderMe(bool secondPass);
+  RenderSort layer;                  // this frame's projectiles, by texture
 
  private:
   Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx,
@@ -76,6 +80,7 @@ class BulletManager {
   void Steer(Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
   void RenderBullet(const Bullet& b, bool secondPass);
+  void Layer(int texture, float x, float y, float width, float height, float angle);
 
   std::vector<Weapon::Shot> volley_;  // reused volley buffer
   std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "game/freeslots.h"
-#include "render/defaultsprite.h"
+#include "render/rendersort.h"
 
 class GlWrapper;
 class TextureLibrary;
@@ -29,14 +29,19 @@ class ExplosionManager {
   ShaderLibrary* shaders = nullptr;
   NetworkHandler* network = nullptr;
   std::vector<Explosion> list;     // slots are reused, never removed
+  RenderSort layer;                // this frame's explosions, by loop frame
 
   void InitMe(GlWrapper* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
               NetworkHandler* network);
   // With send set, also announces it to the other peers (message 56).
   void AddExplosion(float x, float y, float width, float height, int loopSlot, int frames,
                     bool send);
-  // Advances every explosion by one frame and draws the running ones: an
-  // explosion of n frames shows loop frames 1 .. n-1.
+  // The part of the world drawn (centre and size); without one every
+  // explosion is drawn.
+  void CameraRect(float x, float y, float width, float height);
+  // Advances every explosion by one frame and draws the running ones within
+  // the camera, one array draw per loop frame: an explosion of n frames
+  // shows loop frames 1 .. n-1.
   void RenderExplosions();
   // Ages every explosion by one frame without drawing (RenderExplosions does
   // this too).
@@ -45,7 +50,6 @@ class ExplosionManager {
 
  private:
   FreeSlots free_;        // the spent slots of `list`
-  DefaultSprite sprite_;  // sized for each explosion as it is drawn
 
   void SendExplosion(const Explosion& e);
 };

@@ -10,6 +10,7 @@
 #include "game/motion.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
+#include "game/explosionmanager.h"
 #include "render/glwrapper.h"
 
 namespace {
@@ -38,6 +39,7 @@ void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shad
   explosions = explosionManager;
   sorter = renderSort;
   sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+  layer.InitMe(textures, nullptr);
 }
 
 // ---------------------------------------------------------------- rows
@@ -439,6 +441,7 @@ void EnemyManager::AddReceivedLine(const std::string& text, const std::string& m
 void EnemyManager::MainLoop(float myGuid) {
   MoveBullets();
   ExpireBullets();
+  AddTrails();
   MovePlayers();
   SendDamageReports(myGuid);
   kills = 0;
@@ -456,6 +459,28 @@ void EnemyManager::MoveBullets() {
       MoveProjectile(b.x, b.y, b.angle, b.vx, b.vy, b.speed, {false, young, b.accel});
       b.life -= 1;
     }
+  }
+}
+
+// Rocket trails: smoke puffs only seen (never announced), made once per
+// simulated frame however often the projectiles are drawn.
+void EnemyManager::AddTrails() {
+  if (explosions == nullptr) return;
+  for (const player& p : players)
+    for (const bullet& b : p.bullets) AddTrail(b);
+}
+
+void EnemyManager::AddTrail(const bullet& b) {
+  const int style = (int)b.drawKind;
+  if (style == 3) {
+    if (b.life % 2 == 0)
+      explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
+                               64 + utilities->VisualRandom(-16, 16), 1, 8, false);
+    if (b.life % 3 == 0)
+      explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
+                               64 + utilities->VisualRandom(-16, 16), 3, 5, false);
+  } else if (style == 2 && b.life % 2 == 0) {
+    explosions->AddExplosion(b.x, b.y, 64, 64, 1, 6, false);
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/messagelog.h"
 #include "render/defaultsprite.h"
+#include "render/rendersort.h"
 
 class GlWrapper;
 class ExplosionManager;
@@ -92,6 +93,7 @@ class EnemyManager {
   float* cameraHeight = nullptr;
   int fontBase = 0;
   DefaultSprite sprite;
+  RenderSort layer;  // this frame's opponent projectiles, by texture
   std::vector<player> players;
   float myEnergyDamage = 0;
   float myHullDamage = 0;
@@ -195,4 +197,7 @@ class EnemyManager {
   void RenderShip(const player& p, bool glow, int myTeam, int gameMode, float cameraX,
                   float cameraY);
   void RenderBullet(const bullet& b, bool glow);
+  void Layer(int texture, float x, float y, float width, float height, float angle);
+  void AddTrails();
+  void AddTrail(const bullet& b);
 };

@@ -1,13 +1,13 @@
 // EnemyManager drawing: ships, engine flames, names and bounties, the
-// opponents' projectiles with their trails, the freeze overlay and the
-// mini-map dots. Everything goes through the manager's one sprite.
+// opponents' projectiles, the freeze overlay and the mini-map dots. Ships and
+// beams go to the sorted renderer, the other projectiles to the manager's
+// own layer, the rest through its one sprite.
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "game/explosionmanager.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
@@ -23,16 +23,25 @@ constexpr float kMiniMapScale = 81.125f;  // world units per mini-map pixel
 constexpr float kTextScale = 2.4f;
 }  // namespace
 
+// The projectiles of every opponent go out together after the ships, keyed
+// by the masking program as the local projectiles are: one array draw per
+// texture, nothing for what is off screen.
 void EnemyManager::RenderAll(bool glow, float cameraX, float cameraY, int myTeam,
                              int gameMode) {
+  layer.Reset();
+  if (sorter)
+    layer.CameraRect(sorter->cameraX, sorter->cameraY, sorter->cameraWidth,
+                     sorter->cameraHeight);
+  else
+    layer.CameraRect(0, 0, RenderSort::kEverywhere, RenderSort::kEverywhere);
   for (const player& p : players) {
     RenderShip(p, glow, myTeam, gameMode, cameraX, cameraY);
-    // Drawn as the local projectiles are: keyed by the masking program.
-    if (p.bullets.empty()) continue;
-    if (shaders) shaders->ShaderMasking();
     for (const bullet& b : p.bullets) RenderBullet(b, glow);
-    if (shaders) shaders->ShadersOff();
   }
+  if (layer.paths.empty()) return;
+  if (shaders) shaders->ShaderMasking();
+  layer.RenderSlow();
+  if (shaders) shaders->ShadersOff();
 }
 
 void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMode,
@@ -61,22 +70,14 @@ void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMo
   }
 }
 
-// The trails are explosions made while drawing (not announced); then the
-// projectile by its drawing style, as the local projectiles are drawn.
+void EnemyManager::Layer(int texture, float x, float y, float width, float height,
+                         float angle) {
+  layer.AddQuad(texture, 0, 0, x, y, width / 2, height / 2, 1, 1, 1, 1, angle, false);
+}
+
+// The projectile by its drawing style, as the local projectiles are drawn.
 void EnemyManager::RenderBullet(const bullet& b, bool glow) {
   const int style = (int)b.drawKind;
-  if (explosions) {
-    if (style == 3) {
-      if (b.life % 2 == 0)
-        explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
-                                 64 + utilities->VisualRandom(-16, 16), 1, 8, false);
-      if (b.life % 3 == 0)
-        explosions->AddExplosion(b.x, b.y, 64 + utilities->VisualRandom(-16, 16),
-                                 64 + utilities->VisualRandom(-16, 16), 3, 5, false);
-    } else if (style == 2 && b.life % 2 == 0) {
-      explosions->AddExplosion(b.x, b.y, 64, 64, 1, 6, false);
-    }
-  }
   const float turned = 90 - b.angle;
   switch (style) {
     case 1:
@@ -87,36 +88,29 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
     case 5: {
       if (glow) return;
       const float a = b.angle * kDegToRad;
-      sprite.ChangeSize(b.width, b.height);
       for (int k = 0; k < 10; k++) {
         const int pick = std::min(2, (int)utilities->VisualRandom(0, 3));
-        sprite.RenderMe(b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
-                        0, turned, 1, 1, 1, 1, b.texture + pick, false, false);
+        Layer(b.texture + pick, b.x - k * b.width * std::cos(a),
+              b.y + k * (b.height / 2) * std::sin(a), b.width, b.height, turned);
       }
       return;
     }
     case 6:
-      if (!glow) {
-        sprite.ChangeSize(b.width, b.height);
-        sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
-      } else if ((b.life / 30) % 2 != 0) {  // a light blinking every 30 frames
-        sprite.ChangeSize(b.width / 2, b.height / 2);
-        sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, kRedBorderTexture, false, false);
-      }
+      if (!glow)
+        Layer(b.texture, b.x, b.y, b.width, b.height, turned);
+      else if ((b.life / 30) % 2 != 0)  // a light blinking every 30 frames
+        Layer(kRedBorderTexture, b.x, b.y, b.width / 2, b.height / 2, turned);
       return;
     case 7:
-      sprite.ChangeSize(b.width, b.height);
-      sprite.RenderMe(b.x, b.y, 0, 90 - 6.0f * b.life, 1, 1, 1, 1, b.texture, false, false);
+      Layer(b.texture, b.x, b.y, b.width, b.height, 90 - 6.0f * b.life);
       return;
     case 12:
       if (glow) return;
-      sprite.ChangeSize(b.width, b.height);
-      sprite.RenderMe(b.x, b.y, 0, 90 + 48.0f * b.life, 1, 1, 1, 1, b.texture, false, false);
+      Layer(b.texture, b.x, b.y, b.width, b.height, 90 + 48.0f * b.life);
       return;
     default:
       if (glow) return;
-      sprite.ChangeSize(b.width, b.height);
-      sprite.RenderMe(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
+      Layer(b.texture, b.x, b.y, b.width, b.height, turned);
       return;
   }
 }

@@ -31,6 +31,7 @@ void RenderSort::InitMe(TextureLibrary* lib, ShaderLibrary* shaderLibrary) {
 void RenderSort::Reset() {
   spare_.Recycle(paths);
   lastPath_ = -1;
+  draws = 0;
 }
 
 void RenderSort::CameraRect(float x, float y, float width, float height) {
@@ -40,26 +41,44 @@ void RenderSort::CameraRect(float x, float y, float width, float height) {
   cameraHeight = height;
 }
 
-int RenderSort::FindOrAddPath(int texture) {
+int RenderSort::FindOrAddPath(int texture, int frame) {
   if (lastPath_ >= 0 && lastPath_ < static_cast<int>(paths.size()) &&
-      paths[lastPath_].texture == texture) {
+      paths[lastPath_].texture == texture && paths[lastPath_].frame == frame) {
     return lastPath_;
   }
   for (int i = static_cast<int>(paths.size()) - 1; i >= 0; --i) {
-    if (paths[i].texture == texture) return lastPath_ = i;
+    if (paths[i].texture == texture && paths[i].frame == frame) return lastPath_ = i;
   }
-  return lastPath_ = spare_.Append(paths, texture);
+  lastPath_ = spare_.Append(paths, texture);
+  paths[lastPath_].frame = frame;
+  return lastPath_;
+}
+
+void RenderSort::Bind(const RenderingPath& path) {
+  if (library == nullptr) return;
+  if (path.frame >= 0)
+    library->BindLoopedTexture(path.texture, path.frame);
+  else
+    library->BindTexture(path.texture);
 }
 
 void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r,
                          float g, float b, float a, float angle, bool fading) {
+  Add(texture, -1, x, y, hw, hh, r, g, b, a, angle * kDegToRad, fading);
+}
+
+void RenderSort::AddLoopQuad(int loop, int frame, float x, float y, float hw, float hh) {
+  Add(loop, frame, x, y, hw, hh, 1, 1, 1, 1, 0, false);
+}
+
+void RenderSort::Add(int texture, int frame, float x, float y, float hw, float hh, float r,
+                     float g, float b, float a, float radians, bool fading) {
   // The cull tests the overlap of the camera with the extent of the turned
   // quad, rather than RectRect's corner containment, which would drop a
   // sprite longer than the view that crosses it (a beam, a capital ship).
   // The unturned extent would do for squares but drops a beam flying
   // sideways, or a turned capital-ship part or decoration, while a good
   // part of it is still on screen: it would pop in and out at the edges.
-  const float radians = angle * kDegToRad;
   const float c = std::fabs(std::cos(radians)), s = std::fabs(std::sin(radians));
   const float extentX = hw * c + hh * s, extentY = hw * s + hh * c;
   const float left = cameraX - cameraWidth / 2, top = cameraY - cameraHeight / 2;
@@ -68,7 +87,7 @@ void RenderSort::AddQuad(int texture, int, int, float x, float y, float hw, floa
     return;
   }
   GlowTiles::NoteDrawn(x - extentX, y - extentY, x + extentX, y + extentY);
-  RenderingPath& path = paths[FindOrAddPath(texture)];
+  RenderingPath& path = paths[FindOrAddPath(texture, frame)];
   path.quads.emplace_back();
   quad& q = path.quads.back();
   for (int i = 0; i < 4; ++i) {
@@ -122,12 +141,13 @@ void RenderSort::RenderSlow() {
       }
     }
     glColor4f(1, 1, 1, 1);
-    if (library) library->BindTexture(path.texture);
+    Bind(path);
     const float* base = drawArray_.data();
     glTexCoordPointer(2, GL_FLOAT, kDrawFloats * sizeof(float), base);
     glVertexPointer(2, GL_FLOAT, kDrawFloats * sizeof(float), base + 2);
     glColorPointer(4, GL_FLOAT, 0, base + corners * kDrawFloats);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners));
+    ++draws;
   }
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
@@ -168,13 +188,14 @@ void RenderSort::RenderFast() {
     }
     const float* base = path.quads.front().vertices[0];
     glColor4f(1, 1, 1, 1);
-    if (library) library->BindTexture(path.texture);
+    Bind(path);
     glVertexPointer(3, GL_FLOAT, 0, drawArray_.data());
     glColorPointer(4, GL_FLOAT, kStride, base + R);
     glTexCoordPointer(2, GL_FLOAT, kStride, base + S);
     vertexAttribPointer(rotation, 3, GL_FLOAT, GL_FALSE, kStride, base + ROT_X);
     vertexAttribPointer(position, 3, GL_FLOAT, GL_FALSE, kStride, base + POS_X);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners));
+    ++draws;
   }
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);

@@ -1,8 +1,10 @@
-// RenderSort: the per-frame collector of sprite quads (one instance:
-// SortedRenderer). Quads outside the camera are dropped, the rest grouped by
-// texture into paths drawn in the order their textures first appeared, quads
-// within a path in the order added. Memory of paths, quads and draw arrays is
-// kept across frames, so the steady state allocates nothing.
+// RenderSort: the per-frame collector of sprite quads (SortedRenderer for the
+// sorted sprites; the projectile and explosion managers keep one each for
+// their own layer). Quads outside the camera are dropped, the rest grouped by
+// texture (or loop frame) into paths drawn in the order their textures first
+// appeared, quads within a path in the order added. Memory of paths, quads
+// and draw arrays is kept across frames, so the steady state allocates
+// nothing.
 #pragma once
 
 #include <GL/gl.h>
@@ -25,8 +27,11 @@ class RenderSort {
   };
   struct RenderingPath {
     std::vector<quad> quads;
-    int texture = 0;
+    int texture = 0;  // texture slot, or loop slot when frame >= 0
+    int frame = -1;   // frame of loop `texture`; -1 for a plain texture
   };
+  // A camera this wide sees every quad (for a layer drawn without one).
+  static constexpr float kEverywhere = 1e9f;
 
   // Camera rectangle in world units: centre and size.
   float cameraX = 0, cameraY = 0, cameraWidth = 0, cameraHeight = 0;
@@ -34,6 +39,7 @@ class RenderSort {
   ShaderLibrary* shaders = nullptr;
   PFNGLVERTEXATTRIBPOINTERARBPROC vertexAttribPointer = nullptr;  // from ShaderLibrary::FireRenderStream
   std::vector<RenderingPath> paths;
+  int draws = 0;  // array draws made since the last Reset
 
   void InitMe(TextureLibrary* library, ShaderLibrary* shaders);
   // Empties `paths` (their memory is kept for the next frame).
@@ -44,6 +50,8 @@ class RenderSort {
   // `fading` gives the bottom edge alpha 0.
   void AddQuad(int texture, int, int, float x, float y, float hw, float hh, float r, float g,
                float b, float a, float angle, bool fading);
+  // The same for frame `frame` of loop `loop`, unturned, opaque white.
+  void AddLoopQuad(int loop, int frame, float x, float y, float hw, float hh);
   // Fixed-function drawing: each quad turned about its centre, one colour per
   // quad (vertex 0's), one texture bind per path. Leaves the model-view
   // matrix as it was and the colour opaque white.
@@ -58,5 +66,8 @@ class RenderSort {
   PathRecycler<RenderingPath> spare_;  // emptied paths waiting for reuse
   int lastPath_ = -1;                 // path of the previous AddQuad (textures repeat in runs)
   std::vector<float> drawArray_;      // reused per-path vertex array of both draws
-  int FindOrAddPath(int texture);
+  int FindOrAddPath(int texture, int frame);
+  void Add(int texture, int frame, float x, float y, float hw, float hh, float r, float g,
+           float b, float a, float radians, bool fading);
+  void Bind(const RenderingPath& path);
 };

@@ -107,12 +107,12 @@ TEST_F(OpponentDrawing, EachPassHandsItsShareToTheSortedRenderer) {
   sorter.CameraRect(5000, 5000, 4096, 4096);
   const int row = AddRow(5000, 5000, 1, "");
   table.players[row].upHeld = true;
-  table.NewBullet(row, 5100, 5000, 32, 32, 0, 3, 6, 6, 0, 0, 0, 0, 0, 1, 0);   // rocket
+  table.NewBullet(row, 5100, 5000, 32, 32, 0, 3, 6, 7, 0, 0, 0, 0, 0, 1, 0);   // rocket
   table.NewBullet(row, 5200, 5000, 32, 64, 0, 5, 60, 9, 0, 0, 0, 0, 0, 2, 0);  // lightning
   table.NewBullet(row, 5300, 5000, 32, 32, 0, 1, 5, 9, 0, 0, 0, 0, 0, 3, 0);   // beam
 
   table.RenderAll(false, 5000, 5000, 1, 1);
-  EXPECT_EQ(Quads(), 3u) << "flame, hull, beam; the other styles are drawn at once";
+  EXPECT_EQ(Quads(), 3u) << "flame, hull, beam; the other styles go to the layer";
   bool hull = false;
   for (const auto& p : sorter.paths)
     if (p.texture == 20) {
@@ -120,13 +120,34 @@ TEST_F(OpponentDrawing, EachPassHandsItsShareToTheSortedRenderer) {
       EXPECT_FLOAT_EQ(p.quads[0].vertices[0][12], 5000);
     }
   EXPECT_TRUE(hull);
-  int trails = 0;
-  for (const auto& e : booms.list) trails += e.active;
-  EXPECT_EQ(trails, 2) << "life 6 is even and a multiple of 3";
 
   sorter.Reset();
   table.RenderAll(true, 5000, 5000, 1, 1);
   EXPECT_EQ(Quads(), 2u) << "the glow pass: flame and beam only";
+  int trails = 0;
+  for (const auto& e : booms.list) trails += e.active;
+  EXPECT_EQ(trails, 0) << "drawing, however often, makes no smoke";
+  table.MainLoop(0);
+  for (const auto& e : booms.list) trails += e.active;
+  EXPECT_EQ(trails, 2) << "the step leaves the rocket at life 6: even and a multiple of 3";
+}
+
+// A crowded arena: the projectiles out of sight are never drawn, and those
+// in sight go out in one draw per texture, wherever they are in the table.
+TEST_F(OpponentDrawing, ProjectilesShareDrawsByTextureAndOffScreenOnesCostNone) {
+  sorter.CameraRect(512, 384, 1024, 768);
+  for (int r = 0; r < 3; r++) {
+    const int row = AddRow(9000, 9000, 2, "");
+    for (int k = 0; k < 500; k++)  // far away
+      table.NewBullet(row, 20000 + k, 20000, 16, 16, 0, 0, 9, 50, 0, 0, 0, 0, 0, 1 + k, 0);
+    for (int k = 0; k < 40; k++)  // on screen, two textures
+      table.NewBullet(row, 100 + 20 * k, 100 + 100 * r, 8, 8, 0, 0, 7 + k % 2, 50, 0, 0, 0, 0,
+                      0, 1000 + k, 0);
+  }
+  table.RenderAll(false, 512, 384, 1, 1);
+  EXPECT_EQ(table.layer.draws, 2);
+  EXPECT_EQ(ReadPixel(100, 300).r, 255);
+  EXPECT_EQ(ReadPixel(110, 300).r, 0);
 }
 
 }  // namespace

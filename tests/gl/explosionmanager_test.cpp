@@ -94,4 +94,17 @@ TEST_F(ExplosionGlTest, AddingAppendsOnlyWhenEverySlotRuns) {
   EXPECT_EQ(explosions.list[1].framesLeft, 9);
 }
 
+TEST_F(ExplosionGlTest, OffScreenExplosionsCostNoDrawAndEachLoopFrameOne) {
+  explosions.CameraRect(512, 384, 1024, 768);
+  for (int k = 0; k < 1000; ++k) explosions.AddExplosion(3000, 3000 + k, 64, 64, loop, 9, false);
+  Frame();
+  for (int k = 0; k < 20; ++k) explosions.AddExplosion(100 + 40 * k, 100, 16, 16, loop, 9, false);
+  Frame();
+  for (int k = 0; k < 20; ++k) explosions.AddExplosion(100 + 40 * k, 300, 16, 16, loop, 9, false);
+  Frame();
+  EXPECT_EQ(explosions.layer.draws, 2) << "loop frames 2 and 1; frame 3 is off screen";
+  EXPECT_EQ(ReadPixel(860, 100), (Rgba{16, 40, 0, 255}));
+  EXPECT_EQ(ReadPixel(860, 300), (Rgba{8, 40, 0, 255}));
+}
+
 }  // namespace
