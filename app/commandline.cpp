@@ -94,6 +94,12 @@ const std::vector<Option>& Options() {
                 c.timedemo.seeded = true;
                 c.timedemo.seed = static_cast<unsigned int>(n);
               })},
+      {"--extra-projectiles", "P",
+       "during the timedemo, keep P more projectiles flying over\nthe whole arena",
+       Number(0, 100000, "a count from 0 to 100000",
+              [](CommandLine& c, long long n) {
+                c.timedemo.extraProjectiles = static_cast<int>(n);
+              })},
       {"--port", "N", "host networked games on UDP port N (default 60000)",
        Number(1, 65535, "a port from 1 to 65535",
               [](CommandLine& c, long long n) { c.port = static_cast<unsigned short>(n); })},

@@ -14,12 +14,16 @@
 #include "app/globals.h"
 #include "app/platform.h"
 #include "app/singleplayer.h"
+#include "game/bulletmanager.h"
 #include "game/spaceship.h"
+#include "game/weapon.h"
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
 #include "app/drawall.h"
 #include "render/rendersort.h"
+#include "render/glwrapper.h"
 #include "ui/menutree.h"
+#include "world/world.h"
 
 TimedemoOptions timedemoOptions;
 
@@ -47,7 +51,9 @@ std::string TimedemoLine(const TimedemoFigures& f) {
                 "peak_rss_mb=%.1f",
                 f.frames, f.level, f.simMedian, f.drawMedian, f.frameMedian, f.frameP95,
                 f.frameMax, f.startupMs, f.peakRssMb);
-  return line;
+  std::string text = line;
+  if (f.extraProjectiles > 0) text += " extra_projectiles=" + std::to_string(f.extraProjectiles);
+  return text;
 }
 
 double MsSinceProcessStart() {
@@ -98,6 +104,27 @@ std::string OpponentSummary() {
   return text;
 }
 
+// Volleys of every weapon in turn, from free spots all over the arena, until
+// `count` projectiles fly. They are the local player's, cost nothing and
+// fight like any other; their places come from drawing's generator.
+void TopUpProjectiles(int count) {
+  int live = 0;
+  for (const BulletManager::Bullet& b : Bullets.bullets) live += b.active;
+  static int kind = 0;
+  while (live < count) {
+    float x, y;
+    do {
+      x = Utility.VisualRandom(1000, 19500);
+      y = Utility.VisualRandom(1000, 19500);
+    } while (Level.CollisionObjects(x - 64, y - 64, 128, 128));
+    Weapon w;
+    w.InitMe(&Utility);
+    w.MakeMeWeapon(kind++ % kWeaponIds);
+    Bullets.ShootMe(w, x, y, Utility.VisualRandom(0, 360), 0, 0, myGUID);
+    live += static_cast<int>(w.shots.size());
+  }
+}
+
 double MsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();
@@ -115,6 +142,7 @@ int RunTimedemo(const TimedemoOptions& options) {
   TimedemoFigures figures;
   for (int i = 0; i < options.frames && !quitall && !platform::QuitRequested(); ++i) {
     RespawnAsFirstHull();
+    if (options.extraProjectiles > 0) TopUpProjectiles(options.extraProjectiles);
     const auto start = std::chrono::steady_clock::now();
     platform::BeginFrame();
     PlayingFrame();
@@ -133,6 +161,7 @@ int RunTimedemo(const TimedemoOptions& options) {
   figures.frameP95 = Percentile(frame, 95);
   figures.frameMax = Percentile(frame, 100);
   figures.peakRssMb = PeakRssMb();
+  figures.extraProjectiles = options.extraProjectiles;
   std::printf("%s\n", TimedemoLine(figures).c_str());
   std::fflush(stdout);
   // How the fight ended, for checking that a seed replays the same fight.

@@ -1,7 +1,9 @@
-// The timedemo: `voidrake2 --timedemo N [--level L] [--seed S]` starts a game
-// against the computer players at once, flies the local ship with the
-// autopilot for N frames without frame pacing (every frame presented), prints
-// one line of figures and ends the program with status 0.
+// The timedemo: `voidrake2 --timedemo N [--level L] [--seed S]
+// [--extra-projectiles P]` starts a game against the computer players at
+// once, flies the local ship with the autopilot for N frames without frame
+// pacing (every frame presented), prints one line of figures and ends the
+// program with status 0. With P, at least P more projectiles fly over the
+// whole arena on every frame: the cost of a crowded fight.
 #pragma once
 
 #include <string>
@@ -13,6 +15,7 @@ struct TimedemoOptions {
   int level = 2;         // graphics level asked for (0 high, 1 medium, 2 low)
   bool seeded = false;   // --seed given: the same seed gives the same fight
   unsigned int seed = 0;
+  int extraProjectiles = 0;  // kept flying over the arena, besides the fight's own
 };
 
 // The options of this run (filled by main from the command line before the
@@ -26,6 +29,7 @@ struct TimedemoFigures {
   double frameMedian = 0, frameP95 = 0, frameMax = 0;
   double startupMs = 0;
   double peakRssMb = 0;
+  int extraProjectiles = 0;
 };
 
 // Nearest-rank percentile (0 < p <= 100) of the samples; 0 for none.
@@ -33,7 +37,7 @@ double Percentile(std::vector<double> samples, double p);
 
 // "timedemo frames=N level=L sim_ms_median=... draw_ms_median=...
 // frame_ms_median=... frame_ms_p95=... frame_ms_max=... startup_ms=...
-// peak_rss_mb=..."
+// peak_rss_mb=..." and " extra_projectiles=P" when there were any.
 std::string TimedemoLine(const TimedemoFigures& figures);
 
 // Milliseconds since the process started.

@@ -70,6 +70,12 @@ TEST_F(TimedemoTest, SameSeedSameFight) {
   EXPECT_EQ(FightLine(a.err), FightLine(b.err));
 }
 
+TEST_F(TimedemoTest, ACrowdedArenaPlaysThrough) {
+  const DemoRun run = Timedemo("--timedemo 60 --level 0 --extra-projectiles 3000");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(" extra_projectiles=3000\n"), std::string::npos) << run.out;
+}
+
 TEST_F(TimedemoTest, MalformedOptionsAreRefused) {
   const DemoRun run = Timedemo("--timedemo 0");
   EXPECT_EQ(run.status, 2);
