@@ -103,6 +103,13 @@ const std::vector<Option>& Options() {
       {"--port", "N", "host networked games on UDP port N (default 60000)",
        Number(1, 65535, "a port from 1 to 65535",
               [](CommandLine& c, long long n) { c.port = static_cast<unsigned short>(n); })},
+      {"--connections-per-address", "N",
+       "a hosted game takes at most N connections from one address,\n1 to 32 (default 4; "
+       "raise it for a LAN party behind one address)",
+       Number(1, 32, "a count from 1 to 32",
+              [](CommandLine& c, long long n) {
+                c.connectionsPerAddress = static_cast<unsigned short>(n);
+              })},
       {"--connect", "HOST[:PORT]", "join the game at HOST (port 60000 unless given) at once",
        ConnectTarget()},
       {"--dedicated", "",

@@ -13,6 +13,7 @@ struct CommandLine {
   bool traceStates = false;
   bool help = false;
   unsigned short port = 60000;  // the UDP port a hosted game listens on
+  unsigned short connectionsPerAddress = 4;  // a hosted game's limit per address
   std::string connectHost;      // --connect: join this game at once ("" = title)
   unsigned short connectPort = 60000;
   bool version = false;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/gameobjects.h"
+#include "net/networkhandler.h"
 #include "app/gamestates.h"
 #include "app/globals.h"
 #include "app/inputhandler.h"
@@ -35,6 +37,7 @@ int GameProc(const GameThreadOptions& options) {
   SetStateTrace(options.traceStates);
   uint32_t frameStart = StartUp();
   SetHostPort(options.hostPort);
+  Networking.connectionsPerAddress = options.connectionsPerAddress;
   if (!options.connectHost.empty()) JoinDirectly(options.connectHost, options.connectPort);
   if (timedemoOptions.enabled) {
     RunTimedemo(timedemoOptions);

@@ -18,6 +18,7 @@ struct GameThreadOptions {
   bool printStartupTime = false;  // report the first presented title frame on stderr
   bool traceStates = false;       // report every change of screen state on stderr
   unsigned short hostPort = 60000;  // UDP port of a hosted networked game
+  unsigned short connectionsPerAddress = 4;  // most connections from one address when hosting
   std::string connectHost;          // join this game at once instead of the title
   unsigned short connectPort = 60000;
 };

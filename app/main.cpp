@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
   gameOptions.printStartupTime = options.printStartupTime;
   gameOptions.traceStates = options.traceStates;
   gameOptions.hostPort = options.port;
+  gameOptions.connectionsPerAddress = options.connectionsPerAddress;
   gameOptions.connectHost = options.connectHost;
   gameOptions.connectPort = options.connectPort;
   std::thread game;

@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
   if (host == 0) {
     freopen("/dev/null", "w", stdout);
     execl(binary.c_str(), binary.c_str(), "--no-master", "--port", std::to_string(kPort).c_str(),
-          static_cast<char*>(nullptr));
+          "--connections-per-address", "32", static_cast<char*>(nullptr));
     _exit(127);
   }
   if (!WaitForPong(std::chrono::seconds(5))) {

@@ -163,6 +163,7 @@ void DedicatedHost::Join() {
     Relay(network, m, true);
     Event("join: " + m.name + " (" + network.GetIP(network.GetLastID()) + ")");
   }
+  network.AdmitSender();
   if (frame - known->rosterFrame >= Limits::kRosterReplyFrames) AnswerJoin(*known);
 }
 

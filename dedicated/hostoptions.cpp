@@ -45,6 +45,14 @@ const std::vector<Option>& Options() {
          o.maxPlayers = static_cast<unsigned short>(n);
          return true;
        }},
+      {"--connections-per-address", "N",
+       "most connections from one address, 1 to 32 (default 4; raise it for a LAN party)",
+       [](HostOptions& o, const std::string& v) {
+         long n;
+         if (!Number(v, 1, NetworkHandler::kMaxPlayers, n)) return false;
+         o.connectionsPerAddress = static_cast<unsigned short>(n);
+         return true;
+       }},
       {"--master", "HOST[:PORT]", "the master server to announce the game to (as VOIDRAKE_MASTER)",
        [](HostOptions& o, const std::string& v) {
          o.master = v;

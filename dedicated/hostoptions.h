@@ -9,6 +9,7 @@ struct HostOptions {
   unsigned short port = 60000;
   std::string name = "Dedicated Game";
   unsigned short maxPlayers = 32;
+  unsigned short connectionsPerAddress = 4;  // most connections from one address
   std::string master;     // host[:port] of the master server; "" = VOIDRAKE_MASTER or default
   bool announce = true;   // false: --no-master
   bool help = false;

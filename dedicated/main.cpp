@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
 
   NetworkHandler network;
   if (!options.master.empty()) network.lobby.setMasterserver(options.master, NetworkHandler::kMasterPath);
+  network.connectionsPerAddress = options.connectionsPerAddress;
   DedicatedHost host(network);
   host.onEvent = Log;
   if (!host.Start(options.port, options.maxPlayers)) {

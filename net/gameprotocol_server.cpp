@@ -57,6 +57,7 @@ void GameProtocol::ServerJoin() {
   if (!msg::Read(*network, m)) return;
   if (m.name.size() > kMaxNameLength) m.name.resize(kMaxNameLength);
   if (!BindSender(m.guid)) return;
+  network->AdmitSender();
   Identity* sender = SenderIdentity();
   // A full table still admits, but adds nobody.
   const bool added =

@@ -24,6 +24,9 @@ constexpr uint32_t kPingInterval = 1000;     // ms between measurements
 constexpr uint32_t kMaxRoundTrip = 60000;    // longer "round trips" are forged echoes
 // Disconnect data meaning "closed on purpose" (21); anything else is a loss (22).
 constexpr uint32_t kGracefulDisconnect = 1;
+// Disconnect data of a host that turns a connection away (full, or it did
+// not join in time): a loss to the other side.
+constexpr uint32_t kTurnedAway = 2;
 // Game messages are small; these bound what a hostile peer can make us hold.
 constexpr size_t kMaxPacketSize = 64 * 1024;
 constexpr size_t kMaxWaitingData = 1024 * 1024;
@@ -90,6 +93,11 @@ struct NetworkHandler::Impl {
     uint32_t pingSent = 0;   // stamp of the ping awaiting its pong
     bool awaiting = false;   // only the echo of that ping is believed
     uint32_t lastHeard = 0;  // enet_time_get() of its last packet or connection
+    // Host: joining. `arrived` is GetTime() when the slot was first seen in
+    // use (the handshake included), valid while `tracked`.
+    bool tracked = false;
+    uint32_t arrived = 0;
+    bool admitted = false;
   };
 
   explicit Impl(NetworkHandler& owner) : self(owner) {}
@@ -98,6 +106,7 @@ struct NetworkHandler::Impl {
   ENetHost* client = nullptr;      // client role: the local endpoint (one peer)
   ENetHost* server = nullptr;      // server role: the listening host
   ENetPeer* serverPeer = nullptr;  // client role: the connection to the host
+  size_t playerSlots = 0;          // server role: the player limit (the host has spares)
   Packet* packet = nullptr;        // the packet being handled, until ClearIncomingPacket
   std::deque<Packet> queue;        // drained events waiting for ReceivePacket
   Packet current;
@@ -116,6 +125,10 @@ struct NetworkHandler::Impl {
   void SendToPeers(uint32_t flags, ENetPeer* except);
   PeerClock* ClockOf(ENetPeer* peer);
   bool AcceptingConnections() const;
+  bool MakeRoomFor(ENetPeer* newcomer);
+  ENetPeer* RoomToMake(ENetPeer* newcomer);
+  void DropUnjoinedPeers();
+  void DropPeer(ENetPeer* peer);
   void ReleaseQueue();
   void ClearIncomingPacket();
   void CloseHost();
@@ -155,10 +168,13 @@ bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayer
   const ENetAddress address{ENET_HOST_ANY, port};
   hostedPort = port;
   hostedMaxPlayers = maxPlayers > 0 ? maxPlayers : 1;
-  ENetHost* server = OpenHost(address, hostedMaxPlayers);
+  ENetHost* server = OpenHost(address, hostedMaxPlayers + kSpareSlots);
   impl->server = server;
-  if (server) impl->clocks.assign(server->peerCount, Impl::PeerClock{});
-  return server != nullptr;
+  impl->playerSlots = hostedMaxPlayers;
+  if (!server) return false;
+  server->duplicatePeers = std::max<size_t>(connectionsPerAddress, 1);
+  impl->clocks.assign(server->peerCount, Impl::PeerClock{});
+  return true;
 }
 
 bool NetworkHandler::ConnectMe(const char* host, int port) {
@@ -214,7 +230,93 @@ bool NetworkHandler::Impl::AcceptingConnections() const {
   size_t used = 0;
   for (size_t i = 0; i < server->peerCount; ++i)
     if (server->peers[i].state != ENET_PEER_STATE_DISCONNECTED) ++used;
-  return used < server->peerCount;
+  return used < playerSlots;
+}
+
+void NetworkHandler::AdmitSender() {
+  if (!isServer || !impl->packet) return;
+  if (Impl::PeerClock* clock = impl->ClockOf(impl->packet->peer)) clock->admitted = true;
+}
+
+// ---- Admission ----
+
+// The connection to drop so that `newcomer` finds a player slot: none while
+// a slot is free; otherwise one that has not joined, from the address with
+// the most such connections (a flood's, not the lone real player's), the
+// oldest first; the newcomer itself when every other has joined.
+ENetPeer* NetworkHandler::Impl::RoomToMake(ENetPeer* newcomer) {
+  size_t connected = 0;
+  std::vector<ENetPeer*> waiting;
+  for (size_t i = 0; i < server->peerCount; ++i) {
+    ENetPeer* peer = &server->peers[i];
+    if (peer->state != ENET_PEER_STATE_CONNECTED) continue;
+    ++connected;
+    const PeerClock* clock = ClockOf(peer);
+    if (clock && !clock->admitted) waiting.push_back(peer);
+  }
+  if (connected <= playerSlots) return nullptr;
+  auto sameAddress = [&](const ENetPeer* peer) {
+    return std::count_if(waiting.begin(), waiting.end(), [&](const ENetPeer* other) {
+      return other->address.host == peer->address.host;
+    });
+  };
+  auto older = [&](ENetPeer* a, ENetPeer* b) {
+    return static_cast<int32_t>(ClockOf(a)->arrived - ClockOf(b)->arrived) < 0;
+  };
+  ENetPeer* pick = nullptr;  // the newcomer is among the waiting, and the newest
+  for (ENetPeer* peer : waiting) {
+    const auto n = pick ? sameAddress(pick) : 0, m = sameAddress(peer);
+    if (!pick || m > n || (m == n && older(peer, pick))) pick = peer;
+  }
+  return pick ? pick : newcomer;
+}
+
+// False when the newcomer itself is turned away.
+bool NetworkHandler::Impl::MakeRoomFor(ENetPeer* newcomer) {
+  ENetPeer* drop = RoomToMake(newcomer);
+  if (drop == newcomer) {
+    enet_peer_disconnect_now(newcomer, kTurnedAway);
+    if (PeerClock* clock = ClockOf(newcomer)) *clock = PeerClock{};
+    return false;
+  }
+  if (drop) DropPeer(drop);
+  return true;
+}
+
+// A connection the game has seen: it hears of the loss like any other.
+void NetworkHandler::Impl::DropPeer(ENetPeer* peer) {
+  ENetEvent lost{};
+  lost.type = ENET_EVENT_TYPE_DISCONNECT;
+  lost.peer = peer;
+  HandleEvent(lost);
+  enet_peer_disconnect_now(peer, kTurnedAway);
+}
+
+// Slots in use by connections that have not joined in time, handshakes
+// included, are freed.
+void NetworkHandler::Impl::DropUnjoinedPeers() {
+  const uint32_t now = GetTime();
+  for (size_t i = 0; i < server->peerCount && i < clocks.size(); ++i) {
+    ENetPeer* peer = &server->peers[i];
+    PeerClock& clock = clocks[i];
+    if (peer->state == ENET_PEER_STATE_DISCONNECTED) {
+      clock.tracked = false;
+      continue;
+    }
+    if (clock.admitted) continue;
+    if (!clock.tracked) {
+      clock.tracked = true;
+      clock.arrived = now;
+      continue;
+    }
+    if (now - clock.arrived < kJoinDeadlineMs) continue;
+    if (peer->state == ENET_PEER_STATE_CONNECTED) {
+      DropPeer(peer);
+    } else {
+      enet_peer_reset(peer);  // a handshake the game never heard of
+      clock = PeerClock{};
+    }
+  }
 }
 
 int NetworkHandler::InterceptDatagram(const unsigned char* data, size_t length, PlayerID from) {
@@ -340,8 +442,13 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
                                    ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
       peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
       SetTimeout(peer);
-      if (PeerClock* clock = ClockOf(peer))
+      if (PeerClock* clock = ClockOf(peer)) {
+        const PeerClock before = *clock;
         *clock = PeerClock{0, GetTime(), 0, false, enet_time_get()};
+        clock->tracked = true;  // the join deadline runs from the handshake's start
+        clock->arrived = before.tracked ? before.arrived : GetTime();
+      }
+      if (self.isServer && !MakeRoomFor(peer)) break;
       QueueNotice(static_cast<unsigned char>(self.isServer ? netid::NewIncomingConnection
                                                            : netid::ConnectionAccepted),
                   peer, ToPlayerID(peer->address));
@@ -394,6 +501,7 @@ void NetworkHandler::Impl::Service() {
   }
   servicing = outer;
   DropSilentPeers();
+  if (self.isServer) DropUnjoinedPeers();
   enet_host_flush(host);  // pongs and acknowledgements go out now, not next frame
 }
 
@@ -585,5 +693,6 @@ void NetworkHandler::Impl::CloseHost() {
     *host = nullptr;
   }
   serverPeer = nullptr;
+  playerSlots = 0;
   clocks.clear();
 }

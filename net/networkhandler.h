@@ -58,11 +58,23 @@ class NetworkHandler {
   static constexpr const char* kMasterPath = "/LobbyServer/request.php";
   // A connection that has not been heard for this long is lost (event 22).
   static constexpr uint32_t kPeerTimeoutMs = 7000;
+  // Host: a connection that has not joined (AdmitSender) this long after it
+  // arrived is dropped, so connections that never join cannot hold the
+  // player slots.
+  static constexpr uint32_t kJoinDeadlineMs = 5000;
+  // Host: most connections from one address. A LAN party behind one address
+  // raises it (connectionsPerAddress) before ConnectServer.
+  static constexpr unsigned short kConnectionsPerAddress = 4;
+  // Host: library slots beyond the player limit, where newcomers arrive
+  // while every player slot is taken, so that one that has not joined can
+  // make room for them.
+  static constexpr unsigned short kSpareSlots = 8;
 
   bool isServer = false;
   uint32_t packetTime = 0;   // the sender's stamp, or GetTime() at reception
   std::string serverName;    // advertised by the heartbeat
   int gameType = 0;          // advertised by the heartbeat
+  unsigned short connectionsPerAddress = kConnectionsPerAddress;  // host, at ConnectServer
   BitStream incoming;        // read view over the current packet
   BitStream outgoing;        // the message being built
   masterServerQuery lobby;
@@ -75,9 +87,17 @@ class NetworkHandler {
 
   // Chooses the role; the client role opens its local endpoint at once.
   void InitMe(bool server);
-  // Server role: listens on UDP `port` for up to `maxPlayers` clients.
+  // Server role: listens on UDP `port` for up to `maxPlayers` clients, at
+  // most connectionsPerAddress from one address (more are not answered).
   // False when the port cannot be opened (the game does not look).
+  //
+  // A newcomer that finds every player slot taken makes room by dropping a
+  // connection that has not joined yet (from the address with the most of
+  // them, the oldest first), or is refused when every other has joined.
   bool ConnectServer(unsigned short port, unsigned short maxPlayers);
+  // Server role: the sender of the packet being handled has joined the
+  // match: its connection is kept past kJoinDeadlineMs and never makes room.
+  void AdmitSender();
   // Server role: the port and player limit of the last ConnectServer (what
   // the master server lists and probes).
   unsigned short HostedPort() const { return hostedPort; }

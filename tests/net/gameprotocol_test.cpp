@@ -690,6 +690,7 @@ TEST(LossyMatch, NothingReliableIsLostAndPositionsAgree) {
   constexpr int kPlayFrames = 60 * 40;
   Peer host(1.5f, "Host");
   host.net().InitMe(true);
+  host.net().connectionsPerAddress = kClients;  // all come through the relay's one address
   ASSERT_TRUE(host.net().ConnectServer(kPort, NetworkHandler::kMaxPlayers));
   host.ready = true;
   testsupport::LossyRelay relay(kRelayPort, kPort, {0.07, 20, 5, 20261207});

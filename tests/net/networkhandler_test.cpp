@@ -102,6 +102,10 @@ class Star : public ::testing::Test {
   void SetUp() override {
     host.net.InitMe(true);
     ASSERT_TRUE(host.net.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+    // No game here to join: the connections are kept past the join deadline.
+    host.onPacket = [this](char id) {
+      if (id == netid::NewIncomingConnection) host.net.AdmitSender();
+    };
     for (Endpoint* c : {&a, &b}) {
       c->net.InitMe(false);
       ASSERT_TRUE(c->net.ConnectMe("127.0.0.1", kPort));
