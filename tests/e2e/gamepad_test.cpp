@@ -14,21 +14,18 @@
 #include <thread>
 
 #include "tests/support/gameprocess.h"
+#include "tests/support/gametrace.h"
+#include "tests/support/glyphreader.h"
 #include "tests/support/testenv.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr int kPlayX = 950, kPlayY = 125;
-constexpr int kMenuX = 100;
-int MenuRowY(int row) { return 96 + 16 * row + 8; }
-
-struct Ship {
-  bool alive = false;
-  float x = 0, y = 0;
-  int projectiles = 0;
-};
+using testsupport::kMenuX;
+using testsupport::kPlayX;
+using testsupport::kPlayY;
+using testsupport::MenuRowY;
+using testsupport::ShipReport;
 
 class GamepadTest : public ::testing::Test {
  protected:
@@ -54,27 +51,14 @@ class GamepadTest : public ::testing::Test {
     Pad("button " + button + " 0");
   }
 
-  int Count(const std::string& text) {
-    const std::string err = game.Stderr();
-    int n = 0;
-    for (size_t at = err.find(text); at != std::string::npos; at = err.find(text, at + 1)) ++n;
-    return n;
-  }
   bool WaitForCount(const std::string& text, int n) {
-    return testsupport::WaitFor([&] { return Count(text) >= n; }, 10s);
+    return testsupport::WaitForCount(game, text, n);
   }
-  // The n-th (from 1) "ship:" line of the state trace.
-  bool ShipReport(int n, Ship* ship) {
-    if (!WaitForCount("ship: ", n)) return false;
-    const std::string err = game.Stderr();
-    size_t at = 0;
-    for (int i = 0; i < n; ++i) at = err.find("ship: ", i ? at + 1 : 0);
-    int alive = 0;
-    if (std::sscanf(err.c_str() + at, "ship: alive=%d x=%f y=%f projectiles=%d", &alive, &ship->x,
-                    &ship->y, &ship->projectiles) != 4)
-      return false;
-    ship->alive = alive != 0;
-    return true;
+  // Waits until the in-game menu page `title` shows.
+  bool PageShown(const std::string& title, std::chrono::milliseconds wait = 10s) {
+    return testsupport::WaitFor(
+        [&] { return testsupport::MenuPageShown(window, reader, title, dir.File("page.png")); },
+        wait);
   }
   int PointerX() {
     int x = -1;
@@ -82,6 +66,7 @@ class GamepadTest : public ::testing::Test {
     return x;
   }
 
+  testsupport::GlyphReader reader;
   testsupport::TempDir dir;
   std::string pad = dir.File("pad.txt");
   testsupport::GameProcess game;
@@ -98,20 +83,23 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   testsupport::MoveMouse(window, kPlayX, kPlayY);
   Tap("a");
   ASSERT_TRUE(WaitForCount("state: 1\n", 1)) << game.Stderr();
-  std::this_thread::sleep_for(300ms);
+  // Each page is tapped once it shows: a tap in the frame that replaces a
+  // page could be lost.
+  ASSERT_TRUE(PageShown("----Respawn Menu----"));
   testsupport::MoveMouse(window, kMenuX, MenuRowY(1));  // "Respawn as Fighter"
   Tap("a");
-  std::this_thread::sleep_for(500ms);
+  ASSERT_TRUE(PageShown("----Fighter Respawn Menu----"));
   Tap("a");  // "Respawn as Space Superiority Fighter"
-  std::this_thread::sleep_for(500ms);
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !PageShown("----Fighter Respawn Menu----", 0ms); },
+                                   10s));
 
   // Start opens the quit confirmation (which reports the ship), Start again
   // goes back.
   Tap("start");
-  Ship ship;
-  ASSERT_TRUE(ShipReport(2, &ship)) << game.Stderr();
-  ASSERT_TRUE(ship.alive) << "A did not pick the hull";
-  const Ship still = ship;
+  std::optional<ShipReport> ship = testsupport::WaitForShipReport(game, 2);
+  ASSERT_TRUE(ship) << game.Stderr();
+  ASSERT_TRUE(ship->alive) << "A did not pick the hull";
+  const ShipReport still = *ship;
   Tap("start");
   ASSERT_TRUE(WaitForCount("state: 1\n", 2)) << game.Stderr();
 
@@ -123,10 +111,11 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   Pad("button b 0", 0ms);
   Pad("axis lefty 0");
   Tap("start");
-  ASSERT_TRUE(ShipReport(4, &ship)) << game.Stderr();
-  EXPECT_GT(std::abs(ship.x - still.x) + std::abs(ship.y - still.y), 100.0f)
+  ship = testsupport::WaitForShipReport(game, 4);
+  ASSERT_TRUE(ship) << game.Stderr();
+  EXPECT_GT(std::abs(ship->x - still.x) + std::abs(ship->y - still.y), 100.0f)
       << "the stick did not fly the ship";
-  EXPECT_GT(ship.projectiles, 0) << "B fired nothing";
+  EXPECT_GT(ship->projectiles, 0) << "B fired nothing";
 
   // Unplugged and plugged in again, the pad still works; the keyboard too.
   Pad("detach", 300ms);

@@ -3,8 +3,15 @@
 #include <cstdio>
 
 #include "tests/support/gameprocess.h"
+#include "tests/support/glyphreader.h"
 
 namespace testsupport {
+
+bool MenuPageShown(unsigned long window, const GlyphReader& reader, const std::string& title,
+                   const std::string& shotPath) {
+  Shell("import -window " + std::to_string(window) + " '" + shotPath + "'");
+  return reader.Read(ReadPicture(shotPath), 0, 96, static_cast<int>(title.size())) == title;
+}
 
 int CountOf(const std::string& text, const std::string& part) {
   int n = 0;

@@ -11,12 +11,17 @@
 namespace testsupport {
 
 class GameProcess;
+class GlyphReader;
 
 // Frame positions of the title's Play button and of the in-game menu rows
 // (the page is drawn at y 96, 16 pixels a row, row 0 its title).
 constexpr int kPlayX = 950, kPlayY = 125;
 constexpr int kMenuX = 100;
 constexpr int MenuRowY(int row) { return 96 + 16 * row + 8; }
+// Whether the in-game menu page titled `title` is on the screen: a
+// screenshot of `window` saved at `shotPath`, read with the game's font.
+bool MenuPageShown(unsigned long window, const GlyphReader& reader, const std::string& title,
+                   const std::string& shotPath);
 
 struct ShipReport {
   bool alive = false;
