@@ -110,6 +110,15 @@ const std::vector<Option>& Options() {
               [](CommandLine& c, long long n) {
                 c.connectionsPerAddress = static_cast<unsigned short>(n);
               })},
+      {"--bots", "N",
+       "keep N computer players in networked games this copy hosts\n(default: Settings.cfg's "
+       "fifth line, else 0)",
+       Number(0, 31, "a count from 0 to 31",
+              [](CommandLine& c, long long n) { c.bots = static_cast<int>(n); })},
+      {"--max-players", "N",
+       "most players besides the host in a hosted game, computer\nplayers included (default 32)",
+       Number(1, 32, "a count from 1 to 32",
+              [](CommandLine& c, long long n) { c.maxPlayers = static_cast<int>(n); })},
       {"--connect", "HOST[:PORT]", "join the game at HOST (port 60000 unless given) at once",
        ConnectTarget()},
       {"--dedicated", "",

@@ -14,6 +14,8 @@ struct CommandLine {
   bool help = false;
   unsigned short port = 60000;  // the UDP port a hosted game listens on
   unsigned short connectionsPerAddress = 4;  // a hosted game's limit per address
+  int bots = -1;                // computer players in a hosted game (-1: Settings.cfg's)
+  int maxPlayers = 32;          // players besides the host in a hosted game
   std::string connectHost;      // --connect: join this game at once ("" = title)
   unsigned short connectPort = 60000;
   bool version = false;

@@ -55,6 +55,7 @@ void Simulate() {
   Bullets.SendBullets(myGUID);
   if (Game == 1)
     for (AiPlayer& bot : Bot) bot.UpdateMe(Player);
+  if (multiplayer) UpdateComputerPlayers();
   TakeFrameKeys();
   Player.UpdateMe(frameKeys, xamnt, yamnt, Player.width, Player.height, Player.shipTexture);
   Player.SendNetworkStats();

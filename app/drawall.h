@@ -14,9 +14,7 @@
 // other level only announces kills. Returns 0.
 int DrawAll(int level);
 
-// The announcement of a kill: killer, first phrase, victim, second phrase.
-// Phrase numbers outside 1..14 take the last row of the table.
-std::string KillText(int phrase, const std::string& killer, const std::string& victim);
+#include "opponents/killtext.h"
 
 // Step A: announces every kill the local player scored since the last frame
 // (one line each, appended to the log; sent to the others only in a

@@ -38,6 +38,7 @@ int GameProc(const GameThreadOptions& options) {
   uint32_t frameStart = StartUp();
   SetHostPort(options.hostPort);
   Networking.connectionsPerAddress = options.connectionsPerAddress;
+  SetHostLimits(options.hostBots, options.hostMaxPlayers);
   if (!options.connectHost.empty()) JoinDirectly(options.connectHost, options.connectPort);
   if (timedemoOptions.enabled) {
     RunTimedemo(timedemoOptions);

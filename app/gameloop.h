@@ -19,6 +19,8 @@ struct GameThreadOptions {
   bool traceStates = false;       // report every change of screen state on stderr
   unsigned short hostPort = 60000;  // UDP port of a hosted networked game
   unsigned short connectionsPerAddress = 4;  // most connections from one address when hosting
+  int hostBots = -1;                // computer players in it (-1: Settings.cfg's)
+  int hostMaxPlayers = 32;          // players besides the host in it
   std::string connectHost;          // join this game at once instead of the title
   unsigned short connectPort = 60000;
 };

@@ -39,6 +39,8 @@ namespace {
 
 constexpr int kLanSearchFrames = 120;
 unsigned short hostPort = NetworkHandler::kGamePort;
+int hostBots = -1;
+unsigned short hostMaxPlayers = NetworkHandler::kMaxPlayers;
 
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
@@ -153,8 +155,11 @@ void StartTitleChoice(bool server, bool lan) {
   Networking.InitMe(server);
   if (server) {
     gotin = true;
-    if (multiplayer && !Networking.ConnectServer(hostPort, NetworkHandler::kMaxPlayers))
+    if (multiplayer && !Networking.ConnectServer(hostPort, hostMaxPlayers))
       std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hostPort);
+    if (multiplayer)
+      GlobalProtocol().SetBots(hostBots >= 0 ? hostBots : ReadHostBots(), hostMaxPlayers, &Level,
+                               &Utility);
     rdyforgame = true;
     if (!multiplayer) Game = 1;
     PrepareGameMenus();
@@ -173,6 +178,11 @@ void StartTitleChoice(bool server, bool lan) {
 }
 
 void SetHostPort(unsigned short port) { hostPort = port; }
+
+void SetHostLimits(int bots, int maxPlayers) {
+  hostBots = bots;
+  hostMaxPlayers = static_cast<unsigned short>(maxPlayers);
+}
 
 namespace {
 std::string noticeText;

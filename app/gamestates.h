@@ -67,6 +67,9 @@ void StartTitleChoice(bool server, bool lan);
 
 // The UDP port networked games hosted from the title listen on (--port).
 void SetHostPort(unsigned short port);
+// The computer players kept in such a game (--bots; -1 takes Settings.cfg's
+// line) and its most players besides the host (--max-players).
+void SetHostLimits(int bots, int maxPlayers);
 
 // Joins the game at `host` (address or name) and `port` at once, as a
 // choice from the server list does (--connect).

@@ -94,6 +94,8 @@ int main(int argc, char** argv) {
   gameOptions.traceStates = options.traceStates;
   gameOptions.hostPort = options.port;
   gameOptions.connectionsPerAddress = options.connectionsPerAddress;
+  gameOptions.hostBots = options.bots;
+  gameOptions.hostMaxPlayers = options.maxPlayers;
   gameOptions.connectHost = options.connectHost;
   gameOptions.connectPort = options.connectPort;
   std::thread game;

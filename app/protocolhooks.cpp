@@ -16,6 +16,8 @@ GameProtocol& GlobalProtocol() {
 
 void UpdateNetwork() { GlobalProtocol().UpdateNetwork(); }
 
+void UpdateComputerPlayers() { GlobalProtocol().UpdateBots(); }
+
 void ResetProtocol() {
   GlobalProtocol().InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame,
                           &framestilownage, &myGUID);

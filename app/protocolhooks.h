@@ -11,6 +11,10 @@ GameProtocol& GlobalProtocol();
 // Called once per frame after the opponent table update.
 void UpdateNetwork();
 
+// The hosting copy's computer players: one frame of each (after the local
+// player's projectiles).
+void UpdateComputerPlayers();
+
 // The game's protocol forgets the match (callbacks and tracing stay).
 void ResetProtocol();
 

@@ -33,6 +33,7 @@ void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* s
   hostName.clear();
   hostGone = false;
   frame = 0;
+  ForgetBots();
 }
 
 // ---- Per frame ----
@@ -91,6 +92,7 @@ void GameProtocol::ServerUpdate() {
     HandleServerMessage(id);
     network->ClearIncomingPacket();
   }
+  HearBots();  // what the computer players answered (their kill lines)
 }
 
 void GameProtocol::ClientUpdate() {
@@ -122,19 +124,26 @@ void GameProtocol::SendLeave() {
 
 // ---- Shared pieces ----
 
+// A computer player's message is handled as if it came on a connection of
+// its own, with no delay to correct.
+PlayerID GameProtocol::Sender() const {
+  return speakingBot ? BotSeat(*speakingBot) : network->GetLastID();
+}
+
 int GameProtocol::CorrectionFrames() {
+  if (speakingBot) return 0;
   return CorrectionFramesFor(latencyMs ? latencyMs() : network->PlayerPing());
 }
 
 bool GameProtocol::SenderSpeaksFor(float guid) const {
-  const PlayerID sender = network->GetLastID();
+  const PlayerID sender = Sender();
   for (const Identity& id : identities)
     if (id.connection == sender) return id.guid == guid;
   return false;
 }
 
 bool GameProtocol::SenderJoined() const {
-  const PlayerID sender = network->GetLastID();
+  const PlayerID sender = Sender();
   return std::any_of(identities.begin(), identities.end(),
                      [&](const Identity& id) { return id.connection == sender; });
 }
@@ -144,12 +153,17 @@ bool GameProtocol::SenderJoined() const {
 // or fill the table with made-up players.
 bool GameProtocol::BindSender(float guid) {
   if (guid == *myGuid) return false;
-  const PlayerID sender = network->GetLastID();
+  const PlayerID sender = Sender();
   for (const Identity& id : identities) {
     if (id.connection == sender) return id.guid == guid;
     if (id.guid == guid) return false;
   }
-  if (identities.size() >= kMaxIdentities) identities.erase(identities.begin());
+  if (identities.size() >= kMaxIdentities) {
+    // The oldest connection's binding goes; a computer player's never does.
+    auto stale = std::find_if(identities.begin(), identities.end(),
+                              [](const Identity& id) { return !IsBotSeat(id.connection); });
+    if (stale != identities.end()) identities.erase(stale);
+  }
   identities.push_back({sender, guid});
   return true;
 }
@@ -169,7 +183,7 @@ int GameProtocol::AddRemotePlayer(const std::string& name, float guid, float siz
 }
 
 GameProtocol::Identity* GameProtocol::SenderIdentity() {
-  const PlayerID sender = network->GetLastID();
+  const PlayerID sender = Sender();
   for (Identity& id : identities)
     if (id.connection == sender) return &id;
   return nullptr;
@@ -185,7 +199,7 @@ bool GameProtocol::TakeChatLine(std::string& text) {
   if (!sender) return false;
   bool tell = false;
   if (sender->chat.Take(frame, &tell)) return true;
-  if (tell) msg::Send(*network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
+  if (tell && !speakingBot) msg::Send(*network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
   return false;
 }
 
@@ -200,18 +214,28 @@ bool GameProtocol::TakeExplosion() {
 }
 
 // The victim named us its killer: credits and bounty by its bounty and ours.
+void GameProtocol::PayForKill(int victimBounty) {
+  const int pay = KillPay(player->bounty, victimBounty);
+  const int room = INT_MAX - std::max(player->credits, player->totalEarned);
+  player->UpdateCredits(std::clamp(pay, 0, std::max(room, 0)));
+  player->bounty = RaisedBounty(player->bounty, victimBounty);
+}
+
 // The factors are single-precision constants multiplied in double, as the
 // game always paid (200 x 0.45f is just below 90: a bounty of 200 raises
 // the killer's by 89); results truncate and sums saturate.
-void GameProtocol::PayForKill(int victimBounty) {
-  constexpr double kOwnShare = 0.3f, kVictimShare = 2.5f, kScale = 0.1f, kRaise = 0.45f;
+namespace {
+constexpr double kOwnShare = 0.3f, kVictimShare = 2.5f, kScale = 0.1f, kRaise = 0.45f;
+}  // namespace
+
+int GameProtocol::KillPay(int ownBounty, int victimBounty) {
   const int b = std::clamp(victimBounty, 0, kMaxBounty);
-  const int own = player->bounty;
-  const int pay = static_cast<int>((own * kOwnShare + b * kVictimShare) * kScale);
-  const int room = INT_MAX - std::max(player->credits, player->totalEarned);
-  player->UpdateCredits(std::clamp(pay, 0, std::max(room, 0)));
-  const int raise = static_cast<int>(b * kRaise);
-  player->bounty = own > INT_MAX - raise ? INT_MAX : own + raise;
+  return static_cast<int>((ownBounty * kOwnShare + b * kVictimShare) * kScale);
+}
+
+int GameProtocol::RaisedBounty(int ownBounty, int victimBounty) {
+  const int raise = static_cast<int>(std::clamp(victimBounty, 0, kMaxBounty) * kRaise);
+  return ownBounty > INT_MAX - raise ? INT_MAX : ownBounty + raise;
 }
 
 // The client's match is over: the players are gone, the connection closed,

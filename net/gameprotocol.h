@@ -21,16 +21,20 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "net/chatbudget.h"
 #include "net/extrapolation.h"
 #include "net/networkhandler.h"
+#include "opponents/aiplayer.h"
 
 class EnemyManager;
 class ExplosionManager;
+class GlWrapper;
 class SpaceShip;
+class World;
 
 class GameProtocol {
  public:
@@ -67,8 +71,31 @@ class GameProtocol {
   bool trace = false;                  // joins, admissions, leaves and chat on stderr
   long long messagesHandled = 0;       // catalogue messages taken, dropped ones too (benchmarks)
 
+  GameProtocol();
+  ~GameProtocol();
+  GameProtocol(GameProtocol&&) noexcept;
+  GameProtocol& operator=(GameProtocol&&) noexcept;
+
   void InitMe(NetworkHandler* network, EnemyManager* enemies, SpaceShip* player,
               ExplosionManager* explosions, bool* ready, int* joinWait, const float* myGuid);
+
+  // ---- Computer players (host only; gameprotocol_bots.cpp) ----
+  // Each is a player of the match like any other: it joins under a name no
+  // one else has, and everything it says (states, projectiles, damage,
+  // kills, kill lines, its leave) goes through this host's handling of a
+  // player's messages, as if it had arrived on a connection of its own.
+  static constexpr int kMaxBots = NetworkHandler::kMaxPlayers - 1;
+  // Keeps `count` computer players in the match while clients and computer
+  // players together stay within `maxOthers` (a joining human takes the
+  // place of one). 0 removes them all.
+  void SetBots(int count, int maxOthers, World* world, GlWrapper* utilities);
+  // One frame of every computer player, after the local player's
+  // projectiles (whose hits on them it takes) and before the local ship.
+  void UpdateBots();
+  int BotCount() const { return static_cast<int>(bots.size()); }
+  bool IsBot(float guid) const { return FindBot(guid) != nullptr; }
+  // Computer player k (0 .. BotCount()-1), for tests and benchmarks.
+  AiPlayer& BotPlayer(int k);
 
   // Once per frame, after the opponent table's update: the host's or the
   // client's receive loop once admitted; otherwise one frame of the join
@@ -91,6 +118,7 @@ class GameProtocol {
   void HandleClientMessage(char id);
 
  private:
+  struct Bot;
   // The GUID each connection joined as (host only); a connection speaks only
   // for that player.
   struct Identity {
@@ -100,6 +128,7 @@ class GameProtocol {
     long long rosterFrame = -kRosterReplyFrames;  // when its join was last answered
   };
 
+  PlayerID Sender() const;
   int CorrectionFrames();
   bool SenderSpeaksFor(float guid) const;
   bool SenderJoined() const;
@@ -121,6 +150,24 @@ class GameProtocol {
   void Trace(const std::string& line) const;
   template <class M>
   void Relay(const M& m, bool reliable);
+
+  Bot* FindBot(float guid) const;
+  static PlayerID BotSeat(const Bot& bot);
+  static bool IsBotSeat(PlayerID connection);
+  static int KillPay(int ownBounty, int victimBounty);
+  static int RaisedBounty(int ownBounty, int victimBounty);
+  void HearBots();
+  void ForgetBots();
+  template <class M>
+  void FromBot(const Bot& bot, const M& m);
+  bool AddBot();
+  void RemoveBot(size_t index);
+  void BalanceBots();
+  void BotHurt(Bot& victim, int attackerRow, float energy, float hull);
+  void BotScored(Bot& killer, float victimGuid, int victimBounty);
+  void SendBotState(Bot& bot, bool full);
+  std::string FreeBotName() const;
+  int Humans() const;
 
   void ServerJoin();
   void ServerFullState();
@@ -157,4 +204,17 @@ class GameProtocol {
   bool hostGone = false;   // client: the match has ended
   long long frame = 0;     // frames run, for the budgets
   int explosionsThisFrame = 0;
+
+  std::vector<std::unique_ptr<Bot>> bots;
+  int botTarget = 0, botRoom = NetworkHandler::kMaxPlayers;
+  World* botWorld = nullptr;
+  GlWrapper* botUtilities = nullptr;
+  const Bot* speakingBot = nullptr;  // the computer player whose message is being handled
+  // What the computer players said, in order, waiting to be handled outside
+  // the handling of any packet (so that relays reach every client).
+  struct Utterance {
+    float bot;
+    std::vector<unsigned char> bytes;
+  };
+  std::vector<Utterance> botSaid;
 };

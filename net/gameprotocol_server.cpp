@@ -62,7 +62,9 @@ void GameProtocol::ServerJoin() {
   // A full table still admits, but adds nobody.
   const bool added =
       enemies->playernumbyguid(m.guid) < 0 && AddRemotePlayer(m.name, m.guid, 64) >= 0;
-  if (frame - sender->rosterFrame >= kRosterReplyFrames) AnswerJoin(*sender, m.guid);
+  // A computer player has nobody to answer.
+  if (!speakingBot && frame - sender->rosterFrame >= kRosterReplyFrames)
+    AnswerJoin(*sender, m.guid);
   if (!added) return;
   enemies->AddMessage(m.name + " has joined the game.");
   Relay(m, true);
@@ -144,6 +146,8 @@ void GameProtocol::ServerDamage() {
     enemies->GetDamaged(std::max(m.energyDamage, 0.0f), std::max(m.hullDamage, 0.0f), attacker);
     return;
   }
+  if (Bot* victim = FindBot(m.victim))
+    return BotHurt(*victim, attacker, m.energyDamage, m.hullDamage);
   Relay(m, true);
 }
 
@@ -157,6 +161,7 @@ void GameProtocol::ServerKill() {
     PayForKill(m.bounty);
   } else {
     enemies->CountKill(m.victim, m.killer);
+    if (Bot* killer = FindBot(m.killer)) BotScored(*killer, m.victim, m.bounty);
   }
   // Every client hears of every kill (its scoreboard counts them); only the
   // killer named in it is paid.
@@ -185,6 +190,11 @@ void GameProtocol::ServerFreeze() {
   if (!msg::Read(*network, m) || !SenderJoined()) return;
   if (m.victim == *myGuid) {
     enemies->FreezePlayer(std::clamp(m.frames, 0, kMaxFreezeFrames));
+    return;
+  }
+  if (FindBot(m.victim)) {
+    enemies->FreezeEnergy(enemies->playernumbyguid(m.victim),
+                          std::clamp(m.frames, 0, kMaxFreezeFrames));
     return;
   }
   Relay(m, true);

@@ -18,9 +18,8 @@ constexpr float kNoTarget = 1000000;
 constexpr float kLocalShipBox = 128;             // the local ship's box as projectiles see it
 constexpr int kFreezeFrames = 50;
 
-const char* const kBotNames[] = {"PNX100-313", "Devastator", "Rusted Metal",
-                                 "ScrapHeap",  "BlueScreen", "Illegal Operator"};
-constexpr int kBotNameCount = 6;
+constexpr int kBotNameCount = AiPlayer::kNameCount;
+const char* const* const kBotNames = AiPlayer::kNames;
 
 // The name for draw `drawn` (1..6; anything else is "hmm?"). Six names for
 // six computer players drawn at random nearly always repeat one, and the kill
@@ -39,6 +38,9 @@ std::string FreeBotName(const EnemyManager& table, int drawn) {
   return kBotNames[drawn - 1];
 }
 }  // namespace
+
+const char* const AiPlayer::kNames[kNameCount] = {"PNX100-313", "Devastator", "Rusted Metal",
+                                                  "ScrapHeap",  "BlueScreen", "Illegal Operator"};
 
 // maxSpeed, energy, recharge, hp, size, texture, weapon ids of slots 0-3.
 const AiPlayer::Hull AiPlayer::kHulls[15] = {
@@ -64,6 +66,27 @@ const AiPlayer::Hull AiPlayer::kHulls[15] = {
 void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTable,
                       World* level, ExplosionManager* explosionManager,
                       GlWrapper* glUtilities, int teamNumber) {
+  Wire(camWidth, camHeight, enemyTable, level, explosionManager, glUtilities, teamNumber);
+  guid = utilities->GenerateGUID();
+  const int drawn = (int)utilities->RangedRandom(1, 7);
+  row = enemies->AddPlayer(128, 128, 0, guid, FreeBotName(*enemies, drawn), true, team, 1);
+}
+
+// The row's team is the ship's own, so that its reflex and its projectiles
+// pass over it as they do in the single-player game.
+void AiPlayer::InitNetworked(EnemyManager* enemyTable, World* level,
+                             ExplosionManager* explosionManager, GlWrapper* glUtilities,
+                             int teamNumber, float rowGuid, Voice* speaker) {
+  Wire(nullptr, nullptr, enemyTable, level, explosionManager, glUtilities, teamNumber);
+  guid = rowGuid;
+  voice = speaker;
+  row = enemies->playernumbyguid(guid);
+  if (row >= 0) enemies->players[row].team = team;
+}
+
+void AiPlayer::Wire(float* camWidth, float* camHeight, EnemyManager* enemyTable, World* level,
+                    ExplosionManager* explosionManager, GlWrapper* glUtilities,
+                    int teamNumber) {
   *this = AiPlayer();
   cameraWidth = camWidth;
   cameraHeight = camHeight;
@@ -73,10 +96,7 @@ void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTabl
   utilities = glUtilities;
   for (Weapon& w : weapons) w.InitMe(utilities);
   shrapnel.InitMe(utilities);
-  guid = utilities->GenerateGUID();
   team = teamNumber;
-  const int drawn = (int)utilities->RangedRandom(1, 7);
-  row = enemies->AddPlayer(128, 128, 0, guid, FreeBotName(*enemies, drawn), true, team, 1);
 }
 
 void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRate, float w,
@@ -93,7 +113,7 @@ void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRat
   // The new size may reach into a wall the old one cleared.
   if (world->CollisionObjects(x - width / 2, y - height / 2, width, height)) RandomPlacement();
   enemies->UpdateWeirdVars(row, width, height, shipTexture, 1);
-  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
+  PublishRow();
 }
 
 void AiPlayer::SetUpWeapons(int id0, int id1, int id2, int id3) {
@@ -117,7 +137,7 @@ void AiPlayer::MakeMeSimpleShip() {
   // A larger hull may now reach into a wall next to the old spot.
   if (world->CollisionObjects(x - width / 2, y - height / 2, width, height)) RandomPlacement();
   enemies->UpdateWeirdVars(row, width, height, shipTexture, 1);
-  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
+  PublishRow();
 }
 
 void AiPlayer::RandomPlacement() {
@@ -169,10 +189,23 @@ void AiPlayer::UpdateMe(SpaceShip& player) {
   FireWeapons();
   Steer();
   CollideWithWalls();
-  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
-  enemies->ResetBullets(row);
+  PublishRow();
+  // In a networked game the row's projectiles come from what this ship
+  // announces, as every other player's do.
+  if (!voice) enemies->ResetBullets(row);
   UpdateBullets(player);
-  PublishBullets();
+  if (!voice) PublishBullets();
+}
+
+// A networked game's row carries the keys and the speed limit, so that the
+// row moves between frames as the other copies predict it.
+void AiPlayer::PublishRow() {
+  if (!voice) {
+    enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], 0, 0, 0);
+    return;
+  }
+  enemies->UpdatePlayer(row, x, y, angle, frozenFrames, keys[vk::Up], bounty, vx, vy,
+                        keys[vk::Down], keys[vk::Left], keys[vk::Right], maxSpeed);
 }
 
 void AiPlayer::ApplyFreezeAndDamage() {
@@ -203,14 +236,16 @@ void AiPlayer::CheckDeath() {
     alive = true;
     return;
   }
-  if (alive && hitter == -1) enemies->AddKill(row);
-  if (alive && hitter >= 0) enemies->AddAiKill(row, hitter);
+  const bool credit = alive;
+  if (!voice && credit && hitter == -1) enemies->AddKill(row);
+  if (!voice && credit && hitter >= 0) enemies->AddAiKill(row, hitter);
   MakeMeSimpleShip();
   RandomPlacement();
   frozenFrames = 0;
   alive = false;
   hp = maxHp;
   energy = maxEnergy;
+  if (voice && credit) voice->Died(hitter);
 }
 
 void AiPlayer::ChooseKeys(SpaceShip& player) {
@@ -261,7 +296,8 @@ void AiPlayer::CollideWithWalls() {
   const float oldX = x, oldY = y;
   x += vx;
   y += vy;
-  if (!world->CollisionObjects(x - width / 2, y - height / 2, width, height)) return;
+  bounced = world->CollisionObjects(x - width / 2, y - height / 2, width, height);
+  if (!bounced) return;
   x = oldX;
   y = oldY;
   SpaceShip::BounceOffWall(*world, x, y, width, height, vx, vy);
@@ -296,6 +332,10 @@ void AiPlayer::ShootMe(int slot) {
     b.Launch(t, x, y, angle, vx, vy);
     if (w.charged) b.GrowWithCharge(w.chargeCount);
     b.direction = angle + utilities->RangedRandom(-t.spread, t.spread) + t.aimOffset;
+    if (voice) {
+      b.guid = utilities->GenerateGUID();
+      voice->Fired(b);
+    }
   }
 }
 
@@ -307,10 +347,28 @@ void AiPlayer::ShootMe(float fromX, float fromY) {
     b.Launch(t, fromX, fromY, 0, 0, 0);
     b.direction = utilities->RangedRandom(-t.spread, t.spread) + t.aimOffset;
     b.Scatter(*utilities);
+    if (voice) {
+      b.guid = utilities->GenerateGUID();
+      voice->Fired(b);
+    }
   }
 }
 
 // ---------------------------------------------------------------- projectiles
+
+void AiPlayer::HurtPlayer(const Projectile::Damage& d) {
+  if (voice)
+    voice->Hurt(-1, d.energy, d.hull);
+  else
+    enemies->GetDamaged(d.energy, d.hull, row);
+}
+
+void AiPlayer::HurtRow(int i, const Projectile::Damage& d, int freeze) {
+  if (voice)
+    voice->Hurt(i, d.energy, d.hull);
+  else
+    enemies->AiDamagePlayer(i, d.energy, d.hull, row, freeze);
+}
 
 void AiPlayer::UpdateBullets(SpaceShip& player) {
   // Fragments launched during this pass first move next frame.
@@ -352,6 +410,9 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
     }
     if (best < Projectile::kHomingRange) b.TurnTowards(tx, ty);
   }
+  // The others predict a straight or turning flight: a homing turn or a
+  // bounce is announced, and the course every 30 frames anyway.
+  bool steered = b.behaviour == behaviour::Homing || b.lifeLeft % 30 == 0;
 
   const float oldX = b.x, oldY = b.y;
   b.Move();
@@ -360,6 +421,7 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
     b.x = oldX;
     b.y = oldY;
     b.Bounce(*world);
+    steered = true;
   }
 
   const bool touchesPlayer =
@@ -377,24 +439,26 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
       }
     }
   }
+  if (voice && steered && b.active) voice->Steered(b);
   return touchesPlayer;
 }
 
 void AiPlayer::EndBullet(Bullet& b, bool touchesPlayer) {
-  if (touchesPlayer) {
-    const Projectile::Damage d = b.RollDamage(*utilities);
-    enemies->GetDamaged(d.energy, d.hull, row);
-    if (b.behaviour == behaviour::Freezes) enemies->FreezePlayer(kFreezeFrames);
+  if (voice) voice->Ended(b);
+  const bool freezes = b.behaviour == behaviour::Freezes;
+  if (touchesPlayer) HurtPlayer(b.RollDamage(*utilities));
+  if (touchesPlayer && freezes) {
+    if (voice)
+      voice->Froze(-1, kFreezeFrames);
+    else
+      enemies->FreezePlayer(kFreezeFrames);
   }
   for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
                                         b.height)) {
     if (enemies->GetTeam(i) == team && !b.hurtsOwner) continue;
-    Projectile::Damage d = b.RollDamage(*utilities);
-    enemies->AiDamagePlayer(i, d.energy, d.hull, row, 0);
-    if (b.behaviour == behaviour::Freezes) {
-      d = b.RollDamage(*utilities);
-      enemies->AiDamagePlayer(i, d.energy, d.hull, row, kFreezeFrames);
-    }
+    HurtRow(i, b.RollDamage(*utilities), 0);
+    if (freezes && voice) voice->Froze(i, kFreezeFrames);
+    if (freezes && !voice) HurtRow(i, b.RollDamage(*utilities), kFreezeFrames);
   }
   b.Explode(explosions);
   if (b.burst == 2) {

@@ -20,9 +20,29 @@ class SpaceShip;
 
 class AiPlayer {
  public:
-  // A projectile of this ship: nothing of it is sent, so the flight record
-  // alone (the row mirrors it for drawing and hit tests).
-  using Bullet = Projectile;
+  // A projectile of this ship: the flight record (the row mirrors it for
+  // drawing and hit tests) and, in a networked game, its network identity.
+  struct Bullet : Projectile {
+    float guid = 0;
+  };
+
+  // What a computer player of a networked game tells the other copies, as a
+  // player's copy would. Rows are rows of the opponent table; -1 is this
+  // copy's own player. Without a voice (the single-player game) hits,
+  // freezes and deaths are booked in the table directly and nothing is told.
+  class Voice {
+   public:
+    virtual ~Voice() = default;
+    virtual void Fired(const Bullet& b) = 0;
+    // A change of course the other copies cannot predict.
+    virtual void Steered(const Bullet& b) = 0;
+    virtual void Ended(const Bullet& b) = 0;
+    virtual void Hurt(int victimRow, float energy, float hull) = 0;
+    virtual void Froze(int victimRow, int frames) = 0;
+    // Killed by the player of row `hitter` (-1 this copy's own player, below
+    // that nobody known); the ship has already respawned.
+    virtual void Died(int hitter) = 0;
+  };
 
   // One hull of the random ship table.
   struct Hull {
@@ -35,6 +55,8 @@ class AiPlayer {
     int weapons[4];
   };
   static const Hull kHulls[15];
+  static constexpr int kNameCount = 6;
+  static const char* const kNames[kNameCount];
 
   bool keys[256] = {};
   Weapon weapons[4];
@@ -59,12 +81,19 @@ class AiPlayer {
   int shipTexture = 0;
   bool alive = false;
   int team = 0;
+  int bounty = 0;                // raised by kills in networked games
+  bool bounced = false;          // this frame ended against a wall
+  Voice* voice = nullptr;
   std::vector<Bullet> bullets;
 
   // Registers the row in the opponent table (row -1 if the table is full:
   // the ship then still flies but nobody sees or hits it).
   void InitMe(float* cameraWidth, float* cameraHeight, EnemyManager* enemies, World* world,
               ExplosionManager* explosions, GlWrapper* utilities, int team);
+  // A networked game's computer player: flies the row of `guid` that its
+  // join already made, speaking through `voice`.
+  void InitNetworked(EnemyManager* enemies, World* world, ExplosionManager* explosions,
+                     GlWrapper* utilities, int team, float guid, Voice* voice);
   void SetUpShip(float maxSpeed, int hp, int energy, int recharge, float width, float height,
                  int shipTexture);
   void SetUpWeapons(int id0, int id1, int id2, int id3);
@@ -86,6 +115,11 @@ class AiPlayer {
   static void TurnKeys(float theta, float angle, bool& left, bool& right);
 
  private:
+  void Wire(float* cameraWidth, float* cameraHeight, EnemyManager* enemies, World* world,
+            ExplosionManager* explosions, GlWrapper* utilities, int team);
+  void PublishRow();
+  void HurtPlayer(const Projectile::Damage& d);
+  void HurtRow(int i, const Projectile::Damage& d, int freeze);
   void ApplyFreezeAndDamage();
   void CheckDeath();
   void ChooseKeys(SpaceShip& player);

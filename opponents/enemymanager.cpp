@@ -408,8 +408,9 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
       AddMessage(killer + " terminated " + myName + " with extreme prejudice!");
     return;
   }
-  if (!network) return;
-  msg::Send(*network, msg::KillReport{myGuid, players[k].guid, myBounty}, Delivery::Reliable);
+  const msg::KillReport report{myGuid, players[k].guid, myBounty};
+  if (network) msg::Send(*network, report, Delivery::Reliable);
+  if (ownDeathReported) ownDeathReported(report);
 }
 
 // The shared log is read by the drawing while the window thread may append

@@ -7,12 +7,17 @@
 // removed, so anything that must survive a removal keeps the GUID.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/messagelog.h"
 #include "render/defaultsprite.h"
 #include "render/rendersort.h"
+
+namespace msg {
+struct KillReport;
+}
 
 class GlWrapper;
 class ExplosionManager;
@@ -98,6 +103,10 @@ class EnemyManager {
   float myEnergyDamage = 0;
   float myHullDamage = 0;
   int myFreeze = 0;
+  // Also handed every kill report this copy sends about its own player: the
+  // computer players a host runs live on this copy and hear of their kills
+  // here.
+  std::function<void(const msg::KillReport&)> ownDeathReported;
 
   void InitMe(float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
               TextureLibrary* textures, GlWrapper* utilities,

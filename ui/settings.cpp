@@ -1,5 +1,6 @@
 #include "ui/settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -49,11 +50,42 @@ int SettingsNumber(const std::string& line) {
   return static_cast<int>(value);
 }
 
-void WriteSettings(std::string name, int level, int music, int mode) {
+namespace {
+
+// The fifth line as it stands (nothing when the file has none).
+std::optional<std::string> FifthLine() {
+  std::ifstream in(File(), std::ios::binary);
+  std::optional<std::string> line;
+  for (int k = 0; k < 5 && in; ++k) line = ReadLine(in);
+  return line;
+}
+
+void Write(const std::string& name, int level, int music, int mode,
+           const std::optional<std::string>& fifth) {
   std::FILE* f = std::fopen(File().c_str(), "wb");
   if (!f) return;
   std::fprintf(f, "%s\n%d\n%d\n%d", name.c_str(), level, mode, music);
+  if (fifth) std::fprintf(f, "\n%s", fifth->c_str());
   std::fclose(f);
+}
+
+}  // namespace
+
+void WriteSettings(std::string name, int level, int music, int mode) {
+  Write(name, level, music, mode, FifthLine());
+}
+
+int ReadHostBots() {
+  const std::optional<std::string> line = FifthLine();
+  return line ? std::clamp(SettingsNumber(*line), 0, kMaxHostBots) : 0;
+}
+
+void WriteHostBots(int count) {
+  std::string name;
+  int level = kDefaultLevel, music = kDefaultMusic, mode = kDefaultMode;
+  ReadSettings(name, level, music, mode);
+  if (name.empty() && !std::ifstream(File())) name = kDefaultName;
+  Write(name, level, music, mode, std::to_string(std::clamp(count, 0, kMaxHostBots)));
 }
 
 bool ReadSettings(std::string& name, int& level, int& music, int& mode) {

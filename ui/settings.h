@@ -24,6 +24,13 @@ void WriteSettings(std::string name, int level, int music, int mode);
 // Returns whether the file was read.
 bool ReadSettings(std::string& name, int& level, int& music, int& mode);
 
+// The optional fifth line: computer players kept in networked games this copy
+// hosts (0 to 31; a missing line or no file gives 0). WriteSettings keeps
+// it; older copies read the first four lines and ignore it.
+int ReadHostBots();
+void WriteHostBots(int count);
+constexpr int kMaxHostBots = 31;
+
 // On first start, when there is no file yet: "Player", level 0, mode 0,
 // music 1.
 void WriteDefaultSettingsIfMissing();

@@ -78,6 +78,7 @@ struct Peer {
     rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team,
                          guid);
     rig.bullets.SendBullets(guid);
+    protocol.UpdateBots();
     float e = 0, h = 0;
     rig.enemies.MyDamage(e, h);
     energyTaken += e, hullTaken += h;
@@ -796,6 +797,207 @@ TEST(LossyMatch, NothingReliableIsLostAndPositionsAgree) {
       EXPECT_EQ(p->Row(clients[k]->guid), -1);
     }
   }
+}
+
+
+// ---- Computer players of a hosting copy ----
+
+class ComputerPlayersTest : public GameProtocolTest {
+ protected:
+  struct Vec {
+    float x, y;
+  };
+  // The host keeps `count` computer players among at most `room` others, in
+  // the arena with its walls.
+  void Bots(int count, int room = NetworkHandler::kMaxPlayers) {
+    host->rig.world.BuildDefaultMap();
+    host->protocol.SetBots(count, room, &host->rig.world, &host->rig.utility);
+    host->Enter(600, 600);
+    host->Frame();
+  }
+  std::vector<float> BotGuids() {
+    std::vector<float> guids;
+    for (int k = 0; k < host->protocol.BotCount(); ++k)
+      guids.push_back(host->protocol.BotPlayer(k).guid);
+    return guids;
+  }
+  // A free spot of the arena for a ship of 256 units.
+  Vec Open(float x, float y) {
+    while (host->rig.world.CollisionObjects(x - 200, y - 200, 400, 400)) x += 250;
+    return {x, y};
+  }
+};
+
+bool IsKillLine(const std::string& line, const std::string& killer, const std::string& victim) {
+  for (int phrase = 1; phrase <= kKillPhrases; ++phrase)
+    if (line == KillText(phrase, killer, victim)) return true;
+  return false;
+}
+
+TEST_F(ComputerPlayersTest, TheyArePlayersEverywhereKillAndArePaidAndPayTheirKiller) {
+  Bots(3);
+  ASSERT_EQ(host->protocol.BotCount(), 3);
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  a.Enter(15000, 15000);
+  b.Enter(16000, 15000);
+  Sync(b);
+  const std::vector<float> bots = BotGuids();
+  for (Peer* p : {&a, &b}) {
+    ASSERT_EQ(p->table().players.size(), 5u) << "3 computer players, the host and the other client";
+    for (float g : bots) {
+      ASSERT_NE(p->Of(g), nullptr);
+      EXPECT_EQ(p->Of(g)->name, host->Of(g)->name);
+      EXPECT_GT(p->Of(g)->maxSpeed, 0) << "a late joiner knows their speed limit";
+    }
+  }
+  std::vector<std::string> names;
+  for (float g : bots) names.push_back(host->Of(g)->name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(std::unique(names.begin(), names.end()), names.end()) << "no two share a name";
+
+  // They fly, and every copy sees them where the host has them.
+  std::vector<float> startX;
+  for (float g : bots) startX.push_back(host->Of(g)->x);
+  for (int f = 0; f < 200; ++f) Frames([] { return true; });
+  Sync(host.operator*());
+  for (size_t k = 0; k < bots.size(); ++k) {
+    const AiPlayer& ai = host->protocol.BotPlayer(static_cast<int>(k));
+    for (Peer* p : {&a, &b}) {
+      EXPECT_NEAR(p->Of(bots[k])->x, ai.x, 160) << "bot " << k << " on " << p->rig.ship.name;
+      EXPECT_NEAR(p->Of(bots[k])->y, ai.y, 160) << "bot " << k << " on " << p->rig.ship.name;
+    }
+  }
+
+  // Alice, unshielded with one hull point, sits before a computer player
+  // while the host's invulnerable ship stays in its firing range.
+  AiPlayer& hunter = host->protocol.BotPlayer(0);
+  const Vec spot = Open(6000, 6000);
+  hunter.x = spot.x, hunter.y = spot.y, hunter.vx = hunter.vy = 0;
+  hunter.SetUpWeapons(15, 1, 12, 0);  // gauss rifles, laser, lightning: all fire close by
+  a.rig.Spawn(spot.x + 200, spot.y);
+  a.rig.ship.energy = a.rig.ship.recharge = 0;
+  a.rig.ship.hp = 1;
+  a.rig.ship.bounty = 300;
+  a.rig.ship.sendFullStats = true;
+  const std::string hunterName = host->Of(hunter.guid)->name;
+  const int hunterBounty = hunter.bounty;
+  ASSERT_TRUE(Frames([&] {
+    host->rig.Spawn(hunter.x, hunter.y + 330);  // within close range of the hunter
+    host->rig.ship.hp = 1000000;
+    return !a.rig.ship.alive;
+  })) << "Alice survived the computer player";
+  Sync(a);
+  for (Peer* p : {host.get(), &a, &b}) {
+    const auto shown = [&](const std::string& l) { return IsKillLine(l, hunterName, "Alice"); };
+    EXPECT_EQ(std::count_if(p->rig.messages.begin(), p->rig.messages.end(), shown), 1)
+        << "kill lines on " << p->rig.ship.name;
+    EXPECT_EQ(p->Of(hunter.guid)->wins, 1) << p->rig.ship.name;
+  }
+  EXPECT_EQ(b.Of(2.5f)->losses, 1);
+  EXPECT_EQ(hunter.bounty, hunterBounty + 134) << "by 0.45 of the victim's, as a player's";
+
+  // Bob's shot kills the second computer player: Bob is paid for it.
+  AiPlayer& prey = host->protocol.BotPlayer(1);
+  prey.bounty = 200;
+  b.rig.ship.bounty = 100;
+  const int credits = b.rig.ship.credits;
+  b.Say(msg::DamageReport{3.5f, prey.guid, 100000, 100000});
+  ASSERT_TRUE(Frames([&] { return b.rig.ship.credits > credits; }));
+  EXPECT_EQ(b.rig.ship.credits - credits, 53);
+  EXPECT_EQ(b.rig.ship.kills, 1);
+  const std::string line = KillText(1, "Bob", host->Of(prey.guid)->name);
+  EXPECT_TRUE(Frames([&] { return host->Logged(line) && a.Logged(line); }));
+  EXPECT_EQ(host->Of(prey.guid)->losses, 1);
+  EXPECT_EQ(prey.bounty, 100) << "a new ship's bounty";
+}
+
+TEST_F(ComputerPlayersTest, AJoiningHumanTakesTheSeatOfOneAndTheyComeBackWhenHumansLeave) {
+  Bots(3, 4);
+  Peer& a = Join(2.5f, "Alice");
+  EXPECT_EQ(host->protocol.BotCount(), 3) << "four others fit";
+  const std::vector<float> before = BotGuids();
+  Peer& b = Join(3.5f, "Bob");
+  Sync(b);
+  ASSERT_EQ(host->protocol.BotCount(), 2);
+  const float gone = before.back();
+  EXPECT_EQ(a.Row(gone), -1);
+  EXPECT_EQ(b.Row(gone), -1);
+  EXPECT_EQ(a.table().players.size(), 4u);
+  EXPECT_EQ(b.table().players.size(), 4u);
+  int leaves = 0;
+  for (const std::string& line : a.rig.messages)
+    leaves += line.find("has left the game.") != std::string::npos;
+  EXPECT_EQ(leaves, 1);
+
+  // A human named like a computer player takes its name too.
+  const std::string botName = host->Of(before[0])->name;
+  b.net().QuitClient();
+  ASSERT_TRUE(Frames([&] { return host->protocol.BotCount() == 3; }));
+  clients.erase(clients.begin() + 1);
+  Peer& c = Join(4.5f, botName);
+  Sync(c);
+  EXPECT_EQ(host->protocol.BotCount(), 2);
+  EXPECT_EQ(host->Row(before[0]), -1);
+  for (Peer* p : {host.get(), &a, &c}) {
+    int named = 0;
+    for (const EnemyManager::player& row : p->table().players) named += row.name == botName;
+    EXPECT_EQ(named, p == &c ? 0 : 1) << p->rig.ship.name;
+  }
+}
+
+// Eight computer players and two clients flying and firing on a script for
+// 20,000 frames, as fast as the copies run.
+TEST_F(ComputerPlayersTest, ASeededSoakKeepsEveryShipFiniteOutOfWallsAndEveryKillAnnouncedOnce) {
+  GameSeed(20261207);
+  Bots(8);
+  GameSeed(20261207);
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  a.Enter(Open(9000, 9000).x, 9000);
+  b.Enter(Open(12000, 12000).x, 12000);
+  std::vector<Peer*> all = All();
+  std::mt19937 script(7);
+  for (int frame = 0; frame < 20000; ++frame) {
+    for (Peer* c : {&a, &b}) {
+      if (frame % 40 == 0)
+        for (int key : {37, 38, 39, 40, 90, 88}) c->rig.keys[key] = script() % 2;
+      if (!c->rig.ship.alive) c->rig.ship.respawnRequested = true;
+    }
+    if (!host->rig.ship.alive) host->rig.ship.respawnRequested = true;
+    for (Peer* p : all) p->Frame();
+    if (frame % 1000 == 0) {
+      for (Peer* p : all)
+        for (const EnemyManager::player& row : p->table().players)
+          ASSERT_TRUE(std::isfinite(row.x) && std::isfinite(row.y)) << row.name << " @" << frame;
+      for (int k = 0; k < host->protocol.BotCount(); ++k) {
+        const AiPlayer& ai = host->protocol.BotPlayer(k);
+        ASSERT_FALSE(host->rig.world.CollisionObjects(ai.x - ai.width / 2, ai.y - ai.height / 2,
+                                                      ai.width, ai.height))
+            << "computer player " << k << " in a wall at frame " << frame;
+      }
+    }
+  }
+  Sync(a);
+  // Each kill is booked once on the host and announced once on every copy.
+  std::vector<std::string> names{"Host"};
+  for (const EnemyManager::player& row : host->table().players) names.push_back(row.name);
+  auto killLines = [&](const Peer& p) {
+    std::vector<std::string> lines;
+    for (const std::string& l : p.rig.messages)
+      for (const std::string& k : names)
+        for (const std::string& v : names)
+          if (IsKillLine(l, k, v)) lines.push_back(l);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
+  const std::vector<std::string> onHost = killLines(*host);
+  int booked = host->rig.ship.kills;
+  for (const EnemyManager::player& row : host->table().players) booked += row.wins;
+  EXPECT_GT(booked, 10) << "a fight took place";
+  EXPECT_EQ(static_cast<int>(onHost.size()), booked);
+  EXPECT_EQ(killLines(a), onHost);
+  EXPECT_EQ(killLines(b), onHost);
 }
 
 }  // namespace
