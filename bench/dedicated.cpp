@@ -23,10 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/autopilot.h"
-#include "net/gameprotocol.h"
 #include "net/offlineping.h"
-#include "tests/support/combat_rig.h"
+#include "tests/support/autopilotcopy.h"
 
 namespace {
 
@@ -88,36 +86,6 @@ bool WaitForPong(std::chrono::milliseconds limit) {
   return answered;
 }
 
-struct Player {
-  CombatRig rig;
-  GameProtocol protocol;
-  bool ready = false;
-  int wait = 30000;
-  float guid;
-  explicit Player(int i) : guid(100.5f + i) {
-    rig.ship.name = "Bot" + std::to_string(i);
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
-    rig.network.InitMe(false);
-    rig.network.ConnectMe("127.0.0.1", kPort);
-    rig.Spawn(1000 + 300 * i, 1500 + 200 * (i % 3));
-  }
-  // The in-game frame's order, the keys from the timedemo's autopilot.
-  void Frame() {
-    if (!rig.ship.alive) rig.Spawn(1000 + std::rand() % 4000, 1500 + std::rand() % 3000);
-    AutopilotKeys(rig.ship, rig.enemies, rig.keys);
-    rig.enemies.MainLoop(guid);
-    protocol.UpdateNetwork();
-    rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team, guid);
-    rig.bullets.SendBullets(guid);
-    float e = 0, h = 0;
-    rig.enemies.MyDamage(e, h);
-    rig.ship.UpdateMe(rig.keys, rig.outVx, rig.outVy, rig.ship.width, rig.ship.height,
-                      rig.ship.shipTexture);
-    rig.ship.SendNetworkStats();
-    rig.network.Flush();
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,8 +111,8 @@ int main(int argc, char** argv) {
   std::printf("idle: %.2f %% of one core over %d s, RSS %ld KB\n",
               100 * (CpuSeconds(host) - idleCpu) / seconds, seconds, RssKb(host));
 
-  std::vector<std::unique_ptr<Player>> players;
-  for (int i = 0; i < clients; ++i) players.push_back(std::make_unique<Player>(i));
+  std::vector<std::unique_ptr<AutopilotCopy>> players;
+  for (int i = 0; i < clients; ++i) players.push_back(std::make_unique<AutopilotCopy>(i, kPort));
   const auto frame = std::chrono::milliseconds(25);
   auto next = Clock::now();
   for (int f = 0; f < 400; ++f, next += frame) {  // ten seconds to join and settle

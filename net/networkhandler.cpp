@@ -12,14 +12,17 @@
 #include <vector>
 
 #include "net/offlineping.h"
+#include "net/packetbundle.h"
 
 namespace {
 
 // Round-trip measurement travels in packets of our own that never reach the
-// game: a ping carries the sender's clock, the pong echoes it back.
+// game: a ping carries the sender's clock, the pong echoes it back. They
+// start with a 0 byte, which no bundle of game messages does.
+constexpr unsigned char kInternalTag = 0;
 constexpr unsigned char kInternalPing = 1;
 constexpr unsigned char kInternalPong = 2;
-constexpr size_t kInternalLength = 5;
+constexpr size_t kInternalLength = 6;
 constexpr uint32_t kPingInterval = 1000;     // ms between measurements
 constexpr uint32_t kMaxRoundTrip = 60000;    // longer "round trips" are forged echoes
 // Disconnect data meaning "closed on purpose" (21); anything else is a loss (22).
@@ -32,6 +35,11 @@ constexpr size_t kMaxPacketSize = 64 * 1024;
 constexpr size_t kMaxWaitingData = 1024 * 1024;
 constexpr size_t kMaxQueued = 8192;
 constexpr int kMaxEventsPerService = 8192;
+// A frame's messages for one connection go out as one packet of at most
+// this many bytes (more make several): ENet sends anything larger in
+// fragments, and an unreliable packet in fragments would become reliable.
+constexpr size_t kMaxBundle = NetworkHandler::kMtu - sizeof(ENetProtocolHeader) -
+                              sizeof(ENetProtocolSendFragment);
 constexpr const char* kDefaultLanAddress = "255.255.255.255";
 // The lobby service's host is chosen with the lobby; until then only the
 // VOIDRAKE_MASTER override points anywhere else.
@@ -69,6 +77,10 @@ ENetHost* OpenHost(const ENetAddress& address, size_t peers) {
   host->maximumPacketSize = kMaxPacketSize;
   host->maximumWaitingData = kMaxWaitingData;
   host->intercept = InterceptCallback;
+  // Every datagram is range-coded when that makes it shorter (about a
+  // third off a big fight's traffic); the other side must do the same to
+  // read it. The LAN search's raw datagrams are never coded.
+  enet_host_compress_with_range_coder(host);
   return host;
 }
 
@@ -79,13 +91,19 @@ bool StartsWith(const unsigned char* data, size_t length, const unsigned char* t
 }  // namespace
 
 struct NetworkHandler::Impl {
-  // One packet handed to the game, from ReceivePacket until ClearIncomingPacket.
+  // One packet received: a bundle of game messages, or a notification.
   struct Packet {
     PlayerID playerId;                 // sender
     ENetPeer* peer = nullptr;          // connection it came on (null: offline datagram)
     ENetPacket* enetPacket = nullptr;  // library packet owned until released (null: notification)
     unsigned char notice = 0;          // the byte of a notification
     uint32_t receiveTime = 0;          // GetTime() when it arrived
+    PacketBundle::Reader messages;     // the bundle's messages not yet handed out
+  };
+  // What a connection is sent this frame: one bundle per delivery kind.
+  struct Outbox {
+    PacketBundle reliable;
+    PacketBundle unreliable;
   };
   struct PeerClock {        // round-trip measurement of one connection
     uint32_t lastRoundTrip = 0;
@@ -107,11 +125,12 @@ struct NetworkHandler::Impl {
   ENetHost* server = nullptr;      // server role: the listening host
   ENetPeer* serverPeer = nullptr;  // client role: the connection to the host
   size_t playerSlots = 0;          // server role: the player limit (the host has spares)
-  Packet* packet = nullptr;        // the packet being handled, until ClearIncomingPacket
+  Packet* packet = nullptr;        // current while one of its messages is handled
   std::deque<Packet> queue;        // drained events waiting for ReceivePacket
-  Packet current;
+  Packet current;                  // the packet whose messages are being handed out
   bool servicedThisRound = false;  // ReceivePacket serviced since it last said '0'
   std::vector<PeerClock> clocks;   // one per peer slot of the host
+  std::vector<Outbox> outboxes;    // one per peer slot of the host
 
   ENetHost* Host() const { return self.isServer ? server : client; }
   void Service();
@@ -119,11 +138,18 @@ struct NetworkHandler::Impl {
   void DropSilentPeers();
   void QueueNotice(unsigned char id, ENetPeer* peer, PlayerID from);
   bool HandleInternal(ENetPeer* peer, const ENetPacket* p);
-  bool BeginPacket(char& id);
+  bool NextMessage(char& id);
+  void ReleaseCurrent();
   void SendDuePings();
   void PingPeers();
-  void SendToPeers(uint32_t flags, ENetPeer* except);
+  void SendToPeers(bool reliable, ENetPeer* except);
+  void Post(ENetPeer* peer, bool reliable);
+  void SendBundle(ENetPeer* peer, PacketBundle& bundle, bool reliable);
+  void SendBundles();
+  void ResetSlots(size_t count);
+  long SlotOf(ENetPeer* peer) const;
   PeerClock* ClockOf(ENetPeer* peer);
+  Outbox* OutboxOf(ENetPeer* peer);
   bool AcceptingConnections() const;
   bool MakeRoomFor(ENetPeer* newcomer);
   ENetPeer* RoomToMake(ENetPeer* newcomer);
@@ -158,7 +184,7 @@ void NetworkHandler::InitMe(bool serverRole) {
   if (!isServer) {
     const ENetAddress any{ENET_HOST_ANY, 0};
     impl->client = OpenHost(any, 1);
-    impl->clocks.assign(1, Impl::PeerClock{});
+    impl->ResetSlots(1);
   }
 }
 
@@ -173,7 +199,7 @@ bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayer
   impl->playerSlots = hostedMaxPlayers;
   if (!server) return false;
   server->duplicatePeers = std::max<size_t>(connectionsPerAddress, 1);
-  impl->clocks.assign(server->peerCount, Impl::PeerClock{});
+  impl->ResetSlots(server->peerCount);
   return true;
 }
 
@@ -185,7 +211,7 @@ bool NetworkHandler::ConnectMe(const char* host, int port) {
   ENetPeer*& peer = impl->serverPeer;
   if (peer && peer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(peer);
   peer = enet_host_connect(impl->client, &address, 1, 0);
-  impl->clocks.assign(1, Impl::PeerClock{});
+  impl->ResetSlots(1);
   if (peer) {
     SetTimeout(peer);  // an unreachable host is given up as a lost connection
     enet_host_flush(impl->client);
@@ -348,11 +374,26 @@ const char* NetworkHandler::GetIP(PlayerID id) {
 
 // ---- Round trips ----
 
-NetworkHandler::Impl::PeerClock* NetworkHandler::Impl::ClockOf(ENetPeer* peer) {
+void NetworkHandler::Impl::ResetSlots(size_t count) {
+  clocks.assign(count, PeerClock{});
+  outboxes.assign(count, Outbox{});
+}
+
+// The peer's slot in the host, or -1 for a pointer that is none of its peers.
+long NetworkHandler::Impl::SlotOf(ENetPeer* peer) const {
   ENetHost* host = Host();
-  if (!host || !peer || peer < host->peers || peer >= host->peers + host->peerCount) return nullptr;
-  const size_t index = static_cast<size_t>(peer - host->peers);
-  return index < clocks.size() ? &clocks[index] : nullptr;
+  if (!host || !peer || peer < host->peers || peer >= host->peers + host->peerCount) return -1;
+  return static_cast<long>(peer - host->peers);
+}
+
+NetworkHandler::Impl::PeerClock* NetworkHandler::Impl::ClockOf(ENetPeer* peer) {
+  const long slot = SlotOf(peer);
+  return slot >= 0 && static_cast<size_t>(slot) < clocks.size() ? &clocks[slot] : nullptr;
+}
+
+NetworkHandler::Impl::Outbox* NetworkHandler::Impl::OutboxOf(ENetPeer* peer) {
+  const long slot = SlotOf(peer);
+  return slot >= 0 && static_cast<size_t>(slot) < outboxes.size() ? &outboxes[slot] : nullptr;
 }
 
 int NetworkHandler::PlayerPing() {
@@ -370,8 +411,8 @@ void NetworkHandler::Impl::PingPeers() {
   for (size_t i = 0; i < host->peerCount; ++i) {
     ENetPeer* peer = &host->peers[i];
     if (peer->state != ENET_PEER_STATE_CONNECTED) continue;
-    unsigned char data[kInternalLength] = {kInternalPing};
-    std::memcpy(data + 1, &now, 4);
+    unsigned char data[kInternalLength] = {kInternalTag, kInternalPing};
+    std::memcpy(data + 2, &now, 4);
     ENetPacket* p = enet_packet_create(data, sizeof data, ENET_PACKET_FLAG_UNSEQUENCED);
     if (p && enet_peer_send(peer, 0, p) != 0) enet_packet_destroy(p);
     if (PeerClock* clock = ClockOf(peer)) {
@@ -397,27 +438,27 @@ void NetworkHandler::Impl::SendDuePings() {
 }
 
 bool NetworkHandler::Impl::HandleInternal(ENetPeer* peer, const ENetPacket* p) {
-  if (p->dataLength != kInternalLength) return false;
-  if (p->data[0] == kInternalPing) {
+  if (p->dataLength == 0 || p->data[0] != kInternalTag) return false;
+  if (p->dataLength != kInternalLength) return true;  // ours, but not a valid one
+  if (p->data[1] == kInternalPing) {
     unsigned char reply[kInternalLength];
     std::memcpy(reply, p->data, kInternalLength);
-    reply[0] = kInternalPong;
+    reply[1] = kInternalPong;
     ENetPacket* pong = enet_packet_create(reply, sizeof reply, ENET_PACKET_FLAG_UNSEQUENCED);
     if (pong && enet_peer_send(peer, 0, pong) != 0) enet_packet_destroy(pong);
     return true;
   }
-  if (p->data[0] == kInternalPong) {
+  if (p->data[1] == kInternalPong) {
     uint32_t sent;
-    std::memcpy(&sent, p->data + 1, 4);
+    std::memcpy(&sent, p->data + 2, 4);
     const uint32_t roundTrip = GetTime() - sent;
     PeerClock* clock = ClockOf(peer);
     if (clock && clock->awaiting && sent == clock->pingSent && roundTrip <= kMaxRoundTrip) {
       clock->lastRoundTrip = roundTrip;
       clock->awaiting = false;
     }
-    return true;
   }
-  return false;
+  return true;
 }
 
 // ---- Receiving ----
@@ -448,6 +489,7 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
         clock->tracked = true;  // the join deadline runs from the handshake's start
         clock->arrived = before.tracked ? before.arrived : GetTime();
       }
+      if (Outbox* box = OutboxOf(peer)) *box = Outbox{};
       if (self.isServer && !MakeRoomFor(peer)) break;
       QueueNotice(static_cast<unsigned char>(self.isServer ? netid::NewIncomingConnection
                                                            : netid::ConnectionAccepted),
@@ -458,6 +500,8 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
       // that a new connection may take.
       for (Packet& p : queue)
         if (p.peer == peer) p.peer = nullptr;
+      if (current.peer == peer) current.peer = nullptr;
+      if (Outbox* box = OutboxOf(peer)) *box = Outbox{};
       QueueNotice(static_cast<unsigned char>(event.data == kGracefulDisconnect
                                                  ? netid::Disconnection
                                                  : netid::ConnectionLost),
@@ -487,6 +531,7 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
 void NetworkHandler::Impl::Service() {
   ENetHost* host = Host();
   if (!host) return;
+  SendBundles();  // messages not flushed yet leave ahead of this round's replies
   SendDuePings();
   NetworkHandler* outer = servicing;
   servicing = &self;
@@ -542,20 +587,38 @@ bool NetworkHandler::OpenPacket(BitStream& view, const unsigned char* data, size
   return id != netid::NoPacket;
 }
 
-bool NetworkHandler::Impl::BeginPacket(char& id) {
-  const unsigned char* data = current.enetPacket ? current.enetPacket->data : &current.notice;
-  const size_t length = current.enetPacket ? current.enetPacket->dataLength : 1;
-  uint32_t stamp = 0;
-  bool stamped = false;
-  if (!OpenPacket(self.incoming, data, length, id, stamp, stamped)) return false;
-  self.packetTime = stamped ? stamp : current.receiveTime;
-  return true;
+// Opens the current packet's next message that the game may see; false when
+// none is left. Messages that are empty, cut short or have the id '0' are
+// skipped; a broken length drops the rest of the packet.
+bool NetworkHandler::Impl::NextMessage(char& id) {
+  const unsigned char* data;
+  size_t length;
+  while (current.messages.Next(data, length)) {
+    uint32_t stamp = 0;
+    bool stamped = false;
+    if (!OpenPacket(self.incoming, data, length, id, stamp, stamped)) continue;
+    self.packetTime = stamped ? stamp : current.receiveTime;
+    packet = &current;
+    return true;
+  }
+  return false;
 }
 
+// Frees the packet whose messages have all been handed out.
+void NetworkHandler::Impl::ReleaseCurrent() {
+  if (current.enetPacket) enet_packet_destroy(current.enetPacket);
+  current = Packet{};
+}
+
+// Queued packets are opened one at a time; each message of a bundle (a
+// notification is one message on its own) is handed out in turn.
 char NetworkHandler::ReceivePacket() {
   ClearIncomingPacket();
   std::deque<Impl::Packet>& queue = impl->queue;
   for (;;) {
+    char id;
+    if (impl->NextMessage(id)) return id;
+    impl->ReleaseCurrent();
     if (queue.empty()) {
       // Service once per round: a steady flood must not keep the frame's
       // receive loop from ever seeing '0'.
@@ -570,23 +633,27 @@ char NetworkHandler::ReceivePacket() {
         return netid::NoPacket;
       }
     }
-    impl->current = queue.front();
+    Impl::Packet& next = impl->current = queue.front();
     queue.pop_front();
-    impl->packet = &impl->current;
-    char id;
-    if (impl->BeginPacket(id)) return id;
-    ClearIncomingPacket();  // empty or cut-short packets never reach the game
+    if (next.enetPacket) {
+      next.messages = PacketBundle::Reader(next.enetPacket->data, next.enetPacket->dataLength);
+    } else {  // a notification: its one byte is the whole message
+      uint32_t stamp = 0;
+      bool stamped = false;
+      if (OpenPacket(incoming, &next.notice, 1, id, stamp, stamped)) {
+        packetTime = next.receiveTime;
+        impl->packet = &next;
+        return id;
+      }
+    }
   }
 }
 
 void NetworkHandler::ClearIncomingPacket() { impl->ClearIncomingPacket(); }
 
+// The packet itself stays until its last message has been handed out.
 void NetworkHandler::Impl::ClearIncomingPacket() {
-  if (packet) {
-    if (packet->enetPacket) enet_packet_destroy(packet->enetPacket);
-    packet->enetPacket = nullptr;
-    packet = nullptr;
-  }
+  packet = nullptr;
   self.incoming.SetReadView(nullptr, 0);
 }
 
@@ -628,16 +695,47 @@ std::string NetworkHandler::ReadString() {
 
 // ---- Sending ----
 
-void NetworkHandler::Impl::SendToPeers(uint32_t flags, ENetPeer* except) {
-  if (!server) return;
+// The outgoing message joins the peer's bundle of this frame; a bundle that
+// would grow past one datagram's room is sent first.
+void NetworkHandler::Impl::Post(ENetPeer* peer, bool reliable) {
+  Outbox* box = OutboxOf(peer);
+  if (!box) return;
+  PacketBundle& bundle = reliable ? box->reliable : box->unreliable;
   const BitStream& out = self.outgoing;
-  ENetPacket* p = enet_packet_create(out.GetData(), out.GetNumberOfBytesUsed(), flags);
-  if (!p) return;
+  const size_t length = out.GetNumberOfBytesUsed();
+  if (!bundle.Empty() && bundle.Size() + PacketBundle::RecordSize(length) > kMaxBundle)
+    SendBundle(peer, bundle, reliable);
+  bundle.Add(out.GetData(), length);
+}
+
+void NetworkHandler::Impl::SendToPeers(bool reliable, ENetPeer* except) {
+  if (!server) return;
   for (size_t i = 0; i < server->peerCount; ++i) {
     ENetPeer* peer = &server->peers[i];
-    if (peer->state == ENET_PEER_STATE_CONNECTED && peer != except) enet_peer_send(peer, 0, p);
+    if (peer->state == ENET_PEER_STATE_CONNECTED && peer != except) Post(peer, reliable);
   }
-  if (p->referenceCount == 0) enet_packet_destroy(p);
+}
+
+// Unreliable bundles are unsequenced: plain unreliable packets are sequenced
+// against the reliable ones of the channel and dropped or held behind them.
+void NetworkHandler::Impl::SendBundle(ENetPeer* peer, PacketBundle& bundle, bool reliable) {
+  if (bundle.Empty()) return;
+  if (peer->state == ENET_PEER_STATE_CONNECTED) {
+    ENetPacket* p =
+        enet_packet_create(bundle.Data(), bundle.Size(),
+                           reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED);
+    if (p && enet_peer_send(peer, 0, p) != 0) enet_packet_destroy(p);
+  }
+  bundle.Clear();
+}
+
+void NetworkHandler::Impl::SendBundles() {
+  ENetHost* host = Host();
+  if (!host) return;
+  for (size_t i = 0; i < host->peerCount && i < outboxes.size(); ++i) {
+    SendBundle(&host->peers[i], outboxes[i].reliable, true);
+    SendBundle(&host->peers[i], outboxes[i].unreliable, false);
+  }
 }
 
 void NetworkHandler::Send(Delivery delivery) {
@@ -646,28 +744,28 @@ void NetworkHandler::Send(Delivery delivery) {
   const bool reply = delivery == Delivery::Reply;
   const bool relay =
       reply || delivery == Delivery::RelayReliable || delivery == Delivery::RelayUnreliable;
-  // Unreliable packets are unsequenced: plain unreliable ones are sequenced
-  // against the reliable ones of the channel and dropped or held behind them.
-  const uint32_t flags = reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED;
+  ENetPeer* sender = impl->packet ? impl->packet->peer : nullptr;
   if (outgoing.GetNumberOfBitsUsed() == 0) {
     // nothing to send
   } else if (isServer && reply) {
-    ENetPeer* to = impl->packet ? impl->packet->peer : nullptr;
-    ENetPacket* p =
-        to ? enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags)
-           : nullptr;
-    if (p && enet_peer_send(to, 0, p) != 0) enet_packet_destroy(p);
+    if (sender) impl->Post(sender, reliable);
   } else if (isServer) {
-    impl->SendToPeers(flags, relay && impl->packet ? impl->packet->peer : nullptr);
+    impl->SendToPeers(reliable, relay ? sender : nullptr);
   } else if (!relay && ClientConnected()) {  // a client never relays
-    ENetPacket* p =
-        enet_packet_create(outgoing.GetData(), outgoing.GetNumberOfBytesUsed(), flags);
-    if (p && enet_peer_send(impl->serverPeer, 0, p) != 0) enet_packet_destroy(p);
+    impl->Post(impl->serverPeer, reliable);
   }
   outgoing.Reset();
 }
 
+NetworkHandler::Traffic NetworkHandler::GetTraffic() const {
+  const ENetHost* host = impl->Host();
+  if (!host) return Traffic{};
+  return Traffic{host->totalSentData, host->totalReceivedData, host->totalSentPackets,
+                 host->totalReceivedPackets};
+}
+
 void NetworkHandler::Flush() {
+  impl->SendBundles();
   if (ENetHost* host = impl->Host()) enet_host_flush(host);
 }
 
@@ -675,6 +773,7 @@ void NetworkHandler::Flush() {
 
 void NetworkHandler::Impl::ReleaseQueue() {
   ClearIncomingPacket();
+  ReleaseCurrent();
   for (Packet& p : queue)
     if (p.enetPacket) enet_packet_destroy(p.enetPacket);
   queue.clear();

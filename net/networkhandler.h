@@ -10,7 +10,10 @@
 // sender is the answering host.
 //
 // Sends are queued and go out together when the frame calls Flush() (and, at
-// the latest, with the next ReceivePacket, which services the connection).
+// the latest, with the next ReceivePacket, which services the connection):
+// all of a frame's messages for one connection travel as one packet per
+// delivery kind (net/packetbundle.h), which the receiving handler splits
+// back into the same messages, in order.
 #pragma once
 
 #include <cstdint>
@@ -133,6 +136,15 @@ class NetworkHandler {
   void Send(Delivery delivery);
   // Puts every queued send on the wire; call once per frame after the sends.
   void Flush();
+
+  // What this role's socket has carried on its connections since InitMe or
+  // ConnectServer: UDP payload bytes as sent (after compression) and
+  // datagrams. The counters wrap at 2^32; take differences.
+  struct Traffic {
+    uint32_t bytesSent = 0, bytesReceived = 0;
+    uint32_t datagramsSent = 0, datagramsReceived = 0;
+  };
+  Traffic GetTraffic() const;
 
   void SetGameStats(std::string name, int gameType);
   void HeartBeat();

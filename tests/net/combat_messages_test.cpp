@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "net/bitstream.h"
+#include "net/packetbundle.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/testenv.h"
 
@@ -34,6 +35,7 @@ class WireClient {
   WireClient(NetworkHandler& server, unsigned short port) : server_(server) {
     enet_initialize();
     host_ = enet_host_create(nullptr, 1, 1, 0, 0);
+    enet_host_compress_with_range_coder(host_);  // as the game's handler does
     ENetAddress address{};
     enet_address_set_host(&address, "127.0.0.1");
     address.port = port;
@@ -70,9 +72,12 @@ class WireClient {
     while (enet_host_service(host_, &event, 5) > 0) {
       if (event.type != ENET_EVENT_TYPE_RECEIVE) continue;
       const ENetPacket* p = event.packet;
-      if (out && p->dataLength > 0 && p->data[0] >= 49 && p->data[0] <= 63)
-        out->push_back({{p->data, p->data + p->dataLength},
-                        (p->flags & ENET_PACKET_FLAG_RELIABLE) != 0});
+      PacketBundle::Reader messages(p->data, p->dataLength);
+      const unsigned char* m;
+      size_t length;
+      while (out && messages.Next(m, length))
+        if (m[0] >= 49 && m[0] <= 63)
+          out->push_back({{m, m + length}, (p->flags & ENET_PACKET_FLAG_RELIABLE) != 0});
       enet_packet_destroy(event.packet);
     }
   }

@@ -12,6 +12,7 @@
 
 #include "net/bitstream.h"
 #include "net/networkhandler.h"
+#include "net/packetbundle.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ class RawClient {
   explicit RawClient(unsigned short port) {
     enet_initialize();
     host_ = enet_host_create(nullptr, 1, 1, 0, 0);
+    enet_host_compress_with_range_coder(host_);  // as the game's handler does
     ENetAddress address{};
     enet_address_set_host(&address, "127.0.0.1");
     address.port = port;
@@ -56,8 +58,11 @@ class RawClient {
       ENetEvent event;
       while (enet_host_service(host_, &event, 5) > 0) {
         if (event.type != ENET_EVENT_TYPE_RECEIVE) continue;
-        if (event.packet->dataLength > 0 && static_cast<char>(event.packet->data[0]) == id)
-          found.emplace_back(event.packet->data, event.packet->data + event.packet->dataLength);
+        PacketBundle::Reader messages(event.packet->data, event.packet->dataLength);
+        const unsigned char* m;
+        size_t length;
+        while (messages.Next(m, length))
+          if (static_cast<char>(m[0]) == id) found.emplace_back(m, m + length);
         enet_packet_destroy(event.packet);
       }
     }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "net/messages.h"
+#include "net/packetbundle.h"
 
 namespace {
 
@@ -163,16 +164,27 @@ TEST_F(Star, AClientNeverRelays) {
   EXPECT_TRUE(host.Texts().empty());
 }
 
-TEST_F(Star, ABurstOfReliableMessagesArrivesCompleteAndInOrder) {
+// A frame's messages travel together: a thousand reliable ones, and the
+// unreliable ones between them, arrive complete and in order in a handful
+// of datagrams rather than one each.
+TEST_F(Star, AFramesMessagesArriveCompleteAndInOrderInFewDatagrams) {
+  const uint32_t datagramsBefore = host.net.GetTraffic().datagramsReceived;
   for (int i = 0; i < 1000; ++i) {
     msg::Send(a.net, msg::Chat{std::to_string(i)}, Delivery::Reliable);
+    if (i % 100 == 0) msg::Send(a.net, msg::Chat{"u" + std::to_string(i)}, Delivery::Unreliable);
   }
   a.net.Flush();
-  ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return host.Texts().size() >= 1000; }, 10000))
+  ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return host.Texts().size() >= 1010; }, 10000))
       << host.Texts().size();
-  const std::vector<std::string> texts = host.Texts();
-  ASSERT_EQ(texts.size(), 1000u);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(texts[i], std::to_string(i));
+  std::vector<std::string> reliable, unreliable;
+  for (const std::string& t : host.Texts()) (t[0] == 'u' ? unreliable : reliable).push_back(t);
+  ASSERT_EQ(reliable.size(), 1000u);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(reliable[i], std::to_string(i));
+  ASSERT_EQ(unreliable.size(), 10u);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(unreliable[i], "u" + std::to_string(100 * i));
+  // About 7 bytes a message: six reliable bundles of one datagram's room
+  // and an unreliable one (10 datagrams in all, with acknowledgements).
+  EXPECT_LE(host.net.GetTraffic().datagramsReceived - datagramsBefore, 20u);
 }
 
 TEST_F(Star, ATimeStampPrefixSetsPacketTimeAndHidesBehindTheId) {
@@ -248,6 +260,7 @@ TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
   // A connection of its own that speaks raw ENet.
   ENetHost* raw = enet_host_create(nullptr, 1, 1, 0, 0);
   ASSERT_NE(raw, nullptr);
+  enet_host_compress_with_range_coder(raw);  // as the game's handler does
   ENetAddress address;
   enet_address_set_host_ip(&address, "127.0.0.1");
   address.port = kPort;
@@ -261,28 +274,47 @@ TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
     return host.Count(netid::NewIncomingConnection) == 1;
   }));
   host.got.clear();
+  const auto bundle = [](std::initializer_list<std::vector<unsigned char>> messages) {
+    PacketBundle b;
+    for (const auto& m : messages) b.Add(m.data(), m.size());
+    return std::vector<unsigned char>(b.Data(), b.Data() + b.Size());
+  };
+  BitStream kept;
+  msg::Write(kept, msg::Chat{"kept"});
+  std::vector<unsigned char> keptThenBroken = bundle({{kept.GetData(), kept.GetData() + kept.GetNumberOfBytesUsed()}});
+  keptThenBroken.insert(keptThenBroken.end(), {9, 55, 0});  // a length past the end
   const std::vector<std::vector<unsigned char>> junk = {
       {},                                   // empty
-      {23},                                 // a stamp prefix with nothing after it
-      {23, 1, 2, 3},                        // a cut-short stamp
-      {23, 1, 2, 3, 4},                     // a stamp without an id
-      {'0'},                                // the "nothing waiting" id
-      {23, 1, 2, 3, 4, '0', 7},             // the same behind a stamp
-      {2, 0, 0, 0, 0},                      // a pong nobody asked for
+      bundle({{23},                         // a stamp prefix with nothing after it
+              {23, 1, 2, 3},                // a cut-short stamp
+              {23, 1, 2, 3, 4},             // a stamp without an id
+              {'0'},                        // the "nothing waiting" id
+              {23, 1, 2, 3, 4, '0', 7}}),   // the same behind a stamp
+      {0, 2, 0, 0, 0, 0},                   // a pong nobody asked for
+      {0, 1},                               // a cut-short ping
+      {5, 55, 1},                           // a length past the end
+      {0x80, 0x80, 0x80, 0x01, 55},         // an overlong length
+      keptThenBroken,                       // what precedes a broken length stays
   };
   for (const auto& bytes : junk) {
     ENetPacket* p = enet_packet_create(bytes.empty() ? nullptr : bytes.data(), bytes.size(),
                                        ENET_PACKET_FLAG_RELIABLE);
     ASSERT_EQ(enet_peer_send(toHost, 0, p), 0);
   }
+  // ENet's range coder crashes on a datagram holding an empty packet: this
+  // one goes out uncoded, which the handler reads as well.
+  enet_host_compress(raw, nullptr);
+  enet_host_flush(raw);
+  enet_host_compress_with_range_coder(raw);
   BitStream chat;
   msg::Write(chat, msg::Chat{"after the junk"});
-  enet_peer_send(toHost, 0,
-                 enet_packet_create(chat.GetData(), chat.GetNumberOfBytesUsed(),
-                                    ENET_PACKET_FLAG_RELIABLE));
+  const auto last = bundle({{chat.GetData(), chat.GetData() + chat.GetNumberOfBytesUsed()}});
+  enet_peer_send(toHost, 0, enet_packet_create(last.data(), last.size(), ENET_PACKET_FLAG_RELIABLE));
   enet_host_flush(raw);
   ASSERT_TRUE(Pump({&host}, [&] { return host.HasText("after the junk"); }));
-  ASSERT_EQ(host.got.size(), 1u);  // everything before it was dropped in the same drain
+  // Everything else was dropped in the same drain.
+  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"kept", "after the junk"}));
+  ASSERT_EQ(host.got.size(), 2u);
   EXPECT_EQ(host.net.PlayerPing(), 0);
   enet_host_destroy(raw);
 }
