@@ -31,6 +31,7 @@ struct Squatters {
     ENetAddress local{};
     enet_address_set_host_ip(&local, from.c_str());
     host = enet_host_create(&local, count, 1, 0, 0);
+    if (host) enet_host_compress_with_range_coder(host);  // the host's datagrams are coded
     ENetAddress to{};
     enet_address_set_host_ip(&to, "127.0.0.1");
     to.port = port;
