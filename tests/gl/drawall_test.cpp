@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "opponents/enemymanager.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
+#include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/glcontext.h"
@@ -161,6 +163,65 @@ TEST_F(DrawAllGlTest, EveryLevelSimulatesOncePerFrameAndOthersNotAtAll) {
   Frame(3);
   Frame(-1);
   EXPECT_FLOAT_EQ(Player.x, x);
+}
+
+// Names of other ships on the high level are blended by the font's alpha:
+// the backdrop shows between and around the letters (drawn opaque while the
+// shaders were in use, the font's black made a box around every name).
+TEST_F(DrawAllGlTest, OpponentNamesOnTheHighLevelLeaveTheBackdropAroundTheirLetters) {
+  ShaderUtility.InitMe();
+  if (!ShaderUtility.InitPBuffers()) GTEST_SKIP() << "no off-screen buffers on this driver";
+  graphicslevel = 0;
+  SetUpGraphicsLevel(0);
+  ASSERT_TRUE(Shaders.UsingShaders());
+  Player.respawnRequested = true;
+  Frame(0);
+  ASSERT_TRUE(Player.alive);
+  // The ship still over the middle of the largest backdrop picture, so that
+  // the scene behind the name is lit; the camera settles to its size at rest.
+  ASSERT_FALSE(Level.backgroundObjects.empty());
+  const auto& back = *std::max_element(
+      Level.backgroundObjects.begin(), Level.backgroundObjects.end(),
+      [](const auto& a, const auto& b) { return a.width * a.height < b.width * b.height; });
+  Player.x = back.x + back.width / 2;
+  Player.y = back.y + back.height / 2;
+  for (int i = 0; i < 60; ++i) {
+    Player.vx = Player.vy = 0;
+    Frame(0);
+  }
+  const std::vector<uint8_t> scene = testsupport::ReadPixels(0, 0, 1024, 768);
+
+  // An opponent whose name (scale 2.4: 24 units a character, 38.4 high, its
+  // baseline 96 units above the ship's top edge) is centred 200 units above
+  // the player's ship.
+  const std::string name = "Backdrop";
+  const float nameW = 24.0f * name.size(), nameH = 38.4f;
+  const float baseline = Player.y - 200 + nameH / 2, left = Player.x - nameW / 2;
+  const int row = Enemies.AddPlayer(128, 128, 0, 999.0f, name, false, Player.team + 1, 1);
+  Enemies.UpdatePlayer(row, left + 64, baseline + 64 + 96, 90, 0, false, 0, 0, 0);
+  Player.vx = Player.vy = 0;
+  Frame(0);
+  const std::vector<uint8_t> shown = testsupport::ReadPixels(0, 0, 1024, 768);
+
+  const float sx = 1024 / CameraWidth, sy = 768 / CameraHeight;
+  const int x0 = static_cast<int>((left - Player.x) * sx + 512);
+  const int x1 = static_cast<int>((left + nameW - Player.x) * sx + 512);
+  const int y0 = static_cast<int>((baseline - nameH - Player.y) * sy + 384);
+  const int y1 = static_cast<int>((baseline - Player.y) * sy + 384);
+  int lit = 0, blacked = 0, red = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const uint8_t* before = &scene[(y * 1024 + x) * 4];
+      const uint8_t* after = &shown[(y * 1024 + x) * 4];
+      red += after[0] > 200 && after[1] < 60;
+      if (std::max({before[0], before[1], before[2]}) < 40) continue;
+      ++lit;
+      blacked += std::max({after[0], after[1], after[2]}) < 12;
+    }
+  ASSERT_GT(red, 20) << "no name drawn in " << x0 << ".." << x1 << ", " << y0 << ".." << y1;
+  ASSERT_GT(lit, 200) << "the scene behind the name is dark: nothing to see";
+  // The dark outline around the strokes is all that may hide the scene.
+  EXPECT_LT(blacked, lit / 3) << blacked << " of " << lit << " lit pixels went black";
 }
 
 }  // namespace
