@@ -1,6 +1,7 @@
 // BulletManager::UpdateMe with 1,000 to 20,000 live projectiles of every kind
-// in the real arena, six opponents standing in it: the cost should grow with
-// the number, not with its square. Between timed frames the
+// in the real arena, six opponents standing in it (or 48, a crowded match):
+// the cost should grow with the number of projectiles, not with its square
+// nor with the number of ships. Between timed frames the
 // population is topped up again and the explosions age as drawing would age
 // them, so every frame sees a steady mix like a long fight.
 #include <benchmark/benchmark.h>
@@ -15,11 +16,11 @@ struct Fight {
   int nextKind = 0;
   int target;
 
-  explicit Fight(int live) : target(live) {
+  Fight(int live, int opponents) : target(live) {
     rig.world.BuildDefaultMap();
     rig.network.InitMe(true);  // hosting without a port: sends reach nobody
     GameSeed(20240);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < opponents; ++i)
       rig.AddOpponent(Spot(), Spot(), 1, 1000.0f + i);
     rig.Spawn(10000, 10000);
     TopUp();
@@ -48,7 +49,7 @@ struct Fight {
 };
 
 void BM_BulletManagerUpdate(benchmark::State& state) {
-  Fight fight(static_cast<int>(state.range(0)));
+  Fight fight(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   double live = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -68,12 +69,15 @@ void BM_BulletManagerUpdate(benchmark::State& state) {
   state.counters["explosions"] = static_cast<double>(fight.rig.explosions.list.size());
 }
 
+// Args: live projectiles, opponents.
 BENCHMARK(BM_BulletManagerUpdate)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->Arg(20000)
+    ->Args({1000, 6})
+    ->Args({2000, 6})
+    ->Args({5000, 6})
+    ->Args({10000, 6})
+    ->Args({20000, 6})
+    ->Args({2000, 48})
+    ->Args({20000, 48})
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);

@@ -183,6 +183,7 @@ void BulletManager::UpdateMe(float shipX, float shipY, int& hp, int& energy, int
                              float ownerGuid) {
   shipX_ = shipX;
   shipY_ = shipY;
+  enemies->FileShips();
   updating_ = true;
   for (int i = 0; i < static_cast<int>(bullets.size()); ++i) {
     Bullet& b = bullets[i];

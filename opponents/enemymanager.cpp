@@ -47,6 +47,7 @@ void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shad
 int EnemyManager::AddPlayer(float width, float height, int texture, float guid,
                             std::string name, bool isComputer, int team, int spawned) {
   if ((int)players.size() >= kMaxPlayers) return -1;
+  gridFiled_ = false;
   player p;
   p.width = width;
   p.height = height;
@@ -64,6 +65,7 @@ int EnemyManager::AddPlayer(float width, float height, int texture, float guid,
 void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames,
                                 bool upHeld, int bounty, float vx, float vy) {
   if (!ValidRow(i)) return;
+  gridFiled_ = false;
   player& p = players[i];
   p.x = x;
   p.y = y;
@@ -82,6 +84,7 @@ void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozen
                                 bool upHeld, int bounty, float vx, float vy, bool downHeld,
                                 bool leftHeld, bool rightHeld, float maxSpeed) {
   if (!ValidRow(i)) return;
+  gridFiled_ = false;
   player& p = players[i];
   p.x = x;
   p.y = y;
@@ -102,6 +105,7 @@ void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozen
 void EnemyManager::UpdateWeirdVars(int i, float width, float height, int texture,
                                    int spawned) {
   if (!ValidRow(i)) return;
+  gridFiled_ = false;
   players[i].width = width;
   players[i].height = height;
   players[i].texture = texture;
@@ -114,6 +118,7 @@ void EnemyManager::UpdateWeirdVars(int i, float width, float height, int texture
 // into that index.
 void EnemyManager::RemoveEnemy(int i) {
   if (!ValidRow(i)) return;
+  gridFiled_ = false;
   players.erase(players.begin() + i);
   if (lastAttacker == i) lastAttacker = -1;
   else if (lastAttacker > i) lastAttacker--;
@@ -250,24 +255,42 @@ void EnemyManager::ResetBullets(int i) {
 
 // The box is (x, y) min corner with extents w along x and h along y; the
 // rectangle test takes the y extent before the x extent.
-bool EnemyManager::HitMe(float x, float y, float w, float h, int team) {
-  for (const player& p : players) {
-    if (p.team == team) continue;
-    if (utilities->RectRect(x, y, h, w, p.x - p.width / 2, p.y - p.height / 2, p.height,
-                            p.width))
-      return true;
+bool EnemyManager::Hits(float x, float y, float w, float h, const player& p) {
+  return utilities->RectRect(x, y, h, w, p.x - p.width / 2, p.y - p.height / 2, p.height,
+                             p.width);
+}
+
+void EnemyManager::FileShips() {
+  gridFiled_ = false;
+  if ((int)players.size() < kGridFromPlayers) return;
+  grid_.Clear();
+  for (int i = 0; i < (int)players.size(); i++) {
+    const player& p = players[i];
+    grid_.Add(i, p.x - p.width / 2, p.y - p.height / 2, p.width, p.height);
   }
+  gridFiled_ = true;
+}
+
+bool EnemyManager::HitMe(float x, float y, float w, float h, int team) {
+  if (gridFiled_) {
+    for (int i : grid_.Near(x, y, w, h))
+      if (players[i].team != team && Hits(x, y, w, h, players[i])) return true;
+    return false;
+  }
+  for (const player& p : players)
+    if (p.team != team && Hits(x, y, w, h, p)) return true;
   return false;
 }
 
 std::vector<int> EnemyManager::HitMeRetPlayers(float x, float y, float w, float h) {
   std::vector<int> hit;
-  for (int i = 0; i < (int)players.size(); i++) {
-    const player& p = players[i];
-    if (utilities->RectRect(x, y, h, w, p.x - p.width / 2, p.y - p.height / 2, p.height,
-                            p.width))
-      hit.push_back(i);
+  if (gridFiled_) {
+    for (int i : grid_.Near(x, y, w, h))
+      if (Hits(x, y, w, h, players[i])) hit.push_back(i);
+    return hit;
   }
+  for (int i = 0; i < (int)players.size(); i++)
+    if (Hits(x, y, w, h, players[i])) hit.push_back(i);
   return hit;
 }
 
@@ -440,6 +463,7 @@ void EnemyManager::AddReceivedLine(const std::string& text, const std::string& m
 // ---------------------------------------------------------------- per frame
 
 void EnemyManager::MainLoop(float myGuid) {
+  gridFiled_ = false;
   MoveBullets();
   ExpireBullets();
   AddTrails();

@@ -13,6 +13,7 @@
 
 #include "app/messagelog.h"
 #include "render/defaultsprite.h"
+#include "opponents/shipgrid.h"
 #include "render/rendersort.h"
 
 namespace msg {
@@ -151,6 +152,13 @@ class EnemyManager {
   void ResetBullets(int i);
 
   // ---- Hit tests ----
+  // From this many rows on, FileShips files them in the arena grid.
+  static constexpr int kGridFromPlayers = 12;
+  // Files every row's box in the arena grid when the table is crowded; the
+  // hit tests then look only at the rows near the box, until the table next
+  // changes through this class (a new, moved, resized or removed row, or
+  // MainLoop). Call it before testing many projectiles.
+  void FileShips();
   // True at the first row of another team than `team` overlapping the box.
   bool HitMe(float x, float y, float w, float h, int team);
   // Every overlapping row, any team, in row order.
@@ -199,6 +207,7 @@ class EnemyManager {
                                 float b, float cameraX, float cameraY);
 
  private:
+  bool Hits(float x, float y, float w, float h, const player& p);
   void MoveBullets();
   void ExpireBullets();
   void MovePlayers();
@@ -209,4 +218,7 @@ class EnemyManager {
   void Layer(int texture, float x, float y, float width, float height, float angle);
   void AddTrails();
   void AddTrail(const bullet& b);
+
+  ShipGrid grid_;
+  bool gridFiled_ = false;  // grid_ holds the rows as they are now
 };

@@ -160,6 +160,45 @@ TEST_F(EnemyTable, HitTestsTeamsAndBoxShape) {
   EXPECT_EQ(table.HitMeRetPlayers(1100, 900, 100, 10), std::vector<int>{});
 }
 
+// A crowded table is searched through the arena grid: every answer must be
+// the one the plain scan gives, for boxes on cell edges, beyond the arena,
+// of negative extent or with coordinates that are not numbers, and the grid
+// must never answer for a table that has changed since it was filed.
+TEST_F(EnemyTable, TheGridAnswersAsTheScanDoes) {
+  for (int i = 0; i < 40; i++) {
+    const int row = Add(1 + i, i % 3);
+    table.UpdatePlayer(row, utility.RangedRandom(-3000, 36000), utility.RangedRandom(-3000, 36000),
+                       0, 0, false, 0, 0, 0);
+    table.UpdateWeirdVars(row, utility.RangedRandom(-300, 3000), utility.RangedRandom(-300, 3000),
+                          0, 1);
+  }
+  table.UpdatePlayer(0, 1024, 2048, 0, 0, false, 0, 0, 0);  // box corners on cell edges
+  table.UpdateWeirdVars(0, 2048, 1024, 0, 1);
+  table.UpdatePlayer(1, NAN, 500, 0, 0, false, 0, 0, 0);
+  std::vector<std::vector<float>> boxes = {{0, 0, 1024, 1536}, {2048, 2560, 1, 1}, {NAN, 0, 5, 5},
+                                           {1e30f, -1e30f, 5, 5}, {500, 500, -600, INFINITY}};
+  for (int k = 0; k < 3000; k++)
+    boxes.push_back({utility.RangedRandom(-4000, 37000), utility.RangedRandom(-4000, 37000),
+                     utility.RangedRandom(-200, 2500), utility.RangedRandom(-200, 2500)});
+  std::vector<std::vector<int>> scanned;
+  std::vector<bool> scannedTeam;
+  for (const auto& b : boxes) {
+    scanned.push_back(table.HitMeRetPlayers(b[0], b[1], b[2], b[3]));
+    scannedTeam.push_back(table.HitMe(b[0], b[1], b[2], b[3], 1));
+  }
+  table.FileShips();
+  int hits = 0;
+  for (size_t k = 0; k < boxes.size(); k++) {
+    const auto& b = boxes[k];
+    ASSERT_EQ(table.HitMeRetPlayers(b[0], b[1], b[2], b[3]), scanned[k]) << k;
+    ASSERT_EQ(table.HitMe(b[0], b[1], b[2], b[3], 1), scannedTeam[k]) << k;
+    hits += !scanned[k].empty();
+  }
+  EXPECT_GT(hits, 300);
+  table.UpdatePlayer(5, 20000, 20000, 0, 0, false, 0, 0, 0);
+  EXPECT_EQ(table.HitMeRetPlayers(20000, 20000, 1, 1), std::vector<int>{5});
+}
+
 TEST_F(EnemyTable, DamageFreezeAndKillSumsAreCollectedAndCleared) {
   const int row = Add(1);
   table.DamagePlayer(row, 100, 10);
