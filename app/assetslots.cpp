@@ -2,12 +2,16 @@
 
 #include <GL/gl.h>
 
+#include <string>
+#include <vector>
+
 #include "app/gameobjects.h"
 #include "app/gamepaths.h"
 #include "app/platform.h"
 #include "app/soundmanager.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
+#include "render/pictureloader.h"
 #include "render/texturelibrary.h"
 
 constexpr std::array<TextureFile, 56> kTextureFiles = {{
@@ -96,22 +100,52 @@ const std::array<const char*, 7> kEffectSounds = {
 
 namespace {
 
-unsigned int LoadPicture(const char* file, char kind) {
-  const std::string path = DataFile(file);
-  unsigned int name = 0;
-  if (kind == 'P')
-    Utility.LoadPNG(path, name);
-  else if (kind == 'E')
-    Utility.LoadPNGColorKeyEdgeClamp(path, name);
-  else
-    Utility.LoadPNGColorKey(path, name);
-  return name;
+// What the title and the other front-end screens draw: decoded first, so the
+// title shows while the rest still loads.
+constexpr TextureSlot kFrontEndSlots[] = {kTitleScreenTexture,      kFontTexture,
+                                          kOptionsScreenTexture,    kNameScreenTexture,
+                                          kServerListScreenTexture, kWhiteQuadTexture};
+
+unsigned int QueuePicture(const std::string& file, char kind) {
+  const PictureKind decoded = kind == 'P'   ? PictureKind::kOpaque
+                              : kind == 'E' ? PictureKind::kColorKeyClamp
+                                            : PictureKind::kColorKey;
+  Textures.pictures = &Pictures;
+  return Pictures.Queue(DataFile(file), decoded);
+}
+
+// Loop slots 0..4: every frame an opaque picture, kept in order on failure.
+void QueueLoopSlots() {
+  for (const LoopFile& loop : kLoopFiles) {
+    std::vector<unsigned int> frames;
+    for (int n = loop.first; n <= loop.last; ++n)
+      frames.push_back(QueuePicture(FrameFileName(loop.prefix, n, loop.withZero), 'P'));
+    Textures.AddLoopTexture(frames);
+  }
+}
+
+// Texture slots 1..62.
+void QueueTextureSlots() {
+  for (const TextureFile& file : kTextureFiles) {
+    const unsigned int name = QueuePicture(file.path, file.kind);
+    for (int i = 0; i < file.registrations; ++i) Textures.AddTexture(name);
+  }
 }
 
 }  // namespace
 
+unsigned int QueueAllPictures() {
+  Textures.ReplaceTexture(QueuePicture(kLoadingPicture, 'K'), 0);
+  const unsigned int ship = QueuePicture(kShipPicture, 'K');
+  QueueLoopSlots();
+  QueueTextureSlots();
+  std::vector<unsigned int> frontEnd = {Textures.textures[0]};
+  for (TextureSlot slot : kFrontEndSlots) frontEnd.push_back(Textures.textures[slot]);
+  Pictures.Hurry(frontEnd);
+  return ship;
+}
+
 void ShowLoadingPicture() {
-  Textures.ReplaceTexture(LoadPicture(kLoadingPicture, 'K'), 0);
   FullscreenFX.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth,
                       platform::kFrameHeight, 0.5f, 0.5f, 1, 1, &Textures);
   FullscreenFX.ChangeSize(platform::kFrameWidth, platform::kFrameHeight);
@@ -119,25 +153,6 @@ void ShowLoadingPicture() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, 0, false, false);
   platform::SwapBuffers();
-}
-
-void LoadShipPictureIntoSlotZero() { Textures.ReplaceTexture(LoadPicture(kShipPicture, 'K'), 0); }
-
-void LoadLoopSlots() {
-  for (const LoopFile& loop : kLoopFiles) {
-    if (loop.withZero)
-      Textures.AddLoopTexture(
-          Utility.LoadAnimWithZero(DataFile(loop.prefix), loop.first, loop.last));
-    else
-      Textures.AddLoopTexture(Utility.LoadAnim(DataFile(loop.prefix), loop.first, loop.last));
-  }
-}
-
-void LoadTextureSlots() {
-  for (const TextureFile& file : kTextureFiles) {
-    const unsigned int name = LoadPicture(file.path, file.kind);
-    for (int i = 0; i < file.registrations; ++i) Textures.AddTexture(name);
-  }
 }
 
 void StartMusic() {

@@ -32,15 +32,15 @@ constexpr const char* kMusicFile = "sounds/01 Falling off the captain's log.ogg"
 // Sound slots 1..7 (slot 0 is the music).
 extern const std::array<const char*, 7> kEffectSounds;
 
-// Start-up step: the loading picture into texture slot 0, drawn full screen
-// and presented (it stays until the title's first frame).
+// Start-up step: every picture gets its texture name and its slot (and
+// loop slot) now, in slot order, and is decoded in the background by
+// Pictures: the loading picture first, then the front-end screens, then the
+// rest. Slot 0 holds the loading picture; returned is the ship picture's
+// name, which replaces it once the loading picture is shown.
+unsigned int QueueAllPictures();
+// Draws slot 0 full screen and presents it (waiting for its picture); it
+// stays until the title's first frame.
 void ShowLoadingPicture();
-// Replaces slot 0's loading picture with the ship picture.
-void LoadShipPictureIntoSlotZero();
-// Loop slots 0..4.
-void LoadLoopSlots();
-// Texture slots 1..62.
-void LoadTextureSlots();
 // Sound slot 0: the music, loaded looping, full volume, started at once.
 void StartMusic();
 // Sound slots 1..7 at their default volume.

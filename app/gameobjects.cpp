@@ -10,6 +10,7 @@
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
+#include "render/pictureloader.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"
@@ -22,6 +23,7 @@
 
 GlWrapper Utility;
 TextureLibrary Textures;
+PictureLoader Pictures;
 ShaderLibrary Shaders;
 ShaderHelper ShaderUtility;
 BatchRenderer Renderer;

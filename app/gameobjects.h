@@ -8,6 +8,7 @@
 
 class GlWrapper;
 class TextureLibrary;
+class PictureLoader;
 class ShaderLibrary;
 class ShaderHelper;
 class BatchRenderer;
@@ -29,6 +30,8 @@ struct menus;
 
 extern GlWrapper Utility;
 extern TextureLibrary Textures;
+// Decodes the pictures of Textures' slots in the background during start-up.
+extern PictureLoader Pictures;
 extern ShaderLibrary Shaders;
 extern ShaderHelper ShaderUtility;
 extern BatchRenderer Renderer;

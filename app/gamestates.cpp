@@ -95,6 +95,11 @@ void RunStateFrame() {
     std::fputs(OpponentRows().c_str(), stderr);
   DeliverTypedChat();
   platform::BeginFrame();
+  // A game draws every picture; the screens before it only their own.
+  if (inloop == 1 || inloop == 7)
+    FinishLoading();
+  else
+    ContinueLoading();
   if (inloop != 9) optionsOpen = false;
   switch (inloop.load()) {
     case 1: PlayingFrame(); break;

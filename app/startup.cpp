@@ -1,6 +1,9 @@
 // Start-up of the game thread: music, the loading picture, every texture,
 // loop and sound slot, the level, every subsystem object in its order with
 // its arguments, the welcome lines, the buttons and the server-list pages.
+// Pictures are decoded in the background and the title shows once its own
+// are in; the rest arrive while it shows (ContinueLoading), and a game
+// start waits for all of them (FinishLoading).
 #include "app/startup.h"
 
 #include <FreeImage.h>
@@ -30,6 +33,7 @@
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
+#include "render/pictureloader.h"
 #include "render/shaderlibrary.h"
 #include "render/starfield.h"
 #include "render/text.h"
@@ -67,15 +71,23 @@ void ResetFrontEndState() {
   typingmessage.clear();
 }
 
-// The level and the two capital ships; the arena picture for the mini-map
-// is rendered with the first one.
+// The level and the first capital ship. The arena picture for the mini-map
+// is drawn later, from the level's pictures (DrawArenaPicture).
 void BuildLevel() {
   Level.InitMe(&Utility, &Textures, &Shaders, &SortedRenderer);
   Level.BuildDefaultMap();
   // The arena is laid out from a fixed seed and re-seeds from the clock.
   SeedFromClock();
   Carrier.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 30.0f);
+}
+
+bool arenaPictureDrawn = false;
+
+// Drawn with the first capital ship once every picture is in: waiting for
+// the level's pictures before the title would hold the title back.
+void DrawArenaPicture() {
   Level.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
+  arenaPictureDrawn = true;
 }
 
 // What one game changes: the explosions, projectiles, the ship (with a new
@@ -144,6 +156,16 @@ void ResetGame() {
   Welcome();
 }
 
+void ContinueLoading() {
+  if (!arenaPictureDrawn && Pictures.UploadDecoded()) DrawArenaPicture();
+}
+
+void FinishLoading() {
+  if (arenaPictureDrawn) return;
+  Pictures.FinishAll();
+  DrawArenaPicture();
+}
+
 uint32_t StartUp() {
   Game = 0;
   inloop = 2;
@@ -157,10 +179,10 @@ uint32_t StartUp() {
   platform::SetCursorVisible(false);
   platform::MakeContextCurrent();
   Utility.SetFixedGlState();
+  arenaPictureDrawn = false;
+  const unsigned int shipPicture = QueueAllPictures();
   ShowLoadingPicture();
-  LoadShipPictureIntoSlotZero();
-  LoadLoopSlots();
-  LoadTextureSlots();
+  Textures.ReplaceTexture(shipPicture, 0);
   BuildLevel();
   LoadEffectSounds();
   InitGameObjects();

@@ -1,12 +1,20 @@
 // Start-up of the game thread: takes the GL context, sets the fixed GL state,
-// loads every picture, frame sequence and sound into its slot, builds the
-// level and makes every subsystem object ready in its fixed order. Returns
+// gives every picture and frame its slot (their pixels are decoded in the
+// background), loads every sound into its slot, builds the level and makes
+// every subsystem object ready in its fixed order. Returns
 // the tick count taken as the start of the first frame.
 #pragma once
 
 #include <cstdint>
 
 uint32_t StartUp();
+
+// Once per frame: uploads the pictures decoded since the last call, and
+// draws the arena picture once all are in. Never blocks.
+void ContinueLoading();
+// Returns once every picture is uploaded and the arena picture drawn:
+// everything a game draws is then there. Cheap once done.
+void FinishLoading();
 
 // Everything a game set up (connections, opponent table, projectiles,
 // explosions, the ship, the protocol's state, the message log) goes back to

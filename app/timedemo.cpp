@@ -13,6 +13,7 @@
 #include "app/gamestates.h"
 #include "app/globals.h"
 #include "app/platform.h"
+#include "app/startup.h"
 #include "app/singleplayer.h"
 #include "game/bulletmanager.h"
 #include "game/spaceship.h"
@@ -75,6 +76,7 @@ void FlyWithAutopilot(bool* keys) { AutopilotKeys(Player, Enemies, keys); }
 // Title -> Play -> game start, with the level of the command line instead of
 // the settings file's.
 void EnterSinglePlayerGame(int level) {
+  FinishLoading();
   multiplayer = false;
   StartTitleChoice(true, false);
   graphicslevel = level;

@@ -17,6 +17,16 @@ int GameRand();
 // sequence, and one seed plays one fight at every graphics level.
 int VisualRand();
 
+struct DecodedPicture;
+
+// Makes `name` the texture of a decoded picture (GL thread): linear
+// filters, clamped edges for that kind. A failed decode leaves the name
+// without an image.
+void UploadPicture(const DecodedPicture& picture, unsigned int name);
+// A frame file of a sequence: prefix, a leading "0" below 10 when asked,
+// the number, ".PNG".
+std::string FrameFileName(const std::string& prefix, int n, bool padSingleDigits);
+
 class GlWrapper {
  public:
   // ---- GL set-up (render/glwrapper_setup.cpp, over the platform layer) ----

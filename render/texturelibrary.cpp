@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "render/pictureloader.h"
+
 int TextureLibrary::AddTexture(unsigned int name) {
   textures.push_back(name);
   return static_cast<int>(textures.size()) - 1;
@@ -24,9 +26,14 @@ int TextureLibrary::AddLoopTexture(const std::vector<unsigned int>& frames) {
   return static_cast<int>(loopTextures.size()) - 1;
 }
 
+void TextureLibrary::Bind(unsigned int name) {
+  if (pictures) pictures->Finish(name);
+  glBindTexture(GL_TEXTURE_2D, name);
+}
+
 void TextureLibrary::BindTexture(int slot) {
   const bool valid = slot >= 0 && slot < static_cast<int>(textures.size());
-  glBindTexture(GL_TEXTURE_2D, valid ? textures[slot] : 0);
+  Bind(valid ? textures[slot] : 0);
 }
 
 void TextureLibrary::BindLoopedTexture(int loop) {
@@ -43,7 +50,7 @@ void TextureLibrary::BindLoopedTexture(int loop, int frame) {
     const std::vector<unsigned int>& frames = loopTextures[loop].frames;
     if (frame >= 0 && frame < static_cast<int>(frames.size())) name = frames[frame];
   }
-  glBindTexture(GL_TEXTURE_2D, name);
+  Bind(name);
 }
 
 void TextureLibrary::CycleLoopedTexture(int loop) {

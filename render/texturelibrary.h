@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class PictureLoader;
+
 class TextureLibrary {
  public:
   struct LoopTexture {
@@ -15,6 +17,9 @@ class TextureLibrary {
 
   std::vector<unsigned int> textures;
   std::vector<LoopTexture> loopTextures;
+  // Where pictures still being decoded come from (borrowed; may be null).
+  // Binding one of them waits for it, so nothing draws an empty slot.
+  PictureLoader* pictures = nullptr;
 
   // Appends a texture name; returns its slot (count - 1).
   int AddTexture(unsigned int name);
@@ -32,4 +37,7 @@ class TextureLibrary {
   void BindLoopedTexture(int loop, int frame);
   // Advances the loop's current frame, wrapping to 0 after the last.
   void CycleLoopedTexture(int loop);
+
+ private:
+  void Bind(unsigned int name);
 };

@@ -57,6 +57,7 @@ class DrawAllGlTest : public testsupport::GlTest {
     Enemies = EnemyManager();
     Menus.clear();
     StartUp();
+    FinishLoading();
     // Title -> Play -> game start, on the low level.
     multiplayer = false;
     StartTitleChoice(true, false);

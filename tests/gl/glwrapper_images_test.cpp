@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "render/glwrapper.h"
+#include "render/pictureloader.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
@@ -177,6 +178,36 @@ TEST_F(ImageLoaderTest, FrameSequenceFileNames) {
   ASSERT_EQ(gaps.size(), 3u);
   EXPECT_EQ(red(gaps[0]), -1);
   EXPECT_EQ(red(gaps[1]), 0xFF0000);
+}
+
+// The same failures through the background decoder: each keeps its name
+// and its message, and the good picture behind them still arrives.
+TEST_F(ImageLoaderTest, BackgroundDecodingKeepsTheFailureMessages) {
+  ASSERT_TRUE(WritePng(Picture(3, 2, {50, 60, 70}), dir.File("good.png")));
+  ASSERT_TRUE(WritePng(Picture(1, 8193, {1, 2, 3}), dir.File("taller.png")));
+  FILE* junk = std::fopen(dir.File("junk.png").c_str(), "wb");
+  std::fputs("not a picture at all", junk);
+  std::fclose(junk);
+  testing::internal::CaptureStderr();
+  unsigned int names[3];
+  {
+    PictureLoader loader;
+    names[0] = loader.Queue(dir.File("taller.png"), PictureKind::kOpaque);
+    names[1] = loader.Queue(dir.File("junk.png"), PictureKind::kColorKey);
+    names[2] = loader.Queue(dir.File("good.png"), PictureKind::kColorKeyClamp);
+    loader.FinishAll();
+    for (unsigned int name : names) EXPECT_FALSE(loader.Waiting(name));
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Could not load picture \"" + dir.File("taller.png")), std::string::npos) << err;
+  EXPECT_NE(err.find("Could not load picture \"" + dir.File("junk.png")), std::string::npos) << err;
+  EXPECT_EQ(err.find("good.png"), std::string::npos) << err;
+  int w = 0, h = 0;
+  TextureBytes(names[0], &w, &h);
+  EXPECT_EQ(w, 0);
+  auto bytes = TextureBytes(names[2], &w, &h);
+  ASSERT_EQ(w, 3);
+  EXPECT_EQ(bytes[0], 50);
 }
 
 }  // namespace

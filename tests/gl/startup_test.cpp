@@ -13,9 +13,13 @@
 
 #include "app/assetslots.h"
 #include "app/gameobjects.h"
+#include "app/gamestates.h"
 #include "app/globals.h"
+#include "app/singleplayer.h"
 #include "app/soundmanager.h"
 #include "game/spaceship.h"
+#include "render/pictureloader.h"
+#include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/glcontext.h"
@@ -51,9 +55,8 @@ class StartUpTest : public testsupport::GlTest {
 };
 
 TEST_F(StartUpTest, TextureSlotsRepeatPicturesSoLaterSlotsKeepTheirNumbers) {
-  ShowLoadingPicture();
-  LoadShipPictureIntoSlotZero();
-  LoadTextureSlots();
+  QueueAllPictures();
+  Pictures.FinishAll();
   const auto& t = Textures.textures;
   ASSERT_EQ(t.size(), static_cast<size_t>(kTextureSlotCount));
   for (int slot : {31, 32}) EXPECT_EQ(t[slot], t[30]);
@@ -75,6 +78,7 @@ TEST_F(StartUpTest, WholeStartUpFillsEverySlotAndReadiesTheGame) {
     Messages.clear();
   }
   StartUp();
+  FinishLoading();
   EXPECT_EQ(inloop, 2);
   EXPECT_EQ(Game, 0);
   EXPECT_TRUE(multiplayer);
@@ -117,6 +121,35 @@ TEST_F(StartUpTest, WholeStartUpFillsEverySlotAndReadiesTheGame) {
   EXPECT_EQ(log[0], "Welcome to Voidrake!");
   EXPECT_EQ(log[2], "Most Importantly - Have fun!");
   EXPECT_TRUE(testsupport::FileExists("Settings.cfg"));
+}
+
+// A player who chooses Play the moment the title shows: the title waited
+// only for its own pictures, and the game start waits for the rest, so no
+// slot of the game draws empty.
+TEST_F(StartUpTest, AGameStartedAtOnceFindsEveryPictureInItsSlot) {
+  Sounds.InitMe();
+  StartUp();
+  RunStateFrame();
+  EXPECT_FALSE(Pictures.Waiting(Textures.textures[kTitleScreenTexture]));
+  EXPECT_FALSE(Pictures.Waiting(Textures.textures[kFontTexture]));
+  multiplayer = false;
+  StartTitleChoice(true, false);
+  graphicslevel = 2;
+  Game = 1;
+  SetUpComputerPlayers();
+  SortedRenderer.InitMe(&Textures, &Shaders);
+  inloop = 1;
+  RunStateFrame();
+  std::vector<unsigned int> names = Textures.textures;
+  for (const auto& loop : Textures.loopTextures)
+    names.insert(names.end(), loop.frames.begin(), loop.frames.end());
+  for (unsigned int name : names) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint w = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    EXPECT_GT(w, 0) << "texture " << name;
+  }
+  EXPECT_NE(Textures.textures[kArenaPictureTexture], Textures.textures[kWhiteQuadTexture]);
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+#include "render/pictureloader.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <system_error>
+
+#include "render/glwrapper.h"
+
+PictureLoader::~PictureLoader() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (decoder_.joinable()) decoder_.join();
+}
+
+unsigned int PictureLoader::Queue(const std::string& path, PictureKind kind) {
+  unsigned int name = 0;
+  glGenTextures(1, &name);
+  waiting_.insert(name);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queued_.push_back(Job{name, path, kind});
+  }
+  changed_.notify_all();
+  // Without a second thread the pictures are decoded where they are
+  // needed (Finish, FinishAll): slower, still complete.
+  if (!decoder_.joinable()) {
+    try {
+      decoder_ = std::thread([this] { Work(); });
+    } catch (const std::system_error&) {
+    }
+  }
+  return name;
+}
+
+void PictureLoader::Hurry(const std::vector<unsigned int>& names) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    auto job = std::find_if(queued_.begin(), queued_.end(),
+                            [&](const Job& j) { return j.name == *name; });
+    if (job == queued_.end()) continue;
+    Job moved = std::move(*job);
+    queued_.erase(job);
+    queued_.push_front(std::move(moved));
+  }
+}
+
+bool PictureLoader::TakeQueued(Job& job) {
+  if (queued_.empty()) return false;
+  job = std::move(queued_.front());
+  queued_.pop_front();
+  return true;
+}
+
+void PictureLoader::Decode(const Job& job) {
+  DecodedPicture picture = DecodePictureFile(job.path, job.kind);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    decoded_.emplace_back(job.name, std::move(picture));
+    if (decoding_ == job.name) decoding_ = 0;
+  }
+  changed_.notify_all();
+}
+
+void PictureLoader::Work() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return stopping_ || !queued_.empty(); });
+      if (stopping_) return;
+      TakeQueued(job);
+      decoding_ = job.name;
+    }
+    Decode(job);
+  }
+}
+
+bool PictureLoader::UploadDecoded() {
+  if (waiting_.empty()) return true;
+  std::vector<std::pair<unsigned int, DecodedPicture>> ready;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ready.swap(decoded_);
+  }
+  // Uploading binds: the caller's texture stays bound.
+  GLint bound = 0;
+  if (!ready.empty()) glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  for (const auto& [name, picture] : ready) {
+    UploadPicture(picture, name);
+    waiting_.erase(name);
+  }
+  if (!ready.empty()) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  return waiting_.empty();
+}
+
+void PictureLoader::Finish(unsigned int name) {
+  if (!Waiting(name)) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  auto job = std::find_if(queued_.begin(), queued_.end(),
+                          [&](const Job& j) { return j.name == name; });
+  if (job != queued_.end()) {
+    const Job mine = std::move(*job);
+    queued_.erase(job);
+    lock.unlock();
+    Decode(mine);
+  } else {
+    // Being decoded, or decoded and not yet uploaded.
+    changed_.wait(lock, [&] { return decoding_ != name; });
+    lock.unlock();
+  }
+  UploadDecoded();
+}
+
+void PictureLoader::FinishAll() {
+  while (!UploadDecoded()) {
+    Job job;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (TakeQueued(job)) {
+      lock.unlock();
+      Decode(job);
+    } else {
+      changed_.wait(lock, [this] { return !decoded_.empty(); });
+    }
+  }
+}
