@@ -110,6 +110,7 @@ TEST_F(ScreenTextTest, NameFieldKeepsSixteenCharactersInsideItsBox) {
                                  ((shot.Rgb(border, middle) & 0xFF) < 150)))
     ++border;
   ASSERT_LT(border, shot.width - 20) << "no box border right of the name";
+  EXPECT_GT(border, x + 17 * 10) << "the box ends inside the name and its caret";
   int outside = 0;
   for (int y = top - 4; y < top + 20; ++y)
     for (int bx = border; bx < shot.width; ++bx) outside += NameGreen(shot.Rgb(bx, y));
