@@ -255,9 +255,16 @@ void EnemyManager::ResetBullets(int i) {
 
 // The box is (x, y) min corner with extents w along x and h along y; the
 // rectangle test takes the y extent before the x extent.
+// Boxes whose spans do not even meet (or hold a coordinate that is not a
+// number) cannot pass the corner test: most pairs end at this cheap check.
 bool EnemyManager::Hits(float x, float y, float w, float h, const player& p) {
-  return utilities->RectRect(x, y, h, w, p.x - p.width / 2, p.y - p.height / 2, p.height,
-                             p.width);
+  const float px = p.x - p.width / 2, py = p.y - p.height / 2;
+  auto meet = [](float a, float aExtent, float b, float bExtent) {
+    const float a2 = a + aExtent, b2 = b + bExtent;
+    return std::min(a, a2) <= std::max(b, b2) && std::min(b, b2) <= std::max(a, a2);
+  };
+  if (!meet(x, w, px, p.width) || !meet(y, h, py, p.height)) return false;
+  return utilities->RectRect(x, y, h, w, px, py, p.height, p.width);
 }
 
 void EnemyManager::FileShips() {

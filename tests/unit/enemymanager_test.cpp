@@ -160,8 +160,8 @@ TEST_F(EnemyTable, HitTestsTeamsAndBoxShape) {
   EXPECT_EQ(table.HitMeRetPlayers(1100, 900, 100, 10), std::vector<int>{});
 }
 
-// A crowded table is searched through the arena grid: every answer must be
-// the one the plain scan gives, for boxes on cell edges, beyond the arena,
+// A crowded table is searched through the arena grid: every answer, with
+// the grid and without, must be the one the rectangle test gives row by row, for boxes on cell edges, beyond the arena,
 // of negative extent or with coordinates that are not numbers, and the grid
 // must never answer for a table that has changed since it was filed.
 TEST_F(EnemyTable, TheGridAnswersAsTheScanDoes) {
@@ -183,8 +183,18 @@ TEST_F(EnemyTable, TheGridAnswersAsTheScanDoes) {
   std::vector<std::vector<int>> scanned;
   std::vector<bool> scannedTeam;
   for (const auto& b : boxes) {
-    scanned.push_back(table.HitMeRetPlayers(b[0], b[1], b[2], b[3]));
-    scannedTeam.push_back(table.HitMe(b[0], b[1], b[2], b[3], 1));
+    scanned.emplace_back();
+    bool other = false;
+    for (int i = 0; i < (int)table.players.size(); i++) {
+      const auto& p = table.players[i];
+      if (utility.RectRect(b[0], b[1], b[3], b[2], p.x - p.width / 2, p.y - p.height / 2,
+                           p.height, p.width)) {
+        scanned.back().push_back(i);
+        other |= p.team != 1;
+      }
+    }
+    scannedTeam.push_back(other);
+    EXPECT_EQ(table.HitMeRetPlayers(b[0], b[1], b[2], b[3]), scanned.back());
   }
   table.FileShips();
   int hits = 0;
