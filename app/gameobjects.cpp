@@ -49,3 +49,4 @@ int onmenu = 0;
 Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
 Button cmdOptions, cmdPlay;
 Button cmdName, cmdMusicOn, cmdMusicOff;
+Button cmdBots;

@@ -62,3 +62,4 @@ extern int onmenu;                   // page of Menus shown
 extern Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
 extern Button cmdOptions, cmdPlay;
 extern Button cmdName, cmdMusicOn, cmdMusicOff;
+extern Button cmdBots;               // options: computer players of hosted games

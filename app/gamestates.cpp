@@ -67,6 +67,7 @@ void InitFrontEndButtons(TextureLibrary* textures) {
   cmdName.InitMe(755, 120, 90, 35, textures);
   cmdMusicOn.InitMe(853, 120, 90, 35, textures);
   cmdMusicOff.InitMe(950, 120, 90, 35, textures);
+  cmdBots.InitMe(860, 196, 300, 28, textures);  // the line under the PILOT field
 }
 
 void SetTitlePresentedHook(FramePresentedHook hook) { titlePresented = hook; }
@@ -276,7 +277,10 @@ void GameStartFrame() {
 void OptionsFrame() {
   platform::SetCursorVisible(true);
   SettingsCopy& s = localSettings;
-  if (!optionsOpen) ReadSettings(s.name, s.level, s.music, s.mode);
+  if (!optionsOpen) {
+    ReadSettings(s.name, s.level, s.music, s.mode);
+    s.bots = ReadHostBots();
+  }
   optionsOpen = true;
   const HelpFor help[] = {
       {&cmdLowGraphics,
@@ -291,13 +295,22 @@ void OptionsFrame() {
       {&cmdName,
        "Change your name!  It helps to tell people apart, and you don't want to be a newbie!"},
       {&cmdMusicOff, "The music will turn off when you go into a game."},
+      {&cmdBots, "Computer players in the games you host: click for more (after 31, none)."},
   };
   const Button* levels[] = {&cmdHighGraphics, &cmdMediumGraphics, &cmdLowGraphics};
   const Button* const chosen[] = {
       s.level >= 0 && s.level <= 2 ? levels[s.level] : nullptr,
       s.music == 1 ? &cmdMusicOn : s.music == 0 ? &cmdMusicOff : nullptr};
-  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen);
+  const std::string botsLine = "BOTS WHEN HOSTING: " + std::to_string(s.bots);
+  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen, false, &botsLine);
   if (!lclick) return;
+  // The count steps up on the screen itself, so that several clicks reach it.
+  if (cmdBots.IsClicked()) {
+    s.bots = NextHostBots(s.bots);
+    WriteHostBots(s.bots);
+    lclick = false;
+    return;
+  }
   if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
   if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
   if (cmdHighGraphics.IsClicked()) s.level = 0, inloop = 2;

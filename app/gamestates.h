@@ -22,6 +22,7 @@ struct SettingsCopy {
   int level = 0;
   int music = 1;
   int mode = 0;
+  int bots = 0;  // computer players in games this copy hosts (Settings.cfg's fifth line)
 };
 extern SettingsCopy localSettings;
 

@@ -52,6 +52,7 @@ struct ScreenView {
   unsigned hovered = 0;
   unsigned chosen = 0;
   std::string name;
+  std::string line;
   bool operator==(const ScreenView&) const = default;
 };
 ScreenView shownView;
@@ -65,7 +66,7 @@ void DrawPicture(int slot) {
 }
 
 bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
-                    std::span<const Button* const> chosen, bool caret) {
+                    std::span<const Button* const> chosen, bool caret, const std::string* line) {
   ScreenView view;
   view.state = inloop;
   for (size_t i = 0; i < help.size(); ++i) {
@@ -75,6 +76,7 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
     if (chosen[i]) view.chosen |= 1u << i;
   }
   if (name) view.name = *name;
+  if (line) view.line = *line;
   bool redraw = platform::TakeRedrawRequest();
   if (!redraw && view == shownView) return false;
   shownView = view;
@@ -84,6 +86,7 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
   for (const Button* button : chosen)
     if (button) Highlight(*button);
   if (name) NameLine(*name, caret);
+  if (line) PrintTextColor(712, 563, line->c_str(), 0, 1, 0);
   for (size_t i = 0; i < help.size(); ++i) {
     if (view.hovered & (1u << i)) HelpLine(help[i].text);
   }

@@ -80,6 +80,13 @@ int ReadHostBots() {
   return line ? std::clamp(SettingsNumber(*line), 0, kMaxHostBots) : 0;
 }
 
+int NextHostBots(int count) {
+  constexpr int kSteps[] = {1, 2, 3, 4, 6, 8, 12, 16, 24, kMaxHostBots};
+  for (int step : kSteps)
+    if (step > count) return step;
+  return 0;
+}
+
 void WriteHostBots(int count) {
   std::string name;
   int level = kDefaultLevel, music = kDefaultMusic, mode = kDefaultMode;

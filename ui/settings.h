@@ -29,6 +29,9 @@ bool ReadSettings(std::string& name, int& level, int& music, int& mode);
 // it; older copies read the first four lines and ignore it.
 int ReadHostBots();
 void WriteHostBots(int count);
+// The options screen's next count after `count`: 0, 1, 2, 3, 4, 6, 8, 12, 16,
+// 24, 31, then 0 again.
+int NextHostBots(int count);
 constexpr int kMaxHostBots = 31;
 
 // On first start, when there is no file yet: "Player", level 0, mode 0,

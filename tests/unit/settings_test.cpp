@@ -50,6 +50,23 @@ TEST_F(SettingsTest, RewritingTruncatesAndNegativeNumbersSurvive) {
   EXPECT_EQ(mode, 7);
 }
 
+// The hosted games' computer players ride on a fifth line: four-line files
+// read as before, and rewriting the first four keeps it.
+TEST_F(SettingsTest, TheFifthLineIsOptionalKeptAndBounded) {
+  WriteSettings("Kai", 2, 0, 1);
+  EXPECT_EQ(ReadHostBots(), 0);
+  WriteHostBots(6);
+  EXPECT_EQ(ReadFile(path), "Kai\n2\n1\n0\n6");
+  WriteSettings("Mo", 1, 1, 0);
+  EXPECT_EQ(ReadFile(path), "Mo\n1\n0\n1\n6");
+  ASSERT_TRUE(ReadSettings(name, level, music, mode));
+  EXPECT_EQ(name, "Mo");
+  EXPECT_EQ(music, 1);
+  WriteFile(path, "Kai\n2\n1\n0\n999");
+  EXPECT_EQ(ReadHostBots(), kMaxHostBots);
+  EXPECT_EQ(NextHostBots(kMaxHostBots), 0);
+}
+
 TEST_F(SettingsTest, MissingFileChangesNothing) {
   EXPECT_FALSE(ReadSettings(name, level, music, mode));
   EXPECT_EQ(name, "unchanged");
