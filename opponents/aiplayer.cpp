@@ -179,6 +179,9 @@ void AiPlayer::TurnKeys(float theta, float angle, bool& left, bool& right) {
 // ---------------------------------------------------------------- one frame
 
 void AiPlayer::UpdateMe(SpaceShip& player) {
+  // A networked game in mode 1 runs the frame's computer players, which only
+  // the single-player game sets up: one never set up sits the frame out.
+  if (!enemies) return;
   // Rows behind a removed one shift down; follow our own by its identity.
   if (!enemies->ValidRow(row) || enemies->players[row].guid != guid)
     row = enemies->playernumbyguid(guid);

@@ -76,6 +76,14 @@ class Bots : public ::testing::Test {
   AiPlayer bot;
 };
 
+// A hosted game in mode 1 runs the frame's computer players without their
+// set-up; that crashed the host.
+TEST_F(Bots, OneNeverSetUpSitsTheFrameOut) {
+  AiPlayer idle;
+  idle.UpdateMe(player);
+  EXPECT_EQ(idle.row, -1);
+}
+
 TEST_F(Bots, BacksOffWithin600AndChasesBeyond) {
   Put(player, 5600, 5000);
   bot.UpdateMe(player);
