@@ -96,11 +96,10 @@ void RunStateFrame() {
     std::fputs(OpponentRows().c_str(), stderr);
   DeliverTypedChat();
   platform::BeginFrame();
-  // A game draws every picture; the screens before it only their own.
-  if (inloop == 1 || inloop == 7)
-    FinishLoading();
-  else
-    ContinueLoading();
+  // A game draws every picture; the screens before it only their own, and
+  // take the rest in after they are drawn.
+  const bool inGame = inloop == 1 || inloop == 7;
+  if (inGame) FinishLoading();
   if (inloop != 9) optionsOpen = false;
   switch (inloop.load()) {
     case 1: PlayingFrame(); break;
@@ -116,6 +115,7 @@ void RunStateFrame() {
     case 13: NoticeFrame(); break;
     default: inloop = 1; break;
   }
+  if (!inGame) ContinueLoading();
   // Any other screen drew over the window: the next menu frame must draw.
   if (inloop != 2 && inloop != 9 && inloop != 10) ForgetShownScreen();
 }

@@ -157,7 +157,9 @@ void ResetGame() {
 }
 
 void ContinueLoading() {
-  if (!arenaPictureDrawn && Pictures.UploadDecoded()) DrawArenaPicture();
+  // A few milliseconds of uploads a frame keep the menus responsive.
+  constexpr int kUploadBudgetMs = 8;
+  if (!arenaPictureDrawn && Pictures.UploadDecoded(kUploadBudgetMs)) DrawArenaPicture();
 }
 
 void FinishLoading() {
@@ -172,15 +174,16 @@ uint32_t StartUp() {
   multiplayer = true;
   FreeImage_Initialise();
   Shaders.directory = DataFile("Shaders/");
+  // The pictures are queued first: they decode while the sound starts.
+  platform::MakeContextCurrent();
+  Utility.SetFixedGlState();
+  arenaPictureDrawn = false;
+  const unsigned int shipPicture = QueueAllPictures();
   Sounds.InitMe();
   StartMusic();
   ResetFrontEndState();
   SeedFromClock();
   platform::SetCursorVisible(false);
-  platform::MakeContextCurrent();
-  Utility.SetFixedGlState();
-  arenaPictureDrawn = false;
-  const unsigned int shipPicture = QueueAllPictures();
   ShowLoadingPicture();
   Textures.ReplaceTexture(shipPicture, 0);
   BuildLevel();

@@ -9,8 +9,9 @@
 
 uint32_t StartUp();
 
-// Once per frame: uploads the pictures decoded since the last call, and
-// draws the arena picture once all are in. Never blocks.
+// Once per frame: uploads pictures decoded since the last call (a few
+// milliseconds' worth), and draws the arena picture once all are in.
+// Never blocks.
 void ContinueLoading();
 // Returns once every picture is uploaded and the arena picture drawn:
 // everything a game draws is then there. Cheap once done.

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 
 #include "render/glwrapper.h"
@@ -79,24 +80,33 @@ void PictureLoader::Work() {
   }
 }
 
-bool PictureLoader::UploadDecoded() {
-  if (waiting_.empty()) return true;
-  std::vector<std::pair<unsigned int, DecodedPicture>> ready;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ready.swap(decoded_);
-  }
-  // Uploading binds: the caller's texture stays bound.
+void PictureLoader::Upload(unsigned int name, const DecodedPicture& picture) {
   GLint bound = 0;
-  if (!ready.empty()) glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  for (const auto& [name, picture] : ready) {
-    UploadPicture(picture, name);
-    waiting_.erase(name);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  UploadPicture(picture, name);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  waiting_.erase(name);
+}
+
+bool PictureLoader::UploadDecoded(int budgetMs) {
+  const auto start = std::chrono::steady_clock::now();
+  while (!waiting_.empty()) {
+    std::pair<unsigned int, DecodedPicture> next;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (decoded_.empty()) break;
+      next = std::move(decoded_.front());
+      decoded_.pop_front();
+    }
+    Upload(next.first, next.second);
+    if (budgetMs >= 0 && std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(budgetMs))
+      break;
   }
-  if (!ready.empty()) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   return waiting_.empty();
 }
 
+// Only `name` is uploaded here: the rest wait for the next poll, so a frame
+// that needs one picture is not held up by the others.
 void PictureLoader::Finish(unsigned int name) {
   if (!Waiting(name)) return;
   std::unique_lock<std::mutex> lock(mutex_);
@@ -106,13 +116,18 @@ void PictureLoader::Finish(unsigned int name) {
     const Job mine = std::move(*job);
     queued_.erase(job);
     lock.unlock();
-    Decode(mine);
-  } else {
-    // Being decoded, or decoded and not yet uploaded.
-    changed_.wait(lock, [&] { return decoding_ != name; });
-    lock.unlock();
+    Upload(name, DecodePictureFile(mine.path, mine.kind));
+    return;
   }
-  UploadDecoded();
+  // Being decoded, or decoded and not yet uploaded.
+  changed_.wait(lock, [&] { return decoding_ != name; });
+  auto done = std::find_if(decoded_.begin(), decoded_.end(),
+                           [&](const auto& d) { return d.first == name; });
+  if (done == decoded_.end()) return;  // cannot happen: it left the queue and the decoder
+  DecodedPicture picture = std::move(done->second);
+  decoded_.erase(done);
+  lock.unlock();
+  Upload(name, picture);
 }
 
 void PictureLoader::FinishAll() {

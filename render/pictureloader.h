@@ -32,9 +32,11 @@ class PictureLoader {
   // Moves these queued pictures to the front of the decoding order, in
   // this order.
   void Hurry(const std::vector<unsigned int>& names);
-  // Uploads every picture decoded so far; never blocks. True when every
-  // queued picture is uploaded.
-  bool UploadDecoded();
+  // Uploads the pictures decoded so far, for at most `budgetMs`
+  // milliseconds (at least one picture; all of them when negative), so a
+  // frame that polls stays short. Never blocks. True when every queued
+  // picture is uploaded.
+  bool UploadDecoded(int budgetMs = -1);
   // True while `name` is queued and not uploaded.
   bool Waiting(unsigned int name) const {
     return !waiting_.empty() && waiting_.count(name) != 0;
@@ -56,6 +58,8 @@ class PictureLoader {
   void Decode(const Job& job);
   // Takes the next queued job, if any, off the queue (lock held).
   bool TakeQueued(Job& job);
+  // Uploads `picture` into `name`, keeping the caller's bound texture.
+  void Upload(unsigned int name, const DecodedPicture& picture);
 
   // GL thread only: queued and not yet uploaded.
   std::unordered_set<unsigned int> waiting_;
@@ -63,7 +67,7 @@ class PictureLoader {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Job> queued_;                                          // not begun
-  std::vector<std::pair<unsigned int, DecodedPicture>> decoded_;  // not uploaded
+  std::deque<std::pair<unsigned int, DecodedPicture>> decoded_;  // not uploaded
   unsigned int decoding_ = 0;                                       // the decoder's picture
   bool stopping_ = false;
   std::thread decoder_;
