@@ -188,15 +188,17 @@ int GameProtocol::Humans() const {
 }
 
 // A human who joined under a computer player's name takes it: that one
-// leaves (and comes back under another). Humans take the room first.
+// leaves (and comes back under another), as does one whose row is gone.
+// Humans take the room first.
 void GameProtocol::BalanceBots() {
   for (size_t k = bots.size(); k-- > 0;) {
-    const std::string& name = bots[k]->ai.row >= 0 ? enemies->GetName(bots[k]->ai.row) : "";
-    const bool taken =
-        name == player->name || std::any_of(enemies->players.begin(), enemies->players.end(),
-                                            [&](const EnemyManager::player& p) {
-                                              return p.name == name && !IsBot(p.guid);
-                                            });
+    // By identity: a row that left since the last frame shifted the others.
+    const std::string name = enemies->GetName(enemies->playernumbyguid(bots[k]->ai.guid));
+    const bool taken = name.empty() || name == player->name ||
+                       std::any_of(enemies->players.begin(), enemies->players.end(),
+                                   [&](const EnemyManager::player& p) {
+                                     return p.name == name && !IsBot(p.guid);
+                                   });
     if (taken) RemoveBot(k);
   }
   const int want = std::clamp(std::min(botTarget, botRoom - Humans()), 0, kMaxBots);
