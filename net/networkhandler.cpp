@@ -70,17 +70,17 @@ void InitLibrary() {
   std::call_once(once, [] { enet_initialize(); });
 }
 
-ENetHost* OpenHost(const ENetAddress& address, size_t peers) {
+ENetHost* OpenHost(const ENetAddress& address, size_t peers, bool rangeCoding) {
   ENetHost* host = enet_host_create(&address, peers, 1, 0, 0);
   if (!host) return nullptr;
   host->mtu = NetworkHandler::kMtu;  // peers take the host's MTU when they connect
   host->maximumPacketSize = kMaxPacketSize;
   host->maximumWaitingData = kMaxWaitingData;
   host->intercept = InterceptCallback;
-  // Every datagram is range-coded when that makes it shorter (about a
-  // third off a big fight's traffic); the other side must do the same to
-  // read it. The LAN search's raw datagrams are never coded.
-  enet_host_compress_with_range_coder(host);
+  // Every datagram is range-coded when that makes it shorter; the other
+  // side must do the same to read it. The LAN search's raw datagrams are
+  // never coded. (ENet's coder crashes on an empty packet: none is sent.)
+  if (rangeCoding) enet_host_compress_with_range_coder(host);
   return host;
 }
 
@@ -183,7 +183,7 @@ void NetworkHandler::InitMe(bool serverRole) {
   gameType = 0;
   if (!isServer) {
     const ENetAddress any{ENET_HOST_ANY, 0};
-    impl->client = OpenHost(any, 1);
+    impl->client = OpenHost(any, 1, rangeCoding);
     impl->ResetSlots(1);
   }
 }
@@ -194,7 +194,7 @@ bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayer
   const ENetAddress address{ENET_HOST_ANY, port};
   hostedPort = port;
   hostedMaxPlayers = maxPlayers > 0 ? maxPlayers : 1;
-  ENetHost* server = OpenHost(address, hostedMaxPlayers + kSpareSlots);
+  ENetHost* server = OpenHost(address, hostedMaxPlayers + kSpareSlots, rangeCoding);
   impl->server = server;
   impl->playerSlots = hostedMaxPlayers;
   if (!server) return false;

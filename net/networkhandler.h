@@ -78,6 +78,10 @@ class NetworkHandler {
   std::string serverName;    // advertised by the heartbeat
   int gameType = 0;          // advertised by the heartbeat
   unsigned short connectionsPerAddress = kConnectionsPerAddress;  // host, at ConnectServer
+  // Datagrams are range-coded, which both sides must agree on (taken at
+  // InitMe for a client, at ConnectServer for a host). Off only to measure
+  // what the coding saves.
+  bool rangeCoding = true;
   BitStream incoming;        // read view over the current packet
   BitStream outgoing;        // the message being built
   masterServerQuery lobby;

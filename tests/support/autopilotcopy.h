@@ -19,14 +19,17 @@ struct AutopilotCopy {
   float guid;
 
   // A client of the host at 127.0.0.1:port (hosting = false), or the hosting
-  // copy listening on port for up to maxPlayers clients.
-  AutopilotCopy(int i, unsigned short port, bool hosting = false, unsigned short maxPlayers = 32)
+  // copy listening on port.
+  AutopilotCopy(int i, unsigned short port, bool hosting = false, bool rangeCoding = true)
       : guid(100.5f + i) {
     rig.ship.name = "Bot" + std::to_string(i);
     protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    rig.network.rangeCoding = rangeCoding;
     rig.network.InitMe(hosting);
     if (hosting) {
-      ready = rig.network.ConnectServer(port, maxPlayers);  // a host is admitted at once
+      // Every copy connects from 127.0.0.1, as a LAN party behind one address.
+      rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;
+      ready = rig.network.ConnectServer(port, NetworkHandler::kMaxPlayers);  // admitted at once
     } else {
       rig.network.ConnectMe("127.0.0.1", port);
     }
