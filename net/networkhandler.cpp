@@ -326,7 +326,7 @@ void NetworkHandler::Impl::DropUnjoinedPeers() {
     ENetPeer* peer = &server->peers[i];
     PeerClock& clock = clocks[i];
     if (peer->state == ENET_PEER_STATE_DISCONNECTED) {
-      clock.tracked = false;
+      clock.tracked = clock.admitted = false;
       continue;
     }
     if (clock.admitted) continue;
@@ -650,6 +650,20 @@ char NetworkHandler::ReceivePacket() {
 }
 
 void NetworkHandler::ClearIncomingPacket() { impl->ClearIncomingPacket(); }
+
+void NetworkHandler::QueueReceived(PlayerID from, const unsigned char* data, size_t length,
+                                   bool notice) {
+  if (notice) {
+    if (length > 0) impl->QueueNotice(data[0], nullptr, from);
+    return;
+  }
+  if (impl->queue.size() >= kMaxQueued || length > kMaxPacketSize) return;
+  Impl::Packet p;
+  p.playerId = from;
+  p.enetPacket = enet_packet_create(length ? data : nullptr, length, 0);
+  p.receiveTime = GetTime();
+  if (p.enetPacket) impl->queue.push_back(p);
+}
 
 // The packet itself stays until its last message has been handed out.
 void NetworkHandler::Impl::ClearIncomingPacket() {

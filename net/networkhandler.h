@@ -135,6 +135,12 @@ class NetworkHandler {
   // this frame. A packet the caller did not release is released here.
   char ReceivePacket();
   void ClearIncomingPacket();
+  // Puts a packet (a bundle of messages) in the receive queue as if it had
+  // arrived from `from` on a connection that has since closed (a reply to it
+  // goes nowhere), or with `notice` the notification whose id is data[0]:
+  // the fuzzers feed the real receive path this way.
+  void QueueReceived(PlayerID from, const unsigned char* data, size_t length,
+                     bool notice = false);
 
   // Sends the outgoing message (if any) and clears it for the next one.
   void Send(Delivery delivery);
