@@ -52,9 +52,11 @@ class RenderSort {
                float b, float a, float angle, bool fading);
   // The same for frame `frame` of loop `loop`, unturned, opaque white.
   void AddLoopQuad(int loop, int frame, float x, float y, float hw, float hh);
-  // Fixed-function drawing: each quad turned about its centre, one colour per
-  // quad (vertex 0's), one texture bind per path. Leaves the model-view
-  // matrix as it was and the colour opaque white.
+  // Plain vertex arrays under whatever program the caller has on (none, or
+  // the masking program for the projectile and explosion layers): each quad
+  // turned about its centre, one colour per quad (vertex 0's), one texture
+  // bind and one draw per path. Leaves the model-view matrix as it was and
+  // the colour opaque white.
   void RenderSlow();
   // Drawing with the FireRender vertex program (the caller switches it on):
   // one array draw per path, per-corner colours (a fading quad shows its
