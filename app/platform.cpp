@@ -295,11 +295,13 @@ void PlayTestGamepad() {
   while ((got = read(gTestPad.commands, buffer, sizeof buffer)) > 0) {
     gTestPad.partial.append(buffer, static_cast<size_t>(got));
   }
-  size_t end;
-  while ((end = gTestPad.partial.find('\n')) != std::string::npos) {
-    RunTestGamepadCommand(gTestPad.partial.substr(0, end));
-    gTestPad.partial.erase(0, end + 1);
-  }
+  // One command per call, so that SDL's next event pump turns each into its
+  // event: a press and a release set between two pumps (a busy machine that
+  // read both at once) would leave only the release, and the tap was lost.
+  const size_t end = gTestPad.partial.find('\n');
+  if (end == std::string::npos) return;
+  RunTestGamepadCommand(gTestPad.partial.substr(0, end));
+  gTestPad.partial.erase(0, end + 1);
 }
 
 void CloseTestGamepad() {

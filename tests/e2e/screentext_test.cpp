@@ -227,7 +227,7 @@ TEST_F(ScreenTextTest, PayloadPanelShowsABoughtUpgrade) {
 
   // A line the wallet cannot pay: its price and no negative balance.
   testsupport::MoveMouse(window, kMenuX, MenuRowY(2));  // "Inferno Engine", 125
-  const std::string cost = "Cost: 125 ", refused = "Not enough credits ";
+  const std::string cost = "Cost: 125", refused = "Not enough credits";
   shot = ShotShowing("too-dear.png", 0, GlyphReader::TopOf(80), refused);
   EXPECT_EQ(ReadAs(shot, 0, GlyphReader::TopOf(64), cost), cost);
   EXPECT_EQ(ReadAs(shot, 0, GlyphReader::TopOf(80), refused), refused);
