@@ -106,12 +106,15 @@ constexpr TextureSlot kFrontEndSlots[] = {kTitleScreenTexture,      kFontTexture
                                           kOptionsScreenTexture,    kNameScreenTexture,
                                           kServerListScreenTexture, kWhiteQuadTexture};
 
+PictureKind KindOf(char kind) {
+  return kind == 'P' ? PictureKind::kOpaque
+         : kind == 'E' ? PictureKind::kColorKeyClamp
+                       : PictureKind::kColorKey;
+}
+
 unsigned int QueuePicture(const std::string& file, char kind) {
-  const PictureKind decoded = kind == 'P'   ? PictureKind::kOpaque
-                              : kind == 'E' ? PictureKind::kColorKeyClamp
-                                            : PictureKind::kColorKey;
   Textures.pictures = &Pictures;
-  return Pictures.Queue(DataFile(file), decoded);
+  return Pictures.Queue(DataFile(file), KindOf(kind));
 }
 
 // Loop slots 0..4: every frame an opaque picture, kept in order on failure.
@@ -133,6 +136,13 @@ void QueueTextureSlots() {
 }
 
 }  // namespace
+
+void PrefetchFirstPictures() {
+  Pictures.Prefetch(DataFile(kLoadingPicture), PictureKind::kColorKey);
+  for (const TextureFile& file : kTextureFiles) {
+    if (file.slot == kTitleScreenTexture) Pictures.Prefetch(DataFile(file.path), KindOf(file.kind));
+  }
+}
 
 unsigned int QueueAllPictures() {
   Textures.ReplaceTexture(QueuePicture(kLoadingPicture, 'K'), 0);

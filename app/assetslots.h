@@ -32,6 +32,10 @@ constexpr const char* kMusicFile = "sounds/01 Falling off the captain's log.ogg"
 // Sound slots 1..7 (slot 0 is the music).
 extern const std::array<const char*, 7> kEffectSounds;
 
+// Before the window opens: the loading and title pictures start decoding,
+// while the window and its GL context are made (QueueAllPictures takes
+// them over).
+void PrefetchFirstPictures();
 // Start-up step: every picture gets its texture name and its slot (and
 // loop slot) now, in slot order, and is decoded in the background by
 // Pictures: the loading picture first, then the front-end screens, then the

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/assetslots.h"
 #include "app/commandline.h"
 #include "app/gameloop.h"
 #include "app/gamepaths.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "voidrake2: %s\n", error.c_str());
     return 2;
   }
+  PrefetchFirstPictures();
   timedemoOptions = options.timedemo;
   inloop = 2;
   timetilheartbeat = 1;

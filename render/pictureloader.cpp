@@ -17,23 +17,50 @@ PictureLoader::~PictureLoader() {
   if (decoder_.joinable()) decoder_.join();
 }
 
+void PictureLoader::StartDecoder() {
+  // Without a second thread the pictures are decoded where they are
+  // needed (Finish, FinishAll): slower, still complete.
+  if (decoder_.joinable()) return;
+  try {
+    decoder_ = std::thread([this] { Work(); });
+  } catch (const std::system_error&) {
+  }
+}
+
+void PictureLoader::Prefetch(const std::string& path, PictureKind kind) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queued_.push_back(Job{0, path, kind});
+  }
+  changed_.notify_all();
+  StartDecoder();
+}
+
+bool PictureLoader::Claim(const Job& wanted) {
+  auto same = [&](const Job& j) {
+    return j.name == 0 && j.path == wanted.path && j.kind == wanted.kind;
+  };
+  for (Job& job : queued_) {
+    if (same(job)) return job.name = wanted.name, true;
+  }
+  if (decoderBusy_ && same(inHand_)) return inHand_.name = wanted.name, true;
+  for (Decoded& done : decoded_) {
+    if (same(done.job)) return done.job.name = wanted.name, true;
+  }
+  return false;
+}
+
 unsigned int PictureLoader::Queue(const std::string& path, PictureKind kind) {
   unsigned int name = 0;
   glGenTextures(1, &name);
   waiting_.insert(name);
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    queued_.push_back(Job{name, path, kind});
+    const Job job{name, path, kind};
+    if (!Claim(job)) queued_.push_back(job);
   }
   changed_.notify_all();
-  // Without a second thread the pictures are decoded where they are
-  // needed (Finish, FinishAll): slower, still complete.
-  if (!decoder_.joinable()) {
-    try {
-      decoder_ = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
-    }
-  }
+  StartDecoder();
   return name;
 }
 
@@ -60,8 +87,7 @@ void PictureLoader::Decode(const Job& job) {
   DecodedPicture picture = DecodePictureFile(job.path, job.kind);
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    decoded_.emplace_back(job.name, std::move(picture));
-    if (decoding_ == job.name) decoding_ = 0;
+    decoded_.push_back(Decoded{job, std::move(picture)});
   }
   changed_.notify_all();
 }
@@ -73,11 +99,24 @@ void PictureLoader::Work() {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [this] { return stopping_ || !queued_.empty(); });
       if (stopping_) return;
-      TakeQueued(job);
-      decoding_ = job.name;
+      TakeQueued(inHand_);
+      decoderBusy_ = true;
+      job = inHand_;
     }
-    Decode(job);
+    DecodedPicture picture = DecodePictureFile(job.path, job.kind);
+    {
+      // inHand_, not job: a Queue may have claimed it meanwhile.
+      std::lock_guard<std::mutex> lock(mutex_);
+      decoded_.push_back(Decoded{inHand_, std::move(picture)});
+      decoderBusy_ = false;
+    }
+    changed_.notify_all();
   }
+}
+
+std::deque<PictureLoader::Decoded>::iterator PictureLoader::FindDecoded(unsigned int name) {
+  return std::find_if(decoded_.begin(), decoded_.end(),
+                      [&](const Decoded& d) { return d.job.name == name; });
 }
 
 void PictureLoader::Upload(unsigned int name, const DecodedPicture& picture) {
@@ -91,15 +130,19 @@ void PictureLoader::Upload(unsigned int name, const DecodedPicture& picture) {
 bool PictureLoader::UploadDecoded(int budgetMs) {
   const auto start = std::chrono::steady_clock::now();
   while (!waiting_.empty()) {
-    std::pair<unsigned int, DecodedPicture> next;
+    Decoded next;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (decoded_.empty()) break;
-      next = std::move(decoded_.front());
-      decoded_.pop_front();
+      // Prefetched pictures nobody has queued yet (name 0) stay.
+      auto done = std::find_if(decoded_.begin(), decoded_.end(),
+                               [](const Decoded& d) { return d.job.name != 0; });
+      if (done == decoded_.end()) break;
+      next = std::move(*done);
+      decoded_.erase(done);
     }
-    Upload(next.first, next.second);
-    if (budgetMs >= 0 && std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(budgetMs))
+    Upload(next.job.name, next.picture);
+    if (budgetMs >= 0 &&
+        std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(budgetMs))
       break;
   }
   return waiting_.empty();
@@ -120,11 +163,10 @@ void PictureLoader::Finish(unsigned int name) {
     return;
   }
   // Being decoded, or decoded and not yet uploaded.
-  changed_.wait(lock, [&] { return decoding_ != name; });
-  auto done = std::find_if(decoded_.begin(), decoded_.end(),
-                           [&](const auto& d) { return d.first == name; });
+  changed_.wait(lock, [&] { return !decoderBusy_ || inHand_.name != name; });
+  auto done = FindDecoded(name);
   if (done == decoded_.end()) return;  // cannot happen: it left the queue and the decoder
-  DecodedPicture picture = std::move(done->second);
+  DecodedPicture picture = std::move(done->picture);
   decoded_.erase(done);
   lock.unlock();
   Upload(name, picture);
@@ -138,7 +180,10 @@ void PictureLoader::FinishAll() {
       lock.unlock();
       Decode(job);
     } else {
-      changed_.wait(lock, [this] { return !decoded_.empty(); });
+      changed_.wait(lock, [this] {
+        return std::any_of(decoded_.begin(), decoded_.end(),
+                           [](const Decoded& d) { return d.job.name != 0; });
+      });
     }
   }
 }

@@ -27,6 +27,10 @@ class PictureLoader {
   // Stops the decoder after the picture in its hands.
   ~PictureLoader();
 
+  // Starts decoding a picture before any GL context exists (any thread,
+  // before the first Queue): the Queue of the same path and kind later
+  // takes it over wherever it has got to.
+  void Prefetch(const std::string& path, PictureKind kind);
   // A new texture name for the picture at `path`; its pixels follow.
   unsigned int Queue(const std::string& path, PictureKind kind);
   // Moves these queued pictures to the front of the decoding order, in
@@ -49,13 +53,23 @@ class PictureLoader {
 
  private:
   struct Job {
-    unsigned int name = 0;
+    unsigned int name = 0;  // 0: prefetched, not yet queued
     std::string path;
     PictureKind kind = PictureKind::kOpaque;
   };
+  struct Decoded {
+    Job job;
+    DecodedPicture picture;
+  };
+  void StartDecoder();
   void Work();
   // Decodes `job` on the calling thread and hands it to the GL thread.
   void Decode(const Job& job);
+  // Gives `wanted.name` to a prefetched job of the same picture, queued,
+  // in the decoder's hands or decoded (lock held); false when none.
+  bool Claim(const Job& wanted);
+  // The decoded picture of a queued name, if any (lock held).
+  std::deque<Decoded>::iterator FindDecoded(unsigned int name);
   // Takes the next queued job, if any, off the queue (lock held).
   bool TakeQueued(Job& job);
   // Uploads `picture` into `name`, keeping the caller's bound texture.
@@ -66,9 +80,10 @@ class PictureLoader {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<Job> queued_;                                          // not begun
-  std::deque<std::pair<unsigned int, DecodedPicture>> decoded_;  // not uploaded
-  unsigned int decoding_ = 0;                                       // the decoder's picture
+  std::deque<Job> queued_;      // not begun
+  std::deque<Decoded> decoded_;  // not uploaded
+  Job inHand_;                   // the decoder's picture, while decoderBusy_
+  bool decoderBusy_ = false;
   bool stopping_ = false;
   std::thread decoder_;
 };

@@ -192,6 +192,10 @@ TEST_F(ImageLoaderTest, BackgroundDecodingKeepsTheFailureMessages) {
   unsigned int names[3];
   {
     PictureLoader loader;
+    // A prefetched picture is taken over by its Queue; one never queued
+    // holds nothing up.
+    loader.Prefetch(dir.File("good.png"), PictureKind::kColorKeyClamp);
+    loader.Prefetch(dir.File("good.png"), PictureKind::kOpaque);
     names[0] = loader.Queue(dir.File("taller.png"), PictureKind::kOpaque);
     names[1] = loader.Queue(dir.File("junk.png"), PictureKind::kColorKey);
     names[2] = loader.Queue(dir.File("good.png"), PictureKind::kColorKeyClamp);
