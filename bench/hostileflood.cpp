@@ -11,6 +11,8 @@
 // ("player") or as the dedicated host ("dedicated"). Run inside a private
 // network namespace, bounded in time:
 //   scripts/with-netns.sh build/bench/bench_hostileflood [player|dedicated] [attack seconds]
+//       [hold]
+// With "hold" the slot flood's connections do not come back once dropped.
 #include <enet/enet.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -166,6 +168,7 @@ struct MatchClient {
   ENetPeer* peer;
   float guid;
   bool admitted = false;
+  int connects = 0, drops = 0;
   Clock::time_point knocked = Clock::now(), admittedAt{};
 
   MatchClient(const std::string& address, float id)
@@ -175,6 +178,8 @@ struct MatchClient {
   void Frame(long long frame, int joins) {
     ENetEvent e;
     while (enet_host_service(host, &e, 0) > 0) {
+      connects += e.type == ENET_EVENT_TYPE_CONNECT;
+      drops += e.type == ENET_EVENT_TYPE_DISCONNECT;
       if (e.type != ENET_EVENT_TYPE_RECEIVE) continue;
       if (!admitted && HasRoster(e.packet)) {
         admitted = true;
@@ -205,6 +210,7 @@ struct Squatters {
   ENetHost* host;
   std::vector<ENetPeer*> peers;
   long long reconnects = 0;
+  bool comeBack = true;
 
   explicit Squatters(const std::string& address) : host(HostAt(address, kFloodPerAddress)) {
     for (int i = 0; i < kFloodPerAddress; ++i) peers.push_back(Connect(host));
@@ -215,7 +221,7 @@ struct Squatters {
     while (enet_host_service(host, &e, 0) > 0)
       if (e.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(e.packet);
     for (ENetPeer*& p : peers)
-      if (p->state == ENET_PEER_STATE_DISCONNECTED) {
+      if (comeBack && p->state == ENET_PEER_STATE_DISCONNECTED) {
         p = Connect(host);
         ++reconnects;
       }
@@ -235,6 +241,7 @@ std::string Address(int a, int b) { return "127.0." + std::to_string(a) + "." + 
 int main(int argc, char** argv) {
   const std::string kind = argc > 1 ? argv[1] : "player";
   const int attackSeconds = argc > 2 ? std::clamp(std::atoi(argv[2]), 3, 120) : 20;
+  const bool hold = argc > 3 && std::string(argv[3]) == "hold";
   enet_initialize();
   const pid_t child = fork();
   if (child == 0) _exit(kind == "dedicated" ? DedicatedHostChild() : PlayerHost());
@@ -265,6 +272,7 @@ int main(int argc, char** argv) {
   std::vector<std::unique_ptr<Squatters>> flood;
   for (int a = 0; a < kFloodAddresses; ++a)
     flood.push_back(std::make_unique<Squatters>(Address(3, 1 + a)));
+  for (auto& s : flood) s->comeBack = !hold;
   std::unique_ptr<MatchClient> real;
   const auto attackStart = Clock::now();
   frames(
@@ -283,7 +291,8 @@ int main(int argc, char** argv) {
     std::printf("real player admitted %.0f ms after knocking\n",
                 std::chrono::duration<double, std::milli>(real->admittedAt - real->knocked).count());
   else
-    std::printf("real player NOT admitted within %d s\n", attackSeconds - 2);
+    std::printf("real player NOT admitted within %d s (connected %d times, dropped %d times)\n",
+                attackSeconds - 2, real ? real->connects : 0, real ? real->drops : 0);
   std::printf("slot flood: %d of %d connections open at the end, %lld reconnections\n", squatting,
               kFloodAddresses * kFloodPerAddress, reconnects);
   std::fflush(stdout);

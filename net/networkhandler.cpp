@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "net/offlineping.h"
@@ -125,6 +127,10 @@ struct NetworkHandler::Impl {
   ENetHost* server = nullptr;      // server role: the listening host
   ENetPeer* serverPeer = nullptr;  // client role: the connection to the host
   size_t playerSlots = 0;          // server role: the player limit (the host has spares)
+  // Server role: connections lately opened from each address, halving every
+  // second (a flood's addresses stand out; a real player's has one or two).
+  std::unordered_map<uint32_t, float> arrivals;
+  uint32_t arrivalsAged = 0;       // GetTime() of their last halving
   Packet* packet = nullptr;        // current while one of its messages is handled
   std::deque<Packet> queue;        // drained events waiting for ReceivePacket
   Packet current;                  // the packet whose messages are being handed out
@@ -153,6 +159,7 @@ struct NetworkHandler::Impl {
   bool AcceptingConnections() const;
   bool MakeRoomFor(ENetPeer* newcomer);
   ENetPeer* RoomToMake(ENetPeer* newcomer);
+  float CountArrival(uint32_t address);
   void DropUnjoinedPeers();
   void DropPeer(ENetPeer* peer);
   void ReleaseQueue();
@@ -266,10 +273,26 @@ void NetworkHandler::AdmitSender() {
 
 // ---- Admission ----
 
+// One more connection from `address`; its recent count is returned.
+float NetworkHandler::Impl::CountArrival(uint32_t address) {
+  constexpr size_t kMaxAddresses = 4096;
+  const uint32_t now = GetTime();
+  const float halvings = static_cast<float>(now - arrivalsAged) / 1000.0f;
+  if (halvings >= 0.1f) {
+    const float keep = std::exp2(-std::min(halvings, 30.0f));
+    for (auto& entry : arrivals) entry.second *= keep;
+    std::erase_if(arrivals, [](const auto& entry) { return entry.second < 0.05f; });
+    arrivalsAged = now;
+  }
+  if (arrivals.size() >= kMaxAddresses) arrivals.clear();  // a flood from everywhere
+  return arrivals[address] += 1;
+}
+
 // The connection to drop so that `newcomer` finds a player slot: none while
-// a slot is free; otherwise one that has not joined, from the address with
-// the most such connections (a flood's, not the lone real player's), the
-// oldest first; the newcomer itself when every other has joined.
+// a slot is free; the newcomer itself when its address has opened
+// connections again and again lately (a flood's: it displaces nobody) or
+// every other connection has joined; otherwise one that has not joined, from
+// the address that opened the most connections lately, the oldest first.
 ENetPeer* NetworkHandler::Impl::RoomToMake(ENetPeer* newcomer) {
   size_t connected = 0;
   std::vector<ENetPeer*> waiting;
@@ -281,17 +304,19 @@ ENetPeer* NetworkHandler::Impl::RoomToMake(ENetPeer* newcomer) {
     if (clock && !clock->admitted) waiting.push_back(peer);
   }
   if (connected <= playerSlots) return nullptr;
-  auto sameAddress = [&](const ENetPeer* peer) {
-    return std::count_if(waiting.begin(), waiting.end(), [&](const ENetPeer* other) {
-      return other->address.host == peer->address.host;
-    });
+  auto busy = [&](const ENetPeer* peer) {
+    const auto it = arrivals.find(peer->address.host);
+    return it == arrivals.end() ? 0.0f : it->second;
   };
   auto older = [&](ENetPeer* a, ENetPeer* b) {
     return static_cast<int32_t>(ClockOf(a)->arrived - ClockOf(b)->arrived) < 0;
   };
-  ENetPeer* pick = nullptr;  // the newcomer is among the waiting, and the newest
+  constexpr float kBusyAddress = 1.5f;  // about two connections within a second
+  if (busy(newcomer) >= kBusyAddress) return newcomer;
+  ENetPeer* pick = nullptr;
   for (ENetPeer* peer : waiting) {
-    const auto n = pick ? sameAddress(pick) : 0, m = sameAddress(peer);
+    if (peer == newcomer) continue;
+    const float n = pick ? busy(pick) : 0, m = busy(peer);
     if (!pick || m > n || (m == n && older(peer, pick))) pick = peer;
   }
   return pick ? pick : newcomer;
@@ -490,6 +515,7 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
         clock->arrived = before.tracked ? before.arrived : GetTime();
       }
       if (Outbox* box = OutboxOf(peer)) *box = Outbox{};
+      if (self.isServer) CountArrival(peer->address.host);
       if (self.isServer && !MakeRoomFor(peer)) break;
       QueueNotice(static_cast<unsigned char>(self.isServer ? netid::NewIncomingConnection
                                                            : netid::ConnectionAccepted),
@@ -807,5 +833,6 @@ void NetworkHandler::Impl::CloseHost() {
   }
   serverPeer = nullptr;
   playerSlots = 0;
+  arrivals.clear();
   clocks.clear();
 }

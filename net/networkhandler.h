@@ -99,8 +99,9 @@ class NetworkHandler {
   // False when the port cannot be opened (the game does not look).
   //
   // A newcomer that finds every player slot taken makes room by dropping a
-  // connection that has not joined yet (from the address with the most of
-  // them, the oldest first), or is refused when every other has joined.
+  // connection that has not joined yet (from the address that opened the
+  // most connections lately, the oldest first), or is refused when every
+  // other has joined or its own address keeps opening connections.
   bool ConnectServer(unsigned short port, unsigned short maxPlayers);
   // Server role: the sender of the packet being handled has joined the
   // match: its connection is kept past kJoinDeadlineMs and never makes room.
