@@ -60,6 +60,10 @@ Bounded<T> Within(T& value, double low, double high) {
 constexpr float kMaxSize = 8192;          // a ship, projectile or explosion's width or height
 constexpr float kMaxDamage = 1000000;     // per report; the largest hull is a few thousand
 constexpr float kMaxStyle = 255;          // a projectile's drawing style
+// Positions and speeds are extrapolated every frame until the next state
+// comes: a finite but huge one would run off to infinity within frames.
+constexpr float kMaxCoordinate = 1000000; // the arena is a few tens of thousands wide
+constexpr float kMaxSpeed = 100000;       // per frame; the fastest ship or projectile makes a few hundred
 
 // True for the ids of the catalogue (49..63).
 inline bool IsGameMessage(char id) { return id >= kJoin && id <= kProjectileShort; }
@@ -88,9 +92,10 @@ struct FullState {
   bool downHeld = false, leftHeld = false, rightHeld = false;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.guid, m.x, m.y, m.angle, m.alive, m.upHeld, m.frozenFrames, m.bounty,
-       Within(m.width, -kMaxSize, kMaxSize), Within(m.height, -kMaxSize, kMaxSize),
-       m.shipTexture, m.vx, m.vy, m.maxSpeed, m.downHeld, m.leftHeld, m.rightHeld);
+    io(m.guid, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.angle, m.alive, m.upHeld,
+       m.frozenFrames, m.bounty, Within(m.width, -kMaxSize, kMaxSize),
+       Within(m.height, -kMaxSize, kMaxSize), m.shipTexture, Within(m.vx, -kMaxSpeed, kMaxSpeed), Within(m.vy, -kMaxSpeed, kMaxSpeed),
+       Within(m.maxSpeed, -kMaxSpeed, kMaxSpeed), m.downHeld, m.leftHeld, m.rightHeld);
   }
   bool operator==(const FullState&) const = default;
 };
@@ -207,9 +212,11 @@ struct ProjectileFields {
   float acceleration = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.owner, m.texture, m.x, m.y, Within(m.width, -kMaxSize, kMaxSize),
-       Within(m.height, -kMaxSize, kMaxSize), m.direction, Within(m.style, 0, kMaxStyle),
-       m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid, m.acceleration);
+    io(m.owner, m.texture, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate),
+       Within(m.width, -kMaxSize, kMaxSize), Within(m.height, -kMaxSize, kMaxSize), m.direction,
+       Within(m.style, 0, kMaxStyle), m.lifeLeft, Within(m.speed, -kMaxSpeed, kMaxSpeed),
+       m.behaviour, m.turnRate, Within(m.driftX, -kMaxSpeed, kMaxSpeed), Within(m.driftY, -kMaxSpeed, kMaxSpeed), m.guid,
+       Within(m.acceleration, -kMaxSpeed, kMaxSpeed));
   }
   bool operator==(const ProjectileFields&) const = default;
 };
@@ -237,8 +244,8 @@ struct ShortState {
   bool downHeld = false, leftHeld = false, rightHeld = false;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.guid, m.x, m.y, m.angle, m.upHeld, m.bounty, m.vx, m.vy, m.downHeld, m.leftHeld,
-       m.rightHeld);
+    io(m.guid, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.angle, m.upHeld, m.bounty,
+       Within(m.vx, -kMaxSpeed, kMaxSpeed), Within(m.vy, -kMaxSpeed, kMaxSpeed), m.downHeld, m.leftHeld, m.rightHeld);
   }
   bool operator==(const ShortState&) const = default;
 };
@@ -252,8 +259,8 @@ struct ProjectileShort {
   float guid = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.owner, m.x, m.y, m.direction, m.lifeLeft, m.turnRate, m.driftX, m.driftY,
-       m.guid);
+    io(m.owner, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.direction, m.lifeLeft, m.turnRate,
+       Within(m.driftX, -kMaxSpeed, kMaxSpeed), Within(m.driftY, -kMaxSpeed, kMaxSpeed), m.guid);
   }
   bool operator==(const ProjectileShort&) const = default;
 };

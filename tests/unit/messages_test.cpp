@@ -172,6 +172,12 @@ TEST(Messages, NumbersOutOfRangeDropTheMessage) {
   f.width = 1e9f;
   EXPECT_TRUE(refused(f));
   EXPECT_TRUE(refused(msg::Explosion{0, 0, 64, -3e12f, 1, 8}));
+  // A finite but huge speed ran a remote ship off to infinity within frames.
+  msg::ShortState s{};
+  s.vy = -7.7e37f;
+  EXPECT_TRUE(refused(s));
+  s.vy = -25;
+  EXPECT_FALSE(refused(s));
 }
 
 TEST(Messages, RosterLengthIsBounded) {
