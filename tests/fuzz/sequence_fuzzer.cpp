@@ -52,12 +52,13 @@ struct Copy {
     protocol.UpdateNetwork();
     rig.network.Flush();
   }
-  // The table stays within its bound whatever arrives. (A connection that
-  // opens anew leaves its old row to the table's time-out, so the host's
-  // rows are not bounded by the connections; and rows moved by the
-  // simulation from the edge of the float range may overflow to infinity.)
+  // The table stays within its bound and every ship in it finite whatever
+  // arrives. (A connection that opens anew leaves its old row to the table's
+  // time-out, so the host's rows are not bounded by the connections.)
   void CheckPromises() const {
     Check(rig.enemies.players.size() <= static_cast<size_t>(EnemyManager::kMaxPlayers));
+    for (const EnemyManager::player& p : rig.enemies.players)
+      Check(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.vx) && std::isfinite(p.vy));
   }
 };
 
