@@ -70,8 +70,10 @@ class NetworkHandler {
   static constexpr unsigned short kConnectionsPerAddress = 4;
   // Host: library slots beyond the player limit, where newcomers arrive
   // while every player slot is taken, so that one that has not joined can
-  // make room for them.
-  static constexpr unsigned short kSpareSlots = 8;
+  // make room for them. A flood's half-open handshakes hold slots too until
+  // they time out, so there are enough for ten flooding addresses at their
+  // per-address limit and the newcomer.
+  static constexpr unsigned short kSpareSlots = 48;
 
   bool isServer = false;
   uint32_t packetTime = 0;   // the sender's stamp, or GetTime() at reception
