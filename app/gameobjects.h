@@ -6,7 +6,11 @@
 
 #include <vector>
 
-class GlWrapper;
+// Whole types: they are handed to the simulation as its GameUtilities and
+// SoundPlayer, which the conversion needs to see.
+#include "app/soundmanager.h"
+#include "render/glwrapper.h"
+
 class TextureLibrary;
 class PictureLoader;
 class ShaderLibrary;
@@ -15,7 +19,6 @@ class BatchRenderer;
 class RenderSort;
 class DefaultSprite;
 class Starfield;
-class SoundManager;
 class NetworkHandler;
 class World;
 class CapShip;

@@ -19,6 +19,7 @@
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 #include "render/defaultsprite.h"
+#include "render/glwrapper.h"
 #include "app/drawall.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "render/glwrapper.h"
 
 void SetUpComputerPlayers() {
   for (int i = 0; i < kBotCount; ++i) {

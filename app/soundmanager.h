@@ -11,8 +11,9 @@
 #include <string>
 
 #include "app/musicstream.h"
+#include "game/soundplayer.h"
 
-class SoundManager {
+class SoundManager final : public SoundPlayer {
  public:
   static constexpr int kSlots = 128;
   static constexpr int kChannels = 32;
@@ -45,10 +46,10 @@ class SoundManager {
   int LoadSound(const char* path);
   int LoadSoundLooping(const char* path);
   // Plays on a free channel (never the fixed one); returns the channel or -1.
-  int PlaySoundA(int slot);
+  int PlaySoundA(int slot) override;
   // Plays on channel 2, replacing whatever it was playing.
-  int PlaySoundChannelOne(int slot);
-  void SetVolume(int slot, int vol);   // volume vol, frequency variation 5000
+  int PlaySoundChannelOne(int slot) override;
+  void SetVolume(int slot, int vol) override;  // volume vol, frequency variation 5000
   void VaryVolume(int slot, int var);  // volume variation var, frequency variation 6000
   void DefaultVolume(int slot);        // volume 114, frequency variation 500
   void HighVolume(int slot);           // volume 255

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/soundmanager.h"
+#include "game/soundplayer.h"
 #include "game/explosionmanager.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
-#include "render/glwrapper.h"
-#include "render/shaderlibrary.h"
+#include "game/gameutilities.h"
 #include "world/world.h"
 #include "render/angle.h"
 
@@ -21,8 +20,8 @@ constexpr int kFreezeFrames = 50;
 
 }  // namespace
 
-void BulletManager::InitMe(GlWrapper* u, TextureLibrary* t, ShaderLibrary* s, World* w,
-                           ExplosionManager* e, EnemyManager* en, SoundManager* so,
+void BulletManager::InitMe(GameUtilities* u, TextureLibrary* t, ShaderLibrary* s, World* w,
+                           ExplosionManager* e, EnemyManager* en, SoundPlayer* so,
                            NetworkHandler* n, RenderSort* r) {
   utilities = u;
   textures = t;
@@ -33,8 +32,7 @@ void BulletManager::InitMe(GlWrapper* u, TextureLibrary* t, ShaderLibrary* s, Wo
   sounds = so;
   network = n;
   sorter = r;
-  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
-  layer.InitMe(textures, nullptr);
+  drawingReady_ = false;
   shrapnel.InitMe(utilities);
   shrapnel.MakeMeWeapon(1);
 }
@@ -72,9 +70,9 @@ void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float head
   w.Fire(volley_, energy);
   if (volley_.empty()) return;
   const Weapon::Shot& first = volley_.front();
-  if (first.soundOnChannel)
+  if (sounds && first.soundOnChannel)
     sounds->PlaySoundChannelOne(first.sound);
-  else
+  else if (sounds)
     sounds->PlaySoundA(first.sound);
   for (const Weapon::Shot& t : volley_) {
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
@@ -168,7 +166,8 @@ void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float
   }
 
   distance = std::min(distance, 4096.0f);
-  if (const Projectile::Blast* k = b.Explode(explosions)) {
+  const Projectile::Blast* k = b.Explode(explosions);
+  if (k && sounds) {
     sounds->SetVolume(kExplosionSound, static_cast<int>(255 - distance * k->fade));
     sounds->PlaySoundA(kExplosionSound);
   }
@@ -248,68 +247,4 @@ void BulletManager::SendBullets(float ownerGuid) {
     b.sendFull = false;
     b.sendUpdate = false;
   }
-}
-
-// ---- Drawing ----
-
-void BulletManager::Layer(int texture, float x, float y, float width, float height,
-                          float angle) {
-  layer.AddQuad(texture, 0, 0, x, y, width / 2, height / 2, 1, 1, 1, 1, angle, false);
-}
-
-void BulletManager::RenderBullet(const Bullet& b, bool secondPass) {
-  const float heading = 90 - b.direction;
-  switch (b.style) {
-    case shotstyle::Beam:
-    case shotstyle::LongBeam:
-      // Beams stretch along their flight and fade toward their tail.
-      sprite.ChangeSize(b.width, (b.style == shotstyle::Beam ? 8 : 16) * b.height);
-      sprite.RenderSortedFading(b.x, b.y, 0, heading, 1, 1, 1, 1, b.texture, false, false);
-      return;
-    case shotstyle::Lightning: {
-      if (secondPass) return;
-      const float a = b.direction * kDegToRad;
-      for (int k = 0; k < 10; ++k) {
-        const int texture = b.texture + VisualRand() % 3;
-        Layer(texture, b.x - k * b.width * std::cos(a), b.y + k * (b.height / 2) * std::sin(a),
-              b.width, b.height, heading);
-      }
-      return;
-    }
-    case shotstyle::Mine:
-      if (!secondPass) {
-        Layer(b.texture, b.x, b.y, b.width, b.height, heading);
-      } else if ((b.lifeLeft / 30) % 2 != 0) {
-        // The mine's light blinks every 30 frames.
-        Layer(3, b.x, b.y, b.width / 2, b.height / 2, heading);
-      }
-      return;
-    case shotstyle::Bomb:
-      Layer(b.texture, b.x, b.y, b.width, b.height, 90.0f - 6.0f * b.lifeLeft);
-      return;
-    case shotstyle::Orb:
-      if (secondPass) return;
-      Layer(b.texture, b.x, b.y, b.width, b.height, 90.0f + 48.0f * b.lifeLeft);
-      return;
-    default:
-      if (secondPass) return;
-      Layer(b.texture, b.x, b.y, b.width, b.height, heading);
-      return;
-  }
-}
-
-// Keyed by the masking program as single sprites were; one array draw per
-// texture keeps a crowded arena cheap, and what is off screen is never drawn.
-void BulletManager::RenderMe(bool secondPass) {
-  layer.Reset();
-  if (sorter)
-    layer.CameraRect(sorter->cameraX, sorter->cameraY, sorter->cameraWidth,
-                     sorter->cameraHeight);
-  else
-    layer.CameraRect(0, 0, RenderSort::kEverywhere, RenderSort::kEverywhere);
-  for (const Bullet& b : bullets)
-    if (b.active) RenderBullet(b, secondPass);
-  shaders->ShaderMasking();
-  layer.RenderSlow();
-  shaders->ShadersOff();
 }

@@ -16,11 +16,11 @@
 
 class EnemyManager;
 class ExplosionManager;
-class GlWrapper;
+class GameUtilities;
 class NetworkHandler;
 class RenderSort;
 class ShaderLibrary;
-class SoundManager;
+class SoundPlayer;
 class TextureLibrary;
 class World;
 
@@ -37,7 +37,7 @@ class BulletManager {
   Weapon shrapnel;                   // private burst weapon
   DefaultSprite sprite;              // reused for every projectile
   ExplosionManager* explosions = nullptr;
-  GlWrapper* utilities = nullptr;
+  GameUtilities* utilities = nullptr;
   TextureLibrary* textures = nullptr;
   ShaderLibrary* shaders = nullptr;
   World* world = nullptr;
@@ -45,11 +45,11 @@ class BulletManager {
   NetworkHandler* network = nullptr;
   RenderSort* sorter = nullptr;
   std::vector<Bullet> bullets;       // live and spent slots; spent ones are reused
-  SoundManager* sounds = nullptr;
+  SoundPlayer* sounds = nullptr;
 
-  void InitMe(GlWrapper* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
+  void InitMe(GameUtilities* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
               World* world, ExplosionManager* explosions, EnemyManager* enemies,
-              SoundManager* sounds, NetworkHandler* network, RenderSort* sorter);
+              SoundPlayer* sounds, NetworkHandler* network, RenderSort* sorter);
 
   // One volley of w from the ship at (x, y): cost and cooldown apply; a
   // refused volley creates nothing, plays nothing and sends nothing.
@@ -79,6 +79,7 @@ class BulletManager {
   void Trails(const Bullet& b);
   void Steer(Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
+  void PrepareDrawing();
   void RenderBullet(const Bullet& b, bool secondPass);
   void Layer(int texture, float x, float y, float width, float height, float angle);
 
@@ -86,5 +87,6 @@ class BulletManager {
   std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it
   FreeSlots free_;                    // the spent slots of `bullets`
   bool updating_ = false;
+  bool drawingReady_ = false;         // sprite and layer set up since InitMe
   float shipX_ = 0, shipY_ = 0;       // the local ship during UpdateMe
 };

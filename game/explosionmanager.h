@@ -8,7 +8,7 @@
 #include "game/freeslots.h"
 #include "render/rendersort.h"
 
-class GlWrapper;
+class GameUtilities;
 class TextureLibrary;
 class ShaderLibrary;
 class NetworkHandler;
@@ -24,14 +24,14 @@ class ExplosionManager {
     int frames = 0;                // total duration
   };
 
-  GlWrapper* utilities = nullptr;
+  GameUtilities* utilities = nullptr;
   TextureLibrary* textures = nullptr;
   ShaderLibrary* shaders = nullptr;
   NetworkHandler* network = nullptr;
   std::vector<Explosion> list;     // slots are reused, never removed
   RenderSort layer;                // this frame's explosions, by loop frame
 
-  void InitMe(GlWrapper* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
+  void InitMe(GameUtilities* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
               NetworkHandler* network);
   // With send set, also announces it to the other peers (message 56).
   void AddExplosion(float x, float y, float width, float height, int loopSlot, int frames,
@@ -50,6 +50,9 @@ class ExplosionManager {
 
  private:
   FreeSlots free_;        // the spent slots of `list`
+  bool drawingReady_ = false;  // layer set up since InitMe
+
+  void PrepareDrawing();
 
   void SendExplosion(const Explosion& e);
 };

@@ -4,7 +4,7 @@
 
 #include "game/explosionmanager.h"
 #include "game/heading.h"
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 #include "world/world.h"
 #include "render/angle.h"
 
@@ -63,7 +63,7 @@ void Projectile::GrowWithCharge(int chargeCount) {
   energyDamageMax *= charge;
 }
 
-void Projectile::Scatter(GlWrapper& random) {
+void Projectile::Scatter(GameUtilities& random) {
   if (behaviour != behaviour::Shrapnel) return;
   const float s = random.RangedRandom(-25, 25);
   const float r = random.RangedRandom(0, 360) * kDegToRad;
@@ -119,7 +119,7 @@ void Projectile::Bounce(World& world) {
   }
 }
 
-Projectile::Damage Projectile::RollDamage(GlWrapper& random) const {
+Projectile::Damage Projectile::RollDamage(GameUtilities& random) const {
   Damage d;
   d.hull = random.RangedRandom(damageMin, damageMax);
   d.energy = random.RangedRandom(energyDamageMin, energyDamageMax);

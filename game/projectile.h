@@ -10,7 +10,7 @@
 #include "game/weapon.h"
 
 class ExplosionManager;
-class GlWrapper;
+class GameUtilities;
 class World;
 
 struct Projectile {
@@ -57,7 +57,7 @@ struct Projectile {
   void GrowWithCharge(int chargeCount);
   // A shrapnel fragment flies off at a random drift for 26 to 50 frames
   // (three draws); any other projectile is left as it is.
-  void Scatter(GlWrapper& random);
+  void Scatter(GameUtilities& random);
   // One frame older: the projectile ends when its life runs out, and a
   // weaving one flips its turn every 20 frames. Returns whether it flipped.
   // The turn itself is the caller's, after whatever it does to the direction.
@@ -76,7 +76,7 @@ struct Projectile {
   // lies, and with neither it turns back on both axes.
   void Bounce(World& world);
   // The damage dealt to one ship: the hull draw first, then the energy draw.
-  Damage RollDamage(GlWrapper& random) const;
+  Damage RollDamage(GameUtilities& random) const;
   // Adds the blast of the end, announced to the other peers, to explosions
   // (when there are any); returns its kind, or nullptr for no blast.
   const Blast* Explode(ExplosionManager* explosions) const;

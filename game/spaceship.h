@@ -17,11 +17,11 @@ struct FullState;
 
 class BulletManager;
 class EnemyManager;
-class GlWrapper;
+class GameUtilities;
 class NetworkHandler;
 class RenderSort;
 class ShaderLibrary;
-class SoundManager;
+class SoundPlayer;
 class TextureLibrary;
 class World;
 
@@ -59,8 +59,8 @@ class SpaceShip {
   DefaultSprite sprite;
   ShaderLibrary* shaders = nullptr;
   TextureLibrary* textures = nullptr;
-  GlWrapper* utilities = nullptr;
-  SoundManager* sounds = nullptr;
+  GameUtilities* utilities = nullptr;
+  SoundPlayer* sounds = nullptr;
   NetworkHandler* network = nullptr;
   RenderSort* sorter = nullptr;
   float* cameraWidth = nullptr;
@@ -76,13 +76,13 @@ class SpaceShip {
   // The first argument is stored as y, the second as x.
   void InitMe(float startY, float startX, float maxSpeed, int energy, int recharge,
               float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
-              TextureLibrary* textures, GlWrapper* utilities, World* world,
-              BulletManager* bullets, EnemyManager* enemies, SoundManager* sounds,
+              TextureLibrary* textures, GameUtilities* utilities, World* world,
+              BulletManager* bullets, EnemyManager* enemies, SoundPlayer* sounds,
               NetworkHandler* network, int team, float guid, int minimapValue, int hp);
   void InitMe(float startY, float startX, float maxSpeed, int energy, int recharge,
               float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
-              TextureLibrary* textures, GlWrapper* utilities, World* world,
-              BulletManager* bullets, EnemyManager* enemies, SoundManager* sounds,
+              TextureLibrary* textures, GameUtilities* utilities, World* world,
+              BulletManager* bullets, EnemyManager* enemies, SoundPlayer* sounds,
               NetworkHandler* network, int team, float guid, int minimapValue, int hp,
               RenderSort* sorter);
 
@@ -137,5 +137,8 @@ class SpaceShip {
   void StepStatsTimer();
   void StepMove();
   void CameraTarget(float& w, float& h) const;
+  void PrepareDrawing();
   void RenderBar(float bx, float by, float ratio, float barWidth, float barHeight);
+
+  bool drawingReady_ = false;  // sprite set up since InitMe
 };

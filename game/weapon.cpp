@@ -27,7 +27,7 @@ std::vector<Shot> Repeat(const Shot& t, int n) { return std::vector<Shot>(n, t);
 
 }  // namespace
 
-void Weapon::InitMe(GlWrapper* u) { utilities = u; }
+void Weapon::InitMe(GameUtilities* u) { utilities = u; }
 
 void Weapon::SetKind(const char* n, int cat, int cost, int reload, int threshold, bool chg) {
   name = n;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class GlWrapper;
+class GameUtilities;
 
 // Special flight or hit rule of a projectile.
 namespace behaviour {
@@ -67,11 +67,11 @@ class Weapon {
   bool held = false;            // the fire key is being held
   int energyCost = 0;           // energy per volley
   int cooldown = 0;             // frames until the next volley is possible
-  GlWrapper* utilities = nullptr;
+  GameUtilities* utilities = nullptr;
   int reloadFrames = 0;         // put into cooldown after each volley
   std::vector<Shot> shots;      // the volley, in order
 
-  void InitMe(GlWrapper* utilities);
+  void InitMe(GameUtilities* utilities);
 
   // Any id outside 0..21 makes a Laser.
   void MakeMeWeapon(int id);

@@ -32,7 +32,7 @@
 
 class EnemyManager;
 class ExplosionManager;
-class GlWrapper;
+class GameUtilities;
 class SpaceShip;
 class World;
 
@@ -88,7 +88,7 @@ class GameProtocol {
   // Keeps `count` computer players in the match while clients and computer
   // players together stay within `maxOthers` (a joining human takes the
   // place of one). 0 removes them all.
-  void SetBots(int count, int maxOthers, World* world, GlWrapper* utilities);
+  void SetBots(int count, int maxOthers, World* world, GameUtilities* utilities);
   // One frame of every computer player, after the local player's
   // projectiles (whose hits on them it takes) and before the local ship.
   void UpdateBots();
@@ -208,7 +208,7 @@ class GameProtocol {
   std::vector<std::unique_ptr<Bot>> bots;
   int botTarget = 0, botRoom = NetworkHandler::kMaxPlayers;
   World* botWorld = nullptr;
-  GlWrapper* botUtilities = nullptr;
+  GameUtilities* botUtilities = nullptr;
   const Bot* speakingBot = nullptr;  // the computer player whose message is being handled
   // What the computer players said, in order, waiting to be handled outside
   // the handling of any packet (so that relays reach every client).

@@ -14,7 +14,7 @@
 #include "net/messages.h"
 #include "opponents/enemymanager.h"
 #include "opponents/killtext.h"
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 
 namespace {
 // A computer player's seat: the address 0.0.0.0, which no peer can send
@@ -100,7 +100,7 @@ GameProtocol::Bot* GameProtocol::FindBot(float guid) const {
   return nullptr;
 }
 
-void GameProtocol::SetBots(int count, int maxOthers, World* world, GlWrapper* utilities) {
+void GameProtocol::SetBots(int count, int maxOthers, World* world, GameUtilities* utilities) {
   botTarget = std::clamp(count, 0, kMaxBots);
   botRoom = std::clamp(maxOthers, 0, static_cast<int>(NetworkHandler::kMaxPlayers));
   botWorld = world;

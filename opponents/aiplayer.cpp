@@ -8,7 +8,7 @@
 #include "game/motion.h"
 #include "game/spaceship.h"
 #include "opponents/enemymanager.h"
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 #include "world/world.h"
 #include "app/keycodes.h"
 
@@ -65,7 +65,7 @@ const AiPlayer::Hull AiPlayer::kHulls[15] = {
 
 void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTable,
                       World* level, ExplosionManager* explosionManager,
-                      GlWrapper* glUtilities, int teamNumber) {
+                      GameUtilities* glUtilities, int teamNumber) {
   Wire(camWidth, camHeight, enemyTable, level, explosionManager, glUtilities, teamNumber);
   guid = utilities->GenerateGUID();
   const int drawn = (int)utilities->RangedRandom(1, 7);
@@ -75,7 +75,7 @@ void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTabl
 // The row's team is the ship's own, so that its reflex and its projectiles
 // pass over it as they do in the single-player game.
 void AiPlayer::InitNetworked(EnemyManager* enemyTable, World* level,
-                             ExplosionManager* explosionManager, GlWrapper* glUtilities,
+                             ExplosionManager* explosionManager, GameUtilities* glUtilities,
                              int teamNumber, float rowGuid, Voice* speaker) {
   Wire(nullptr, nullptr, enemyTable, level, explosionManager, glUtilities, teamNumber);
   guid = rowGuid;
@@ -85,7 +85,7 @@ void AiPlayer::InitNetworked(EnemyManager* enemyTable, World* level,
 }
 
 void AiPlayer::Wire(float* camWidth, float* camHeight, EnemyManager* enemyTable, World* level,
-                    ExplosionManager* explosionManager, GlWrapper* glUtilities,
+                    ExplosionManager* explosionManager, GameUtilities* glUtilities,
                     int teamNumber) {
   *this = AiPlayer();
   cameraWidth = camWidth;

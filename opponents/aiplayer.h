@@ -15,7 +15,7 @@
 class EnemyManager;
 class World;
 class ExplosionManager;
-class GlWrapper;
+class GameUtilities;
 class SpaceShip;
 
 class AiPlayer {
@@ -63,7 +63,7 @@ class AiPlayer {
   Weapon shrapnel;
   EnemyManager* enemies = nullptr;
   World* world = nullptr;
-  GlWrapper* utilities = nullptr;
+  GameUtilities* utilities = nullptr;
   ExplosionManager* explosions = nullptr;
   float* cameraWidth = nullptr;
   float* cameraHeight = nullptr;
@@ -89,11 +89,11 @@ class AiPlayer {
   // Registers the row in the opponent table (row -1 if the table is full:
   // the ship then still flies but nobody sees or hits it).
   void InitMe(float* cameraWidth, float* cameraHeight, EnemyManager* enemies, World* world,
-              ExplosionManager* explosions, GlWrapper* utilities, int team);
+              ExplosionManager* explosions, GameUtilities* utilities, int team);
   // A networked game's computer player: flies the row of `guid` that its
   // join already made, speaking through `voice`.
   void InitNetworked(EnemyManager* enemies, World* world, ExplosionManager* explosions,
-                     GlWrapper* utilities, int team, float guid, Voice* voice);
+                     GameUtilities* utilities, int team, float guid, Voice* voice);
   void SetUpShip(float maxSpeed, int hp, int energy, int recharge, float width, float height,
                  int shipTexture);
   void SetUpWeapons(int id0, int id1, int id2, int id3);
@@ -116,7 +116,7 @@ class AiPlayer {
 
  private:
   void Wire(float* cameraWidth, float* cameraHeight, EnemyManager* enemies, World* world,
-            ExplosionManager* explosions, GlWrapper* utilities, int team);
+            ExplosionManager* explosions, GameUtilities* utilities, int team);
   void PublishRow();
   void HurtPlayer(const Projectile::Damage& d);
   void HurtRow(int i, const Projectile::Damage& d, int freeze);

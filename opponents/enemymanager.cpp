@@ -11,7 +11,7 @@
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "game/explosionmanager.h"
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 
 namespace {
 constexpr int kLongUpdateGrace = 750;   // frames a network-updated row survives silence
@@ -23,8 +23,8 @@ constexpr int kNoHitter = -2;
 }  // namespace
 
 void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shaderLib,
-                          TextureLibrary* textureLib, GlWrapper* glUtilities,
-                          std::vector<std::string>* messageLog, SoundManager* soundManager,
+                          TextureLibrary* textureLib, GameUtilities* glUtilities,
+                          std::vector<std::string>* messageLog, SoundPlayer* soundManager,
                           NetworkHandler* networkHandler, int font,
                           ExplosionManager* explosionManager, RenderSort* renderSort) {
   cameraWidth = camWidth;
@@ -38,8 +38,7 @@ void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shad
   fontBase = font;
   explosions = explosionManager;
   sorter = renderSort;
-  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
-  layer.InitMe(textures, nullptr);
+  drawingReady_ = false;
 }
 
 // ---------------------------------------------------------------- rows

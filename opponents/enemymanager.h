@@ -20,11 +20,11 @@ namespace msg {
 struct KillReport;
 }
 
-class GlWrapper;
+class GameUtilities;
 class ExplosionManager;
 class ShaderLibrary;
 class TextureLibrary;
-class SoundManager;
+class SoundPlayer;
 class NetworkHandler;
 class RenderSort;
 
@@ -88,11 +88,11 @@ class EnemyManager {
   std::vector<std::string>* messages = nullptr;
   int kills = 0;
   std::vector<int> killed;
-  GlWrapper* utilities = nullptr;
+  GameUtilities* utilities = nullptr;
   ExplosionManager* explosions = nullptr;
   ShaderLibrary* shaders = nullptr;
   TextureLibrary* textures = nullptr;
-  SoundManager* sounds = nullptr;
+  SoundPlayer* sounds = nullptr;
   NetworkHandler* network = nullptr;
   RenderSort* sorter = nullptr;
   float* cameraWidth = nullptr;
@@ -110,8 +110,8 @@ class EnemyManager {
   std::function<void(const msg::KillReport&)> ownDeathReported;
 
   void InitMe(float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
-              TextureLibrary* textures, GlWrapper* utilities,
-              std::vector<std::string>* messages, SoundManager* sounds,
+              TextureLibrary* textures, GameUtilities* utilities,
+              std::vector<std::string>* messages, SoundPlayer* sounds,
               NetworkHandler* network, int fontBase, ExplosionManager* explosions,
               RenderSort* sorter);
 
@@ -219,6 +219,9 @@ class EnemyManager {
   void AddTrails();
   void AddTrail(const bullet& b);
 
+  void PrepareDrawing();
+
   ShipGrid grid_;
   bool gridFiled_ = false;  // grid_ holds the rows as they are now
+  bool drawingReady_ = false;  // sprite and layer set up since InitMe
 };

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "opponents/enemymanager.h"
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 #include "render/shaderlibrary.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
@@ -23,11 +23,20 @@ constexpr float kMiniMapScale = 81.125f;  // world units per mini-map pixel
 constexpr float kTextScale = 2.4f;
 }  // namespace
 
+// At the first draw after InitMe.
+void EnemyManager::PrepareDrawing() {
+  if (drawingReady_) return;
+  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+  layer.InitMe(textures, nullptr);
+  drawingReady_ = true;
+}
+
 // The projectiles of every opponent go out together after the ships, keyed
 // by the masking program as the local projectiles are: one array draw per
 // texture, nothing for what is off screen.
 void EnemyManager::RenderAll(bool glow, float cameraX, float cameraY, int myTeam,
                              int gameMode) {
+  PrepareDrawing();
   layer.Reset();
   if (sorter)
     layer.CameraRect(sorter->cameraX, sorter->cameraY, sorter->cameraWidth,
@@ -116,6 +125,7 @@ void EnemyManager::RenderBullet(const bullet& b, bool glow) {
 }
 
 void EnemyManager::RenderFrozenFrames() {
+  PrepareDrawing();
   bool blending = false;
   for (const player& p : players) {
     if (p.frozenFrames <= 0) continue;
@@ -132,6 +142,7 @@ void EnemyManager::RenderFrozenFrames() {
 }
 
 void EnemyManager::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
+  PrepareDrawing();
   sprite.ChangeSize(3, 3);
   for (const player& p : players) {
     const bool friendly = p.team == myTeam;
@@ -146,6 +157,7 @@ void EnemyManager::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
 // world position lands where it is in the scene (y up for the glyph lists).
 void EnemyManager::PrintTextWithCameraColor(float x, float y, const char* text, float r,
                                             float g, float b, float cameraX, float cameraY) {
+  PrepareDrawing();
   if (!text || !*text) return;
   const float w = cameraWidth ? *cameraWidth : platform::kFrameWidth;
   const float h = cameraHeight ? *cameraHeight : platform::kFrameHeight;

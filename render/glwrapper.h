@@ -1,21 +1,11 @@
-// GlWrapper: GL set-up and tear-down, the image loaders and the small
+// GlWrapper: GL set-up and tear-down, the image loaders and, inherited, the
 // numeric utilities used across the game (one instance: Utility).
 #pragma once
 
 #include <string>
 #include <vector>
 
-// The game's random source: a 15-bit generator (0..32767) with the classic
-// linear-congruential step, so a seed gives the same game on every machine.
-// Game code calls these, never std::rand.
-constexpr int kGameRandMax = 32767;
-void GameSeed(unsigned int seed);
-int GameRand();
-// Drawing's own source, of the same kind: flame flicker, trail puffs,
-// lightning segments and stars take their numbers from here, so how much is
-// drawn (the glow pass draws some things twice) never shifts the game's
-// sequence, and one seed plays one fight at every graphics level.
-int VisualRand();
+#include "game/gameutilities.h"
 
 struct DecodedPicture;
 
@@ -27,7 +17,7 @@ void UploadPicture(const DecodedPicture& picture, unsigned int name);
 // the number, ".PNG".
 std::string FrameFileName(const std::string& prefix, int n, bool padSingleDigits);
 
-class GlWrapper {
+class GlWrapper : public GameUtilities {
  public:
   // ---- GL set-up (render/glwrapper_setup.cpp, over the platform layer) ----
   // On the window's freshly made context: depth clear value and function
@@ -55,17 +45,5 @@ class GlWrapper {
   bool LoadPNGColorKeyEdgeClamp(const std::string& path, unsigned int& name);
   std::vector<unsigned int> LoadAnim(const std::string& prefix, int first, int last);
   std::vector<unsigned int> LoadAnimWithZero(const std::string& prefix, int first, int last);
-
-  // ---- Numeric utilities ----
-  // (high - low) * GameRand() / 32767 + low: inclusive of both ends.
-  float RangedRandom(float low, float high);
-  // The same over VisualRand: for what is only seen.
-  float VisualRandom(float low, float high);
-  // A practically unique identity number, compared for equality only.
-  float GenerateGUID();
-  // Rectangles given as min corner, extent along y, extent along x.
-  // True when any corner of one lies inside the other (edges inclusive).
-  bool RectRect(float x1, float y1, float h1, float w1,
-                float x2, float y2, float h2, float w2);
-
+  // The numeric utilities are GameUtilities'.
 };

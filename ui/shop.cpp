@@ -2,7 +2,9 @@
 
 #include "app/gameobjects.h"
 #include "app/globals.h"
+#include "app/soundmanager.h"
 #include "game/spaceship.h"
+#include "render/glwrapper.h"
 #include "render/text.h"
 #include "ui/menu.h"
 

@@ -7,23 +7,23 @@
 #include <ctime>
 #include <vector>
 
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 
 namespace {
 
 // RectRect is a pure function; a private instance lets the level answer
 // queries before (or without) InitMe.
-GlWrapper rectTest;
+GameUtilities rectTest;
 
 }  // namespace
 
-void World::InitMe(GlWrapper* utilities_, TextureLibrary* textures_, ShaderLibrary* shaders_,
+void World::InitMe(GameUtilities* utilities_, TextureLibrary* textures_, ShaderLibrary* shaders_,
                    RenderSort* sorter_) {
   utilities = utilities_;
   textures = textures_;
   shaders = shaders_;
   sorter = sorter_;
-  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+  drawingReady_ = false;
 }
 
 void World::AddObject(float x, float y, float height, float width, int texture) {
@@ -66,7 +66,7 @@ void World::BuildDefaultMap() {
   // The decoration is scattered the same way in every game: fixed seed,
   // fixed order of draws (y before x).
   GameSeed(23583);
-  GlWrapper& random = utilities ? *utilities : rectTest;
+  GameUtilities& random = utilities ? *utilities : rectTest;
   for (int i = 0; i < 80; ++i) {
     float size = random.RangedRandom(512, 1024);
     int kind = static_cast<int>(random.RangedRandom(0, 5));

@@ -9,7 +9,7 @@
 #include "render/defaultsprite.h"
 #include "world/capship.h"
 
-class GlWrapper;
+class GameUtilities;
 class TextureLibrary;
 class ShaderLibrary;
 class RenderSort;
@@ -32,13 +32,13 @@ class World {
   unsigned int levelTexture = 0;  // GL name of the arena picture
   ShaderLibrary* shaders = nullptr;
   TextureLibrary* textures = nullptr;
-  GlWrapper* utilities = nullptr;
+  GameUtilities* utilities = nullptr;
   DefaultSprite sprite;           // reused for every picture
   std::vector<Object> objects;    // walls (add them through AddObject)
   std::vector<BackGroundObject> backgroundObjects;
   std::vector<BackGroundObject> backgroundObjects2;
 
-  void InitMe(GlWrapper* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
+  void InitMe(GameUtilities* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
               RenderSort* sorter);
 
   // Note the argument order: height before width.
@@ -55,7 +55,7 @@ class World {
   void BuildDefaultMap();
 
   // True if the rectangle with top-left corner (x, y) touches any wall
-  // (GlWrapper::RectRect, edges inclusive). Zero-sized probes are legal.
+  // (GameUtilities::RectRect, edges inclusive). Zero-sized probes are legal.
   bool CollisionObjects(float x, float y, float width, float height);
 
   void RenderObjects();                    // walls, sorted path
@@ -83,6 +83,8 @@ class World {
   void IndexWall(const Object& o);
   void RebuildGrid();
   static int CellOf(float v);
+  bool drawingReady_ = false;  // sprite set up since InitMe
+  void PrepareDrawing();
   void DrawAtOnce(float x, float y, float width, float height, float angle, int texture);
   void DrawSorted(float x, float y, float width, float height, float angle, int texture);
 };

@@ -6,18 +6,27 @@
 #include <vector>
 
 #include "app/glextensions.h"
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "render/textureslots.h"
 #include "world/world.h"
 
+// At the first draw after InitMe.
+void World::PrepareDrawing() {
+  if (drawingReady_) return;
+  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+  drawingReady_ = true;
+}
+
 void World::DrawAtOnce(float x, float y, float width, float height, float angle, int texture) {
+  PrepareDrawing();
   sprite.ChangeSize(width, height);
   sprite.RenderMe(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
 }
 
 void World::DrawSorted(float x, float y, float width, float height, float angle, int texture) {
+  PrepareDrawing();
   sprite.ChangeSize(width, height);
   sprite.RenderSorted(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
 }

@@ -1,4 +1,4 @@
-#include "render/glwrapper.h"
+#include "game/gameutilities.h"
 
 static unsigned int gRandState = 1;
 static unsigned int gVisualRandState = 1;
@@ -14,15 +14,15 @@ int GameRand() { return Step(gRandState); }
 
 int VisualRand() { return Step(gVisualRandState); }
 
-float GlWrapper::RangedRandom(float low, float high) {
+float GameUtilities::RangedRandom(float low, float high) {
   return (high - low) * static_cast<float>(GameRand()) / 32767.0f + low;
 }
 
-float GlWrapper::VisualRandom(float low, float high) {
+float GameUtilities::VisualRandom(float low, float high) {
   return (high - low) * static_cast<float>(VisualRand()) / 32767.0f + low;
 }
 
-float GlWrapper::GenerateGUID() {
+float GameUtilities::GenerateGUID() {
   float a = static_cast<float>(GameRand()) * 12500.0f / 32767.0f;
   float s = 0.0f;
   for (int i = 0; i < 10; ++i) s += static_cast<float>(GameRand());
@@ -33,7 +33,7 @@ static bool PointIn(float px, float py, float x, float y, float h, float w) {
   return px >= x && px <= x + w && py >= y && py <= y + h;
 }
 
-bool GlWrapper::RectRect(float x1, float y1, float h1, float w1,
+bool GameUtilities::RectRect(float x1, float y1, float h1, float w1,
                          float x2, float y2, float h2, float w2) {
   return PointIn(x1, y1, x2, y2, h2, w2) || PointIn(x1 + w1, y1, x2, y2, h2, w2) ||
          PointIn(x1, y1 + h1, x2, y2, h2, w2) || PointIn(x1 + w1, y1 + h1, x2, y2, h2, w2) ||
