@@ -35,7 +35,7 @@ int GameProc(const GameThreadOptions& options) {
   reportStartup = options.printStartupTime;
   SetTitlePresentedHook(&ReportFirstTitleFrame);
   SetStateTrace(options.traceStates);
-  uint32_t frameStart = StartUp();
+  StartUp();
   SetHostPort(options.hostPort);
   Networking.connectionsPerAddress = options.connectionsPerAddress;
   SetHostLimits(options.hostBots, options.hostMaxPlayers);
@@ -43,7 +43,7 @@ int GameProc(const GameThreadOptions& options) {
   if (timedemoOptions.enabled) {
     RunTimedemo(timedemoOptions);
   } else {
-    RunMainLoop(frameStart);
+    RunMainLoop();
   }
   platform::ReleaseContext();
   // Whatever ended the game thread ends the window thread too.
@@ -51,14 +51,19 @@ int GameProc(const GameThreadOptions& options) {
   return 0;
 }
 
-void RunMainLoop(uint32_t frameStart) {
+void RunMainLoop() {
+  // The loading picture has been showing since early in start-up: the title
+  // replaces it at once, without waiting out a frame step.
+  bool first = true;
+  uint32_t frameStart = 0;
   // quitall ends the game; a quit request means the window was closed.
   while (!quitall && !platform::QuitRequested()) {
     uint32_t now = platform::Ticks();
-    if (!FrameDue(now, frameStart)) {
+    if (!first && !FrameDue(now, frameStart)) {
       platform::SleepMs(MsUntilFrame(now, frameStart));
       continue;
     }
+    first = false;
     frameStart = platform::Ticks();
     BeginFrameInput();
     RunStateFrame();

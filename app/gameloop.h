@@ -30,7 +30,7 @@ struct GameThreadOptions {
 // context. Returns 0.
 int GameProc(const GameThreadOptions& options);
 
-// The main loop after start-up: one frame of the current state whenever one
-// is due, sleeping in between, until quitall is set or a quit is requested.
-// `frameStart` is the tick count taken as the start of the previous frame.
-void RunMainLoop(uint32_t frameStart);
+// The main loop after start-up: the first frame (the title) at once, then
+// one frame of the current state whenever one is due, sleeping in between,
+// until quitall is set or a quit is requested.
+void RunMainLoop();

@@ -168,7 +168,7 @@ void FinishLoading() {
   DrawArenaPicture();
 }
 
-uint32_t StartUp() {
+void StartUp() {
   Game = 0;
   inloop = 2;
   multiplayer = true;
@@ -190,7 +190,6 @@ uint32_t StartUp() {
   LoadEffectSounds();
   InitGameObjects();
   Welcome();
-  const uint32_t firstFrame = platform::Ticks();
   Renderer.InitMe(&Textures);
   InitFrontEndButtons(&Textures);
   gotin = true;
@@ -200,5 +199,4 @@ uint32_t StartUp() {
   // Without a settings file a game start would skip the player's settings
   // and the computer players: write the defaults first.
   WriteDefaultSettingsIfMissing();
-  return firstFrame;
 }

@@ -1,13 +1,10 @@
 // Start-up of the game thread: takes the GL context, sets the fixed GL state,
 // gives every picture and frame its slot (their pixels are decoded in the
 // background), loads every sound into its slot, builds the level and makes
-// every subsystem object ready in its fixed order. Returns
-// the tick count taken as the start of the first frame.
+// every subsystem object ready in its fixed order.
 #pragma once
 
-#include <cstdint>
-
-uint32_t StartUp();
+void StartUp();
 
 // Once per frame: uploads pictures decoded since the last call (a few
 // milliseconds' worth), and draws the arena picture once all are in.
