@@ -3,6 +3,7 @@
 // the routing of a click to FollowLink.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/gameobjects.h"
@@ -19,6 +20,20 @@ using drawall_detail::AlphaBlending;
 using drawall_detail::PopProjection;
 using drawall_detail::PushScreenProjection;
 
+namespace {
+
+// Lines are printed cut at the given width; the utility page's title is
+// longer than the page and would end mid-sentence. The hit test keeps the
+// page's own width.
+int DrawWidth(const menus& page) {
+  int width = page.width;
+  for (const std::string& item : page.menu.items)
+    width = std::max(width, static_cast<int>(item.size()));
+  return width;
+}
+
+}  // namespace
+
 void DrawShopOverlay() {
   PushScreenProjection(-1, 1);
   glPushMatrix();
@@ -33,7 +48,7 @@ void DrawShopOverlay() {
   // past the tree: only the darkening is shown.
   if (onmenu < 0 || onmenu >= static_cast<int>(Menus.size())) return;
   menus& page = Menus[onmenu];
-  page.menu.RenderMe(0, 96, page.width, page.rows, 0, false);
+  page.menu.RenderMe(0, 96, DrawWidth(page), page.rows, 0, false);
   Weapons.RenderMe(512, 112, 40, false);
   const int i = page.menu.ItemClicked(0, 96, page.width, page.rows, 0);
   if (i < 0 || i >= static_cast<int>(page.costs.size())) return;

@@ -24,6 +24,10 @@ extern std::mutex textMutex;
 extern std::string typingmessage;     // chat line being typed, starts with ">"
 extern std::string newname;           // name being typed on the name-entry screen
 constexpr size_t kMaxNameChars = 16;  // what the name field takes (and fits)
+// What the chat line takes, its ">" included: sent behind the longest name
+// it still fits the frame's 102 glyphs, so the player sees all he typed and
+// every copy shows the whole line.
+constexpr size_t kMaxChatLineChars = 102 - kMaxNameChars;
 extern std::vector<std::string> Messages;  // on-screen message log
 extern MessageLog MessageView;             // what the message area shows of it
 

@@ -142,7 +142,7 @@ void KeyUp(int key) {
 void Character(char ch) {
   std::lock_guard<std::mutex> lock(textMutex);
   if (inloop == 10 && newname.size() < kMaxNameChars) newname.push_back(ch);
-  if (typing) typingmessage.push_back(ch);
+  if (typing && typingmessage.size() < kMaxChatLineChars) typingmessage.push_back(ch);
 }
 
 void ButtonDown() {

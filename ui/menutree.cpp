@@ -113,8 +113,8 @@ void CreateShopTree() {
     utility.push_back({kUtilityOffers[i].text, kUtilityOffers[i].price, ShiftItem, i + 1,
                        kUtilityOffers[i].help});
   utility.push_back(kBackToMain);
-  // The title must fit the page's 36 characters whole.
-  AddPage("----Utility Items (ONLY ONE!!!)----", utility);
+  // Longer than the page's 36 characters: the in-game panel draws titles whole.
+  AddPage("----Utility Item Menu (YOU CAN ONLY HAVE ONE!!!)----", utility);
 }
 
 // The flag an active upgrade sets; nullptr for an argument outside 1..3.

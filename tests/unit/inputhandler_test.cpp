@@ -110,6 +110,12 @@ TEST_F(InputHandlerTest, EnterOpensTheChatLineAndSendsItWithTheSecond) {
   EXPECT_EQ(sent[0], ">hi all");
   EXPECT_TRUE(TakeTypedChat().empty());
 
+  Down(vk::Return);  // a line stops growing where it would run off the screen
+  Type(std::string(200, 'w'));
+  EXPECT_EQ(Chat().size(), kMaxChatLineChars);
+  Down(vk::Return);
+  EXPECT_EQ(TakeTypedChat().at(0).size(), kMaxChatLineChars);
+
   Down(vk::Return);  // opened and closed with nothing typed: nothing is sent
   Type("x");
   Down(vk::Back);
