@@ -351,6 +351,12 @@ void NameEntryDoneFrame() {
 }
 
 void QuitConfirmFrame() {
+  // Escape while still joining gives the join up: there is no game yet to
+  // return to, and the join may wait minutes for a host that went quiet.
+  if (multiplayer && !rdyforgame) {
+    ShowNotice("Stopped joining " + joiningName + ".", kFailedNoticeFrames);
+    return;
+  }
   platform::SetCursorVisible(false);
   PlayingPrelude();
   if (keys[vk::Return]) {

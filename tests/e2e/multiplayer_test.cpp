@@ -113,6 +113,21 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   EXPECT_TRUE(client.Says(notice + "state: 2\nstate: 7\nstate: 1\n")) << client.game.Stderr();
 }
 
+// Escape while waiting for a host that never answers gives the join up:
+// there is no game yet to return to or to quit.
+TEST(MultiplayerTest, EscapeWhileJoiningReturnsToTheTitle) {
+  Copy joiner("Rookie");
+  ASSERT_TRUE(joiner.game.Start(joiner.dir.path().string(),
+                                {"--windowed", "--trace-states", "--connect", "127.0.0.1:60007"}));
+  ASSERT_TRUE(joiner.Says("state: 1\n", 45s)) << joiner.game.Stderr();
+  joiner.window = joiner.game.Window(10s);
+  ASSERT_NE(joiner.window, 0u);
+  PressKey(joiner.window, "Escape");
+  const std::string notice = "notice: Stopped joining 127.0.0.1:60007.\n";
+  ASSERT_TRUE(joiner.Says(notice)) << joiner.game.Stderr();
+  EXPECT_TRUE(joiner.Says(notice + "state: 2\n", kNoticeWait)) << joiner.game.Stderr();
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
