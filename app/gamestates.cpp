@@ -162,8 +162,15 @@ void StartTitleChoice(bool server, bool lan) {
   Networking.InitMe(server);
   if (server) {
     gotin = true;
-    if (multiplayer && !Networking.ConnectServer(hostPort, hostMaxPlayers))
+    // A game that cannot take connections is no hosted game: nobody could
+    // join it, and the lobby would list whichever game holds the port.
+    if (multiplayer && !Networking.ConnectServer(hostPort, hostMaxPlayers)) {
       std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hostPort);
+      ShowNotice("Cannot host on UDP port " + std::to_string(hostPort) +
+                     ": another program is using it.",
+                 kEndedNoticeFrames);
+      return;
+    }
     if (multiplayer)
       GlobalProtocol().SetBots(hostBots >= 0 ? hostBots : ReadHostBots(), hostMaxPlayers, &Level,
                                &Utility);

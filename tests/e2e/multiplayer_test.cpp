@@ -4,7 +4,11 @@
 // title with a notice, a client that dies leaves the others' matches. The
 // LAN search goes to the loopback broadcast address (the test programs run
 // inside a private network namespace).
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -126,6 +130,29 @@ TEST(MultiplayerTest, EscapeWhileJoiningReturnsToTheTitle) {
   const std::string notice = "notice: Stopped joining 127.0.0.1:60007.\n";
   ASSERT_TRUE(joiner.Says(notice)) << joiner.game.Stderr();
   EXPECT_TRUE(joiner.Says(notice + "state: 2\n", kNoticeWait)) << joiner.game.Stderr();
+}
+
+// A port another program holds: hosting says so and returns to the title,
+// instead of a game nobody can join.
+TEST(MultiplayerTest, HostingOnAPortInUseSaysSoAndReturnsToTheTitle) {
+  const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string port = std::to_string(ntohs(address.sin_port));
+  Copy host("Captain");
+  ASSERT_TRUE(host.game.Start(host.dir.path().string(),
+                              {"--windowed", "--print-startup-time", "--trace-states", "--port", port}));
+  ASSERT_TRUE(host.TitleShown()) << host.game.Stderr();
+  host.ClickOnTop(kHostX, kTopRowY);
+  const std::string notice =
+      "notice: Cannot host on UDP port " + port + ": another program is using it.\n";
+  EXPECT_TRUE(host.Says(notice)) << host.game.Stderr();
+  EXPECT_TRUE(host.Says(notice + "state: 2\n", kNoticeWait)) << host.game.Stderr();
+  close(holder);
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
