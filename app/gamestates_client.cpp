@@ -110,7 +110,7 @@ void JoinDirectly(const std::string& host, unsigned short port) {
   Networking.InitMe(false);
   if (!Networking.ConnectMe(host.c_str(), port)) {
     std::fprintf(stderr, "voidrake2: could not reach %s:%u\n", host.c_str(), port);
-    inloop = 2;
+    ShowNotice("Could not reach " + joiningName + ".", kFailedNoticeFrames);
     return;
   }
   PrepareGameMenus();
