@@ -55,6 +55,11 @@ bool optionsOpen = false;
 }  // namespace
 
 void screens::PrepareGameMenus() {
+  // Each game its own tree: a game that ended (a join given up, a host gone)
+  // left its tree behind, and the pages shown are counted from the first -
+  // a game against the computer after a networked one showed the shop.
+  Menus.clear();
+  onmenu = 0;
   CreateMenus(Game);
   UpdateWeaponMenu();
 }

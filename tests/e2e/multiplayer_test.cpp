@@ -71,9 +71,14 @@ class Copy {
     return Says("state: 4\n") && Says("net: admitted: " + hostName);
   }
 
-  bool MenuShown(const std::string& title) {
+  bool MenuShown(const std::string& title) { return RowShown(0, title); }
+  // Line `row` of the in-game menu page reads `text`.
+  bool RowShown(int row, const std::string& text) {
     static const testsupport::GlyphReader reader;
-    return testsupport::MenuPageShown(window, reader, title, dir.File("menu.png"));
+    const std::string shot = dir.File("menu.png");
+    testsupport::Shell("import -window " + std::to_string(window) + " '" + shot + "'");
+    return reader.Read(testsupport::ReadPicture(shot), 0, 96 + 16 * row,
+                       static_cast<int>(text.size())) == text;
   }
 
   testsupport::TempDir dir;
@@ -102,7 +107,8 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   EXPECT_TRUE(host.Says("net: chat: Rookie>hello\n")) << host.game.Stderr();
 
   // The host quits: its leave ends the client's game, which says so and
-  // returns to the title; the client can host a game of its own.
+  // returns to the title; the client can play against the computer, with
+  // that game's hull menu (not the ended game's shop).
   PressKey(host.window, "Escape");
   ASSERT_TRUE(host.Says("state: 12\n")) << host.game.Stderr();
   PressKey(host.window, "Return");
@@ -113,8 +119,9 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   const std::string notice = "notice: Captain has ended the game.\n";
   ASSERT_TRUE(client.Says(notice)) << client.game.Stderr();
   ASSERT_TRUE(client.Says(notice + "state: 2\n", kNoticeWait)) << client.game.Stderr();
-  client.ClickOnTop(kHostX, kTopRowY);
+  client.ClickOnTop(testsupport::kPlayX, testsupport::kPlayY);
   EXPECT_TRUE(client.Says(notice + "state: 2\nstate: 7\nstate: 1\n")) << client.game.Stderr();
+  EXPECT_TRUE(testsupport::WaitFor([&] { return client.RowShown(1, "Respawn as Fighter"); }, 10s));
 }
 
 // Escape while waiting for a host that never answers gives the join up:
