@@ -182,22 +182,40 @@ void EnemyManager::NewBullet(int i, float x, float y, float width, float height,
   b.vx = vx;
   b.vy = vy;
   list.push_back(b);
+  players[i].bulletIndex.Added(id, (int)list.size() - 1);
 }
 
-namespace {
-EnemyManager::bullet* FindBullet(std::vector<EnemyManager::bullet>& list, float id) {
-  for (EnemyManager::bullet& b : list)
-    if (b.id == id) return &b;
-  return nullptr;
+EnemyManager::bullet* EnemyManager::FindBullet(player& p, float id) {
+  const int k = p.bulletIndex.Find(id);
+  return k < 0 ? nullptr : &p.bullets[k];
 }
-}  // namespace
+
+// The last projectile fills the hole: constant time, and the index follows.
+void EnemyManager::RemoveBullet(player& p, int k) {
+  std::vector<bullet>& list = p.bullets;
+  const float id = list[k].id;
+  const bool lookForAnother = p.bulletIndex.Removed(id, k);
+  const int last = (int)list.size() - 1;
+  if (k != last) {
+    list[k] = list[last];
+    p.bulletIndex.Moved(list[k].id, last, k);
+  }
+  list.pop_back();
+  if (!lookForAnother) return;
+  for (int j = 0; j < (int)list.size(); j++) {
+    if (list[j].id == id) {
+      p.bulletIndex.Found(id, j);
+      return;
+    }
+  }
+}
 
 void EnemyManager::UpdateBullet(int i, float x, float y, float width, float height,
                                 float angle, float drawKind, int texture, int life,
                                 float speed, int behaviour, float turn, float vx, float vy,
                                 float id, float accel) {
   if (!ValidRow(i)) return;
-  bullet* b = FindBullet(players[i].bullets, id);
+  bullet* b = FindBullet(players[i], id);
   if (!b) {
     NewBullet(i, x, y, width, height, angle, drawKind, texture, life, speed, behaviour, turn,
               vx, vy, id, accel);
@@ -223,7 +241,7 @@ void EnemyManager::UpdateBullet(int i, float x, float y, float width, float heig
 void EnemyManager::UpdateBullet(int i, float x, float y, float angle, int life, float turn,
                                 float vx, float vy, float id) {
   if (!ValidRow(i)) return;
-  bullet* b = FindBullet(players[i].bullets, id);
+  bullet* b = FindBullet(players[i], id);
   if (!b) return;
   b->x = x;
   b->y = y;
@@ -237,17 +255,14 @@ void EnemyManager::UpdateBullet(int i, float x, float y, float angle, int life, 
 
 void EnemyManager::KillBullet(int i, float id) {
   if (!ValidRow(i)) return;
-  std::vector<bullet>& list = players[i].bullets;
-  for (size_t k = 0; k < list.size(); k++) {
-    if (list[k].id == id) {
-      list.erase(list.begin() + k);
-      return;
-    }
-  }
+  const int k = players[i].bulletIndex.Find(id);
+  if (k >= 0) RemoveBullet(players[i], k);
 }
 
 void EnemyManager::ResetBullets(int i) {
-  if (ValidRow(i)) players[i].bullets.clear();
+  if (!ValidRow(i)) return;
+  players[i].bullets.clear();
+  players[i].bulletIndex.Clear();
 }
 
 // ---------------------------------------------------------------- hit tests
@@ -519,8 +534,12 @@ void EnemyManager::AddTrail(const bullet& b) {
 // would otherwise never reach it and stay forever.
 void EnemyManager::ExpireBullets() {
   for (player& p : players) {
-    auto gone = [](const bullet& b) { return b.life <= kBulletEraseLife; };
-    p.bullets.erase(std::remove_if(p.bullets.begin(), p.bullets.end(), gone), p.bullets.end());
+    for (int k = 0; k < (int)p.bullets.size();) {
+      if (p.bullets[k].life <= kBulletEraseLife)
+        RemoveBullet(p, k);  // the last one moves to k: look at k again
+      else
+        k++;
+    }
   }
 }
 

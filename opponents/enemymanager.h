@@ -13,6 +13,7 @@
 
 #include "app/messagelog.h"
 #include "render/defaultsprite.h"
+#include "opponents/guidindex.h"
 #include "opponents/shipgrid.h"
 #include "render/rendersort.h"
 
@@ -78,7 +79,8 @@ class EnemyManager {
     int aiFreeze = 0;
     int team = 0;
     float vx = 0, vy = 0;
-    std::vector<bullet> bullets;
+    std::vector<bullet> bullets;  // in no particular order
+    GuidIndex bulletIndex;         // where each of `bullets` sits, by GUID
     // The scoreboard's figures, counted by this copy from the kills it
     // learns of (since it joined).
     int wins = 0, losses = 0;
@@ -208,6 +210,8 @@ class EnemyManager {
 
  private:
   bool Hits(float x, float y, float w, float h, const player& p);
+  bullet* FindBullet(player& p, float id);
+  void RemoveBullet(player& p, int k);
   void MoveBullets();
   void ExpireBullets();
   void MovePlayers();

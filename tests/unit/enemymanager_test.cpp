@@ -145,6 +145,31 @@ TEST_F(EnemyTable, ProjectilesMoveAccelerateYoungAndExpireTogether) {
   EXPECT_TRUE(table.players[row].bullets.empty());
 }
 
+// Projectile messages find their projectile by GUID however removals and
+// expiries have moved the others, and a GUID held twice is found until both
+// holders are gone.
+TEST_F(EnemyTable, ProjectileMessagesFindTheirProjectileAfterRemovals) {
+  const int row = Add(1);
+  const auto& list = table.players[row].bullets;
+  auto shoot = [&](float id, int life) {
+    table.NewBullet(row, 0, 0, 8, 8, 0, 1, 5, life, 0, 0, 0, 0, 0, id, 0);
+  };
+  for (int id = 1; id <= 6; id++) shoot(id, 100);
+  shoot(3, 100);  // 3 twice
+  shoot(7, -50);  // expires on the next frame
+  table.KillBullet(row, 1);
+  table.KillBullet(row, 3);
+  table.KillBullet(row, 1);  // gone already: nothing
+  Frames(1);
+  for (float id : {2, 3, 4, 5, 6}) table.UpdateBullet(row, id * 10, 0, 0, 50, 0, 0, 0, id);
+  ASSERT_EQ(list.size(), 5u);
+  for (const EnemyManager::bullet& b : list) EXPECT_FLOAT_EQ(b.x, b.id * 10) << b.id;
+  table.KillBullet(row, 3);
+  table.UpdateBullet(row, 1, 1, 0, 50, 0, 0, 0, 3);  // the short form makes nothing
+  EXPECT_EQ(list.size(), 4u);
+  for (const EnemyManager::bullet& b : list) EXPECT_NE(b.id, 3);
+}
+
 TEST_F(EnemyTable, HitTestsTeamsAndBoxShape) {
   const int a = Add(1, 3);
   const int b = Add(2, 3);
