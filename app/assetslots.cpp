@@ -140,7 +140,8 @@ void QueueTextureSlots() {
 void PrefetchFirstPictures() {
   Pictures.Prefetch(DataFile(kLoadingPicture), PictureKind::kColorKey);
   for (const TextureFile& file : kTextureFiles) {
-    if (file.slot == kTitleScreenTexture) Pictures.Prefetch(DataFile(file.path), KindOf(file.kind));
+    if (file.slot == kTitleScreenTexture || file.slot == kFontTexture)
+      Pictures.Prefetch(DataFile(file.path), KindOf(file.kind));
   }
 }
 
@@ -159,6 +160,9 @@ void ShowLoadingPicture() {
   FullscreenFX.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth,
                       platform::kFrameHeight, 0.5f, 0.5f, 1, 1, &Textures);
   FullscreenFX.ChangeSize(platform::kFrameWidth, platform::kFrameHeight);
+  if (Pictures.Ready(Textures.textures[kTitleScreenTexture]) &&
+      Pictures.Ready(Textures.textures[kFontTexture]))
+    return;
   platform::BeginFrame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, 0, false, false);

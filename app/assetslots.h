@@ -32,9 +32,9 @@ constexpr const char* kMusicFile = "sounds/01 Falling off the captain's log.ogg"
 // Sound slots 1..7 (slot 0 is the music).
 extern const std::array<const char*, 7> kEffectSounds;
 
-// Before the window opens: the loading and title pictures start decoding,
-// while the window and its GL context are made (QueueAllPictures takes
-// them over).
+// Before the window opens: the loading picture and the title's own
+// pictures start decoding, while the window and its GL context are made
+// (QueueAllPictures takes them over).
 void PrefetchFirstPictures();
 // Start-up step: every picture gets its texture name and its slot (and
 // loop slot) now, in slot order, and is decoded in the background by
@@ -43,7 +43,9 @@ void PrefetchFirstPictures();
 // name, which replaces it once the loading picture is shown.
 unsigned int QueueAllPictures();
 // Draws slot 0 full screen and presents it (waiting for its picture); it
-// stays until the title's first frame.
+// stays until the title's first frame. Skipped when the title's own
+// pictures are decoded already: the title then follows within
+// milliseconds, and the loading picture would only flash.
 void ShowLoadingPicture();
 // Sound slot 0: the music, loaded looping, full volume, started at once.
 void StartMusic();

@@ -148,6 +148,12 @@ bool PictureLoader::UploadDecoded(int budgetMs) {
   return waiting_.empty();
 }
 
+bool PictureLoader::Ready(unsigned int name) {
+  if (!Waiting(name)) return true;
+  std::lock_guard<std::mutex> lock(mutex_);
+  return FindDecoded(name) != decoded_.end();
+}
+
 // Only `name` is uploaded here: the rest wait for the next poll, so a frame
 // that needs one picture is not held up by the others.
 void PictureLoader::Finish(unsigned int name) {

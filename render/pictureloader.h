@@ -45,6 +45,9 @@ class PictureLoader {
   bool Waiting(unsigned int name) const {
     return !waiting_.empty() && waiting_.count(name) != 0;
   }
+  // True when `name` can be drawn without waiting for its decoding: it is
+  // decoded, or uploaded, or was never queued.
+  bool Ready(unsigned int name);
   // Returns once `name` is uploaded (at once when it is not waiting).
   void Finish(unsigned int name);
   // Returns once every queued picture is uploaded; decodes alongside the
