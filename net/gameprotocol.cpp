@@ -11,6 +11,7 @@
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
 #include "net/messages.h"
+#include "opponents/bounty.h"
 #include "opponents/enemymanager.h"
 
 namespace {
@@ -92,7 +93,7 @@ void GameProtocol::ServerUpdate() {
     HandleServerMessage(id);
     network->ClearIncomingPacket();
   }
-  HearBots();  // what the computer players answered (their kill lines)
+  bots.Hear();  // what the computer players answered (their kill lines)
 }
 
 void GameProtocol::ClientUpdate() {
@@ -127,11 +128,11 @@ void GameProtocol::SendLeave() {
 // A computer player's message is handled as if it came on a connection of
 // its own, with no delay to correct.
 PlayerID GameProtocol::Sender() const {
-  return speakingBot ? BotSeat(*speakingBot) : network->GetLastID();
+  return botSpeaking ? speakingSeat : network->GetLastID();
 }
 
 int GameProtocol::CorrectionFrames() {
-  if (speakingBot) return 0;
+  if (botSpeaking) return 0;
   return CorrectionFramesFor(latencyMs ? latencyMs() : network->PlayerPing());
 }
 
@@ -161,7 +162,7 @@ bool GameProtocol::BindSender(float guid) {
   if (identities.size() >= kMaxIdentities) {
     // The oldest connection's binding goes; a computer player's never does.
     auto stale = std::find_if(identities.begin(), identities.end(),
-                              [](const Identity& id) { return !IsBotSeat(id.connection); });
+                              [](const Identity& id) { return !ComputerPlayers::IsSeat(id.connection); });
     if (stale != identities.end()) identities.erase(stale);
   }
   identities.push_back({sender, guid});
@@ -199,7 +200,7 @@ bool GameProtocol::TakeChatLine(std::string& text) {
   if (!sender) return false;
   bool tell = false;
   if (sender->chat.Take(frame, &tell)) return true;
-  if (tell && !speakingBot) msg::Send(*network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
+  if (tell && !botSpeaking) msg::Send(*network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
   return false;
 }
 
@@ -219,23 +220,6 @@ void GameProtocol::PayForKill(int victimBounty) {
   const int room = INT_MAX - std::max(player->credits, player->totalEarned);
   player->UpdateCredits(std::clamp(pay, 0, std::max(room, 0)));
   player->bounty = RaisedBounty(player->bounty, victimBounty);
-}
-
-// The factors are single-precision constants multiplied in double, as the
-// game always paid (200 x 0.45f is just below 90: a bounty of 200 raises
-// the killer's by 89); results truncate and sums saturate.
-namespace {
-constexpr double kOwnShare = 0.3f, kVictimShare = 2.5f, kScale = 0.1f, kRaise = 0.45f;
-}  // namespace
-
-int GameProtocol::KillPay(int ownBounty, int victimBounty) {
-  const int b = std::clamp(victimBounty, 0, kMaxBounty);
-  return static_cast<int>((ownBounty * kOwnShare + b * kVictimShare) * kScale);
-}
-
-int GameProtocol::RaisedBounty(int ownBounty, int victimBounty) {
-  const int raise = static_cast<int>(std::clamp(victimBounty, 0, kMaxBounty) * kRaise);
-  return ownBounty > INT_MAX - raise ? INT_MAX : ownBounty + raise;
 }
 
 // The client's match is over: the players are gone, the connection closed,

@@ -29,6 +29,8 @@
 #include "net/extrapolation.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
+#include "opponents/bounty.h"
+#include "opponents/computerplayers.h"
 
 class EnemyManager;
 class ExplosionManager;
@@ -36,7 +38,7 @@ class GameUtilities;
 class SpaceShip;
 class World;
 
-class GameProtocol {
+class GameProtocol : private ComputerPlayers::Host {
  public:
   static constexpr int kMaxCorrectionFrames = ::kMaxCorrectionFrames;
   static constexpr size_t kMaxNameLength = 64;     // a full roster stays far below the packet limit
@@ -49,7 +51,7 @@ class GameProtocol {
   static constexpr int kMaxExplosionsPerFrame = 64;
   static constexpr int kMaxExplosionFrames = 120;   // the longest real one is 30
   static constexpr int kMaxFreezeFrames = 500;      // a real freeze is 50
-  static constexpr int kMaxBounty = 10000000;
+  static constexpr int kMaxBounty = ::kMaxBounty;
   // The join wait asks again when this many frames are left (its verdict
   // comes at 0).
   static constexpr int kJoinRetryAt = 330;
@@ -79,12 +81,12 @@ class GameProtocol {
   void InitMe(NetworkHandler* network, EnemyManager* enemies, SpaceShip* player,
               ExplosionManager* explosions, bool* ready, int* joinWait, const float* myGuid);
 
-  // ---- Computer players (host only; gameprotocol_bots.cpp) ----
+  // ---- Computer players (host only; opponents/computerplayers.*) ----
   // Each is a player of the match like any other: it joins under a name no
   // one else has, and everything it says (states, projectiles, damage,
   // kills, kill lines, its leave) goes through this host's handling of a
   // player's messages, as if it had arrived on a connection of its own.
-  static constexpr int kMaxBots = NetworkHandler::kMaxPlayers - 1;
+  static constexpr int kMaxBots = ComputerPlayers::kMaxBots;
   // Keeps `count` computer players in the match while clients and computer
   // players together stay within `maxOthers` (a joining human takes the
   // place of one). 0 removes them all.
@@ -92,10 +94,10 @@ class GameProtocol {
   // One frame of every computer player, after the local player's
   // projectiles (whose hits on them it takes) and before the local ship.
   void UpdateBots();
-  int BotCount() const { return static_cast<int>(bots.size()); }
-  bool IsBot(float guid) const { return FindBot(guid) != nullptr; }
+  int BotCount() const { return bots.Count(); }
+  bool IsBot(float guid) const { return bots.Has(guid); }
   // Computer player k (0 .. BotCount()-1), for tests and benchmarks.
-  AiPlayer& BotPlayer(int k);
+  AiPlayer& BotPlayer(int k) { return bots.Player(k); }
 
   // Once per frame, after the opponent table's update: the host's or the
   // client's receive loop once admitted; otherwise one frame of the join
@@ -118,7 +120,6 @@ class GameProtocol {
   void HandleClientMessage(char id);
 
  private:
-  struct Bot;
   // The GUID each connection joined as (host only); a connection speaks only
   // for that player.
   struct Identity {
@@ -151,23 +152,9 @@ class GameProtocol {
   template <class M>
   void Relay(const M& m, bool reliable);
 
-  Bot* FindBot(float guid) const;
-  static PlayerID BotSeat(const Bot& bot);
-  static bool IsBotSeat(PlayerID connection);
-  static int KillPay(int ownBounty, int victimBounty);
-  static int RaisedBounty(int ownBounty, int victimBounty);
-  void HearBots();
   void ForgetBots();
-  template <class M>
-  void FromBot(const Bot& bot, const M& m);
-  bool AddBot();
-  void RemoveBot(size_t index);
-  void BalanceBots();
-  void BotHurt(Bot& victim, int attackerRow, float energy, float hull);
-  void BotScored(Bot& killer, float victimGuid, int victimBounty);
-  void SendBotState(Bot& bot, bool full);
-  std::string FreeBotName() const;
-  int Humans() const;
+  void HandleAs(PlayerID seat, const unsigned char* data, size_t size) override;
+  void SeatClosed(PlayerID seat) override;
 
   void ServerJoin();
   void ServerFullState();
@@ -205,16 +192,7 @@ class GameProtocol {
   long long frame = 0;     // frames run, for the budgets
   int explosionsThisFrame = 0;
 
-  std::vector<std::unique_ptr<Bot>> bots;
-  int botTarget = 0, botRoom = NetworkHandler::kMaxPlayers;
-  World* botWorld = nullptr;
-  GameUtilities* botUtilities = nullptr;
-  const Bot* speakingBot = nullptr;  // the computer player whose message is being handled
-  // What the computer players said, in order, waiting to be handled outside
-  // the handling of any packet (so that relays reach every client).
-  struct Utterance {
-    float bot;
-    std::vector<unsigned char> bytes;
-  };
-  std::vector<Utterance> botSaid;
+  ComputerPlayers bots;
+  bool botSpeaking = false;  // a computer player's message is being handled
+  PlayerID speakingSeat;     // and this is its seat
 };

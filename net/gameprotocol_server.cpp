@@ -63,7 +63,7 @@ void GameProtocol::ServerJoin() {
   const bool added =
       enemies->playernumbyguid(m.guid) < 0 && AddRemotePlayer(m.name, m.guid, 64) >= 0;
   // A computer player has nobody to answer.
-  if (!speakingBot && frame - sender->rosterFrame >= kRosterReplyFrames)
+  if (!botSpeaking && frame - sender->rosterFrame >= kRosterReplyFrames)
     AnswerJoin(*sender, m.guid);
   if (!added) return;
   enemies->AddMessage(m.name + " has joined the game.");
@@ -146,9 +146,7 @@ void GameProtocol::ServerDamage() {
     enemies->GetDamaged(std::max(m.energyDamage, 0.0f), std::max(m.hullDamage, 0.0f), attacker);
     return;
   }
-  if (Bot* victim = FindBot(m.victim))
-    return BotHurt(*victim, attacker, m.energyDamage, m.hullDamage);
-  Relay(m, true);
+  if (!bots.Hurt(m.victim, attacker, m.energyDamage, m.hullDamage)) Relay(m, true);
 }
 
 void GameProtocol::ServerKill() {
@@ -161,7 +159,7 @@ void GameProtocol::ServerKill() {
     PayForKill(m.bounty);
   } else {
     enemies->CountKill(m.victim, m.killer);
-    if (Bot* killer = FindBot(m.killer)) BotScored(*killer, m.victim, m.bounty);
+    bots.Scored(m.killer, m.victim, m.bounty);
   }
   // Every client hears of every kill (its scoreboard counts them); only the
   // killer named in it is paid.
@@ -192,12 +190,7 @@ void GameProtocol::ServerFreeze() {
     enemies->FreezePlayer(std::clamp(m.frames, 0, kMaxFreezeFrames));
     return;
   }
-  if (FindBot(m.victim)) {
-    enemies->FreezeEnergy(enemies->playernumbyguid(m.victim),
-                          std::clamp(m.frames, 0, kMaxFreezeFrames));
-    return;
-  }
-  Relay(m, true);
+  if (!bots.Freeze(m.victim, std::clamp(m.frames, 0, kMaxFreezeFrames))) Relay(m, true);
 }
 
 // The leaver is never the host (only the host itself may say so).

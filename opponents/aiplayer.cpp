@@ -178,7 +178,11 @@ void AiPlayer::TurnKeys(float theta, float angle, bool& left, bool& right) {
 
 // ---------------------------------------------------------------- one frame
 
-void AiPlayer::UpdateMe(SpaceShip& player) {
+void AiPlayer::UpdateMe(SpaceShip& player) { Step(&player); }
+
+void AiPlayer::UpdateMe() { Step(nullptr); }
+
+void AiPlayer::Step(const SpaceShip* player) {
   // A networked game in mode 1 runs the frame's computer players, which only
   // the single-player game sets up: one never set up sits the frame out.
   if (!enemies) return;
@@ -251,11 +255,11 @@ void AiPlayer::CheckDeath() {
   if (voice && credit) voice->Died(hitter);
 }
 
-void AiPlayer::ChooseKeys(SpaceShip& player) {
-  const float dp = std::hypot(x - player.x, y - player.y);
+void AiPlayer::ChooseKeys(const SpaceShip* player) {
   float best = kNoTarget;
   int target = -1;
-  if (player.team != team && player.alive) best = dp;
+  const float dp = player ? std::hypot(x - player->x, y - player->y) : kNoTarget;
+  if (player && player->team != team && player->alive) best = dp;
   const std::vector<EnemyManager::player>& rows = enemies->players;
   for (int i = 0; i < (int)rows.size(); i++) {
     const float d = std::hypot(rows[i].x - x, rows[i].y - y);
@@ -269,11 +273,18 @@ void AiPlayer::ChooseKeys(SpaceShip& player) {
   keys[vk::Up] = approach;
   keys[vk::Down] = !approach;
 
-  const float tx = target < 0 ? player.x : rows[target].x;
-  const float ty = target < 0 ? player.y : rows[target].y;
+  if (!player && target < 0) {  // nobody to hunt
+    keys[vk::Left] = keys[vk::Right] = false;
+    for (int slot = 0; slot < 4; slot++) keys[vk::Fire[slot]] = false;
+    return;
+  }
+  const float tx = target < 0 ? player->x : rows[target].x;
+  const float ty = target < 0 ? player->y : rows[target].y;
   TurnKeys(HeadingTowards(x, y, tx, ty, angle), angle, keys[vk::Left], keys[vk::Right]);
+  // The single-player game ranges by the local player, wherever the target.
+  const float range = player ? dp : best;
   for (int slot = 0; slot < 4; slot++)
-    keys[vk::Fire[slot]] = FiresAt(weapons[slot].category, dp);
+    keys[vk::Fire[slot]] = FiresAt(weapons[slot].category, range);
 }
 
 void AiPlayer::FireWeapons() {
@@ -373,7 +384,9 @@ void AiPlayer::HurtRow(int i, const Projectile::Damage& d, int freeze) {
     enemies->AiDamagePlayer(i, d.energy, d.hull, row, freeze);
 }
 
-void AiPlayer::UpdateBullets(SpaceShip& player) {
+void AiPlayer::UpdateBullets(SpaceShip& player) { UpdateBullets(&player); }
+
+void AiPlayer::UpdateBullets(const SpaceShip* player) {
   // Fragments launched during this pass first move next frame.
   const size_t count = bullets.size();
   for (size_t k = 0; k < count; k++) {
@@ -388,7 +401,7 @@ void AiPlayer::UpdateBullets(SpaceShip& player) {
 
 // One frame of flight; returns whether the projectile touches the local
 // ship (of another team, alive) where it now is.
-bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
+bool AiPlayer::MoveBullet(Bullet& b, const SpaceShip* player) {
   b.Age();
   b.direction += b.turnRate;
 
@@ -405,11 +418,11 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
         ty = rows[i].y;
       }
     }
-    const float dp = std::hypot(player.x - b.x, player.y - b.y);
-    if (dp <= best) {
+    const float dp = player ? std::hypot(player->x - b.x, player->y - b.y) : kNoTarget;
+    if (player && dp <= best) {
       best = dp;
-      tx = player.x;
-      ty = player.y;
+      tx = player->x;
+      ty = player->y;
     }
     if (best < Projectile::kHomingRange) b.TurnTowards(tx, ty);
   }
@@ -428,9 +441,9 @@ bool AiPlayer::MoveBullet(Bullet& b, SpaceShip& player) {
   }
 
   const bool touchesPlayer =
-      player.team != team && player.alive &&
+      player && player->team != team && player->alive &&
       utilities->RectRect(b.x - b.width / 2, b.y - b.height / 2, b.height, b.width,
-                          player.x - kLocalShipBox / 2, player.y - kLocalShipBox / 2,
+                          player->x - kLocalShipBox / 2, player->y - kLocalShipBox / 2,
                           kLocalShipBox, kLocalShipBox);
   if (touchesPlayer) b.active = false;
   if (b.active) {

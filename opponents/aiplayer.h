@@ -100,9 +100,14 @@ class AiPlayer {
   // A random hull of kHulls; pushes size, texture and position into the row.
   void MakeMeSimpleShip();
   void UpdateMe(SpaceShip& player);
+  // A frame with no local player (a dedicated host): the ship hunts the
+  // nearest row of another team and picks its weapons by that one's
+  // distance; with nobody to hunt it flies on without firing.
+  void UpdateMe();
   void ShootMe(int slot);
   void ShootMe(float x, float y);
   void UpdateBullets(SpaceShip& player);
+  void UpdateBullets(const SpaceShip* player);
 
   // Picks a random spot where the ship's box touches no wall.
   void RandomPlacement();
@@ -122,12 +127,13 @@ class AiPlayer {
   void HurtRow(int i, const Projectile::Damage& d, int freeze);
   void ApplyFreezeAndDamage();
   void CheckDeath();
-  void ChooseKeys(SpaceShip& player);
+  void Step(const SpaceShip* player);
+  void ChooseKeys(const SpaceShip* player);
   void FireWeapons();
   void Steer();
   void CollideWithWalls();
   void PublishBullets();
   Bullet& FreeBulletSlot();
-  bool MoveBullet(Bullet& b, SpaceShip& player);
+  bool MoveBullet(Bullet& b, const SpaceShip* player);
   void EndBullet(Bullet& b, bool touchesPlayer);
 };
