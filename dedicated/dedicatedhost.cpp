@@ -6,6 +6,7 @@
 
 #include "net/extrapolation.h"
 #include "net/gameprotocol.h"
+#include "net/gameprotocol_table.h"
 #include "net/messages.h"
 
 namespace {
@@ -60,22 +61,41 @@ float HostGuid() {
 
 }  // namespace
 
-DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid()) {}
+// The table has no drawing, sound or log of its own; the blasts of the
+// computer players' projectiles go out as a player's copy announces its own.
+DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid()) {
+  world.InitMe(&utilities, nullptr, nullptr, nullptr);
+  world.BuildDefaultMap();
+  table.InitMe(nullptr, nullptr, nullptr, nullptr, &utilities, nullptr, nullptr, nullptr, 0,
+               nullptr, nullptr);
+  blasts.InitMe(&utilities, nullptr, nullptr, &network);
+  bots.InitMe(this, &table, &world, &blasts, &utilities, nullptr, &guid);
+}
 
-bool DedicatedHost::Start(unsigned short port, unsigned short maxPlayers) {
+bool DedicatedHost::Start(unsigned short port, unsigned short most) {
   network.InitMe(true);
   players.clear();
+  while (!table.players.empty()) table.RemoveEnemy(0);
+  maxPlayers = most;
   return network.ConnectServer(port, maxPlayers);
 }
 
+void DedicatedHost::SetBots(int count) { bots.SetTarget(count, maxPlayers); }
+
+// The order of a player's frame: the table moves on, what arrived is
+// handled, then the computer players fly.
 void DedicatedHost::Frame() {
   ++frame;
   for (Player& p : players) p.chat.Refill();
   explosions = 0;
+  table.MainLoop(guid);
   for (char id; (id = network.ReceivePacket()) != netid::NoPacket;) {
     Handle(id);
     network.ClearIncomingPacket();
   }
+  bots.Hear();  // what the computer players answered (their kill lines)
+  bots.Update();
+  blasts.AgeExplosions();
   network.Flush();
 }
 
@@ -84,6 +104,20 @@ void DedicatedHost::End() {
   network.Flush();
   network.InitMe(true);  // closes every connection at once, told as a disconnection
   players.clear();
+  bots.Forget();
+}
+
+// A computer player's message, read exactly as one from a connection.
+void DedicatedHost::HandleAs(PlayerID seat, const unsigned char* data, size_t size) {
+  char id = 0;
+  network.incoming.SetReadView(data, size);
+  if (network.incoming.Read(id)) {
+    speakingSeat = seat;
+    botSpeaking = true;
+    Handle(id);
+    botSpeaking = false;
+  }
+  network.incoming.SetReadView(nullptr, 0);
 }
 
 void DedicatedHost::Handle(char id) {
@@ -110,7 +144,7 @@ void DedicatedHost::Handle(char id) {
 // ---- Who speaks ----
 
 DedicatedHost::Player* DedicatedHost::Sender() {
-  const PlayerID sender = network.GetLastID();
+  const PlayerID sender = botSpeaking ? speakingSeat : network.GetLastID();
   for (Player& p : players)
     if (p.connection == sender) return &p;
   return nullptr;
@@ -134,7 +168,9 @@ std::string DedicatedHost::NameOf(float playerGuid) {
   return p ? p->name : "?";
 }
 
+// A computer player's message has no delay to correct.
 int DedicatedHost::CorrectionFrames() {
+  if (botSpeaking) return 0;
   return CorrectionFramesFor(latencyMs ? latencyMs() : network.PlayerPing());
 }
 
@@ -158,11 +194,15 @@ void DedicatedHost::Join() {
   if (known && known->guid != m.guid) return;  // one connection, one player
   if (!known) {
     if (Find(m.guid)) return;  // someone else's identity
-    players.push_back({network.GetLastID(), m.guid, m.name, 0, {}});
+    const PlayerID from = botSpeaking ? speakingSeat : network.GetLastID();
+    players.push_back({from, m.guid, m.name, 0, {}});
     known = &players.back();
+    protocol_table::AddPlayer(table, m.name, m.guid, 64);
     Relay(network, m, true);
-    Event("join: " + m.name + " (" + network.GetIP(network.GetLastID()) + ")");
+    Event("join: " + m.name + " (" +
+          (botSpeaking ? std::string("computer player") : network.GetIP(from)) + ")");
   }
+  if (botSpeaking) return;  // a computer player has nobody to answer
   network.AdmitSender();
   if (frame - known->rosterFrame >= Limits::kRosterReplyFrames) AnswerJoin(*known);
 }
@@ -184,6 +224,8 @@ void DedicatedHost::Remove(float playerGuid) {
   if (it == players.end()) return;
   Event("leave: " + it->name);
   players.erase(it);
+  const int row = table.playernumbyguid(playerGuid);
+  if (row >= 0) table.RemoveEnemy(row);
 }
 
 void DedicatedHost::Leave() {
@@ -214,6 +256,7 @@ void DedicatedHost::FullState() {
   if (m.maxSpeed > 0) p->maxSpeed = m.maxSpeed;
   p->lastState = m;
   p->hasState = true;
+  protocol_table::ApplyState(table, m);
   Relay(network, m, true);
 }
 
@@ -222,15 +265,20 @@ void DedicatedHost::ShortState() {
   const Player* p = nullptr;
   if (!msg::Read(network, m) || !(p = SenderAs(m.guid))) return;
   if (!CorrectShip(m, CorrectionFrames(), p->maxSpeed)) return;
+  protocol_table::ApplyState(table, m);
   Relay(network, m, false);
 }
 
 // ---- Combat ----
 
+// Damage to a computer player is its to take (a report never heals), and
+// only from a player in the table: nobody else can be credited with a kill.
 void DedicatedHost::Damage() {
   msg::DamageReport m;
   if (!msg::Read(network, m) || !SenderAs(m.attacker)) return;
-  Relay(network, m, true);
+  if (!bots.Has(m.victim)) return Relay(network, m, true);
+  const int attacker = table.playernumbyguid(m.attacker);
+  if (attacker >= 0) bots.Hurt(m.victim, attacker, m.energyDamage, m.hullDamage);
 }
 
 // The victim's copy names its killer; the killer's copy books and pays it.
@@ -238,13 +286,15 @@ void DedicatedHost::Kill() {
   msg::KillReport m;
   if (!msg::Read(network, m) || !SenderAs(m.victim)) return;
   Event("kill: " + NameOf(m.killer) + " killed " + NameOf(m.victim));
+  bots.Scored(m.killer, m.victim, m.bounty);
   Relay(network, m, true);
 }
 
 void DedicatedHost::Freeze() {
   msg::Freeze m;
   if (!msg::Read(network, m) || !Sender()) return;
-  Relay(network, m, true);
+  if (!bots.Freeze(m.victim, std::clamp(m.frames, 0, Limits::kMaxFreezeFrames)))
+    Relay(network, m, true);
 }
 
 void DedicatedHost::Explosion() {
@@ -261,7 +311,7 @@ void DedicatedHost::Chat() {
   if (!msg::Read(network, m) || !(sender = Sender())) return;
   bool tell = false;
   if (!sender->chat.Take(frame, &tell)) {
-    if (tell) msg::Send(network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
+    if (tell && !botSpeaking) msg::Send(network, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
     return;
   }
   if (m.text.size() > Limits::kMaxChatLength) m.text.resize(Limits::kMaxChatLength);

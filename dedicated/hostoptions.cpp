@@ -38,11 +38,20 @@ const std::vector<Option>& Options() {
          o.name = v;
          return true;
        }},
-      {"--max-players", "N", "most players at once, 1 to 32 (default 32)",
+      {"--max-players", "N", "most players at once, computer players included, 1 to 32 (default 32)",
        [](HostOptions& o, const std::string& v) {
          long n;
          if (!Number(v, 1, NetworkHandler::kMaxPlayers, n)) return false;
          o.maxPlayers = static_cast<unsigned short>(n);
+         return true;
+       }},
+      {"--bots", "N",
+       "keep N computer players (0 to 31) in the match; a joining player takes the place of "
+       "one when the game is full",
+       [](HostOptions& o, const std::string& v) {
+         long n;
+         if (!Number(v, 0, GameProtocol::kMaxBots, n)) return false;
+         o.bots = static_cast<int>(n);
          return true;
        }},
       {"--connections-per-address", "N",

@@ -8,7 +8,8 @@
 struct HostOptions {
   unsigned short port = 60000;
   std::string name = "Dedicated Game";
-  unsigned short maxPlayers = 32;
+  unsigned short maxPlayers = 32;     // clients and computer players together
+  int bots = 0;                       // computer players kept in the match
   unsigned short connectionsPerAddress = 4;  // most connections from one address
   std::string master;     // host[:port] of the master server; "" = VOIDRAKE_MASTER or default
   bool announce = true;   // false: --no-master

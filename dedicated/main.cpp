@@ -1,6 +1,5 @@
 // voidrake2-dedicated: hosts a networked game on a machine with no screen.
-// No window, GL, sound or SDL: it links only the network and motion
-// libraries. One line per event on standard output, errors on standard
+// No window, GL, sound or SDL: it links only the simulation's libraries. One line per event on standard output, errors on standard
 // error; SIGINT and SIGTERM end the match (every client and the master
 // server told) with status 0.
 #include <signal.h>
@@ -104,9 +103,11 @@ int main(int argc, char** argv) {
                  options.port);
     return 1;
   }
+  host.SetBots(options.bots);
   if (options.announce) network.SetGameStats(options.name, 0);
   Log("listening on UDP port " + std::to_string(options.port) + " for up to " +
       std::to_string(options.maxPlayers) + " players" +
+      (options.bots > 0 ? ", " + std::to_string(options.bots) + " of them computer players" : "") +
       (options.announce ? ", announced to " + network.lobby.host + ":" +
                               std::to_string(network.lobby.port)
                         : ""));

@@ -10,6 +10,7 @@
 
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
+#include "net/gameprotocol_table.h"
 #include "net/messages.h"
 #include "opponents/bounty.h"
 #include "opponents/enemymanager.h"
@@ -176,11 +177,8 @@ void GameProtocol::Unbind(PlayerID connection) {
 // A player first heard of: a row of the final size. Nobody is added twice
 // (repeated rosters, a roster after a join), and never the local player.
 int GameProtocol::AddRemotePlayer(const std::string& name, float guid, float size) {
-  if (guid == *myGuid || enemies->playernumbyguid(guid) >= 0) return -1;
-  const int row = enemies->AddPlayer(size, size, 0, guid, name, false, 1, 1);
-  if (row < 0) return -1;  // the table is full
-  enemies->UpdateWeirdVars(row, 128, 128, 0, 1);
-  return row;
+  if (guid == *myGuid) return -1;
+  return protocol_table::AddPlayer(*enemies, name, guid, size);
 }
 
 GameProtocol::Identity* GameProtocol::SenderIdentity() {

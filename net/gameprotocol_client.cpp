@@ -8,6 +8,7 @@
 #include "game/spaceship.h"
 #include "net/gameprotocol.h"
 #include "net/gameprotocol_internal.h"
+#include "net/gameprotocol_table.h"
 #include "net/messages.h"
 #include "opponents/enemymanager.h"
 
@@ -77,9 +78,7 @@ void GameProtocol::ClientFullState() {
   if (row < 0 || !Finite(s)) return;
   SetMotion(m, s);
   const bool firstLimit = enemies->players[row].maxSpeed == 0 && m.maxSpeed > 0;
-  enemies->UpdatePlayer(row, m.x, m.y, m.angle, m.frozenFrames, m.upHeld, m.bounty, m.vx, m.vy,
-                        m.downHeld, m.leftHeld, m.rightHeld, m.maxSpeed);
-  enemies->UpdateWeirdVars(row, m.width, m.height, m.shipTexture, 1);
+  protocol_table::ApplyState(*enemies, m);
   if (firstLimit && trace)
     Trace("speed limit of " + enemies->GetName(row) + ": " + std::to_string(m.maxSpeed));
 }
@@ -93,8 +92,7 @@ void GameProtocol::ClientShortState() {
   ExtrapolateShip(s, CorrectionFrames(), enemies->players[row].maxSpeed, true);
   if (!Finite(s)) return;
   SetMotion(m, s);
-  enemies->UpdatePlayer(row, m.x, m.y, m.angle, -1, m.upHeld, m.bounty, m.vx, m.vy, m.downHeld,
-                        m.leftHeld, m.rightHeld, -1);
+  protocol_table::ApplyState(*enemies, m);
 }
 
 // An attacker no longer (or never) in the table is booked as -1, so a

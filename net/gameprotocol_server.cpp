@@ -10,6 +10,7 @@
 #include "game/spaceship.h"
 #include "net/gameprotocol.h"
 #include "net/gameprotocol_internal.h"
+#include "net/gameprotocol_table.h"
 #include "net/messages.h"
 #include "opponents/enemymanager.h"
 
@@ -108,15 +109,11 @@ void GameProtocol::ServerFullState() {
   ExtrapolateShip(s, CorrectionFrames(), m.maxSpeed, true);
   if (!Finite(s)) return;
   SetMotion(m, s);
-  const int row = enemies->playernumbyguid(m.guid);
-  if (row >= 0) {
-    const bool firstLimit = enemies->players[row].maxSpeed == 0 && m.maxSpeed > 0;
-    enemies->UpdatePlayer(row, m.x, m.y, m.angle, m.frozenFrames, m.upHeld, m.bounty, m.vx,
-                          m.vy, m.downHeld, m.leftHeld, m.rightHeld, m.maxSpeed);
-    enemies->UpdateWeirdVars(row, m.width, m.height, m.shipTexture, 1);
-    if (firstLimit && trace)
-      Trace("speed limit of " + enemies->GetName(row) + ": " + std::to_string(m.maxSpeed));
-  }
+  const int known = enemies->playernumbyguid(m.guid);
+  const bool firstLimit = known >= 0 && enemies->players[known].maxSpeed == 0 && m.maxSpeed > 0;
+  const int row = protocol_table::ApplyState(*enemies, m);
+  if (firstLimit && trace)
+    Trace("speed limit of " + enemies->GetName(row) + ": " + std::to_string(m.maxSpeed));
   Relay(m, true);
 }
 
@@ -130,9 +127,7 @@ void GameProtocol::ServerShortState() {
                   row >= 0);
   if (!Finite(s)) return;
   SetMotion(m, s);
-  if (row >= 0)
-    enemies->UpdatePlayer(row, m.x, m.y, m.angle, -1, m.upHeld, m.bounty, m.vx, m.vy,
-                          m.downHeld, m.leftHeld, m.rightHeld, -1);
+  protocol_table::ApplyState(*enemies, m);
   Relay(m, false);
 }
 

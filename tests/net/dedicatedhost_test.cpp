@@ -182,4 +182,15 @@ TEST(DedicatedHostTest, TwoHostsOnOneAddressAreListedAndJoinedByTheirPorts) {
   EXPECT_EQ(list[0].port, 60392);
 }
 
+// The computer players --bots asks for are in every client's match.
+TEST(DedicatedHostTest, RunsTheComputerPlayersItIsAskedFor) {
+  testsupport::TempDir dir;
+  testsupport::HostProcess host;
+  ASSERT_TRUE(host.Start(dir.File("host.txt"), {"--no-master", "--port", "60394", "--bots", "2"}));
+  Client alice(2.5f, "Alice", 60394);
+  ASSERT_TRUE(Frames({&alice}, [&] { return alice.ready && alice.rig.enemies.players.size() == 2; }))
+      << host.Output();
+  EXPECT_TRUE(host.WaitForOutput(" join: Devastator (computer player)\n", 1s)) << host.Output();
+}
+
 }  // namespace

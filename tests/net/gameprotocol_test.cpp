@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "dedicated/dedicatedhost.h"
 #include "net/messages.h"
 #include "app/drawall.h"
 #include "tests/support/combat_rig.h"
@@ -127,7 +128,8 @@ class GameProtocolTest : public ::testing::Test {
   }
 
   std::vector<Peer*> All() {
-    std::vector<Peer*> all{host.get()};
+    std::vector<Peer*> all;
+    if (host) all.push_back(host.get());
     for (auto& c : clients) all.push_back(c.get());
     return all;
   }
@@ -137,6 +139,7 @@ class GameProtocolTest : public ::testing::Test {
   bool Frames(F done) {
     const auto end = Clock::now() + std::chrono::seconds(3);
     while (Clock::now() < end) {
+      if (dedicated) dedicated->Frame();
       for (Peer* p : All()) p->Frame();
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -147,7 +150,8 @@ class GameProtocolTest : public ::testing::Test {
   Peer& Join(float id, const std::string& name) {
     clients.push_back(Client(id, name));
     Peer& c = *clients.back();
-    EXPECT_TRUE(Frames([&] { return c.ready && host->Row(id) >= 0; })) << name << " not admitted";
+    EXPECT_TRUE(Frames([&] { return c.ready && (!host || host->Row(id) >= 0); }))
+        << name << " not admitted";
     return c;
   }
 
@@ -165,6 +169,9 @@ class GameProtocolTest : public ::testing::Test {
   }
 
   std::unique_ptr<Peer> host;
+  // A dedicated host in the hosting copy's place (host is then null).
+  NetworkHandler dedicatedNet;
+  std::unique_ptr<DedicatedHost> dedicated;
   std::vector<std::unique_ptr<Peer>> clients;
   int syncs = 0;
 };
@@ -823,9 +830,11 @@ class ComputerPlayersTest : public GameProtocolTest {
   }
   // A free spot of the arena for a ship of 256 units.
   Vec Open(float x, float y) {
-    while (host->rig.world.CollisionObjects(x - 200, y - 200, 400, 400)) x += 250;
+    World& arena = host ? host->rig.world : dedicatedArena;
+    while (arena.CollisionObjects(x - 200, y - 200, 400, 400)) x += 250;
     return {x, y};
   }
+  World dedicatedArena;  // the arena when a dedicated host runs them
 };
 
 bool IsKillLine(const std::string& line, const std::string& killer, const std::string& victim) {
@@ -1028,6 +1037,93 @@ TEST_F(ComputerPlayersTest, ASeededSoakKeepsEveryShipFiniteOutOfWallsAndEveryKil
   EXPECT_EQ(static_cast<int>(onHost.size()), booked());
   EXPECT_EQ(killLines(a), onHost);
   EXPECT_EQ(killLines(b), onHost);
+}
+
+// ---- Computer players of a dedicated host ----
+
+class DedicatedComputerPlayersTest : public ComputerPlayersTest {
+ protected:
+  void SetUp() override {}
+  void Start(int count, unsigned short room = NetworkHandler::kMaxPlayers) {
+    dedicated = std::make_unique<DedicatedHost>(dedicatedNet);
+    dedicated->latencyMs = [] { return 0; };
+    ASSERT_TRUE(dedicated->Start(kPort, room));
+    dedicated->SetBots(count);
+    dedicated->Frame();
+    dedicatedArena.BuildDefaultMap();
+  }
+  AiPlayer& Bot(int k) { return dedicated->BotPlayer(k); }
+};
+
+TEST_F(DedicatedComputerPlayersTest, TheyArePlayersOnEveryClientKillAndPayTheirKiller) {
+  Start(3);
+  ASSERT_EQ(dedicated->BotCount(), 3);
+  Peer& a = Join(2.5f, "Alice");
+  Peer& b = Join(3.5f, "Bob");
+  a.Enter(15000, 15000);
+  b.Enter(16000, 15000);
+  for (int f = 0; f < 200; ++f) Frames([] { return true; });
+  Sync(a);
+  for (Peer* p : {&a, &b}) {
+    ASSERT_EQ(p->table().players.size(), 4u) << "3 computer players and the other client";
+    for (int k = 0; k < 3; ++k) {
+      ASSERT_NE(p->Of(Bot(k).guid), nullptr) << k;
+      EXPECT_NEAR(p->Of(Bot(k).guid)->x, Bot(k).x, 160) << k << " on " << p->rig.ship.name;
+      EXPECT_NEAR(p->Of(Bot(k).guid)->y, Bot(k).y, 160) << k << " on " << p->rig.ship.name;
+    }
+  }
+
+  // A computer player next to Alice, unshielded with one hull point (they
+  // may have met before: only what follows counts).
+  const int lossesBefore = b.Of(2.5f)->losses;
+  a.rig.messages.clear();
+  b.rig.messages.clear();
+  AiPlayer& hunter = Bot(0);
+  const Vec spot = Open(6000, 6000);
+  hunter.x = spot.x, hunter.y = spot.y, hunter.vx = hunter.vy = 0;
+  hunter.SetUpWeapons(15, 1, 12, 0);
+  a.rig.Spawn(spot.x + 200, spot.y);
+  a.rig.ship.energy = a.rig.ship.recharge = 0;
+  a.rig.ship.hp = 1;
+  a.rig.ship.sendFullStats = true;
+  ASSERT_TRUE(Frames([&] { return !a.rig.ship.alive; })) << "Alice survived";
+  // Whichever computer player made the kill (another may roam by).
+  std::string killer;
+  const auto shown = [&](const std::string& l) { return IsKillLine(l, killer, "Alice"); };
+  ASSERT_TRUE(Frames([&] {
+    for (const EnemyManager::player& row : b.table().players) {
+      killer = row.name;
+      if (std::any_of(b.rig.messages.begin(), b.rig.messages.end(), shown)) return true;
+    }
+    return false;
+  })) << "no computer player's kill of Alice shown to Bob";
+  Sync(b);
+  for (Peer* p : {&a, &b})
+    EXPECT_EQ(std::count_if(p->rig.messages.begin(), p->rig.messages.end(), shown), 1)
+        << p->rig.ship.name;
+  EXPECT_EQ(b.Of(2.5f)->losses, lossesBefore + 1);
+
+  // Bob's shot kills a computer player: Bob is paid for it.
+  AiPlayer& prey = Bot(1);
+  prey.bounty = 200;
+  b.rig.ship.bounty = 100;
+  const int credits = b.rig.ship.credits;
+  b.Say(msg::DamageReport{3.5f, prey.guid, 100000, 100000});
+  ASSERT_TRUE(Frames([&] { return b.rig.ship.credits > credits; }));
+  EXPECT_EQ(b.rig.ship.credits - credits, 53);
+}
+
+TEST_F(DedicatedComputerPlayersTest, AJoiningClientTakesTheSeatOfOne) {
+  Start(3, 4);
+  Peer& a = Join(2.5f, "Alice");
+  EXPECT_EQ(dedicated->BotCount(), 3) << "four fit";
+  Peer& b = Join(3.5f, "Bob");
+  Sync(b);
+  EXPECT_EQ(dedicated->BotCount(), 2);
+  EXPECT_EQ(a.table().players.size(), 3u);
+  EXPECT_EQ(b.table().players.size(), 3u);
+  b.net().QuitClient();
+  EXPECT_TRUE(Frames([&] { return dedicated->BotCount() == 3 && a.table().players.size() == 3u; }));
 }
 
 }  // namespace
