@@ -67,12 +67,17 @@ struct Dedicated {
   DedicatedHost host{network};
   int latency;
 
+  // Two computer players take what the peers say to them (and their names).
   explicit Dedicated(int latencyMs) : latency(latencyMs) {
     network.InitMe(true);
     host.latencyMs = [this] { return latency; };
+    GameSeed(1);  // the same computer players for every run of an input
+    host.SetBots(2);
   }
   void Frame() { host.Frame(); }
-  void CheckPromises() const { Check(host.PlayerCount() <= kConnections); }
+  void CheckPromises() const {
+    Check(host.PlayerCount() <= kConnections + static_cast<size_t>(host.BotCount()));
+  }
 };
 
 template <class Target>
