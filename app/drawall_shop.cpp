@@ -32,6 +32,19 @@ int DrawWidth(const menus& page) {
   return width;
 }
 
+// The help line in light blue at (0, 96). One longer than the frame (the
+// Matter Converter's) ends on that line and begins on the free line above,
+// broken at a space, instead of running off the right edge.
+void PrintHelpLine(const std::string& help) {
+  constexpr size_t kFits = 102;  // glyphs across the 1024-pixel frame
+  size_t cut = help.size() > kFits ? help.rfind(' ', kFits) : std::string::npos;
+  if (cut == 0) cut = std::string::npos;
+  const float r = 0.17647f, g = 0.67451f, b = 0.96471f;
+  if (cut != std::string::npos) PrintTextColor(0, 112, help.substr(0, cut).c_str(), r, g, b);
+  const std::string last = cut == std::string::npos ? help : help.substr(cut + 1);
+  PrintTextColor(0, 96, last.c_str(), r, g, b);
+}
+
 }  // namespace
 
 void DrawShopOverlay() {
@@ -60,7 +73,7 @@ void DrawShopOverlay() {
     PrintText(0, 80, left < 0 ? "Not enough credits"
                               : ("Remaining Credits: " + std::to_string(left)).c_str());
   }
-  PrintTextColor(0, 96, page.helpLines[i].c_str(), 0.17647f, 0.67451f, 0.96471f);
+  PrintHelpLine(page.helpLines[i]);
   if (lclick) {
     lclick = false;
     // Copies: FollowLink may rebuild menus and invalidate the page reference.

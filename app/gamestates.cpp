@@ -369,7 +369,8 @@ void QuitConfirmFrame() {
     ShowNotice("Stopped joining " + joiningName + ".", kFailedNoticeFrames);
     return;
   }
-  platform::SetCursorVisible(false);
+  // A dead ship's menu still takes clicks under the question.
+  platform::SetCursorVisible(!Player.alive);
   PlayingPrelude();
   if (keys[vk::Return]) {
     GlobalProtocol().SendLeave();
