@@ -4,11 +4,7 @@
 // title with a notice, a client that dies leaves the others' matches. The
 // LAN search goes to the loopback broadcast address (the test programs run
 // inside a private network namespace).
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -20,6 +16,7 @@
 #include "tests/support/gameprocess.h"
 #include "tests/support/gametrace.h"
 #include "tests/support/glyphreader.h"
+#include "tests/support/pongresponder.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -142,14 +139,8 @@ TEST(MultiplayerTest, EscapeWhileJoiningReturnsToTheTitle) {
 // A port another program holds: hosting says so and returns to the title,
 // instead of a game nobody can join.
 TEST(MultiplayerTest, HostingOnAPortInUseSaysSoAndReturnsToTheTitle) {
-  const int holder = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), length), 0);
-  ASSERT_EQ(getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
-  const std::string port = std::to_string(ntohs(address.sin_port));
+  const testsupport::PongResponder holder;
+  const std::string port = std::to_string(holder.port());
   Copy host("Captain");
   ASSERT_TRUE(host.game.Start(host.dir.path().string(),
                               {"--windowed", "--print-startup-time", "--trace-states", "--port", port}));
@@ -159,7 +150,6 @@ TEST(MultiplayerTest, HostingOnAPortInUseSaysSoAndReturnsToTheTitle) {
       "notice: Cannot host on UDP port " + port + ": another program is using it.\n";
   EXPECT_TRUE(host.Says(notice)) << host.game.Stderr();
   EXPECT_TRUE(host.Says(notice + "state: 2\n", kNoticeWait)) << host.game.Stderr();
-  close(holder);
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
