@@ -87,6 +87,10 @@ void Escape() {
       inloop = 1;
       keys[vk::Escape] = false;
       break;
+    case 13:
+      // The notice frame ends it on any key once it has reset the ended
+      // game; going to the title here could skip that reset.
+      break;
     default:
       inloop = 2;
       break;

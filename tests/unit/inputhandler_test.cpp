@@ -86,6 +86,9 @@ TEST_F(InputHandlerTest, EscapePerState) {
     EXPECT_EQ(inloop, 2) << "from state " << state;
     EXPECT_FALSE(quitall);
   }
+  inloop = 13;  // a notice: its own frame ends it
+  Down(vk::Escape);
+  EXPECT_EQ(inloop, 13);
 }
 
 TEST_F(InputHandlerTest, EscapeOnTheTitleEndsTheProgram) {
