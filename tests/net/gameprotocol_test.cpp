@@ -936,7 +936,10 @@ TEST_F(ComputerPlayersTest, TheyArePlayersEverywhereKillAndArePaidAndPayTheirKil
   const std::string line = KillText(1, "Bob", host->Of(prey.guid)->name);
   EXPECT_TRUE(Frames([&] { return host->Logged(line) && a.Logged(line); }));
   EXPECT_EQ(host->Of(prey.guid)->losses, 1);
-  EXPECT_EQ(prey.bounty, 100) << "a new ship's bounty";
+  // A new ship's bounty: 100, plus what the new ship may have earned while
+  // the kill line travelled (it fights on); its old 200 is gone.
+  EXPECT_GE(prey.bounty, 100);
+  EXPECT_LT(prey.bounty, 200);
 }
 
 TEST_F(ComputerPlayersTest, AJoiningHumanTakesTheSeatOfOneAndTheyComeBackWhenHumansLeave) {
