@@ -186,14 +186,14 @@ void BulletManager::UpdateMe(float shipX, float shipY, int& hp, int& energy, int
   enemies->FileShips();
   updating_ = true;
   const int slots = static_cast<int>(bullets.size());
-  for (int i = 0; i < slots; ++i) {
-    // A crowd outgrows the cache: ask for the projectiles a few steps ahead.
+  free_.ForEachTaken([&](int i) {
+    // A crowd outgrows the cache: ask for the projectiles a few slots ahead.
     if (i + kPrefetchAhead < slots) __builtin_prefetch(&bullets[i + kPrefetchAhead]);
     Bullet& b = bullets[i];
-    if (!b.active) continue;
+    if (!b.active) return;
     UpdateOne(b, hp, energy, team, ownerGuid);
     if (!b.active) free_.Release(i);
-  }
+  });
   updating_ = false;
   for (const Bullet& b : born_) Store(b);
   born_.clear();
@@ -235,8 +235,11 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
 
 // ---- Messages ----
 
+// Spent slots are skipped: whatever flags they kept are overwritten when the
+// slot is reused.
 void BulletManager::SendBullets(float ownerGuid) {
-  for (Bullet& b : bullets) {
+  free_.ForEachTaken([&](int i) {
+    Bullet& b = bullets[i];
     if (b.active && b.sendFull) {
       msg::ProjectileFull m{ownerGuid, b.texture,  b.x,         b.y,
                             b.width,   b.height,   b.direction, static_cast<float>(b.style),
@@ -250,5 +253,5 @@ void BulletManager::SendBullets(float ownerGuid) {
     }
     b.sendFull = false;
     b.sendUpdate = false;
-  }
+  });
 }

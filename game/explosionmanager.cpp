@@ -32,13 +32,13 @@ void ExplosionManager::AddExplosion(float x, float y, float width, float height,
 }
 
 void ExplosionManager::AgeExplosions() {
-  for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+  free_.ForEachTaken([this](int i) {
     Explosion& e = list[i];
     if (e.active && --e.framesLeft < 1) {
       e.active = false;
       free_.Release(i);
     }
-  }
+  });
 }
 
 void ExplosionManager::Clear() {

@@ -19,6 +19,21 @@ class FreeSlots {
   void Release(int slot);
   void Clear();
   int Size() const { return size_; }
+  // Calls visit(slot) for every taken slot, lowest first, without looking
+  // at the free ones: a list that once grew large is walked at the cost of
+  // what it holds now. visit may release the slot it is given.
+  template <typename Visit>
+  void ForEachTaken(Visit visit) const {
+    if (levels_.empty()) return;
+    const std::vector<std::uint64_t>& bits = levels_[0];
+    const int words = static_cast<int>(bits.size());
+    for (int w = 0; w < words; ++w) {
+      std::uint64_t taken = ~bits[w];  // read once: a release in visit leaves it be
+      const int past = size_ - w * 64;  // slots of this word that exist
+      if (past < 64) taken &= (std::uint64_t{1} << past) - 1;
+      for (; taken != 0; taken &= taken - 1) visit(w * 64 + __builtin_ctzll(taken));
+    }
+  }
 
  private:
   // levels_[0] has one bit per slot, set while it is free; each level above

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 TEST(FreeSlotsTest, HandsOutTheLowestFreeSlotAndGrowsWhenNoneIsFree) {
   FreeSlots slots;
@@ -25,4 +26,21 @@ TEST(FreeSlotsTest, HandsOutTheLowestFreeSlotAndGrowsWhenNoneIsFree) {
   slots.Clear();
   EXPECT_EQ(slots.Take(), 0);
   EXPECT_EQ(slots.Size(), 1);
+}
+
+// The walks of the projectile and explosion lists visit exactly the taken
+// slots, lowest first, also in a partial last word and while the visit
+// releases the slot it is given.
+TEST(FreeSlotsTest, VisitsEveryTakenSlotInOrderWhileTheyAreReleased) {
+  FreeSlots slots;
+  for (int i = 0; i < 4200; ++i) slots.Take();
+  std::set<int> taken;
+  for (int i = 0; i < 4200; ++i) {
+    if (i % 7 == 0 || i == 4199) taken.insert(i); else slots.Release(i);
+  }
+  std::vector<int> seen;
+  slots.ForEachTaken([&](int slot) { seen.push_back(slot); slots.Release(slot); });
+  EXPECT_EQ(seen, std::vector<int>(taken.begin(), taken.end()));
+  slots.ForEachTaken([](int slot) { ADD_FAILURE() << slot << " was released"; });
+  EXPECT_EQ(slots.Take(), 0);
 }
