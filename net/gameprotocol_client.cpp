@@ -179,6 +179,10 @@ void GameProtocol::ClientProjectileNew() {
   if (!msg::Read(*network, m)) return;
   const int row = enemies->playernumbyguid(m.owner);
   if (row < 0) return;
+  // A shot's new message travels unreliably, its full state reliably: a
+  // full state that overtook it already made the shot, and a second one of
+  // the same GUID would fly on as a ghost no message updates.
+  if (FindProjectile(*enemies, row, m.guid)) return;
   enemies->NewBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
                      m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
                      m.acceleration);

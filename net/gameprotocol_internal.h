@@ -41,9 +41,9 @@ void SetProjectile(M& m, const ProjectileMotion& p) {
 }
 
 inline const EnemyManager::bullet* FindProjectile(const EnemyManager& table, int row, float guid) {
-  for (const EnemyManager::bullet& b : table.players[row].bullets)
-    if (b.id == guid) return &b;
-  return nullptr;
+  const EnemyManager::player& owner = table.players[row];
+  const int k = owner.bulletIndex.Find(guid);
+  return k < 0 ? nullptr : &owner.bullets[static_cast<size_t>(k)];
 }
 
 }  // namespace protocol_detail

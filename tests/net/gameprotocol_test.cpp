@@ -313,6 +313,11 @@ TEST_F(GameProtocolTest, ProjectilesLiveInTheOwnersRowOnEveryOtherCopy) {
   ASSERT_TRUE(Frames([&] { return shots(b, 2.5f).size() == 2; }));
   EXPECT_FLOAT_EQ(shots(*host, 2.5f)[1].x, 20);
   EXPECT_FLOAT_EQ(shots(b, 2.5f)[1].x, 20);
+  // Its new message, overtaken on the way, makes no ghost beside it.
+  a.Say(Shot(2.5f, 12, 0, 0), false);
+  Sync(a);
+  EXPECT_EQ(shots(*host, 2.5f).size(), 2u);
+  EXPECT_EQ(shots(b, 2.5f).size(), 2u);
 
   a.Say(msg::ProjectileRemove{2.5f, 11});
   ASSERT_TRUE(Frames([&] { return shots(b, 2.5f).size() == 1; }));
