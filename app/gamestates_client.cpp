@@ -33,7 +33,9 @@ void screens::InstallProtocolCallbacks() {
   GameProtocol& protocol = GlobalProtocol();
   protocol.hostLeft = [](const std::string& notice) { ShowNotice(notice, kEndedNoticeFrames); };
   protocol.giveUp = [] {
-    ShowNotice("Could not reach " + joiningName + ".", kFailedNoticeFrames);
+    ShowNotice(Networking.TurnedAway() ? "Could not join " + joiningName + ": the game is full."
+                                       : "Could not reach " + joiningName + ".",
+               kFailedNoticeFrames);
   };
 }
 

@@ -217,6 +217,7 @@ bool NetworkHandler::ConnectMe(const char* host, int port) {
   address.port = static_cast<enet_uint16>(port);
   ENetPeer*& peer = impl->serverPeer;
   if (peer && peer->state != ENET_PEER_STATE_DISCONNECTED) enet_peer_reset(peer);
+  turnedAway = false;
   peer = enet_host_connect(impl->client, &address, 1, 0);
   impl->ResetSlots(1);
   if (peer) {
@@ -528,6 +529,7 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
         if (p.peer == peer) p.peer = nullptr;
       if (current.peer == peer) current.peer = nullptr;
       if (Outbox* box = OutboxOf(peer)) *box = Outbox{};
+      if (peer == serverPeer) self.turnedAway = event.data == kTurnedAway;
       QueueNotice(static_cast<unsigned char>(event.data == kGracefulDisconnect
                                                  ? netid::Disconnection
                                                  : netid::ConnectionLost),

@@ -116,6 +116,9 @@ class NetworkHandler {
   // up now); false when the attempt could not be started.
   bool ConnectMe(const char* host, int port);
   bool ClientConnected();
+  // Client: the host closed our connection because it had no room for us
+  // (every player slot taken), rather than the connection being lost.
+  bool TurnedAway() const { return turnedAway; }
   // Client role: asks every host on the local network whether it takes
   // players; answers arrive as packets with id 10 whose sender's port is the
   // game's. Goes to 255.255.255.255 unless VOIDRAKE_LAN_ADDRESS names
@@ -200,4 +203,5 @@ class NetworkHandler {
   char ipText[16] = {};
   unsigned short hostedPort = kGamePort;
   unsigned short hostedMaxPlayers = kMaxPlayers;
+  bool turnedAway = false;
 };

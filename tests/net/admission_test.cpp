@@ -135,4 +135,26 @@ TEST(Admission, OneAddressGetsFourConnectionsUnlessTheHostIsToldMore) {
   EXPECT_EQ(crowd[0]->Connected(), 4);
 }
 
+TEST(Admission, AFullGameTurnsANewcomerAwayAndItsCopyKnowsWhy) {
+  constexpr unsigned short kPort = 60431;
+  testsupport::TempDir dir;
+  testsupport::HostProcess host;
+  ASSERT_TRUE(host.Start(dir.File("host.txt"), {"--no-master", "--port", std::to_string(kPort),
+                                                "--max-players", "1"}));
+  Crowd nobody;
+  Player first(2.5f, kPort);
+  ASSERT_TRUE(Serve(nobody, &first, 5s, [&] { return first.ready; })) << host.Output();
+  Player second(3.5f, kPort);
+  int gaveUp = 0;
+  second.protocol.giveUp = [&] { ++gaveUp; };
+  ASSERT_TRUE(Serve(nobody, &second, 5s, [&] {
+    first.Frame();
+    return gaveUp > 0;
+  })) << host.Output();
+  EXPECT_TRUE(second.rig.network.TurnedAway());
+  EXPECT_FALSE(second.ready);
+  EXPECT_TRUE(first.rig.network.ClientConnected());
+  EXPECT_FALSE(first.rig.network.TurnedAway());
+}
+
 }  // namespace
