@@ -840,6 +840,17 @@ class ComputerPlayersTest : public GameProtocolTest {
     return {x, y};
   }
   World dedicatedArena;  // the arena when a dedicated host runs them
+
+  // Bob (guid 3.5, bounty 100) shoots down `prey` (bounty 200): he is paid
+  // 53 credits for it, as for a player.
+  void ExpectBobPaidFor(Peer& bob, AiPlayer& prey) {
+    prey.bounty = 200;
+    bob.rig.ship.bounty = 100;
+    const int credits = bob.rig.ship.credits;
+    bob.Say(msg::DamageReport{3.5f, prey.guid, 100000, 100000});
+    ASSERT_TRUE(Frames([&] { return bob.rig.ship.credits > credits; }));
+    EXPECT_EQ(bob.rig.ship.credits - credits, 53);
+  }
 };
 
 bool IsKillLine(const std::string& line, const std::string& killer, const std::string& victim) {
@@ -931,12 +942,7 @@ TEST_F(ComputerPlayersTest, TheyArePlayersEverywhereKillAndArePaidAndPayTheirKil
 
   // Bob's shot kills the second computer player: Bob is paid for it.
   AiPlayer& prey = host->protocol.BotPlayer(1);
-  prey.bounty = 200;
-  b.rig.ship.bounty = 100;
-  const int credits = b.rig.ship.credits;
-  b.Say(msg::DamageReport{3.5f, prey.guid, 100000, 100000});
-  ASSERT_TRUE(Frames([&] { return b.rig.ship.credits > credits; }));
-  EXPECT_EQ(b.rig.ship.credits - credits, 53);
+  ExpectBobPaidFor(b, prey);
   EXPECT_EQ(b.rig.ship.kills, 1);
   const std::string line = KillText(1, "Bob", host->Of(prey.guid)->name);
   EXPECT_TRUE(Frames([&] { return host->Logged(line) && a.Logged(line); }));
@@ -1112,13 +1118,7 @@ TEST_F(DedicatedComputerPlayersTest, TheyArePlayersOnEveryClientKillAndPayTheirK
   EXPECT_EQ(b.Of(2.5f)->losses, lossesBefore + 1);
 
   // Bob's shot kills a computer player: Bob is paid for it.
-  AiPlayer& prey = Bot(1);
-  prey.bounty = 200;
-  b.rig.ship.bounty = 100;
-  const int credits = b.rig.ship.credits;
-  b.Say(msg::DamageReport{3.5f, prey.guid, 100000, 100000});
-  ASSERT_TRUE(Frames([&] { return b.rig.ship.credits > credits; }));
-  EXPECT_EQ(b.rig.ship.credits - credits, 53);
+  ExpectBobPaidFor(b, Bot(1));
 }
 
 TEST_F(DedicatedComputerPlayersTest, AJoiningClientTakesTheSeatOfOne) {
