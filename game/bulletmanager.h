@@ -80,8 +80,6 @@ class BulletManager {
   void Steer(Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
   void PrepareDrawing();
-  void RenderBullet(const Bullet& b, bool secondPass);
-  void Layer(int texture, float x, float y, float width, float height, float angle);
 
   std::vector<Weapon::Shot> volley_;  // reused volley buffer
   std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it

@@ -218,8 +218,6 @@ class EnemyManager {
   void SendDamageReports(float myGuid);
   void RenderShip(const player& p, bool glow, int myTeam, int gameMode, float cameraX,
                   float cameraY);
-  void RenderBullet(const bullet& b, bool glow);
-  void Layer(int texture, float x, float y, float width, float height, float angle);
   void AddTrails();
   void AddTrail(const bullet& b);
 

@@ -10,6 +10,7 @@
 
 #include "opponents/enemymanager.h"
 #include "game/gameutilities.h"
+#include "game/shot_draw.h"
 #include "render/shaderlibrary.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
@@ -45,7 +46,9 @@ void EnemyManager::RenderAll(bool glow, float cameraX, float cameraY, int myTeam
     layer.CameraRect(0, 0, RenderSort::kEverywhere, RenderSort::kEverywhere);
   for (const player& p : players) {
     RenderShip(p, glow, myTeam, gameMode, cameraX, cameraY);
-    for (const bullet& b : p.bullets) RenderBullet(b, glow);
+    for (const bullet& b : p.bullets)
+      DrawShot({(int)b.drawKind, b.texture, b.x, b.y, b.width, b.height, b.angle, b.life}, glow,
+               sprite, layer);
   }
   if (layer.paths.empty()) return;
   if (shaders) shaders->ShaderMasking();
@@ -76,51 +79,6 @@ void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMo
     bounty += ')';
     PrintTextWithCameraColor(p.x - 64, p.y + p.height / 2 + 96, bounty.c_str(), 1, 1, 1,
                              cameraX, cameraY);
-  }
-}
-
-void EnemyManager::Layer(int texture, float x, float y, float width, float height,
-                         float angle) {
-  layer.AddQuad(texture, 0, 0, x, y, width / 2, height / 2, 1, 1, 1, 1, angle, false);
-}
-
-// The projectile by its drawing style, as the local projectiles are drawn.
-void EnemyManager::RenderBullet(const bullet& b, bool glow) {
-  const int style = (int)b.drawKind;
-  const float turned = 90 - b.angle;
-  switch (style) {
-    case 1:
-    case 4:  // beams stretch along their flight and fade toward their tail
-      sprite.ChangeSize(b.width, (style == 1 ? 8 : 16) * b.height);
-      sprite.RenderSortedFading(b.x, b.y, 0, turned, 1, 1, 1, 1, b.texture, false, false);
-      return;
-    case 5: {
-      if (glow) return;
-      const float a = b.angle * kDegToRad;
-      for (int k = 0; k < 10; k++) {
-        const int pick = std::min(2, (int)utilities->VisualRandom(0, 3));
-        Layer(b.texture + pick, b.x - k * b.width * std::cos(a),
-              b.y + k * (b.height / 2) * std::sin(a), b.width, b.height, turned);
-      }
-      return;
-    }
-    case 6:
-      if (!glow)
-        Layer(b.texture, b.x, b.y, b.width, b.height, turned);
-      else if ((b.life / 30) % 2 != 0)  // a light blinking every 30 frames
-        Layer(kRedBorderTexture, b.x, b.y, b.width / 2, b.height / 2, turned);
-      return;
-    case 7:
-      Layer(b.texture, b.x, b.y, b.width, b.height, 90 - 6.0f * b.life);
-      return;
-    case 12:
-      if (glow) return;
-      Layer(b.texture, b.x, b.y, b.width, b.height, 90 + 48.0f * b.life);
-      return;
-    default:
-      if (glow) return;
-      Layer(b.texture, b.x, b.y, b.width, b.height, turned);
-      return;
   }
 }
 
