@@ -50,9 +50,11 @@ class Copy {
     window = game.Window(10s);
     return window != 0;
   }
-  // Both windows sit at the same place: the one clicked must be on top.
+  // The windows sit at the same place: the one clicked or read must be on
+  // top, or the click and the screenshot reach whichever copy is.
+  void Raise() { testsupport::Shell("xdotool windowraise " + std::to_string(window)); }
   void ClickOnTop(int x, int y) {
-    testsupport::Shell("xdotool windowraise " + std::to_string(window));
+    Raise();
     Click(window, x, y);
   }
   bool Says(const std::string& text, std::chrono::milliseconds wait = 10s) {
@@ -73,6 +75,7 @@ class Copy {
   bool RowShown(int row, const std::string& text) {
     static const testsupport::GlyphReader reader;
     const std::string shot = dir.File("menu.png");
+    Raise();
     testsupport::Shell("import -window " + std::to_string(window) + " '" + shot + "'");
     return reader.Read(testsupport::ReadPicture(shot), 0, 96 + 16 * row,
                        static_cast<int>(text.size())) == text;
