@@ -240,6 +240,7 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
 void BulletManager::SendBullets(float ownerGuid) {
   free_.ForEachTaken([&](int i) {
     Bullet& b = bullets[i];
+    if (!b.sendFull && !b.sendUpdate) return;
     if (b.active && b.sendFull) {
       msg::ProjectileFull m{ownerGuid, b.texture,  b.x,         b.y,
                             b.width,   b.height,   b.direction, static_cast<float>(b.style),

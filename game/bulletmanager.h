@@ -27,11 +27,10 @@ class World;
 class BulletManager {
  public:
   // A projectile of the local player: its flight plus the network identity
-  // and the flags of the messages due for it.
+  // (the flags of the messages due for it are Projectile's sendFull and
+  // sendUpdate).
   struct Bullet : Projectile {
     float guid = 0;                  // network identity
-    bool sendFull = false;           // full projectile message due
-    bool sendUpdate = false;         // short projectile message due
   };
 
   Weapon shrapnel;                   // private burst weapon

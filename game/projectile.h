@@ -31,8 +31,12 @@ struct alignas(64) Projectile {
   // touches one line of each; the rest is read when one bounces, ends or is
   // sent.
   bool active = false;             // the slot holds a live projectile
-  bool bounces = false;
-  bool hurtsOwner = false;
+  // The owner's messages due for it. They sit here, beside what every frame
+  // reads, so that looking for the due ones (every frame, over the whole
+  // crowd) leaves the rest of each record out of the cache. A computer
+  // player tells the other copies at once and leaves them unset.
+  bool sendFull = false;           // full projectile message due
+  bool sendUpdate = false;         // short projectile message due
   int lifeLeft = 0;
   int lifetime = 0;                // total frames of flight
   int behaviour = 0;               // see namespace behaviour
@@ -49,6 +53,8 @@ struct alignas(64) Projectile {
   int bouncesLeft = 0;             // wall contacts left
   int blast = 0;                   // explosion kind at the end
   int burst = 0;                   // 2 = bursts into shrapnel at the end
+  bool bounces = false;
+  bool hurtsOwner = false;
   float damageMin = 0, damageMax = 0, energyDamageMin = 0, energyDamageMax = 0;
 
   // A live projectile of template t at the mount point of a ship at
