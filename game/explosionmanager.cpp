@@ -1,5 +1,7 @@
 #include "game/explosionmanager.h"
 
+#include <algorithm>
+
 #include "net/messages.h"
 #include "net/networkhandler.h"
 
@@ -21,8 +23,7 @@ void ExplosionManager::AddExplosion(float x, float y, float width, float height,
   e.width = width;
   e.height = height;
   e.loopSlot = loopSlot;
-  e.framesLeft = frames;
-  e.frames = frames;
+  e.frames = e.framesLeft = static_cast<std::uint8_t>(std::clamp(frames, 0, kMaxFrames));
   if (send) SendExplosion(e);
   const int slot = free_.Take();
   if (slot == static_cast<int>(list.size()))
@@ -34,10 +35,15 @@ void ExplosionManager::AddExplosion(float x, float y, float width, float height,
 void ExplosionManager::AgeExplosions() {
   free_.ForEachTaken([this](int i) {
     Explosion& e = list[i];
-    if (e.active && --e.framesLeft < 1) {
-      e.active = false;
-      free_.Release(i);
+    if (!e.active) return;
+    // One of 0 frames ends here too (the count is unsigned).
+    if (e.framesLeft > 1) {
+      --e.framesLeft;
+      return;
     }
+    e.framesLeft = 0;
+    e.active = false;
+    free_.Release(i);
   });
 }
 

@@ -3,6 +3,7 @@
 // frame, as an additive quad at a fixed place (one instance: Explosions).
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "game/freeslots.h"
@@ -15,14 +16,17 @@ class NetworkHandler;
 
 class ExplosionManager {
  public:
+  // Kept small: a big fight holds tens of thousands of smoke puffs, and
+  // every frame adds thousands of them and ages them all.
   struct Explosion {
-    bool active = false;
     float x = 0, y = 0;            // centre
     float width = 0, height = 0;
     int loopSlot = 0;              // looped texture played
-    int framesLeft = 0;
-    int frames = 0;                // total duration
+    std::uint8_t framesLeft = 0;
+    std::uint8_t frames = 0;       // total duration, at most kMaxFrames
+    bool active = false;
   };
+  static constexpr int kMaxFrames = 255;
 
   GameUtilities* utilities = nullptr;
   TextureLibrary* textures = nullptr;
@@ -33,7 +37,8 @@ class ExplosionManager {
 
   void InitMe(GameUtilities* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
               NetworkHandler* network);
-  // With send set, also announces it to the other peers (message 56).
+  // With send set, also announces it to the other peers (message 56). The
+  // duration is held to 0 .. kMaxFrames.
   void AddExplosion(float x, float y, float width, float height, int loopSlot, int frames,
                     bool send);
   // The part of the world drawn (centre and size); without one every
