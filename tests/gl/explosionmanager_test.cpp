@@ -107,4 +107,18 @@ TEST_F(ExplosionGlTest, OffScreenExplosionsCostNoDrawAndEachLoopFrameOne) {
   EXPECT_EQ(ReadPixel(860, 300), (Rgba{8, 40, 0, 255}));
 }
 
+// The duration is a small unsigned count: one of no frames must still end at
+// its first frame (not wrap round to a long one), and a longer one than the
+// record holds is cut to the longest it can.
+TEST(ExplosionDuration, NoFramesEndsAtOnceAndTooManyAreCut) {
+  ExplosionManager explosions;
+  explosions.AddExplosion(0, 0, 8, 8, 0, 0, false);
+  explosions.AddExplosion(0, 0, 8, 8, 0, 100000, false);
+  explosions.AgeExplosions();
+  EXPECT_FALSE(explosions.list[0].active);
+  ASSERT_TRUE(explosions.list[1].active);
+  EXPECT_EQ(explosions.list[1].frames, ExplosionManager::kMaxFrames);
+  EXPECT_EQ(explosions.list[1].framesLeft, ExplosionManager::kMaxFrames - 1);
+}
+
 }  // namespace
