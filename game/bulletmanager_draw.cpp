@@ -21,11 +21,7 @@ void BulletManager::PrepareDrawing() {
 void BulletManager::RenderMe(bool secondPass) {
   PrepareDrawing();
   layer.Reset();
-  if (sorter)
-    layer.CameraRect(sorter->cameraX, sorter->cameraY, sorter->cameraWidth,
-                     sorter->cameraHeight);
-  else
-    layer.CameraRect(0, 0, RenderSort::kEverywhere, RenderSort::kEverywhere);
+  layer.CameraOf(sorter);
   for (const Bullet& b : bullets)
     if (b.active)
       DrawShot({b.style, b.texture, b.x, b.y, b.width, b.height, b.direction, b.lifeLeft},

@@ -39,11 +39,7 @@ void EnemyManager::RenderAll(bool glow, float cameraX, float cameraY, int myTeam
                              int gameMode) {
   PrepareDrawing();
   layer.Reset();
-  if (sorter)
-    layer.CameraRect(sorter->cameraX, sorter->cameraY, sorter->cameraWidth,
-                     sorter->cameraHeight);
-  else
-    layer.CameraRect(0, 0, RenderSort::kEverywhere, RenderSort::kEverywhere);
+  layer.CameraOf(sorter);
   for (const player& p : players) {
     RenderShip(p, glow, myTeam, gameMode, cameraX, cameraY);
     for (const bullet& b : p.bullets)

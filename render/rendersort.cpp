@@ -41,6 +41,13 @@ void RenderSort::CameraRect(float x, float y, float width, float height) {
   cameraHeight = height;
 }
 
+void RenderSort::CameraOf(const RenderSort* other) {
+  if (other)
+    CameraRect(other->cameraX, other->cameraY, other->cameraWidth, other->cameraHeight);
+  else
+    CameraRect(0, 0, kEverywhere, kEverywhere);
+}
+
 int RenderSort::FindOrAddPath(int texture, int frame) {
   if (lastPath_ >= 0 && lastPath_ < static_cast<int>(paths.size()) &&
       paths[lastPath_].texture == texture && paths[lastPath_].frame == frame) {

@@ -45,6 +45,9 @@ class RenderSort {
   // Empties `paths` (their memory is kept for the next frame).
   void Reset();
   void CameraRect(float x, float y, float width, float height);
+  // The camera of `other`, or everywhere without one: a layer drawn beside
+  // the sorted sprites culls as they do.
+  void CameraOf(const RenderSort* other);
   // Adds one quad of the whole texture `texture` centred at (x, y) with half
   // sizes hw, hh, turned by `angle` degrees. The two int arguments are unused.
   // `fading` gives the bottom edge alpha 0.
