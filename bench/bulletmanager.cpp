@@ -38,11 +38,13 @@ struct Fight {
     rig.Spawn(10000, 10000);
     // Every kind fires at the same rate, as if each weapon were in use: a
     // kind's share of the population goes with its volley and lifetime, and
-    // a cluster round's share brings its fragments (forty, 26 to 50 frames
-    // each). The count holds them all.
+    // a cluster round's share brings its fragments. The count holds them
+    // all.
     Weapon shrapnel;
     shrapnel.MakeMeShrapnel();
-    const double fragmentFrames = static_cast<double>(shrapnel.shots.size()) * (26 + 50) / 2.0;
+    const double fragmentFrames = static_cast<double>(shrapnel.shots.size()) *
+                                 (Projectile::kFragmentLifeMin + Projectile::kFragmentLifeMax) /
+                                 2.0;
     std::array<double, kWeaponIds> weight{};
     double total = 0;
     for (int k = 0; k < kWeaponIds; ++k) {

@@ -74,7 +74,7 @@ void Projectile::Scatter(GameUtilities& random) {
   const float r = random.RangedRandom(0, 360) * kDegToRad;
   driftX = std::cos(r) * s;
   driftY = std::sin(r) * s;
-  lifetime = lifeLeft = static_cast<int>(random.RangedRandom(26, 51));
+  lifetime = lifeLeft = static_cast<int>(random.RangedRandom(kFragmentLifeMin, kFragmentLifeMax + 1));
 }
 
 bool Projectile::Age() {

@@ -16,6 +16,8 @@ class World;
 struct alignas(64) Projectile {
   // Homing projectiles only steer towards targets closer than this.
   static constexpr float kHomingRange = 2000;
+  // A shrapnel fragment flies for this many frames, both ends included.
+  static constexpr int kFragmentLifeMin = 26, kFragmentLifeMax = 50;
 
   using Step = ProjectileStep;  // the move of this frame; y counts upwards
   struct Damage {
@@ -65,8 +67,9 @@ struct alignas(64) Projectile {
               float vy);
   // A charged weapon's projectiles grow, and hurt, with the charge reached.
   void GrowWithCharge(int chargeCount);
-  // A shrapnel fragment flies off at a random drift for 26 to 50 frames
-  // (three draws); any other projectile is left as it is.
+  // A shrapnel fragment flies off at a random drift for kFragmentLifeMin to
+  // kFragmentLifeMax frames (three draws); any other projectile is left as
+  // it is.
   void Scatter(GameUtilities& random);
   // One frame older: the projectile ends when its life runs out, and a
   // weaving one flips its turn every 20 frames. Returns whether it flipped.
