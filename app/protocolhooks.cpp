@@ -6,11 +6,13 @@
 #include "net/gameprotocol.h"
 
 GameProtocol& GlobalProtocol() {
-  static GameProtocol protocol = [] {
-    GameProtocol p;
-    p.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage, &myGUID);
-    return p;
+  static GameProtocol protocol;
+  static const bool bound = [] {
+    protocol.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
+                    &myGUID);
+    return true;
   }();
+  (void)bound;
   return protocol;
 }
 

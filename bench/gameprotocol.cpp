@@ -100,14 +100,14 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
     }
   });
 
-  const long long handledBefore = host.messagesHandled;
+  const long long handledBefore = host.MessagesHandled();
   for (auto _ : state) {
     host.UpdateNetwork();
     rig.network.Flush();
   }
   stop = true;
   senders.join();
-  const double handled = double(host.messagesHandled - handledBefore);
+  const double handled = double(host.MessagesHandled() - handledBefore);
   state.counters["handled_per_s"] = benchmark::Counter(handled, benchmark::Counter::kIsRate);
   state.counters["copies_sent_per_s"] =
       benchmark::Counter(handled * (kClients - 1), benchmark::Counter::kIsRate);

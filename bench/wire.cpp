@@ -36,7 +36,7 @@ Totals ClientTotals(const std::vector<std::unique_ptr<AutopilotCopy>>& copies) {
     t.datagramsIn += n.datagramsReceived;
     t.bytesOut += n.bytesSent;
     t.datagramsOut += n.datagramsSent;
-    t.messagesIn += copies[i]->protocol.messagesHandled;
+    t.messagesIn += copies[i]->protocol.MessagesHandled();
   }
   for (const auto& c : copies) t.deaths += c->rig.ship.deaths;
   return t;

@@ -7,7 +7,10 @@
 // the host, and the host applies what concerns it and relays the rest to the
 // other clients, advancing positions by the sender's latency on the way. A
 // client advances what it receives by its own latency to the host, so each
-// hop corrects its own delay.
+// hop corrects its own delay. The host's side is the host core
+// (protocol/hostcore.h), which the dedicated host shares; this copy plugs
+// in its own player: its roster entry, the damage, freezes and kills aimed
+// at it, and the explosions it draws.
 //
 // A deliberate disconnection counts as a leave: a copy that quits sends its
 // leave and closes at once, and the library drops whatever arrived
@@ -25,12 +28,10 @@
 #include <string>
 #include <vector>
 
-#include "net/chatbudget.h"
-#include "net/extrapolation.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
-#include "opponents/bounty.h"
-#include "opponents/computerplayers.h"
+#include "protocol/hostcore.h"
+#include "protocol/protocollimits.h"
 
 class EnemyManager;
 class ExplosionManager;
@@ -38,20 +39,8 @@ class GameUtilities;
 class SpaceShip;
 class World;
 
-class GameProtocol : private ComputerPlayers::Host {
+class GameProtocol : public ProtocolLimits, private HostCore::Shell {
  public:
-  static constexpr int kMaxCorrectionFrames = ::kMaxCorrectionFrames;
-  static constexpr size_t kMaxNameLength = 64;     // a full roster stays far below the packet limit
-  static constexpr size_t kMaxChatLength = 256;
-  // Chat budget of each sender at the host: a burst, then lines a second.
-  static constexpr float kChatBurst = ChatBudget::kBurst;
-  static constexpr float kChatLinesPerSecond = ChatBudget::kLinesPerSecond;
-  // An admitted connection's repeated join is answered at most this often.
-  static constexpr int kRosterReplyFrames = 20;
-  static constexpr int kMaxExplosionsPerFrame = 64;
-  static constexpr int kMaxExplosionFrames = 120;   // the longest real one is 30
-  static constexpr int kMaxFreezeFrames = 500;      // a real freeze is 50
-  static constexpr int kMaxBounty = ::kMaxBounty;
   // The join wait asks again when this many frames are left (its verdict
   // comes at 0).
   static constexpr int kJoinRetryAt = 330;
@@ -71,12 +60,11 @@ class GameProtocol : private ComputerPlayers::Host {
   // (client), in ms; empty = the handler's measurement. Tests set a latency.
   std::function<int()> latencyMs;
   bool trace = false;                  // joins, admissions, leaves and chat on stderr
-  long long messagesHandled = 0;       // catalogue messages taken, dropped ones too (benchmarks)
+  long long messagesHandled = 0;       // catalogue messages taken as a client (benchmarks)
 
-  GameProtocol();
-  ~GameProtocol();
-  GameProtocol(GameProtocol&&) noexcept;
-  GameProtocol& operator=(GameProtocol&&) noexcept;
+  GameProtocol() = default;
+  GameProtocol(const GameProtocol&) = delete;
+  GameProtocol& operator=(const GameProtocol&) = delete;
 
   void InitMe(NetworkHandler* network, EnemyManager* enemies, SpaceShip* player,
               ExplosionManager* explosions, bool* ready, int* joinWait, const float* myGuid);
@@ -84,9 +72,8 @@ class GameProtocol : private ComputerPlayers::Host {
   // ---- Computer players (host only; opponents/computerplayers.*) ----
   // Each is a player of the match like any other: it joins under a name no
   // one else has, and everything it says (states, projectiles, damage,
-  // kills, kill lines, its leave) goes through this host's handling of a
-  // player's messages, as if it had arrived on a connection of its own.
-  static constexpr int kMaxBots = ComputerPlayers::kMaxBots;
+  // kills, kill lines, its leave) goes through the host core's handling of
+  // a player's messages, as if it had arrived on a connection of its own.
   // Keeps `count` computer players in the match while clients and computer
   // players together stay within `maxOthers` (a joining human takes the
   // place of one). 0 removes them all.
@@ -94,10 +81,12 @@ class GameProtocol : private ComputerPlayers::Host {
   // One frame of every computer player, after the local player's
   // projectiles (whose hits on them it takes) and before the local ship.
   void UpdateBots();
-  int BotCount() const { return bots.Count(); }
-  bool IsBot(float guid) const { return bots.Has(guid); }
+  int BotCount() const { return host_.BotCount(); }
+  bool IsBot(float guid) const { return host_.IsBot(guid); }
   // Computer player k (0 .. BotCount()-1), for tests and benchmarks.
-  AiPlayer& BotPlayer(int k) { return bots.Player(k); }
+  AiPlayer& BotPlayer(int k) { return host_.BotPlayer(k); }
+  // Catalogue messages taken in either role, dropped ones too (benchmarks).
+  long long MessagesHandled() const { return messagesHandled + host_.messagesHandled; }
 
   // Once per frame, after the opponent table's update: the host's or the
   // client's receive loop once admitted; otherwise one frame of the join
@@ -116,59 +105,30 @@ class GameProtocol : private ComputerPlayers::Host {
   void SendLeave();
 
   // One message of the packet being handled (its id already taken).
-  void HandleServerMessage(char id);
   void HandleClientMessage(char id);
 
  private:
-  // The GUID each connection joined as (host only); a connection speaks only
-  // for that player.
-  struct Identity {
-    PlayerID connection;
-    float guid = 0;
-    ChatBudget chat;
-    long long rosterFrame = -kRosterReplyFrames;  // when its join was last answered
-  };
-
-  PlayerID Sender() const;
   int CorrectionFrames();
-  bool SenderSpeaksFor(float guid) const;
-  bool SenderJoined() const;
-  bool BindSender(float guid);
-  void Unbind(PlayerID connection);
   int AddRemotePlayer(const std::string& name, float guid, float size);
-  Identity* SenderIdentity();
-  bool TakeChatLine(std::string& text);
-  void RefillChatBudgets();
-  void AnswerJoin(Identity& sender, float newcomer);
-  void PeerGone(char id);
   bool TakeExplosion();
   void PayForKill(int victimBounty);
   void RemovePlayer(float guid);
-  void ServerPeerClosed();
   void ClientHostClosed();
   void ClientHostLost();
   void EndMatch(const std::string& notice);
   void Trace(const std::string& line) const;
-  template <class M>
-  void Relay(const M& m, bool reliable);
 
-  void ForgetBots();
-  void HandleAs(PlayerID seat, const unsigned char* data, size_t size) override;
-  void SeatClosed(PlayerID seat) override;
-
-  void ServerJoin();
-  void ServerFullState();
-  void ServerDamage();
-  void ServerKill();
-  void ServerChat();
-  void ServerExplosion();
-  void ServerFreeze();
-  void ServerLeave();
-  void ServerProjectileFull();
-  void ServerProjectileRemove();
-  void ServerProjectileNew();
-  void ServerShortState();
-  void ServerProjectileShort();
+  // What this copy adds to the host core: its own player.
+  msg::Roster::Entry RosterTail(const msg::Roster::Entry& joiner) const override;
+  void SendOwnState() override;
+  void OwnDamage(float energy, float hull, int attackerRow) override;
+  void OwnFreeze(int frames) override;
+  void OwnKill(int victimRow, int victimBounty) override;
+  void Joined(const std::string& name, const std::string& from) override;
+  void Left(const std::string& name) override;
+  void Chatted(const std::string& line) override;
+  void Exploded(const msg::Explosion& m) override;
+  void Noted(const std::string& line) override { Trace(line); }
 
   void ClientJoin();
   bool ClientRoster();
@@ -185,14 +145,9 @@ class GameProtocol : private ComputerPlayers::Host {
   void ClientShortState();
   void ClientProjectileShort();
 
-  std::vector<Identity> identities;
+  HostCore host_;
   float hostGuid = 0;      // client: the last entry of the admitting roster
   std::string hostName;    // client: its name in that roster
   bool hostGone = false;   // client: the match has ended
-  long long frame = 0;     // frames run, for the budgets
   int explosionsThisFrame = 0;
-
-  ComputerPlayers bots;
-  bool botSpeaking = false;  // a computer player's message is being handled
-  PlayerID speakingSeat;     // and this is its seat
 };

@@ -116,7 +116,8 @@ void GameProtocol::ClientKill() {
 
 void GameProtocol::ClientChat() {
   msg::Chat m;
-  if (!msg::Read(*network, m) || !TakeChatLine(m.text)) return;
+  if (!msg::Read(*network, m)) return;
+  if (m.text.size() > kMaxChatLength) m.text.resize(kMaxChatLength);
   enemies->AddReceivedLine(m.text, player ? player->name : std::string());
   Trace("chat: " + m.text);
 }
@@ -155,16 +156,14 @@ void GameProtocol::ClientProjectileFull() {
   if (!msg::Read(*network, m)) return;
   const int row = enemies->playernumbyguid(m.owner);
   if (row < 0) return;
-  const EnemyManager::bullet* known = FindProjectile(*enemies, row, m.guid);
+  const EnemyManager::bullet* known = protocol_table::FindProjectile(*enemies, row, m.guid);
   const int startLife = known ? known->startLife : -1;
   const bool young = m.acceleration > 0 && startLife - m.lifeLeft < kAccelFrames;
   ProjectileMotion p = ProjectileOf(m);
   ExtrapolateProjectile(p, CorrectionFrames(), m.speed, young ? m.acceleration : 0);
   if (!Finite(p)) return;
   SetProjectile(m, p);
-  enemies->UpdateBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
-                        m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
-                        m.acceleration);
+  protocol_table::ApplyProjectile(*enemies, row, m);
 }
 
 void GameProtocol::ClientProjectileRemove() {
@@ -178,14 +177,7 @@ void GameProtocol::ClientProjectileNew() {
   msg::ProjectileNew m;
   if (!msg::Read(*network, m)) return;
   const int row = enemies->playernumbyguid(m.owner);
-  if (row < 0) return;
-  // A shot's new message travels unreliably, its full state reliably: a
-  // full state that overtook it already made the shot, and a second one of
-  // the same GUID would fly on as a ghost no message updates.
-  if (FindProjectile(*enemies, row, m.guid)) return;
-  enemies->NewBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
-                     m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
-                     m.acceleration);
+  if (row >= 0) protocol_table::AddProjectile(*enemies, row, m);
 }
 
 // The short form carries no speed or acceleration: the stored projectile's
@@ -195,7 +187,7 @@ void GameProtocol::ClientProjectileShort() {
   if (!msg::Read(*network, m)) return;
   const int row = enemies->playernumbyguid(m.owner);
   if (row < 0) return;
-  const EnemyManager::bullet* known = FindProjectile(*enemies, row, m.guid);
+  const EnemyManager::bullet* known = protocol_table::FindProjectile(*enemies, row, m.guid);
   const bool young =
       known && known->accel > 0 && known->startLife - m.lifeLeft < kAccelFrames;
   ProjectileMotion p = ProjectileOf(m);
@@ -203,6 +195,5 @@ void GameProtocol::ClientProjectileShort() {
                         young ? known->accel : 0);
   if (!Finite(p)) return;
   SetProjectile(m, p);
-  enemies->UpdateBullet(row, m.x, m.y, m.direction, m.lifeLeft, m.turnRate, m.driftX, m.driftY,
-                        m.guid);
+  protocol_table::ApplyProjectile(*enemies, row, m);
 }

@@ -1,12 +1,10 @@
 // Helpers the host's and the client's handling share: moving a message's
-// motion fields through the extrapolation and back, and looking up a
-// projectile of an opponent row.
+// motion fields through the extrapolation and back.
 #pragma once
 
 #include <cmath>
 
-#include "net/gameprotocol.h"
-#include "opponents/enemymanager.h"
+#include "net/extrapolation.h"
 
 namespace protocol_detail {
 
@@ -38,12 +36,6 @@ ProjectileMotion ProjectileOf(const M& m) {
 template <class M>
 void SetProjectile(M& m, const ProjectileMotion& p) {
   m.x = p.x, m.y = p.y, m.direction = p.direction, m.driftX = p.driftX, m.driftY = p.driftY;
-}
-
-inline const EnemyManager::bullet* FindProjectile(const EnemyManager& table, int row, float guid) {
-  const EnemyManager::player& owner = table.players[row];
-  const int k = owner.bulletIndex.Find(guid);
-  return k < 0 ? nullptr : &owner.bullets[static_cast<size_t>(k)];
 }
 
 }  // namespace protocol_detail

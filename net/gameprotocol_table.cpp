@@ -32,3 +32,30 @@ int ApplyState(EnemyManager& table, const msg::ShortState& m) {
 }
 
 }  // namespace protocol_table
+
+namespace protocol_table {
+
+const EnemyManager::bullet* FindProjectile(const EnemyManager& table, int row, float guid) {
+  const EnemyManager::player& owner = table.players[row];
+  const int k = owner.bulletIndex.Find(guid);
+  return k < 0 ? nullptr : &owner.bullets[static_cast<size_t>(k)];
+}
+
+void ApplyProjectile(EnemyManager& table, int row, const msg::ProjectileFull& m) {
+  table.UpdateBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
+                     m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
+                     m.acceleration);
+}
+
+void AddProjectile(EnemyManager& table, int row, const msg::ProjectileNew& m) {
+  if (FindProjectile(table, row, m.guid)) return;
+  table.NewBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture, m.lifeLeft,
+                  m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid, m.acceleration);
+}
+
+void ApplyProjectile(EnemyManager& table, int row, const msg::ProjectileShort& m) {
+  table.UpdateBullet(row, m.x, m.y, m.direction, m.lifeLeft, m.turnRate, m.driftX, m.driftY,
+                     m.guid);
+}
+
+}  // namespace protocol_table

@@ -211,7 +211,7 @@ std::string ComputerPlayers::FreeName() const {
   for (int round = 1;; ++round) {
     for (const char* base : AiPlayer::kNames) {
       std::string name = base;
-      if (round > 1) name += " " + std::to_string(round);
+      if (round > 1) name.append(1, ' ').append(std::to_string(round));
       const bool used = name == OwnName() ||
                         std::any_of(enemies_->players.begin(), enemies_->players.end(),
                                     [&](const EnemyManager::player& p) { return p.name == name; });

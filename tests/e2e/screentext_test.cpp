@@ -200,7 +200,9 @@ TEST_F(ScreenTextTest, ScoreboardRowsWhileTabIsHeld) {
     EXPECT_LE(s.deaths, after.at(name).deaths);
   }
   EXPECT_EQ(own, 1) << "own line not marked once";
-  if (killed) EXPECT_GT(std::stoi(rows[0].substr(26)), 0) << "the most kills are not first";
+  if (killed) {
+    EXPECT_GT(std::stoi(rows[0].substr(26)), 0) << "the most kills are not first";
+  }
   for (const auto& [name, s] : before) EXPECT_TRUE(names.count(name)) << name << " missing";
 }
 
