@@ -5,6 +5,7 @@
 
 #include "game/soundplayer.h"
 #include "game/explosionmanager.h"
+#include "game/projectileframe.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
@@ -18,6 +19,26 @@ namespace {
 constexpr int kExplosionSound = 7;
 constexpr int kFreezeFrames = 50;
 constexpr int kPrefetchAhead = 4;
+
+// What the local player's homing projectiles chase: the nearest row of the
+// table, the later one on a tie.
+struct Opponents final : HomingTargets {
+  EnemyManager* enemies;
+  explicit Opponents(EnemyManager* e) : enemies(e) {}
+  Target Nearest(float x, float y) const override {
+    const std::vector<float> distances = enemies->GetDistances(x, y);
+    Target t;
+    int nearest = -1;
+    for (int i = 0; i < static_cast<int>(distances.size()); ++i) {
+      if (distances[i] <= t.distance) {
+        t.distance = distances[i];
+        nearest = i;
+      }
+    }
+    if (nearest >= 0) enemies->GetCoords(t.x, t.y, nearest);
+    return t;
+  }
+};
 
 }  // namespace
 
@@ -118,24 +139,6 @@ void BulletManager::Trails(const Bullet& b) {
   }
 }
 
-// Homing: turn toward the nearest opponent within range (the later one on a
-// tie).
-void BulletManager::Steer(Bullet& b) {
-  const std::vector<float> distances = enemies->GetDistances(b.x, b.y);
-  float nearest = 1000000;
-  int target = -1;
-  for (int i = 0; i < static_cast<int>(distances.size()); ++i) {
-    if (distances[i] <= nearest) {
-      nearest = distances[i];
-      target = i;
-    }
-  }
-  if (target < 0 || nearest >= Projectile::kHomingRange) return;
-  float tx = 0, ty = 0;
-  enemies->GetCoords(tx, ty, target);
-  b.TurnTowards(tx, ty);
-}
-
 // The end of a projectile: removal message, damage to everyone it touches
 // (team mates too), the owner's own blast damage, the blast and burst.
 void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid) {
@@ -206,28 +209,12 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
     explosions->AddExplosion(b.x + 16 * std::cos(a), b.y + 16 * std::sin(a), 64, 64, 3, 16,
                              true);
   }
-  if (b.Age()) b.sendFull = true;
-  if (!b.active || b.lifeLeft % 30 == 0) b.sendUpdate = true;
-  if (b.behaviour == behaviour::Reflex && b.lifeLeft == 100) {
-    b.direction -= 180;
-    b.sendUpdate = true;
-  }
-  b.direction += b.turnRate;
   // The blast's loudness goes by the distance before this frame's move; it is
   // worked out only for the projectiles that end.
   const float fromX = b.x - shipX_, fromY = b.y - shipY_;
-  if (b.behaviour == behaviour::Homing) {
-    b.sendUpdate = true;
-    Steer(b);
-  }
-  const Projectile::Step step = b.Move();
-  if (b.InWall(*world)) {
-    // Back by the step just made, then off the wall; peers hear of the turn.
-    b.x -= step.x;
-    b.y += step.y;
-    b.Bounce(*world);
-    b.sendUpdate = true;
-  }
+  const FlightNews news = FlyOwnProjectile(b, *world, Opponents{enemies});
+  if (news.flipped) b.sendFull = true;
+  if (news.tell) b.sendUpdate = true;
   if (b.active && enemies->HitMe(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height, team))
     b.active = false;
   if (!b.active) EndOf(b, std::hypot(fromX, fromY), hp, energy, ownerGuid);

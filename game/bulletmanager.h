@@ -76,7 +76,6 @@ class BulletManager {
   void SendNew(const Bullet& b, float ownerGuid, bool reliable);
   void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
   void Trails(const Bullet& b);
-  void Steer(Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
   void PrepareDrawing();
 

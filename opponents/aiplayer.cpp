@@ -6,6 +6,7 @@
 
 #include "game/heading.h"
 #include "game/motion.h"
+#include "game/projectileframe.h"
 #include "game/spaceship.h"
 #include "opponents/enemymanager.h"
 #include "game/gameutilities.h"
@@ -386,12 +387,38 @@ void AiPlayer::HurtRow(int i, const Projectile::Damage& d, int freeze) {
 
 void AiPlayer::UpdateBullets(SpaceShip& player) { UpdateBullets(&player); }
 
+namespace {
+
+// What a computer player's homing projectiles chase: every row of the table
+// but its own, and the local ship, which wins a tie.
+struct EveryoneElse final : HomingTargets {
+  const EnemyManager* table;
+  int ownRow;
+  const SpaceShip* player;
+  EveryoneElse(const EnemyManager* t, int own, const SpaceShip* p)
+      : table(t), ownRow(own), player(p) {}
+  Target Nearest(float x, float y) const override {
+    Target t;
+    const std::vector<EnemyManager::player>& rows = table->players;
+    for (int i = 0; i < (int)rows.size(); i++) {
+      const float d = std::hypot(rows[i].x - x, rows[i].y - y);
+      if (i != ownRow && d <= t.distance) t = {rows[i].x, rows[i].y, d};
+    }
+    const float d = player ? std::hypot(player->x - x, player->y - y) : kNoTarget;
+    if (player && d <= t.distance) t = {player->x, player->y, d};
+    return t;
+  }
+};
+
+}  // namespace
+
 void AiPlayer::UpdateBullets(const SpaceShip* player) {
+  const EveryoneElse targets(enemies, row, player);
   // Fragments launched during this pass first move next frame.
   const size_t count = bullets.size();
   for (size_t k = 0; k < count; k++) {
     if (!bullets[k].active) continue;
-    const bool touchesPlayer = MoveBullet(bullets[k], player);
+    const bool touchesPlayer = MoveBullet(bullets[k], targets, player);
     if (!bullets[k].active) {
       Bullet ended = bullets[k];  // the burst below may grow the list
       EndBullet(ended, touchesPlayer);
@@ -399,63 +426,28 @@ void AiPlayer::UpdateBullets(const SpaceShip* player) {
   }
 }
 
+// Whether b touches the local ship, of another team and alive.
+bool AiPlayer::TouchesPlayer(const Bullet& b, const SpaceShip* player) const {
+  return player && player->team != team && player->alive &&
+         utilities->RectRect(b.x - b.width / 2, b.y - b.height / 2, b.height, b.width,
+                             player->x - kLocalShipBox / 2, player->y - kLocalShipBox / 2,
+                             kLocalShipBox, kLocalShipBox);
+}
+
+bool AiPlayer::TouchesEnemyRow(const Bullet& b) const {
+  for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
+                                        b.height))
+    if (enemies->GetTeam(i) != team) return true;
+  return false;
+}
+
 // One frame of flight; returns whether the projectile touches the local
-// ship (of another team, alive) where it now is.
-bool AiPlayer::MoveBullet(Bullet& b, const SpaceShip* player) {
-  b.Age();
-  b.direction += b.turnRate;
-
-  if (b.behaviour == behaviour::Homing) {
-    float best = kNoTarget;
-    float tx = 0, ty = 0;
-    const std::vector<EnemyManager::player>& rows = enemies->players;
-    for (int i = 0; i < (int)rows.size(); i++) {
-      if (i == row) continue;
-      const float d = std::hypot(rows[i].x - b.x, rows[i].y - b.y);
-      if (d <= best) {
-        best = d;
-        tx = rows[i].x;
-        ty = rows[i].y;
-      }
-    }
-    const float dp = player ? std::hypot(player->x - b.x, player->y - b.y) : kNoTarget;
-    if (player && dp <= best) {
-      best = dp;
-      tx = player->x;
-      ty = player->y;
-    }
-    if (best < Projectile::kHomingRange) b.TurnTowards(tx, ty);
-  }
-  // The others predict a straight or turning flight: a homing turn or a
-  // bounce is announced, and the course every 30 frames anyway.
-  bool steered = b.behaviour == behaviour::Homing || b.lifeLeft % 30 == 0;
-
-  const float oldX = b.x, oldY = b.y;
-  b.Move();
-  if (b.InWall(*world)) {
-    // Back to where it was (exactly: the saved spot, not position minus step).
-    b.x = oldX;
-    b.y = oldY;
-    b.Bounce(*world);
-    steered = true;
-  }
-
-  const bool touchesPlayer =
-      player && player->team != team && player->alive &&
-      utilities->RectRect(b.x - b.width / 2, b.y - b.height / 2, b.height, b.width,
-                          player->x - kLocalShipBox / 2, player->y - kLocalShipBox / 2,
-                          kLocalShipBox, kLocalShipBox);
-  if (touchesPlayer) b.active = false;
-  if (b.active) {
-    for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
-                                          b.height)) {
-      if (enemies->GetTeam(i) != team) {
-        b.active = false;
-        break;
-      }
-    }
-  }
-  if (voice && steered && b.active) voice->Steered(b);
+// ship where it now is. A projectile that touches an enemy ends.
+bool AiPlayer::MoveBullet(Bullet& b, const HomingTargets& targets, const SpaceShip* player) {
+  const FlightNews news = FlyOwnProjectile(b, *world, targets);
+  const bool touchesPlayer = TouchesPlayer(b, player);
+  if (touchesPlayer || (b.active && TouchesEnemyRow(b))) b.active = false;
+  if (voice && news.tell && b.active) voice->Steered(b);
   return touchesPlayer;
 }
 

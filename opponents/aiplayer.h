@@ -13,6 +13,7 @@
 #include "game/weapon.h"
 
 class EnemyManager;
+class HomingTargets;
 class World;
 class ExplosionManager;
 class GameUtilities;
@@ -134,6 +135,8 @@ class AiPlayer {
   void CollideWithWalls();
   void PublishBullets();
   Bullet& FreeBulletSlot();
-  bool MoveBullet(Bullet& b, const SpaceShip* player);
+  bool TouchesPlayer(const Bullet& b, const SpaceShip* player) const;
+  bool TouchesEnemyRow(const Bullet& b) const;
+  bool MoveBullet(Bullet& b, const HomingTargets& targets, const SpaceShip* player);
   void EndBullet(Bullet& b, bool touchesPlayer);
 };

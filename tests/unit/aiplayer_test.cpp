@@ -1,6 +1,7 @@
 // The computer players: target choice and approach, steering, weapon choice
 // by range, the end effects of their projectiles, kill credit on death, the
 // full table, and a long seeded match of six of them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -209,6 +210,46 @@ TEST_F(Bots, AProjectileEndingByAgeInsideABoxStillHitsAndExplodes) {
   EXPECT_FLOAT_EQ(h, 10);
   EXPECT_EQ(table.lastAttacker, bot.row);
   EXPECT_EQ(table.GetFrozenFrames(), 50);
+}
+
+// The lives at which a networked computer player told the other copies of a
+// projectile's course.
+struct HeardCourses : AiPlayer::Voice {
+  std::vector<int> lives;
+  void Fired(const AiPlayer::Bullet&) override {}
+  void Steered(const AiPlayer::Bullet& b) override { lives.push_back(b.lifeLeft); }
+  void Ended(const AiPlayer::Bullet&) override {}
+  void Hurt(int, float, float) override {}
+  void Froze(int, int) override {}
+  void Died(int) override {}
+};
+
+AiPlayer::Bullet Launched(int weapon) {
+  Weapon w;
+  w.MakeMeWeapon(weapon);
+  AiPlayer::Bullet b;
+  b.Launch(w.shots[0], 5000, 5000, 0, 0, 0);
+  b.direction = 0;
+  return b;
+}
+
+// Computer players carry the Reflex bomb and the weaving rockets too: the
+// bomb turns back as the player's does, and the other copies, which only
+// turn by the turn rate, hear of each turn-back and weaving flip.
+TEST_F(Bots, ReflexBombsTurnBackAndUnforeseenTurnsAreTold) {
+  HeardCourses heard;
+  bot.voice = &heard;
+  bot.bullets = {Launched(17)};  // life 200, speed 55
+  for (int i = 0; i < 100; ++i) bot.UpdateBullets(player);
+  EXPECT_EQ(bot.bullets[0].direction, 180);
+  for (int i = 0; i < 98; ++i) bot.UpdateBullets(player);
+  EXPECT_NEAR(bot.bullets[0].x, 5000, 56);  // back where it started
+  EXPECT_THAT(heard.lives, ::testing::Contains(100));
+
+  heard.lives.clear();
+  bot.bullets = {Launched(6)};  // flips at lives 980, 960, ...
+  for (int i = 0; i < 20; ++i) bot.UpdateBullets(player);
+  EXPECT_THAT(heard.lives, ::testing::ElementsAre(990, 980));
 }
 
 TEST_F(Bots, ClusterProjectilesBurstAndLiveProjectilesAreMirrored) {
