@@ -2,14 +2,16 @@
 
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "app/drawall.h"
 #include "app/gameobjects.h"
 #include "app/gamestates_internal.h"
-#include "app/protocolhooks.h"
 #include "app/globals.h"
 #include "app/inputhandler.h"
 #include "app/platform.h"
+#include "app/protocolhooks.h"
 #include "app/singleplayer.h"
 #include "app/soundmanager.h"
 #include "app/startup.h"
@@ -20,7 +22,6 @@
 #include "opponents/enemymanager.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
-#include "app/drawall.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"
@@ -45,7 +46,7 @@ unsigned short hostMaxPlayers = NetworkHandler::kMaxPlayers;
 
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
-int lastTracedState = 0;
+std::optional<ScreenState> lastTracedState;
 int tracedFrames = 0;
 constexpr int kOpponentTraceFrames = 40;  // once a second while playing
 // Whether the options screen ran last frame: Settings.cfg is read as the
@@ -91,39 +92,51 @@ void SetStateTrace(bool on) {
   SetProtocolTrace(on);  // joins, admissions, departures and chat lines too
 }
 
+namespace {
+
+void RunScreen(ScreenState state) {
+  using enum ScreenState;
+  switch (state) {
+    case Playing: return PlayingFrame();
+    case Title: return TitleFrame();
+    case LanSearch: return LanSearchFrame();
+    case FetchServerList: return FetchServersFrame();
+    case ServerList: return ServerListFrame();
+    case GameStart: return GameStartFrame();
+    case Options: return OptionsFrame();
+    case NameEntry: return NameEntryFrame();
+    case NameEntryDone: return NameEntryDoneFrame();
+    case QuitConfirm: return QuitConfirmFrame();
+    case Notice: return NoticeFrame();
+  }
+  inloop = Playing;  // a number no screen has
+}
+
+}  // namespace
+
 void RunStateFrame() {
-  if (traceStates && inloop != lastTracedState) {
-    lastTracedState = inloop;
-    std::fprintf(stderr, "state: %d\n", lastTracedState);
-    if (lastTracedState == 1 || lastTracedState == 12)
+  const ScreenState state = inloop;
+  if (traceStates && state != lastTracedState) {
+    lastTracedState = state;
+    std::fprintf(stderr, "state: %d\n", TraceNumber(state));
+    if (state == ScreenState::Playing || state == ScreenState::QuitConfirm)
       std::fprintf(stderr, "ship: %s\n", ShipSummary().c_str());
   }
-  if (traceStates && inloop == 1 && ++tracedFrames % kOpponentTraceFrames == 0)
+  if (traceStates && state == ScreenState::Playing && ++tracedFrames % kOpponentTraceFrames == 0)
     std::fputs(OpponentRows().c_str(), stderr);
   DeliverTypedChat();
   platform::BeginFrame();
   // A game draws every picture; the screens before it only their own, and
   // take the rest in after they are drawn.
-  const bool inGame = inloop == 1 || inloop == 7;
+  const bool inGame = state == ScreenState::Playing || state == ScreenState::GameStart;
   if (inGame) FinishLoading();
-  if (inloop != 9) optionsOpen = false;
-  switch (inloop.load()) {
-    case 1: PlayingFrame(); break;
-    case 2: TitleFrame(); break;
-    case 4: LanSearchFrame(); break;
-    case 5: FetchServersFrame(); break;
-    case 6: ServerListFrame(); break;
-    case 7: GameStartFrame(); break;
-    case 9: OptionsFrame(); break;
-    case 10: NameEntryFrame(); break;
-    case 11: NameEntryDoneFrame(); break;
-    case 12: QuitConfirmFrame(); break;
-    case 13: NoticeFrame(); break;
-    default: inloop = 1; break;
-  }
+  if (state != ScreenState::Options) optionsOpen = false;
+  RunScreen(state);
   if (!inGame) ContinueLoading();
   // Any other screen drew over the window: the next menu frame must draw.
-  if (inloop != 2 && inloop != 9 && inloop != 10) ForgetShownScreen();
+  const ScreenState now = inloop;
+  if (now != ScreenState::Title && now != ScreenState::Options && now != ScreenState::NameEntry)
+    ForgetShownScreen();
 }
 
 void PlayingFrame() {
@@ -150,7 +163,7 @@ void TitleFrame() {
   bool server = false, lan = false, chosen = false;
   if (cmdOptions.IsClicked()) {
     lclick = false;
-    inloop = 9;
+    inloop = ScreenState::Options;
   }
   if (cmdHighGraphics.IsClicked()) chosen = true;
   if (cmdMediumGraphics.IsClicked()) chosen = lan = true;
@@ -182,14 +195,14 @@ void StartTitleChoice(bool server, bool lan) {
     rdyforgame = true;
     if (!multiplayer) Game = 1;
     PrepareGameMenus();
-    inloop = 7;
+    inloop = ScreenState::GameStart;
   } else if (!lan) {
     lclick = false;
     gotin = false;
-    inloop = 5;
+    inloop = ScreenState::FetchServerList;
   } else {
     gotin = false;
-    inloop = 4;
+    inloop = ScreenState::LanSearch;
     framestilquit = kLanSearchFrames;
     foundpong = false;
     Networking.PingLAN();
@@ -216,7 +229,7 @@ void ShowNotice(const std::string& text, int frames) {
   noticeText = text;
   noticeFramesLeft = frames;
   noticeResetPending = true;
-  inloop = 13;
+  inloop = ScreenState::Notice;
 }
 
 void NoticeFrame() {
@@ -239,7 +252,7 @@ void NoticeFrame() {
   }
   if (--noticeFramesLeft <= 0 || pressed) {
     lclick = false;
-    inloop = 2;
+    inloop = ScreenState::Title;
   }
 }
 
@@ -283,7 +296,7 @@ void GameStartFrame() {
   }
   Networking.SetGameStats(Player.name + "'s Game!", Game);
   platform::SetCursorVisible(false);
-  inloop = 1;
+  inloop = ScreenState::Playing;
   SortedRenderer.InitMe(&Textures, &Shaders);
 }
 
@@ -324,17 +337,17 @@ void OptionsFrame() {
     lclick = false;
     return;
   }
-  if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
-  if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
-  if (cmdHighGraphics.IsClicked()) s.level = 0, inloop = 2;
+  if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = ScreenState::Title;
+  if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = ScreenState::Title;
+  if (cmdHighGraphics.IsClicked()) s.level = 0, inloop = ScreenState::Title;
   if (cmdName.IsClicked()) {
     std::lock_guard<std::mutex> lock(textMutex);
     newname.clear();
-    inloop = 10;
+    inloop = ScreenState::NameEntry;
   }
-  if (cmdMusicOn.IsClicked()) s.music = 1, inloop = 2;
-  if (cmdMusicOff.IsClicked()) s.music = 0, inloop = 2;
-  if (inloop == 2) {
+  if (cmdMusicOn.IsClicked()) s.music = 1, inloop = ScreenState::Title;
+  if (cmdMusicOff.IsClicked()) s.music = 0, inloop = ScreenState::Title;
+  if (inloop == ScreenState::Title) {
     WriteSettings(s.name, s.level, s.music, s.mode);
     lclick = false;
   }
@@ -359,7 +372,7 @@ void NameEntryDoneFrame() {
     name = newname;
   }
   WriteSettings(name, s.level, s.music, s.mode);
-  inloop = 2;
+  inloop = ScreenState::Title;
 }
 
 void QuitConfirmFrame() {
@@ -377,7 +390,7 @@ void QuitConfirmFrame() {
     quitall = true;
     platform::PostQuit();
   }
-  if (keys[vk::Escape]) inloop = 1;
+  if (keys[vk::Escape]) inloop = ScreenState::Playing;
   DrawAll(graphicslevel);
   DarkenScreen();
   PrintTextColor(67, 376,

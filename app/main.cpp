@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   }
   PrefetchFirstPictures();
   timedemoOptions = options.timedemo;
-  inloop = 2;
+  inloop = ScreenState::Title;
   timetilheartbeat = 1;
   quitall = false;
 
