@@ -66,6 +66,9 @@ void screens::PrepareGameMenus() {
 }
 
 void InitFrontEndButtons(TextureLibrary* textures) {
+  cmdInternet.InitMe(755, 29, 90, 35, textures);
+  cmdLan.InitMe(853, 29, 90, 35, textures);
+  cmdHost.InitMe(950, 29, 90, 35, textures);
   cmdOptions.InitMe(755, 125, 90, 35, textures);
   cmdPlay.InitMe(950, 125, 90, 35, textures);
   cmdHighGraphics.InitMe(755, 29, 90, 35, textures);
@@ -152,9 +155,9 @@ void TitleFrame() {
   platform::SetCursorVisible(true);
   const HelpFor help[] = {
       {&cmdOptions, "Change your name, graphics level, and turn music on/off."},
-      {&cmdHighGraphics, "Find other people hosting games on the internet."},
-      {&cmdMediumGraphics, "Joins the first game found being hosted on your LAN."},
-      {&cmdLowGraphics, "Host a game on the internet, and for people to join over your LAN."},
+      {&cmdInternet, "Find other people hosting games on the internet."},
+      {&cmdLan, "Joins the first game found being hosted on your LAN."},
+      {&cmdHost, "Host a game on the internet, and for people to join over your LAN."},
       {&cmdPlay, "Play a game against some computer players..."},
   };
   if (DrawMenuScreen(kTitleScreenTexture, help, nullptr) && titlePresented) titlePresented();
@@ -165,9 +168,9 @@ void TitleFrame() {
     lclick = false;
     inloop = ScreenState::Options;
   }
-  if (cmdHighGraphics.IsClicked()) chosen = true;
-  if (cmdMediumGraphics.IsClicked()) chosen = lan = true;
-  if (cmdLowGraphics.IsClicked()) chosen = server = true;
+  if (cmdInternet.IsClicked()) chosen = true;
+  if (cmdLan.IsClicked()) chosen = lan = true;
+  if (cmdHost.IsClicked()) chosen = server = true;
   if (cmdPlay.IsClicked()) {
     chosen = server = true;
     multiplayer = false;
