@@ -1,12 +1,12 @@
 // The game thread: start-up, then one frame of the current screen state
-// whenever more than 25 ms have passed since the previous frame began,
-// sleeping in between.
+// whenever more than the frame step (game/timing.h) has passed since the
+// previous frame began, sleeping in between.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-constexpr uint32_t kFrameStepMs = 25;
+#include "game/timing.h"
 
 // True when a frame beginning at `now` is due after one that began at
 // `lastStart` (strictly more than the frame step has passed).

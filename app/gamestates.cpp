@@ -16,6 +16,7 @@
 #include "app/soundmanager.h"
 #include "app/startup.h"
 #include "game/spaceship.h"
+#include "game/timing.h"
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
@@ -48,7 +49,7 @@ FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
 std::optional<ScreenState> lastTracedState;
 int tracedFrames = 0;
-constexpr int kOpponentTraceFrames = 40;  // once a second while playing
+constexpr int kOpponentTraceFrames = kFramesPerSecond;  // once a second while playing
 // Whether the options screen ran last frame: Settings.cfg is read as the
 // screen opens, not again every frame.
 bool optionsOpen = false;

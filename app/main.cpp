@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  platform::RunEventLoop(&HandleInputEvent, &OnHeartbeatTick);
+  // The heartbeat counts the game's frames: the window thread ticks at its step.
+  platform::RunEventLoop(&HandleInputEvent, &OnHeartbeatTick, kFrameStepMs);
   quitall = true;
   game.join();
   WithdrawLobbyAnnouncement();

@@ -12,12 +12,13 @@
 
 #include "dedicated/dedicatedhost.h"
 #include "dedicated/hostoptions.h"
+#include "game/timing.h"
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
 
 namespace {
 
-constexpr long kFrameNs = 25'000'000;
+constexpr long kFrameNs = kFrameStepMs * 1'000'000L;
 // The master server forgets a game after 100 s unheard; one heartbeat every
 // 1750 frames (about 44 s) leaves room for one lost.
 constexpr int kHeartbeatFrames = 1750;
@@ -56,7 +57,7 @@ bool Before(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
 
-// Frames every 25 ms, sleeping in between; a late frame moves the schedule
+// A frame every step, sleeping in between; a late frame moves the schedule
 // rather than running the missed frames back to back.
 void RunUntilSignal(DedicatedHost& host, NetworkHandler& network, bool announce) {
   timespec next;
