@@ -41,9 +41,7 @@ SettingsCopy localSettings;
 namespace {
 
 constexpr int kLanSearchFrames = 120;
-unsigned short hostPort = NetworkHandler::kGamePort;
-int hostBots = -1;
-unsigned short hostMaxPlayers = NetworkHandler::kMaxPlayers;
+HostSettings hosting;
 
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
@@ -186,16 +184,16 @@ void StartTitleChoice(bool server, bool lan) {
     gotin = true;
     // A game that cannot take connections is no hosted game: nobody could
     // join it, and the lobby would list whichever game holds the port.
-    if (multiplayer && !Networking.ConnectServer(hostPort, hostMaxPlayers)) {
-      std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hostPort);
-      ShowNotice("Cannot host on UDP port " + std::to_string(hostPort) +
+    if (multiplayer && !Networking.ConnectServer(hosting.port, hosting.maxPlayers)) {
+      std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hosting.port);
+      ShowNotice("Cannot host on UDP port " + std::to_string(hosting.port) +
                      ": another program is using it.",
                  kEndedNoticeFrames);
       return;
     }
     if (multiplayer)
-      GlobalProtocol().SetBots(hostBots >= 0 ? hostBots : ReadHostBots(), hostMaxPlayers, &Level,
-                               &Utility);
+      GlobalProtocol().SetBots(hosting.bots ? *hosting.bots : ReadHostBots(), hosting.maxPlayers,
+                               &Level, &Utility);
     rdyforgame = true;
     if (!multiplayer) Game = 1;
     PrepareGameMenus();
@@ -213,12 +211,7 @@ void StartTitleChoice(bool server, bool lan) {
   }
 }
 
-void SetHostPort(unsigned short port) { hostPort = port; }
-
-void SetHostLimits(int bots, int maxPlayers) {
-  hostBots = bots;
-  hostMaxPlayers = static_cast<unsigned short>(maxPlayers);
-}
+void SetHostSettings(const HostSettings& settings) { hosting = settings; }
 
 namespace {
 std::string noticeText;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "net/hostsettings.h"
 #include "ui/servermenuset.h"
 
 class TextureLibrary;
@@ -64,11 +65,9 @@ void ShowNotice(const std::string& text, int frames);
 // `lan` searches the local network, otherwise the internet list is fetched.
 void StartTitleChoice(bool server, bool lan);
 
-// The UDP port networked games hosted from the title listen on (--port).
-void SetHostPort(unsigned short port);
-// The computer players kept in such a game (--bots; -1 takes Settings.cfg's
-// line) and its most players besides the host (--max-players).
-void SetHostLimits(int bots, int maxPlayers);
+// The port, the most players and the computer players of networked games
+// hosted from the title (without --bots, Settings.cfg's line says how many).
+void SetHostSettings(const HostSettings& settings);
 
 // Joins the game at `host` (address or name) and `port` at once, as a
 // choice from the server list does (--connect).

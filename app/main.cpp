@@ -94,10 +94,7 @@ int main(int argc, char** argv) {
   GameThreadOptions gameOptions;
   gameOptions.printStartupTime = options.printStartupTime;
   gameOptions.traceStates = options.traceStates;
-  gameOptions.hostPort = options.port;
-  gameOptions.connectionsPerAddress = options.connectionsPerAddress;
-  gameOptions.hostBots = options.bots;
-  gameOptions.hostMaxPlayers = options.maxPlayers;
+  gameOptions.host = options.host;
   gameOptions.connectHost = options.connectHost;
   gameOptions.connectPort = options.connectPort;
   std::thread game;

@@ -96,22 +96,24 @@ int main(int argc, char** argv) {
 
   NetworkHandler network;
   if (!options.master.empty()) network.lobby.setMasterserver(options.master, NetworkHandler::kMasterPath);
-  network.connectionsPerAddress = options.connectionsPerAddress;
+  const HostSettings& hosting = options.host;
+  const int bots = hosting.bots.value_or(0);
+  network.connectionsPerAddress = hosting.connectionsPerAddress;
   DedicatedHost host(network);
   host.onEvent = Log;
-  if (!host.Start(options.port, options.maxPlayers)) {
+  if (!host.Start(hosting.port, hosting.maxPlayers)) {
     std::fprintf(stderr, "voidrake2-dedicated: cannot listen on UDP port %u (in use?)\n",
-                 options.port);
+                 hosting.port);
     return 1;
   }
-  host.SetBots(options.bots);
+  host.SetBots(bots);
   if (options.announce) network.SetGameStats(options.name, 0);
-  Log("listening on UDP port " + std::to_string(options.port) + " for up to " +
-      std::to_string(options.maxPlayers) + " players" +
-      (options.bots > 0 ? ", " + std::to_string(options.bots) + " of them computer players" : "") +
-      (options.announce ? ", announced to " + network.lobby.host + ":" +
-                              std::to_string(network.lobby.port)
-                        : ""));
+  Log("listening on UDP port " + std::to_string(hosting.port) + " for up to " +
+      std::to_string(hosting.maxPlayers) + " players" +
+      (bots > 0 ? ", " + std::to_string(bots) + " of them computer players" : "") +
+      (options.announce
+           ? ", announced to " + network.lobby.host + ":" + std::to_string(network.lobby.port)
+           : ""));
 
   RunUntilSignal(host, network, options.announce);
 
