@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/version.h"
+#include "net/hostsettings.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ using Apply = std::function<bool(CommandLine&, const std::string&, std::string&)
 struct Option {
   const char* name;
   const char* value;  // the value's name in the usage, "" for a flag
-  const char* help;   // lines after the first are indented under it
+  std::string help;
   Apply apply;
 };
 
@@ -46,7 +47,7 @@ Apply ConnectTarget() {
   return [](CommandLine& c, const std::string& v, std::string& error) {
     const size_t colon = v.rfind(':');
     std::string host = v.substr(0, colon);
-    long long port = 60000;
+    long long port = NetworkHandler::kGamePort;
     if (colon != std::string::npos) {
       char* end = nullptr;
       const std::string digits = v.substr(colon + 1);
@@ -63,8 +64,18 @@ Apply ConnectTarget() {
   };
 }
 
-const std::vector<Option>& Options() {
-  static const std::vector<Option> options = {
+// A hosted game's option, as voidrake2-dedicated reads it too.
+Option HostRow(const HostOption& row) {
+  // The options screen sets how many computer players hosted games keep.
+  const bool bots = std::string(row.name) == "--bots";
+  return {row.name, row.value, HostOptionHelp(row, bots ? "Settings.cfg's fifth line, else 0" : ""),
+          [&row](CommandLine& c, const std::string& v, std::string& error) {
+            return ReadHostOption(row, v, c.host, error);
+          }};
+}
+
+std::vector<Option> BuildOptions() {
+  std::vector<Option> options = {
       {"--windowed", "", "a 1024x768 window instead of desktop full screen",
        Flag(&CommandLine::windowed)},
       {"--data", "DIR", "read the pictures, sounds and shaders from DIR",
@@ -78,14 +89,14 @@ const std::vector<Option>& Options() {
       {"--trace-states", "", "print every change of screen state on stderr",
        Flag(&CommandLine::traceStates)},
       {"--timedemo", "N",
-       "play N frames against the computer players on autopilot\nas fast as possible, print "
+       "play N frames against the computer players on autopilot as fast as possible, print "
        "the figures and exit",
        Number(1, 100000000, "a frame count of at least 1",
               [](CommandLine& c, long long n) {
                 c.timedemo.enabled = true;
                 c.timedemo.frames = static_cast<int>(n);
               })},
-      {"--level", "L", "graphics level of the timedemo: 0 high, 1 medium, 2 low\n(default 2)",
+      {"--level", "L", "graphics level of the timedemo: 0 high, 1 medium, 2 low (default 2)",
        Number(0, 2, "0 (high), 1 (medium) or 2 (low)",
               [](CommandLine& c, long long n) { c.timedemo.level = static_cast<int>(n); })},
       {"--seed", "S", "random seed of the timedemo: the same seed, the same fight",
@@ -95,40 +106,29 @@ const std::vector<Option>& Options() {
                 c.timedemo.seed = static_cast<unsigned int>(n);
               })},
       {"--extra-projectiles", "P",
-       "during the timedemo, keep P more projectiles flying over\nthe whole arena",
-       Number(0, 100000, "a count from 0 to 100000",
-              [](CommandLine& c, long long n) {
-                c.timedemo.extraProjectiles = static_cast<int>(n);
-              })},
-      {"--port", "N", "host networked games on UDP port N (default 60000)",
-       Number(1, 65535, "a port from 1 to 65535",
-              [](CommandLine& c, long long n) { c.port = static_cast<unsigned short>(n); })},
-      {"--connections-per-address", "N",
-       "a hosted game takes at most N connections from one address,\n1 to 32 (default 4; "
-       "raise it for a LAN party behind one address)",
-       Number(1, 32, "a count from 1 to 32",
-              [](CommandLine& c, long long n) {
-                c.connectionsPerAddress = static_cast<unsigned short>(n);
-              })},
-      {"--bots", "N",
-       "keep N computer players in networked games this copy hosts\n(default: Settings.cfg's "
-       "fifth line, else 0)",
-       Number(0, 31, "a count from 0 to 31",
-              [](CommandLine& c, long long n) { c.bots = static_cast<int>(n); })},
-      {"--max-players", "N",
-       "most players besides the host in a hosted game, computer\nplayers included (default 32)",
-       Number(1, 32, "a count from 1 to 32",
-              [](CommandLine& c, long long n) { c.maxPlayers = static_cast<int>(n); })},
+       "during the timedemo, keep P more projectiles flying over the whole arena",
+       Number(
+           0, 100000, "a count from 0 to 100000",
+           [](CommandLine& c, long long n) { c.timedemo.extraProjectiles = static_cast<int>(n); })},
+  };
+  for (const HostOption& row : HostOptionTable()) options.push_back(HostRow(row));
+  const std::vector<Option> rest = {
       {"--connect", "HOST[:PORT]", "join the game at HOST (port 60000 unless given) at once",
        ConnectTarget()},
       {"--dedicated", "",
-       "host a game with no window, sound or player (the options that\nfollow are "
+       "host a game with no window, sound or player (the options that follow are "
        "voidrake2-dedicated's; see voidrake2-dedicated --help)",
        // main hands the whole command line over before this table is read
        [](CommandLine&, const std::string&, std::string&) { return true; }},
       {"--help", "", "list the options and exit", Flag(&CommandLine::help)},
       {"--version", "", "print the version and exit", Flag(&CommandLine::version)},
   };
+  options.insert(options.end(), rest.begin(), rest.end());
+  return options;
+}
+
+const std::vector<Option>& Options() {
+  static const std::vector<Option> options = BuildOptions();
   return options;
 }
 
@@ -167,16 +167,7 @@ bool WantsDedicatedHost(const std::vector<std::string>& args) {
 }
 
 std::string CommandLineUsage() {
-  constexpr size_t kColumn = 24;
   std::string usage = std::string("Voidrake 2 ") + kVersion + "\nusage: voidrake2 [options]\n";
-  for (const Option& o : Options()) {
-    std::string head = std::string("  ") + o.name;
-    if (o.value[0] != '\0') head += std::string(" ") + o.value;
-    head.resize(std::max(head.size() + 2, kColumn), ' ');
-    std::string help = o.help;
-    for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
-      help.insert(at + 1, kColumn, ' ');
-    usage += head + help + "\n";
-  }
+  for (const Option& o : Options()) usage += UsageEntry(o.name, o.value, o.help);
   return usage;
 }

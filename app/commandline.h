@@ -1,23 +1,23 @@
 // The options of `voidrake2`, read once by main: every option is one row of
-// the table in app/commandline.cpp, which also writes the --help text.
+// the table in app/commandline.cpp, which also writes the --help text. The
+// hosted game's rows are the ones voidrake2-dedicated takes too
+// (net/hostsettings.h).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "app/timedemo.h"
+#include "net/hostsettings.h"
 
 struct CommandLine {
   bool windowed = false;
   bool printStartupTime = false;
   bool traceStates = false;
   bool help = false;
-  unsigned short port = 60000;  // the UDP port a hosted game listens on
-  unsigned short connectionsPerAddress = 4;  // a hosted game's limit per address
-  int bots = -1;                // computer players in a hosted game (-1: Settings.cfg's)
-  int maxPlayers = 32;          // players besides the host in a hosted game
+  HostSettings host;            // the games this copy hosts (no --bots: Settings.cfg's)
   std::string connectHost;      // --connect: join this game at once ("" = title)
-  unsigned short connectPort = 60000;
+  unsigned short connectPort = NetworkHandler::kGamePort;
   bool version = false;
   std::string dataDir;  // --data: where the data folders are ("" to look for them)
   TimedemoOptions timedemo;

@@ -36,9 +36,8 @@ int GameProc(const GameThreadOptions& options) {
   SetTitlePresentedHook(&ReportFirstTitleFrame);
   SetStateTrace(options.traceStates);
   StartUp();
-  SetHostPort(options.hostPort);
-  Networking.connectionsPerAddress = options.connectionsPerAddress;
-  SetHostLimits(options.hostBots, options.hostMaxPlayers);
+  SetHostSettings(options.host);
+  Networking.connectionsPerAddress = options.host.connectionsPerAddress;
   if (!options.connectHost.empty()) JoinDirectly(options.connectHost, options.connectPort);
   if (timedemoOptions.enabled) {
     RunTimedemo(timedemoOptions);

@@ -1,12 +1,13 @@
 // The game thread: start-up, then one frame of the current screen state
-// whenever more than 25 ms have passed since the previous frame began,
-// sleeping in between.
+// whenever more than the frame step (game/timing.h) has passed since the
+// previous frame began, sleeping in between.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-constexpr uint32_t kFrameStepMs = 25;
+#include "game/timing.h"
+#include "net/hostsettings.h"
 
 // True when a frame beginning at `now` is due after one that began at
 // `lastStart` (strictly more than the frame step has passed).
@@ -17,12 +18,9 @@ uint32_t MsUntilFrame(uint32_t now, uint32_t lastStart);
 struct GameThreadOptions {
   bool printStartupTime = false;  // report the first presented title frame on stderr
   bool traceStates = false;       // report every change of screen state on stderr
-  unsigned short hostPort = 60000;  // UDP port of a hosted networked game
-  unsigned short connectionsPerAddress = 4;  // most connections from one address when hosting
-  int hostBots = -1;                // computer players in it (-1: Settings.cfg's)
-  int hostMaxPlayers = 32;          // players besides the host in it
-  std::string connectHost;          // join this game at once instead of the title
-  unsigned short connectPort = 60000;
+  HostSettings host;              // networked games hosted from the title
+  std::string connectHost;        // join this game at once instead of the title
+  unsigned short connectPort = NetworkHandler::kGamePort;
 };
 
 // The game thread's entry. Takes the GL context, runs start-up and the main

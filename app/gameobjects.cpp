@@ -46,6 +46,7 @@ Menu Weapons;
 std::vector<menus> Menus;
 int onmenu = 0;
 
+Button cmdInternet, cmdLan, cmdHost;
 Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
 Button cmdOptions, cmdPlay;
 Button cmdName, cmdMusicOn, cmdMusicOff;

@@ -61,8 +61,11 @@ extern std::vector<menus> Menus;     // the in-game menu tree
 extern int onmenu;                   // page of Menus shown
 
 // The invisible buttons of the title and options screens (the pictures show
-// them). On the title screen the top row means internet, LAN and host.
-extern Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
-extern Button cmdOptions, cmdPlay;
-extern Button cmdName, cmdMusicOn, cmdMusicOff;
+// them). The title's top row lies where the options' graphics row does.
+extern Button cmdInternet;          // title: the internet server list
+extern Button cmdLan;               // title: join the first game found on the LAN
+extern Button cmdHost;              // title: host a networked game
+extern Button cmdOptions, cmdPlay;  // title: the options; a game against the computer
+extern Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;  // options
+extern Button cmdName, cmdMusicOn, cmdMusicOff;                    // options
 extern Button cmdBots;               // options: computer players of hosted games

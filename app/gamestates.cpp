@@ -2,25 +2,27 @@
 
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "app/drawall.h"
 #include "app/gameobjects.h"
 #include "app/gamestates_internal.h"
-#include "app/protocolhooks.h"
 #include "app/globals.h"
 #include "app/inputhandler.h"
 #include "app/platform.h"
+#include "app/protocolhooks.h"
 #include "app/singleplayer.h"
 #include "app/soundmanager.h"
 #include "app/startup.h"
 #include "game/spaceship.h"
+#include "game/timing.h"
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
-#include "app/drawall.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"
 #include "render/shaderlibrary.h"
@@ -39,15 +41,13 @@ SettingsCopy localSettings;
 namespace {
 
 constexpr int kLanSearchFrames = 120;
-unsigned short hostPort = NetworkHandler::kGamePort;
-int hostBots = -1;
-unsigned short hostMaxPlayers = NetworkHandler::kMaxPlayers;
+HostSettings hosting;
 
 FramePresentedHook titlePresented = nullptr;
 bool traceStates = false;
-int lastTracedState = 0;
+std::optional<ScreenState> lastTracedState;
 int tracedFrames = 0;
-constexpr int kOpponentTraceFrames = 40;  // once a second while playing
+constexpr int kOpponentTraceFrames = kFramesPerSecond;  // once a second while playing
 // Whether the options screen ran last frame: Settings.cfg is read as the
 // screen opens, not again every frame.
 bool optionsOpen = false;
@@ -65,6 +65,9 @@ void screens::PrepareGameMenus() {
 }
 
 void InitFrontEndButtons(TextureLibrary* textures) {
+  cmdInternet.InitMe(755, 29, 90, 35, textures);
+  cmdLan.InitMe(853, 29, 90, 35, textures);
+  cmdHost.InitMe(950, 29, 90, 35, textures);
   cmdOptions.InitMe(755, 125, 90, 35, textures);
   cmdPlay.InitMe(950, 125, 90, 35, textures);
   cmdHighGraphics.InitMe(755, 29, 90, 35, textures);
@@ -91,39 +94,51 @@ void SetStateTrace(bool on) {
   SetProtocolTrace(on);  // joins, admissions, departures and chat lines too
 }
 
+namespace {
+
+void RunScreen(ScreenState state) {
+  using enum ScreenState;
+  switch (state) {
+    case Playing: return PlayingFrame();
+    case Title: return TitleFrame();
+    case LanSearch: return LanSearchFrame();
+    case FetchServerList: return FetchServersFrame();
+    case ServerList: return ServerListFrame();
+    case GameStart: return GameStartFrame();
+    case Options: return OptionsFrame();
+    case NameEntry: return NameEntryFrame();
+    case NameEntryDone: return NameEntryDoneFrame();
+    case QuitConfirm: return QuitConfirmFrame();
+    case Notice: return NoticeFrame();
+  }
+  inloop = Playing;  // a number no screen has
+}
+
+}  // namespace
+
 void RunStateFrame() {
-  if (traceStates && inloop != lastTracedState) {
-    lastTracedState = inloop;
-    std::fprintf(stderr, "state: %d\n", lastTracedState);
-    if (lastTracedState == 1 || lastTracedState == 12)
+  const ScreenState state = inloop;
+  if (traceStates && state != lastTracedState) {
+    lastTracedState = state;
+    std::fprintf(stderr, "state: %d\n", TraceNumber(state));
+    if (state == ScreenState::Playing || state == ScreenState::QuitConfirm)
       std::fprintf(stderr, "ship: %s\n", ShipSummary().c_str());
   }
-  if (traceStates && inloop == 1 && ++tracedFrames % kOpponentTraceFrames == 0)
+  if (traceStates && state == ScreenState::Playing && ++tracedFrames % kOpponentTraceFrames == 0)
     std::fputs(OpponentRows().c_str(), stderr);
   DeliverTypedChat();
   platform::BeginFrame();
   // A game draws every picture; the screens before it only their own, and
   // take the rest in after they are drawn.
-  const bool inGame = inloop == 1 || inloop == 7;
+  const bool inGame = state == ScreenState::Playing || state == ScreenState::GameStart;
   if (inGame) FinishLoading();
-  if (inloop != 9) optionsOpen = false;
-  switch (inloop.load()) {
-    case 1: PlayingFrame(); break;
-    case 2: TitleFrame(); break;
-    case 4: LanSearchFrame(); break;
-    case 5: FetchServersFrame(); break;
-    case 6: ServerListFrame(); break;
-    case 7: GameStartFrame(); break;
-    case 9: OptionsFrame(); break;
-    case 10: NameEntryFrame(); break;
-    case 11: NameEntryDoneFrame(); break;
-    case 12: QuitConfirmFrame(); break;
-    case 13: NoticeFrame(); break;
-    default: inloop = 1; break;
-  }
+  if (state != ScreenState::Options) optionsOpen = false;
+  RunScreen(state);
   if (!inGame) ContinueLoading();
   // Any other screen drew over the window: the next menu frame must draw.
-  if (inloop != 2 && inloop != 9 && inloop != 10) ForgetShownScreen();
+  const ScreenState now = inloop;
+  if (now != ScreenState::Title && now != ScreenState::Options && now != ScreenState::NameEntry)
+    ForgetShownScreen();
 }
 
 void PlayingFrame() {
@@ -139,9 +154,9 @@ void TitleFrame() {
   platform::SetCursorVisible(true);
   const HelpFor help[] = {
       {&cmdOptions, "Change your name, graphics level, and turn music on/off."},
-      {&cmdHighGraphics, "Find other people hosting games on the internet."},
-      {&cmdMediumGraphics, "Joins the first game found being hosted on your LAN."},
-      {&cmdLowGraphics, "Host a game on the internet, and for people to join over your LAN."},
+      {&cmdInternet, "Find other people hosting games on the internet."},
+      {&cmdLan, "Joins the first game found being hosted on your LAN."},
+      {&cmdHost, "Host a game on the internet, and for people to join over your LAN."},
       {&cmdPlay, "Play a game against some computer players..."},
   };
   if (DrawMenuScreen(kTitleScreenTexture, help, nullptr) && titlePresented) titlePresented();
@@ -150,11 +165,11 @@ void TitleFrame() {
   bool server = false, lan = false, chosen = false;
   if (cmdOptions.IsClicked()) {
     lclick = false;
-    inloop = 9;
+    inloop = ScreenState::Options;
   }
-  if (cmdHighGraphics.IsClicked()) chosen = true;
-  if (cmdMediumGraphics.IsClicked()) chosen = lan = true;
-  if (cmdLowGraphics.IsClicked()) chosen = server = true;
+  if (cmdInternet.IsClicked()) chosen = true;
+  if (cmdLan.IsClicked()) chosen = lan = true;
+  if (cmdHost.IsClicked()) chosen = server = true;
   if (cmdPlay.IsClicked()) {
     chosen = server = true;
     multiplayer = false;
@@ -169,39 +184,34 @@ void StartTitleChoice(bool server, bool lan) {
     gotin = true;
     // A game that cannot take connections is no hosted game: nobody could
     // join it, and the lobby would list whichever game holds the port.
-    if (multiplayer && !Networking.ConnectServer(hostPort, hostMaxPlayers)) {
-      std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hostPort);
-      ShowNotice("Cannot host on UDP port " + std::to_string(hostPort) +
+    if (multiplayer && !Networking.ConnectServer(hosting.port, hosting.maxPlayers)) {
+      std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hosting.port);
+      ShowNotice("Cannot host on UDP port " + std::to_string(hosting.port) +
                      ": another program is using it.",
                  kEndedNoticeFrames);
       return;
     }
     if (multiplayer)
-      GlobalProtocol().SetBots(hostBots >= 0 ? hostBots : ReadHostBots(), hostMaxPlayers, &Level,
-                               &Utility);
+      GlobalProtocol().SetBots(hosting.bots ? *hosting.bots : ReadHostBots(), hosting.maxPlayers,
+                               &Level, &Utility);
     rdyforgame = true;
     if (!multiplayer) Game = 1;
     PrepareGameMenus();
-    inloop = 7;
+    inloop = ScreenState::GameStart;
   } else if (!lan) {
     lclick = false;
     gotin = false;
-    inloop = 5;
+    inloop = ScreenState::FetchServerList;
   } else {
     gotin = false;
-    inloop = 4;
+    inloop = ScreenState::LanSearch;
     framestilquit = kLanSearchFrames;
     foundpong = false;
     Networking.PingLAN();
   }
 }
 
-void SetHostPort(unsigned short port) { hostPort = port; }
-
-void SetHostLimits(int bots, int maxPlayers) {
-  hostBots = bots;
-  hostMaxPlayers = static_cast<unsigned short>(maxPlayers);
-}
+void SetHostSettings(const HostSettings& settings) { hosting = settings; }
 
 namespace {
 std::string noticeText;
@@ -216,7 +226,7 @@ void ShowNotice(const std::string& text, int frames) {
   noticeText = text;
   noticeFramesLeft = frames;
   noticeResetPending = true;
-  inloop = 13;
+  inloop = ScreenState::Notice;
 }
 
 void NoticeFrame() {
@@ -239,7 +249,7 @@ void NoticeFrame() {
   }
   if (--noticeFramesLeft <= 0 || pressed) {
     lclick = false;
-    inloop = 2;
+    inloop = ScreenState::Title;
   }
 }
 
@@ -283,7 +293,7 @@ void GameStartFrame() {
   }
   Networking.SetGameStats(Player.name + "'s Game!", Game);
   platform::SetCursorVisible(false);
-  inloop = 1;
+  inloop = ScreenState::Playing;
   SortedRenderer.InitMe(&Textures, &Shaders);
 }
 
@@ -324,17 +334,17 @@ void OptionsFrame() {
     lclick = false;
     return;
   }
-  if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = 2;
-  if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = 2;
-  if (cmdHighGraphics.IsClicked()) s.level = 0, inloop = 2;
+  if (cmdLowGraphics.IsClicked()) s.level = 2, inloop = ScreenState::Title;
+  if (cmdMediumGraphics.IsClicked()) s.level = 1, inloop = ScreenState::Title;
+  if (cmdHighGraphics.IsClicked()) s.level = 0, inloop = ScreenState::Title;
   if (cmdName.IsClicked()) {
     std::lock_guard<std::mutex> lock(textMutex);
     newname.clear();
-    inloop = 10;
+    inloop = ScreenState::NameEntry;
   }
-  if (cmdMusicOn.IsClicked()) s.music = 1, inloop = 2;
-  if (cmdMusicOff.IsClicked()) s.music = 0, inloop = 2;
-  if (inloop == 2) {
+  if (cmdMusicOn.IsClicked()) s.music = 1, inloop = ScreenState::Title;
+  if (cmdMusicOff.IsClicked()) s.music = 0, inloop = ScreenState::Title;
+  if (inloop == ScreenState::Title) {
     WriteSettings(s.name, s.level, s.music, s.mode);
     lclick = false;
   }
@@ -359,7 +369,7 @@ void NameEntryDoneFrame() {
     name = newname;
   }
   WriteSettings(name, s.level, s.music, s.mode);
-  inloop = 2;
+  inloop = ScreenState::Title;
 }
 
 void QuitConfirmFrame() {
@@ -377,7 +387,7 @@ void QuitConfirmFrame() {
     quitall = true;
     platform::PostQuit();
   }
-  if (keys[vk::Escape]) inloop = 1;
+  if (keys[vk::Escape]) inloop = ScreenState::Playing;
   DrawAll(graphicslevel);
   DarkenScreen();
   PrintTextColor(67, 376,

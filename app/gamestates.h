@@ -1,18 +1,16 @@
-// The screen states of the game thread, one function per state, and the
-// frame dispatcher that runs the state held in inloop:
-//   1 playing, 2 title, 4 LAN search, 5 fetch the internet server list,
-//   6 internet server list, 7 game start, 9 options, 10 name entry,
-//   11 name entry finished, 12 quit confirmation, 13 a notice before the
-//   title; any other value becomes 1.
+// The screen states of the game thread (app/screenstate.h), one function per
+// state, and the frame dispatcher that runs the state held in inloop; a
+// number no screen has becomes Playing.
 #pragma once
 
 #include <string>
 
+#include "net/hostsettings.h"
 #include "ui/servermenuset.h"
 
 class TextureLibrary;
 
-// The game thread's internet server list (six columns, filled in state 5).
+// The game thread's internet server list (six columns, filled by FetchServerList).
 extern ServerMenuSet ServerList;
 
 // The options screen's copy of Settings.cfg. Before the first successful
@@ -45,17 +43,18 @@ void RunStateFrame();
 // other players.
 void DeliverTypedChat();
 
-void PlayingFrame();         // 1
-void TitleFrame();           // 2
-void LanSearchFrame();       // 4
-void FetchServersFrame();    // 5
-void ServerListFrame();      // 6
-void GameStartFrame();       // 7
-void OptionsFrame();         // 9
-void NameEntryFrame();       // 10
-void NameEntryDoneFrame();   // 11
-void QuitConfirmFrame();     // 12
-void NoticeFrame();          // 13
+// One frame of each ScreenState, by its name.
+void PlayingFrame();
+void TitleFrame();
+void LanSearchFrame();
+void FetchServersFrame();
+void ServerListFrame();
+void GameStartFrame();
+void OptionsFrame();
+void NameEntryFrame();
+void NameEntryDoneFrame();
+void QuitConfirmFrame();
+void NoticeFrame();
 
 // Shows `text` alone on screen for `frames` frames (or until a key or a
 // click), then the title. The game that ended (if any) is reset first.
@@ -66,11 +65,9 @@ void ShowNotice(const std::string& text, int frames);
 // `lan` searches the local network, otherwise the internet list is fetched.
 void StartTitleChoice(bool server, bool lan);
 
-// The UDP port networked games hosted from the title listen on (--port).
-void SetHostPort(unsigned short port);
-// The computer players kept in such a game (--bots; -1 takes Settings.cfg's
-// line) and its most players besides the host (--max-players).
-void SetHostLimits(int bots, int maxPlayers);
+// The port, the most players and the computer players of networked games
+// hosted from the title (without --bots, Settings.cfg's line says how many).
+void SetHostSettings(const HostSettings& settings);
 
 // Joins the game at `host` (address or name) and `port` at once, as a
 // choice from the server list does (--connect).

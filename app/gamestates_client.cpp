@@ -43,7 +43,7 @@ void screens::JoiningFrame() {
   platform::SetCursorVisible(false);
   UpdateNetwork();
   Networking.Flush();
-  if (inloop == 1) DrawCentredText("Joining " + joiningName + "...");
+  if (inloop == ScreenState::Playing) DrawCentredText("Joining " + joiningName + "...");
 }
 
 void LanSearchFrame() {
@@ -65,7 +65,7 @@ void LanSearchFrame() {
     ShowNotice("No games found on the LAN.", kFailedNoticeFrames);
   }
   if (foundpong) {
-    inloop = 7;
+    inloop = ScreenState::GameStart;
     GlobalProtocol().SendJoin();
   }
 }
@@ -74,7 +74,7 @@ void FetchServersFrame() {
   bool fetched = false;
   ServerList.Fill(Networking.GetServers2(&fetched));
   listFetched = fetched;
-  inloop = 6;
+  inloop = ScreenState::ServerList;
 }
 
 void ServerListFrame() {
@@ -105,7 +105,8 @@ void ServerListFrame() {
 }
 
 void JoinDirectly(const std::string& host, unsigned short port) {
-  if (inloop != 6) joiningName = host + ":" + std::to_string(port);  // not chosen from the list
+  if (inloop != ScreenState::ServerList)
+    joiningName = host + ":" + std::to_string(port);  // not chosen from the list
   InstallProtocolCallbacks();
   multiplayer = true;
   gotin = false;
@@ -116,6 +117,6 @@ void JoinDirectly(const std::string& host, unsigned short port) {
     return;
   }
   PrepareGameMenus();
-  inloop = 7;
+  inloop = ScreenState::GameStart;
   framestilownage = kInternetJoinWait;
 }

@@ -2,14 +2,16 @@
 // when what they show changes, and the overlays of the playing frame.
 #include <GL/gl.h>
 
+#include <optional>
+
 #include "app/gameobjects.h"
 #include "app/gamestates.h"
 #include "app/gamestates_internal.h"
 #include "app/globals.h"
 #include "app/platform.h"
 #include "render/defaultsprite.h"
-#include "render/textureslots.h"
 #include "render/text.h"
+#include "render/textureslots.h"
 #include "ui/button.h"
 
 namespace screens {
@@ -48,7 +50,7 @@ void Highlight(const Button& button) {
 // window asks for it (exposed, resized): an idle menu then costs almost
 // nothing instead of redrawing the same picture 40 times a second.
 struct ScreenView {
-  int state = 0;  // 0: unknown, draw
+  std::optional<ScreenState> state;  // none: draw
   unsigned hovered = 0;
   unsigned chosen = 0;
   std::string name;

@@ -6,7 +6,7 @@ std::atomic<bool> keys[256];
 std::atomic<bool> lclick{false};
 std::atomic<bool> typing{false};
 std::atomic<bool> quitall{false};
-std::atomic<int> inloop{2};
+std::atomic<ScreenState> inloop{ScreenState::Title};
 int timetilheartbeat = 1;
 
 std::mutex textMutex;

@@ -10,13 +10,14 @@
 
 #include "app/keycodes.h"  // the codes that index keys
 #include "app/messagelog.h"
+#include "app/screenstate.h"
 
 // ---- Input and control (written by the window thread) ----
 extern std::atomic<bool> keys[256];   // one flag per virtual-key code
 extern std::atomic<bool> lclick;      // left button went down (cleared by the game after acting)
 extern std::atomic<bool> typing;      // chat line open
 extern std::atomic<bool> quitall;     // both loops end when set
-extern std::atomic<int> inloop;       // screen state
+extern std::atomic<ScreenState> inloop;  // the screen the game thread runs
 extern int timetilheartbeat;          // heartbeat count-down (window thread only)
 
 // Guarded by textMutex.

@@ -62,12 +62,12 @@ void FinishChatLine() {
 // an empty line. On the quit confirmation enter means quit (the frame reads
 // the key), so it opens nothing there.
 void EnterPressed() {
-  const int state = inloop;
-  if (state == 10) {
-    inloop = 11;
+  const ScreenState state = inloop;
+  if (state == ScreenState::NameEntry) {
+    inloop = ScreenState::NameEntryDone;
     return;
   }
-  if (state != 1) return;
+  if (state != ScreenState::Playing) return;
   typing = true;
   std::lock_guard<std::mutex> lock(textMutex);
   typingmessage.assign(1, '>');
@@ -75,25 +75,23 @@ void EnterPressed() {
 
 void Escape() {
   switch (inloop.load()) {
-    case 2:
+    case ScreenState::Title:
       quitall = true;
       platform::PostQuit();
       break;
-    case 1:
-      inloop = 12;
+    case ScreenState::Playing:
+      inloop = ScreenState::QuitConfirm;
       keys[vk::Escape] = false;
       break;
-    case 12:
-      inloop = 1;
+    case ScreenState::QuitConfirm:
+      inloop = ScreenState::Playing;
       keys[vk::Escape] = false;
       break;
-    case 13:
+    case ScreenState::Notice:
       // The notice frame ends it on any key once it has reset the ended
       // game; going to the title here could skip that reset.
       break;
-    default:
-      inloop = 2;
-      break;
+    default: inloop = ScreenState::Title; break;
   }
 }
 
@@ -103,9 +101,10 @@ void Escape() {
 // exactly one character and the order with typed characters is kept.
 void Backspace() {
   std::lock_guard<std::mutex> lock(textMutex);
-  int state = inloop;
-  if (state == 10 && !newname.empty()) newname.pop_back();
-  if (typing && (state == 1 || state == 12) && typingmessage.size() > 1) typingmessage.pop_back();
+  const ScreenState state = inloop;
+  const bool chatShown = state == ScreenState::Playing || state == ScreenState::QuitConfirm;
+  if (state == ScreenState::NameEntry && !newname.empty()) newname.pop_back();
+  if (typing && chatShown && typingmessage.size() > 1) typingmessage.pop_back();
 }
 
 void KeyDown(int key, bool repeat) {
@@ -145,7 +144,7 @@ void KeyUp(int key) {
 
 void Character(char ch) {
   std::lock_guard<std::mutex> lock(textMutex);
-  if (inloop == 10 && newname.size() < kMaxNameChars) newname.push_back(ch);
+  if (inloop == ScreenState::NameEntry && newname.size() < kMaxNameChars) newname.push_back(ch);
   if (typing && typingmessage.size() < kMaxChatLineChars) typingmessage.push_back(ch);
 }
 

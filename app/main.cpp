@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   }
   PrefetchFirstPictures();
   timedemoOptions = options.timedemo;
-  inloop = 2;
+  inloop = ScreenState::Title;
   timetilheartbeat = 1;
   quitall = false;
 
@@ -94,10 +94,7 @@ int main(int argc, char** argv) {
   GameThreadOptions gameOptions;
   gameOptions.printStartupTime = options.printStartupTime;
   gameOptions.traceStates = options.traceStates;
-  gameOptions.hostPort = options.port;
-  gameOptions.connectionsPerAddress = options.connectionsPerAddress;
-  gameOptions.hostBots = options.bots;
-  gameOptions.hostMaxPlayers = options.maxPlayers;
+  gameOptions.host = options.host;
   gameOptions.connectHost = options.connectHost;
   gameOptions.connectPort = options.connectPort;
   std::thread game;
@@ -109,7 +106,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  platform::RunEventLoop(&HandleInputEvent, &OnHeartbeatTick);
+  // The heartbeat counts the game's frames: the window thread ticks at its step.
+  platform::RunEventLoop(&HandleInputEvent, &OnHeartbeatTick, kFrameStepMs);
   quitall = true;
   game.join();
   WithdrawLobbyAnnouncement();

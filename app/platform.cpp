@@ -588,13 +588,12 @@ std::string Utf8ToLatin1(const std::string& utf8) {
   return out;
 }
 
-void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)()) {
-  const uint32_t kTickMs = 25;
+void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)(), uint32_t tickMs) {
   uint32_t lastTick = Ticks();
   while (!gQuit) {
     ApplyCursorVisibility();
     uint32_t now = Ticks();
-    uint32_t due = lastTick + kTickMs + 1;
+    uint32_t due = lastTick + tickMs + 1;
     int wait = now >= due ? 0 : static_cast<int>(due - now);
     SDL_Event ev;
     if (SDL_WaitEventTimeout(&ev, wait)) {
@@ -604,7 +603,7 @@ void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)()) {
     }
     PlayTestGamepad();
     now = Ticks();
-    if (now - lastTick > kTickMs) {
+    if (now - lastTick > tickMs) {
       lastTick = now;
       gPads.Refresh(gCursorWanted, onEvent);
       MoveCursorByStick();

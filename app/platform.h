@@ -106,7 +106,7 @@ int ScancodeToVirtualKey(int scancode);
 std::string Utf8ToLatin1(const std::string& utf8);
 
 // Pumps window events, handing each to `onEvent`, until a quit is requested.
-// Sleeps between events; wakes every 25 ms for the heartbeat tick `onTick`.
-void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)());
+// Sleeps between events; wakes every `tickMs` for the heartbeat tick `onTick`.
+void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)(), uint32_t tickMs);
 
 }  // namespace platform

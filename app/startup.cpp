@@ -170,7 +170,7 @@ void FinishLoading() {
 
 void StartUp() {
   Game = 0;
-  inloop = 2;
+  inloop = ScreenState::Title;
   multiplayer = true;
   FreeImage_Initialise();
   Shaders.directory = DataFile("Shaders/");

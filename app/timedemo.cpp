@@ -84,7 +84,7 @@ void EnterSinglePlayerGame(int level) {
   Game = 1;
   SetUpComputerPlayers();
   Networking.SetGameStats(Player.name + "'s Game!", Game);
-  inloop = 1;
+  inloop = ScreenState::Playing;
   SortedRenderer.InitMe(&Textures, &Shaders);
 }
 

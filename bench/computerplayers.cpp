@@ -20,13 +20,12 @@
 #include <vector>
 
 #include "dedicated/dedicatedhost.h"
+#include "game/timing.h"
 #include "net/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 
 namespace {
-
-constexpr double kFramesPerSecond = 40;
 
 // Up to eight clients on loopback beside the computer players, joined to the
 // host that `hostFrame` runs, and a thread reading what they receive.

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "game/timing.h"
 #include "net/offlineping.h"
 #include "tests/support/autopilotcopy.h"
 
@@ -113,7 +114,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::unique_ptr<AutopilotCopy>> players;
   for (int i = 0; i < clients; ++i) players.push_back(std::make_unique<AutopilotCopy>(i, kPort));
-  const auto frame = std::chrono::milliseconds(25);
+  const auto frame = std::chrono::milliseconds(kFrameStepMs);
   auto next = Clock::now();
   for (int f = 0; f < 400; ++f, next += frame) {  // ten seconds to join and settle
     for (auto& p : players) p->Frame();
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
   const double cpu0 = CpuSeconds(host);
   const long long bytes0 = LoopbackBytes();
   const auto t0 = Clock::now();
-  for (int f = 0; f < seconds * 40; ++f, next += frame) {
+  for (int f = 0; f < seconds * kFramesPerSecond; ++f, next += frame) {
     for (auto& p : players) p->Frame();
     std::this_thread::sleep_until(next);
   }

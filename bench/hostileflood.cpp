@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "dedicated/dedicatedhost.h"
+#include "game/timing.h"
 #include "net/gameprotocol.h"
 #include "net/messages.h"
 #include "net/packetbundle.h"
@@ -42,7 +43,7 @@ constexpr unsigned short kPort = 60431;
 constexpr int kMatchClients = 31;
 constexpr int kFloodAddresses = 10, kFloodPerAddress = 4;
 constexpr int kJoinsPerFrame = 20;
-constexpr auto kFrame = 25ms;
+constexpr auto kFrame = std::chrono::milliseconds(kFrameStepMs);
 
 long RssKb() {
   std::ifstream in("/proc/self/status");

@@ -13,13 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "game/timing.h"
 #include "tests/support/autopilotcopy.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr unsigned short kPort = 60411;
-constexpr int kFramesPerSecond = 40;
 constexpr int kSettleFrames = 400;  // joins, first deaths and respawns
 constexpr double kHeaderBytes = 28;  // IPv4 + UDP
 
@@ -47,7 +47,7 @@ Totals ClientTotals(const std::vector<std::unique_ptr<AutopilotCopy>>& copies) {
 double PlayFrames(std::vector<std::unique_ptr<AutopilotCopy>>& copies, int frames,
                   Clock::time_point& next) {
   double hostMs = 0;
-  for (int f = 0; f < frames; ++f, next += std::chrono::milliseconds(25)) {
+  for (int f = 0; f < frames; ++f, next += std::chrono::milliseconds(kFrameStepMs)) {
     const auto start = Clock::now();
     copies[0]->Frame();
     hostMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -1,18 +1,19 @@
 // The options of the dedicated host (voidrake2-dedicated, or voidrake2
 // --dedicated), one row each in hostoptions.cpp, which also writes --help.
+// The hosted game's rows are the ones voidrake2 takes too
+// (net/hostsettings.h).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "net/hostsettings.h"
+
 struct HostOptions {
-  unsigned short port = 60000;
+  HostSettings host;     // no --bots: none
   std::string name = "Dedicated Game";
-  unsigned short maxPlayers = 32;     // clients and computer players together
-  int bots = 0;                       // computer players kept in the match
-  unsigned short connectionsPerAddress = 4;  // most connections from one address
-  std::string master;     // host[:port] of the master server; "" = VOIDRAKE_MASTER or default
-  bool announce = true;   // false: --no-master
+  std::string master;    // host[:port] of the master server; "" = VOIDRAKE_MASTER or default
+  bool announce = true;  // false: --no-master
   bool help = false;
 };
 

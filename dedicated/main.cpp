@@ -12,12 +12,13 @@
 
 #include "dedicated/dedicatedhost.h"
 #include "dedicated/hostoptions.h"
+#include "game/timing.h"
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
 
 namespace {
 
-constexpr long kFrameNs = 25'000'000;
+constexpr long kFrameNs = kFrameStepMs * 1'000'000L;
 // The master server forgets a game after 100 s unheard; one heartbeat every
 // 1750 frames (about 44 s) leaves room for one lost.
 constexpr int kHeartbeatFrames = 1750;
@@ -56,7 +57,7 @@ bool Before(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
 
-// Frames every 25 ms, sleeping in between; a late frame moves the schedule
+// A frame every step, sleeping in between; a late frame moves the schedule
 // rather than running the missed frames back to back.
 void RunUntilSignal(DedicatedHost& host, NetworkHandler& network, bool announce) {
   timespec next;
@@ -95,22 +96,24 @@ int main(int argc, char** argv) {
 
   NetworkHandler network;
   if (!options.master.empty()) network.lobby.setMasterserver(options.master, NetworkHandler::kMasterPath);
-  network.connectionsPerAddress = options.connectionsPerAddress;
+  const HostSettings& hosting = options.host;
+  const int bots = hosting.bots.value_or(0);
+  network.connectionsPerAddress = hosting.connectionsPerAddress;
   DedicatedHost host(network);
   host.onEvent = Log;
-  if (!host.Start(options.port, options.maxPlayers)) {
+  if (!host.Start(hosting.port, hosting.maxPlayers)) {
     std::fprintf(stderr, "voidrake2-dedicated: cannot listen on UDP port %u (in use?)\n",
-                 options.port);
+                 hosting.port);
     return 1;
   }
-  host.SetBots(options.bots);
+  host.SetBots(bots);
   if (options.announce) network.SetGameStats(options.name, 0);
-  Log("listening on UDP port " + std::to_string(options.port) + " for up to " +
-      std::to_string(options.maxPlayers) + " players" +
-      (options.bots > 0 ? ", " + std::to_string(options.bots) + " of them computer players" : "") +
-      (options.announce ? ", announced to " + network.lobby.host + ":" +
-                              std::to_string(network.lobby.port)
-                        : ""));
+  Log("listening on UDP port " + std::to_string(hosting.port) + " for up to " +
+      std::to_string(hosting.maxPlayers) + " players" +
+      (bots > 0 ? ", " + std::to_string(bots) + " of them computer players" : "") +
+      (options.announce
+           ? ", announced to " + network.lobby.host + ":" + std::to_string(network.lobby.port)
+           : ""));
 
   RunUntilSignal(host, network, options.announce);
 

@@ -10,8 +10,9 @@
 // - the afterburner thrusts twice (`boost`; the caller raises the limit);
 // - a ship whose limit is not known (a row not yet fully described, a relay
 //   for an unknown sender) has no drag (`drag`);
-// - a projectile accelerates for its first 30 frames of age, counted by the
-//   owner and worked out from the age by the copies (`accelerate`).
+// - a projectile accelerates for its first kAccelerationFrames of age
+//   (game/timing.h), counted by the owner and worked out from the age by the
+//   copies (`accelerate`).
 // Positions of local ships are the caller's: they move against the walls.
 #pragma once
 

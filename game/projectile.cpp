@@ -6,6 +6,7 @@
 #include "game/explosionmanager.h"
 #include "game/heading.h"
 #include "game/gameutilities.h"
+#include "game/timing.h"
 #include "world/world.h"
 #include "render/angle.h"
 
@@ -15,7 +16,6 @@ static_assert(offsetof(Projectile, height) + sizeof(float) <= 64);
 
 namespace {
 
-constexpr int kAccelFrames = 30;
 constexpr float kHomingTurn = 16;
 
 // By blast kind 1..5; kind 0 is no blast.
@@ -38,7 +38,7 @@ void Projectile::Launch(const Weapon::Shot& t, float shipX, float shipY, float h
   turnRate = t.turnRate;
   behaviour = t.behaviour;
   acceleration = t.acceleration;
-  accelFrames = kAccelFrames;
+  accelFrames = kAccelerationFrames;
   blast = t.blast;
   style = t.style;
   burst = t.burst;

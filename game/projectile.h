@@ -78,8 +78,9 @@ struct alignas(64) Projectile {
   // The homing turn: 16 degrees towards (tx, ty), not always the shorter way
   // round. A target on the spot leaves the course as it is.
   void TurnTowards(float tx, float ty);
-  // Wraps the direction into [0, 360], adds the acceleration of the first 30
-  // frames to the drift and moves; returns the move made.
+  // Wraps the direction into [0, 360], adds the acceleration of the first
+  // kAccelerationFrames (game/timing.h) to the drift and moves; returns the
+  // move made.
   Step Move();
   // Whether the projectile now overlaps a wall it cannot pass.
   bool InWall(World& world) const;

@@ -47,7 +47,7 @@ class Weapon {
     float turnRate = 0;         // degrees added to the direction every frame
     int behaviour = 0;          // see namespace behaviour
     float inherit = 0;          // share of the ship's velocity added to the drift
-    float acceleration = 0;     // drift added along the direction on the first 30 frames
+    float acceleration = 0;     // drift added along the direction while young (kAccelerationFrames)
     int blast = 0;              // explosion at the end: 0 none, 1..5 (512, 256, 1024, 64, 2048)
     float spread = 0;           // uniform random deviation, +-spread degrees
     int style = 0;              // see namespace shotstyle

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "game/timing.h"
+
 class ChatBudget {
  public:
   static constexpr float kBurst = 16;
@@ -14,7 +16,7 @@ class ChatBudget {
   static constexpr const char* kRefusal = "Too many messages: your last lines were not sent.";
 
   // Called once per frame.
-  void Refill() { lines = std::min(kBurst, lines + kLinesPerSecond * kFrameMs / 1000); }
+  void Refill() { lines = std::min(kBurst, lines + kLinesPerSecond / kFramesPerSecond); }
 
   // Takes one line in `frame`; false when the sender is over its budget.
   // `tell` is set when this refusal is the one the sender should hear of.
@@ -24,7 +26,7 @@ class ChatBudget {
       lines -= 1;
       return true;
     }
-    if (frame - refusedFrame >= 1000 / kFrameMs) {
+    if (frame - refusedFrame >= kFramesPerSecond) {
       refusedFrame = frame;
       *tell = true;
     }
@@ -32,7 +34,6 @@ class ChatBudget {
   }
 
  private:
-  static constexpr int kFrameMs = 25;  // the game's fixed step
   float lines = kBurst;
-  long long refusedFrame = -(1000 / kFrameMs);
+  long long refusedFrame = -kFramesPerSecond;
 };

@@ -6,14 +6,15 @@
 
 #include <algorithm>
 
+#include "game/timing.h"
+
 // Frames of latency correction at most (one second one way): a peer can
 // delay its own pongs, and every frame of correction is work per message.
-inline constexpr int kMaxCorrectionFrames = 40;
-inline constexpr int kCorrectionFrameMs = 25;
+inline constexpr int kMaxCorrectionFrames = kFramesPerSecond;
 
 // The frames a message spent on the way when the one-way latency is `ms`.
 inline int CorrectionFramesFor(int ms) {
-  return std::clamp(ms / kCorrectionFrameMs, 0, kMaxCorrectionFrames);
+  return std::clamp(ms / kFrameStepMs, 0, kMaxCorrectionFrames);
 }
 
 struct ShipMotion {

@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "game/motion.h"
+#include "game/timing.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "game/explosionmanager.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr int kLongUpdateGrace = 750;   // frames a network-updated row survives silence
 constexpr int kShortUpdateGrace = 1750; // after creation and the short update
 constexpr int kBulletEraseLife = -10;   // remote projectiles linger until this life
-constexpr int kAccelFrames = 30;        // acceleration acts on the first 30 frames of age
 // Nobody to credit: a computer player's recorded hitter that has left the table.
 constexpr int kNoHitter = -2;
 }  // namespace
@@ -501,7 +501,7 @@ void EnemyManager::MoveBullets() {
   for (player& p : players) {
     for (bullet& b : p.bullets) {
       b.angle += b.turn;
-      const bool young = b.accel > 0 && b.startLife - b.life < kAccelFrames;
+      const bool young = b.accel > 0 && b.startLife - b.life < kAccelerationFrames;
       MoveProjectile(b.x, b.y, b.angle, b.vx, b.vy, b.speed, {false, young, b.accel});
       b.life -= 1;
     }

@@ -17,14 +17,16 @@
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/gameprocess.h"
-#include "tests/support/lobbyrig.h"
+#include "tests/support/gametrace.h"
 #include "tests/support/hostprocess.h"
+#include "tests/support/lobbyrig.h"
 #include "tests/support/testenv.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using testsupport::Click;
+using testsupport::StateLine;
 
 constexpr int kPort = 60411;
 constexpr int kInternetX = 755, kTopRowY = 29;
@@ -58,7 +60,7 @@ class Window {
   // Internet list, first row.
   bool JoinFromList() {
     ClickOnTop(kInternetX, kTopRowY);
-    if (!Says("state: 6\n")) return false;
+    if (!Says(StateLine(ScreenState::ServerList))) return false;
     std::this_thread::sleep_for(300ms);
     ClickOnTop(kFirstListRowX, kFirstListRowY);
     return Says("net: admitted:");
@@ -78,7 +80,8 @@ class Window {
           const std::string err = game.Stderr();
           const size_t left = err.find("net: host left");
           if (left == std::string::npos) return false;
-          return err.find("state: 2\n", left) != std::string::npos || !game.Running();
+          return err.find(StateLine(ScreenState::Title), left) != std::string::npos ||
+                 !game.Running();
         },
         15s);
   }

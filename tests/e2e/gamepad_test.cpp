@@ -26,6 +26,7 @@ using testsupport::kPlayX;
 using testsupport::kPlayY;
 using testsupport::MenuRowY;
 using testsupport::ShipReport;
+using testsupport::StateLine;
 
 class GamepadTest : public ::testing::Test {
  protected:
@@ -82,7 +83,7 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   EXPECT_GT(PointerX() - before, 40) << "the stick did not move the cursor";
   testsupport::MoveMouse(window, kPlayX, kPlayY);
   Tap("a");
-  ASSERT_TRUE(WaitForCount("state: 1\n", 1)) << game.Stderr();
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::Playing), 1)) << game.Stderr();
   // Each page is tapped once it shows: a tap in the frame that replaces a
   // page could be lost.
   ASSERT_TRUE(PageShown("----Respawn Menu----"));
@@ -101,7 +102,7 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   ASSERT_TRUE(ship->alive) << "A did not pick the hull";
   const ShipReport still = *ship;
   Tap("start");
-  ASSERT_TRUE(WaitForCount("state: 1\n", 2)) << game.Stderr();
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::Playing), 2)) << game.Stderr();
 
   // Stick up thrusts, B fires the second slot; the d-pad turns. Both are
   // held until the quit confirmation's report shows the ship flown off with
@@ -133,15 +134,16 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   EXPECT_GT(ship->projectiles, 0) << "B fired nothing";
 
   // Unplugged and plugged in again, the pad still works; the keyboard too.
-  const int playing = testsupport::CountOf(game.Stderr(), "state: 1\n");
+  const int playing = testsupport::CountOf(game.Stderr(), StateLine(ScreenState::Playing));
   Pad("detach", 300ms);
   Pad("attach", 300ms);
   Tap("start");
-  ASSERT_TRUE(WaitForCount("state: 1\n", playing + 1))
-      << "the re-plugged pad is ignored\n" << game.Stderr();
-  const int confirming = testsupport::CountOf(game.Stderr(), "state: 12\n");
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::Playing), playing + 1))
+      << "the re-plugged pad is ignored\n"
+      << game.Stderr();
+  const int confirming = testsupport::CountOf(game.Stderr(), StateLine(ScreenState::QuitConfirm));
   testsupport::PressKey(window, "Escape");
-  ASSERT_TRUE(WaitForCount("state: 12\n", confirming + 1)) << game.Stderr();
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::QuitConfirm), confirming + 1)) << game.Stderr();
   testsupport::PressKey(window, "Return");
   const auto status = game.WaitForExit(10s);
   ASSERT_TRUE(status.has_value()) << "still running after enter on the quit confirmation";

@@ -16,6 +16,7 @@
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
 #include "tests/support/gameprocess.h"
+#include "tests/support/gametrace.h"
 #include "tests/support/pongresponder.h"
 #include "tests/support/testenv.h"
 
@@ -23,6 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testsupport::Picture;
+using testsupport::StateLine;
 
 constexpr int kInternetX = 755, kInternetY = 29;
 // The list's columns (left edge, characters) and rows (top, height).
@@ -102,8 +104,8 @@ class LobbyListTest : public ::testing::Test {
     testsupport::MoveMouse(window, 900, 740);  // below every list row and button
   }
 
-  bool WaitForState(int state, int seen) {
-    const std::string line = "state: " + std::to_string(state) + "\n";
+  bool WaitForState(ScreenState state, int seen) {
+    const std::string line = StateLine(state);
     return testsupport::WaitFor(
         [&] {
           const std::string err = game.Stderr();
@@ -118,7 +120,7 @@ class LobbyListTest : public ::testing::Test {
   // Clicks Internet on the title and photographs the list it leads to.
   Picture OpenList(int times, const std::string& file) {
     testsupport::Click(window, kInternetX, kInternetY);
-    EXPECT_TRUE(WaitForState(6, times)) << game.Stderr();
+    EXPECT_TRUE(WaitForState(ScreenState::ServerList, times)) << game.Stderr();
     testsupport::MoveMouse(window, 900, 740);
     std::this_thread::sleep_for(300ms);  // a few frames of the list
     const std::string path = dir.File(file);
@@ -136,7 +138,7 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
   // With nothing announced the list is empty: the reference picture.
   const Picture empty = OpenList(1, "empty.png");
   testsupport::PressKey(window, "Escape");
-  ASSERT_TRUE(WaitForState(2, 2)) << game.Stderr();
+  ASSERT_TRUE(WaitForState(ScreenState::Title, 2)) << game.Stderr();
 
   // A game port that answers the lobby's probe, as a hosting game does.
   testsupport::PongResponder gamePort;
@@ -170,7 +172,7 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
 
   // Choosing a row connects to that game, on the port it was listed with.
   testsupport::Click(window, kNamesX + 20, kListTop + 8);
-  EXPECT_TRUE(WaitForState(7, 1)) << game.Stderr();
+  EXPECT_TRUE(WaitForState(ScreenState::GameStart, 1)) << game.Stderr();
   EXPECT_TRUE(testsupport::WaitFor([&] { return gamePort.others() > 0; }, 5s));
 }
 
@@ -223,7 +225,8 @@ TEST(LobbyMatchTest, HostAnnouncesItselfAndAPlayerJoinsFromTheList) {
   EXPECT_EQ(listed[0].port, NetworkHandler::kGamePort);
 
   player.ClickOnTop(kInternetX, kInternetY);
-  ASSERT_TRUE(player.game.WaitForStderr("state: 6\n", 10s)) << player.game.Stderr();
+  ASSERT_TRUE(player.game.WaitForStderr(StateLine(ScreenState::ServerList), 10s))
+      << player.game.Stderr();
   // The click that opened the list must be over before the row is clicked
   // (two clicks inside one frame count once).
   std::this_thread::sleep_for(300ms);
@@ -233,7 +236,8 @@ TEST(LobbyMatchTest, HostAnnouncesItselfAndAPlayerJoinsFromTheList) {
 
   // The host quits: its game leaves the list at once, not at the expiry.
   testsupport::PressKey(host.window, "Escape");
-  ASSERT_TRUE(host.game.WaitForStderr("state: 12\n", 10s)) << host.game.Stderr();
+  ASSERT_TRUE(host.game.WaitForStderr(StateLine(ScreenState::QuitConfirm), 10s))
+      << host.game.Stderr();
   testsupport::PressKey(host.window, "Return");
   ASSERT_TRUE(host.game.WaitForExit(10s).has_value());
   EXPECT_TRUE(q.requestServers().empty());

@@ -24,6 +24,7 @@ namespace {
 using namespace std::chrono_literals;
 using testsupport::Click;
 using testsupport::PressKey;
+using testsupport::StateLine;
 
 // The title's top row means internet, LAN and host.
 constexpr int kLanX = 853, kHostX = 950, kTopRowY = 29;
@@ -62,12 +63,12 @@ class Copy {
   }
   bool Hosts() {
     ClickOnTop(kHostX, kTopRowY);
-    return Says("state: 1\n");
+    return Says(StateLine(ScreenState::Playing));
   }
   // LAN search, connection and admission.
   bool Joins(const std::string& hostName) {
     ClickOnTop(kLanX, kTopRowY);
-    return Says("state: 4\n") && Says("net: admitted: " + hostName);
+    return Says(StateLine(ScreenState::LanSearch)) && Says("net: admitted: " + hostName);
   }
 
   bool MenuShown(const std::string& title) { return RowShown(0, title); }
@@ -110,7 +111,7 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   // returns to the title; the client can play against the computer, with
   // that game's hull menu (not the ended game's shop).
   PressKey(host.window, "Escape");
-  ASSERT_TRUE(host.Says("state: 12\n")) << host.game.Stderr();
+  ASSERT_TRUE(host.Says(StateLine(ScreenState::QuitConfirm))) << host.game.Stderr();
   PressKey(host.window, "Return");
   const auto hostStatus = host.game.WaitForExit(10s);
   ASSERT_TRUE(hostStatus.has_value()) << "the host still runs after enter on the quit confirmation";
@@ -118,9 +119,12 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   EXPECT_TRUE(client.Says("net: left: Captain\nnet: host left\n")) << client.game.Stderr();
   const std::string notice = "notice: Captain has ended the game.\n";
   ASSERT_TRUE(client.Says(notice)) << client.game.Stderr();
-  ASSERT_TRUE(client.Says(notice + "state: 2\n", kNoticeWait)) << client.game.Stderr();
+  ASSERT_TRUE(client.Says(notice + StateLine(ScreenState::Title), kNoticeWait))
+      << client.game.Stderr();
   client.ClickOnTop(testsupport::kPlayX, testsupport::kPlayY);
-  EXPECT_TRUE(client.Says(notice + "state: 2\nstate: 7\nstate: 1\n")) << client.game.Stderr();
+  EXPECT_TRUE(client.Says(notice + StateLine(ScreenState::Title) +
+                          StateLine(ScreenState::GameStart) + StateLine(ScreenState::Playing)))
+      << client.game.Stderr();
   EXPECT_TRUE(testsupport::WaitFor([&] { return client.RowShown(1, "Respawn as Fighter"); }, 10s));
 }
 
@@ -130,13 +134,14 @@ TEST(MultiplayerTest, EscapeWhileJoiningReturnsToTheTitle) {
   Copy joiner("Rookie");
   ASSERT_TRUE(joiner.game.Start(joiner.dir.path().string(),
                                 {"--windowed", "--trace-states", "--connect", "127.0.0.1:60007"}));
-  ASSERT_TRUE(joiner.Says("state: 1\n", 45s)) << joiner.game.Stderr();
+  ASSERT_TRUE(joiner.Says(StateLine(ScreenState::Playing), 45s)) << joiner.game.Stderr();
   joiner.window = joiner.game.Window(10s);
   ASSERT_NE(joiner.window, 0u);
   PressKey(joiner.window, "Escape");
   const std::string notice = "notice: Stopped joining 127.0.0.1:60007.\n";
   ASSERT_TRUE(joiner.Says(notice)) << joiner.game.Stderr();
-  EXPECT_TRUE(joiner.Says(notice + "state: 2\n", kNoticeWait)) << joiner.game.Stderr();
+  EXPECT_TRUE(joiner.Says(notice + StateLine(ScreenState::Title), kNoticeWait))
+      << joiner.game.Stderr();
 }
 
 // A port another program holds: hosting says so and returns to the title,
@@ -152,7 +157,7 @@ TEST(MultiplayerTest, HostingOnAPortInUseSaysSoAndReturnsToTheTitle) {
   const std::string notice =
       "notice: Cannot host on UDP port " + port + ": another program is using it.\n";
   EXPECT_TRUE(host.Says(notice)) << host.game.Stderr();
-  EXPECT_TRUE(host.Says(notice + "state: 2\n", kNoticeWait)) << host.game.Stderr();
+  EXPECT_TRUE(host.Says(notice + StateLine(ScreenState::Title), kNoticeWait)) << host.game.Stderr();
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -188,11 +193,13 @@ TEST(MultiplayerTest, KilledClientsLeaveAndAKilledHostSendsItsClientsToTheTitle)
       << late.game.Stderr() << "running: " << late.game.Running();
   std::printf("host killed: notice after %.1f s\n", SecondsSince(start));
   const std::string notice = "notice: Connection to the host was lost.\n";
-  ASSERT_TRUE(late.Says(notice + "state: 2\n", kNoticeWait)) << late.game.Stderr();
+  ASSERT_TRUE(late.Says(notice + StateLine(ScreenState::Title), kNoticeWait)) << late.game.Stderr();
   std::printf("host killed: title after %.1f s\n", SecondsSince(start));
   EXPECT_LT(SecondsSince(start), 15.0);
   late.ClickOnTop(kHostX, kTopRowY);
-  EXPECT_TRUE(late.Says(notice + "state: 2\nstate: 7\nstate: 1\n")) << late.game.Stderr();
+  EXPECT_TRUE(late.Says(notice + StateLine(ScreenState::Title) + StateLine(ScreenState::GameStart) +
+                        StateLine(ScreenState::Playing)))
+      << late.game.Stderr();
 }
 
 }  // namespace

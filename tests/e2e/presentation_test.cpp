@@ -6,11 +6,13 @@
 #include <chrono>
 
 #include "tests/support/gameprocess.h"
+#include "tests/support/gametrace.h"
 #include "tests/support/testenv.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::StateLine;
 
 // 1600x900: the frame is scaled by 900/768 to 1200x900, 200-pixel bars left
 // and right.
@@ -51,7 +53,7 @@ TEST(PresentationTest, FullScreenIsLetterboxedAndClicksLandOnTheFrame) {
 
   // The Options button at frame (755, 125), clicked where it is shown.
   testsupport::Click(window, ScreenX(755), ScreenY(125));
-  EXPECT_TRUE(game.WaitForStderr("state: 9", 10s)) << game.Stderr();
+  EXPECT_TRUE(game.WaitForStderr(StateLine(ScreenState::Options), 10s)) << game.Stderr();
   testsupport::PressKey(window, "Escape");
   testsupport::PressKey(window, "Escape");
   auto status = game.WaitForExit(5s);

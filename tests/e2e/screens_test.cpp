@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/support/gameprocess.h"
+#include "tests/support/gametrace.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -15,6 +16,7 @@ using namespace std::chrono_literals;
 using testsupport::Click;
 using testsupport::PressKey;
 using testsupport::ReadFile;
+using testsupport::StateLine;
 using testsupport::TypeText;
 
 // Button centres (frame pixels) of the title and options screens.
@@ -38,8 +40,8 @@ class ScreensTest : public ::testing::Test {
 
   // Waits until the game has run a frame in `state` (counted from the
   // `seen`th report of that state on).
-  bool WaitForState(int state, int seen = 1) {
-    std::string line = "state: " + std::to_string(state) + "\n";
+  bool WaitForState(ScreenState state, int seen = 1) {
+    std::string line = StateLine(state);
     return testsupport::WaitFor(
         [&] {
           std::string err = game.Stderr();
@@ -81,12 +83,12 @@ TEST_F(ScreensTest, EscapeOnTheTitleEndsTheGame) {
 
 TEST_F(ScreensTest, NameEntryStoresTheTypedName) {
   Click(window, kOptionsX, kOptionsY);
-  ASSERT_TRUE(WaitForState(9)) << game.Stderr();
+  ASSERT_TRUE(WaitForState(ScreenState::Options)) << game.Stderr();
   Click(window, kNameX, kNameY);
-  ASSERT_TRUE(WaitForState(10)) << game.Stderr();
+  ASSERT_TRUE(WaitForState(ScreenState::NameEntry)) << game.Stderr();
   TypeText(window, "Kai");
   PressKey(window, "Return");
-  ASSERT_TRUE(WaitForState(2, 2)) << game.Stderr();
+  ASSERT_TRUE(WaitForState(ScreenState::Title, 2)) << game.Stderr();
   EXPECT_EQ(Line(1), "Kai");
   EXPECT_EQ(Line(2), "0");
   EXPECT_EQ(Line(4), "1");
@@ -94,21 +96,21 @@ TEST_F(ScreensTest, NameEntryStoresTheTypedName) {
 
 TEST_F(ScreensTest, BackspaceEditsTheName) {
   Click(window, kOptionsX, kOptionsY);
-  ASSERT_TRUE(WaitForState(9));
+  ASSERT_TRUE(WaitForState(ScreenState::Options));
   Click(window, kNameX, kNameY);
-  ASSERT_TRUE(WaitForState(10));
+  ASSERT_TRUE(WaitForState(ScreenState::NameEntry));
   TypeText(window, "Kaix");
   PressKey(window, "BackSpace");
   PressKey(window, "Return");
-  ASSERT_TRUE(WaitForState(2, 2)) << game.Stderr();
+  ASSERT_TRUE(WaitForState(ScreenState::Title, 2)) << game.Stderr();
   EXPECT_EQ(Line(1), "Kai");
 }
 
 TEST_F(ScreensTest, LowGraphicsChoiceIsSaved) {
   Click(window, kOptionsX, kOptionsY);
-  ASSERT_TRUE(WaitForState(9));
+  ASSERT_TRUE(WaitForState(ScreenState::Options));
   Click(window, kLowX, kLowY);
-  ASSERT_TRUE(WaitForState(2, 2)) << game.Stderr();
+  ASSERT_TRUE(WaitForState(ScreenState::Title, 2)) << game.Stderr();
   EXPECT_EQ(Line(1), "Player");
   EXPECT_EQ(Line(2), "2");
 }
@@ -122,14 +124,14 @@ TEST_F(ScreensTest, ClickOnNoButtonChangesNothing) {
   auto status = game.WaitForExit(5s);
   ASSERT_TRUE(status.has_value());
   EXPECT_EQ(*status, 0);
-  EXPECT_EQ(game.Stderr().find("state: 9"), std::string::npos);
+  EXPECT_EQ(game.Stderr().find(StateLine(ScreenState::Options)), std::string::npos);
 }
 
 TEST_F(ScreensTest, EscapeOnOptionsReturnsToTheTitle) {
   Click(window, kOptionsX, kOptionsY);
-  ASSERT_TRUE(WaitForState(9));
+  ASSERT_TRUE(WaitForState(ScreenState::Options));
   PressKey(window, "Escape");
-  ASSERT_TRUE(WaitForState(2, 2));
+  ASSERT_TRUE(WaitForState(ScreenState::Title, 2));
   PressKey(window, "Escape");
   auto status = game.WaitForExit(5s);
   ASSERT_TRUE(status.has_value());

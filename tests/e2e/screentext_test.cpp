@@ -25,6 +25,7 @@ using testsupport::Click;
 using testsupport::GlyphReader;
 using testsupport::kMenuX;
 using testsupport::MenuRowY;
+using testsupport::StateLine;
 
 std::string Trim(const std::string& s) {
   const size_t first = s.find_first_not_of(' ');
@@ -93,9 +94,9 @@ bool NameGreen(unsigned rgb) {
 TEST_F(ScreenTextTest, NameFieldKeepsSixteenCharactersInsideItsBox) {
   Start("Tester\n2\n0\n1\n");
   Click(window, 755, 125);  // Options
-  ASSERT_TRUE(game.WaitForStderr("state: 9\n", 10s)) << game.Stderr();
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Options), 10s)) << game.Stderr();
   Click(window, 755, 120);  // the name button
-  ASSERT_TRUE(game.WaitForStderr("state: 10\n", 10s)) << game.Stderr();
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::NameEntry), 10s)) << game.Stderr();
   const std::string typed = "abcdefghijklmnopqrstuvwxy";
   testsupport::TypeText(window, typed);
   const int x = 772, top = GlyphReader::TopOf(607);
@@ -117,7 +118,7 @@ TEST_F(ScreenTextTest, NameFieldKeepsSixteenCharactersInsideItsBox) {
   EXPECT_EQ(outside, 0) << "name or caret beyond the box border at x " << border;
 
   testsupport::PressKey(window, "Return");
-  ASSERT_TRUE(testsupport::WaitForCount(game, "state: 2\n", 2)) << game.Stderr();
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Title), 2)) << game.Stderr();
   const std::string stored = testsupport::ReadFile(dir.File("Settings.cfg"));
   EXPECT_EQ(stored.substr(0, stored.find('\n')), typed.substr(0, 16));
 }
@@ -146,7 +147,7 @@ std::map<std::string, Score> TracedScores(const std::string& trace) {
 TEST_F(ScreenTextTest, ScoreboardRowsWhileTabIsHeld) {
   Start("Tester\n2\n0\n1\n");
   Click(window, testsupport::kPlayX, testsupport::kPlayY);
-  ASSERT_TRUE(game.WaitForStderr("state: 1\n", 10s)) << game.Stderr();
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Playing), 10s)) << game.Stderr();
   ShotShowing("hull-menu.png", 0, 96, "----Respawn Menu----");
   Click(window, kMenuX, MenuRowY(1));  // "Respawn as Fighter"
   ShotShowing("fighter-menu.png", 0, 96, "----Fighter Respawn Menu----");
@@ -210,7 +211,7 @@ TEST_F(ScreenTextTest, PayloadPanelShowsABoughtUpgrade) {
   // Hosting a game of mode 0: a dead ship sees the shop.
   Start("Tester\n2\n0\n1\n");
   Click(window, 950, 29);
-  ASSERT_TRUE(game.WaitForStderr("state: 1\n", 10s)) << game.Stderr();
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Playing), 10s)) << game.Stderr();
   const std::string payload = "Current Payload is:", engine = "Extreme Rocket Engine";
   auto shot = ShotShowing("shop.png", 512, PayloadTop(0), payload);
   ASSERT_EQ(ReadAs(shot, 512, PayloadTop(0), payload), payload);

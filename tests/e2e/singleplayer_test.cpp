@@ -25,6 +25,7 @@ using testsupport::kPlayY;
 using testsupport::MenuRowY;
 using testsupport::PressKey;
 using testsupport::ShipReport;
+using testsupport::StateLine;
 
 // Brightness (0..255) of column x between rows y0 and y1 of a picture.
 double ColumnBrightness(const testsupport::Picture& p, int x, int y0, int y1) {
@@ -92,7 +93,7 @@ class SinglePlayerTest : public ::testing::Test {
 
 TEST_F(SinglePlayerTest, PlayPickAHullFlyFireAndQuit) {
   Click(window, kPlayX, kPlayY);
-  ASSERT_TRUE(game.WaitForStderr("state: 1\n", 10s)) << game.Stderr();
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Playing), 10s)) << game.Stderr();
   std::optional<ShipReport> ship = testsupport::WaitForShipReport(game, 1);
   ASSERT_TRUE(ship) << game.Stderr();
   EXPECT_FALSE(ship->alive) << "a game starts in the hull menu";
@@ -153,7 +154,7 @@ TEST_F(SinglePlayerTest, AnUnknownGraphicsLevelInTheSettingsPlaysOnLow) {
   // A hand-edited level the game has no drawing for; the game start reads it.
   testsupport::WriteFile(dir.File("Settings.cfg"), "Tester\n7\n0\n1\n");
   Click(window, kPlayX, kPlayY);
-  ASSERT_TRUE(game.WaitForStderr("state: 1\n", 10s)) << game.Stderr();
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Playing), 10s)) << game.Stderr();
   PickFirstHull();
   // Scenery beside the mini-map can hide its edge, so the ship's own report
   // says whether the game ran, and the picture whether it drew anything.

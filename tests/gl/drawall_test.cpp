@@ -65,7 +65,7 @@ class DrawAllGlTest : public testsupport::GlTest {
     Game = 1;
     SetUpComputerPlayers();
     SortedRenderer.InitMe(&Textures, &Shaders);
-    inloop = 1;
+    inloop = ScreenState::Playing;
     SetKeyProvider(&NoKeys);
     lclick = false;
   }

@@ -79,7 +79,7 @@ TEST_F(StartUpTest, WholeStartUpFillsEverySlotAndReadiesTheGame) {
   }
   StartUp();
   FinishLoading();
-  EXPECT_EQ(inloop, 2);
+  EXPECT_EQ(inloop, ScreenState::Title);
   EXPECT_EQ(Game, 0);
   EXPECT_TRUE(multiplayer);
 
@@ -138,7 +138,7 @@ TEST_F(StartUpTest, AGameStartedAtOnceFindsEveryPictureInItsSlot) {
   Game = 1;
   SetUpComputerPlayers();
   SortedRenderer.InitMe(&Textures, &Shaders);
-  inloop = 1;
+  inloop = ScreenState::Playing;
   RunStateFrame();
   std::vector<unsigned int> names = Textures.textures;
   for (const auto& loop : Textures.loopTextures)

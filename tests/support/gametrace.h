@@ -8,7 +8,24 @@
 #include <optional>
 #include <string>
 
+#include "app/screenstate.h"
+
 namespace testsupport {
+
+// The line the state trace prints when a frame runs in `state`. The numbers
+// are read outside the tests too: a screen must keep its number.
+static_assert(TraceNumber(ScreenState::Playing) == 1 && TraceNumber(ScreenState::Title) == 2 &&
+              TraceNumber(ScreenState::LanSearch) == 4 &&
+              TraceNumber(ScreenState::FetchServerList) == 5 &&
+              TraceNumber(ScreenState::ServerList) == 6 &&
+              TraceNumber(ScreenState::GameStart) == 7 && TraceNumber(ScreenState::Options) == 9 &&
+              TraceNumber(ScreenState::NameEntry) == 10 &&
+              TraceNumber(ScreenState::NameEntryDone) == 11 &&
+              TraceNumber(ScreenState::QuitConfirm) == 12 &&
+              TraceNumber(ScreenState::Notice) == 13);
+inline std::string StateLine(ScreenState state) {
+  return "state: " + std::to_string(TraceNumber(state)) + "\n";
+}
 
 class GameProcess;
 class GlyphReader;

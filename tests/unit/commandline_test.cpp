@@ -1,7 +1,10 @@
-// The one command-line parser of normal starts and the timedemo.
+// The one command-line parser of normal starts and the timedemo, and the
+// hosted game's options it shares with the dedicated host.
 #include "app/commandline.h"
 
 #include <gtest/gtest.h>
+
+#include "dedicated/hostoptions.h"
 
 namespace {
 
@@ -48,3 +51,42 @@ TEST(CommandLineTest, RejectsUnknownOptionsAndMalformedValues) {
 }
 
 }  // namespace
+
+// A hosted game takes the same values whichever program hosts it.
+TEST(HostOptionsTest, BothProgramsAcceptAndRefuseTheSameValues) {
+  const struct {
+    std::vector<std::string> args;
+    bool taken;
+  } cases[] = {
+      {{"--port", "1"}, true},
+      {{"--port", "65535"}, true},
+      {{"--port", "0"}, false},
+      {{"--port", "65536"}, false},
+      {{"--port", "6e4"}, false},
+      {{"--port", ""}, false},
+      {{"--max-players", "1"}, true},
+      {{"--max-players", "32"}, true},
+      {{"--max-players", "0"}, false},
+      {{"--max-players", "33"}, false},
+      {{"--bots", "0"}, true},
+      {{"--bots", "31"}, true},
+      {{"--bots", "-1"}, false},
+      {{"--bots", "32"}, false},
+      {{"--connections-per-address", "32"}, true},
+      {{"--connections-per-address", "0"}, false},
+      {{"--connections-per-address", "33"}, false},
+      {{"--bots"}, false},
+  };
+  for (const auto& c : cases) {
+    CommandLine game;
+    HostOptions dedicated;
+    std::string gameError, dedicatedError;
+    const std::string shown = c.args[0] + " " + (c.args.size() > 1 ? c.args[1] : "");
+    EXPECT_EQ(ParseCommandLine(c.args, game, gameError), c.taken) << shown << ": " << gameError;
+    EXPECT_EQ(ParseHostOptions(c.args, dedicated, dedicatedError), c.taken)
+        << shown << ": " << dedicatedError;
+    EXPECT_EQ(gameError, dedicatedError) << shown;
+    EXPECT_TRUE(game.host == dedicated.host) << shown;
+  }
+  EXPECT_TRUE(CommandLine{}.host == HostOptions{}.host) << "the defaults differ";
+}

@@ -51,7 +51,7 @@ class InputHandlerTest : public ::testing::Test {
   void SetUp() override {
     for (auto& k : keys) k = false;
     lclick = typing = quitall = false;
-    inloop = 2;
+    inloop = ScreenState::Title;
     {
       std::lock_guard<std::mutex> lock(textMutex);
       typingmessage.clear();
@@ -73,33 +73,34 @@ TEST_F(InputHandlerTest, KeyFlagsFollowDownAndUp) {
 }
 
 TEST_F(InputHandlerTest, EscapePerState) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Escape);
-  EXPECT_EQ(inloop, 12);
+  EXPECT_EQ(inloop, ScreenState::QuitConfirm);
   EXPECT_FALSE(keys[vk::Escape]);  // the confirmation must not see it as its own escape
   Down(vk::Escape);
-  EXPECT_EQ(inloop, 1);
+  EXPECT_EQ(inloop, ScreenState::Playing);
   EXPECT_FALSE(keys[vk::Escape]);
-  for (int state : {4, 6, 9, 10, 11, 7}) {
+  using enum ScreenState;
+  for (ScreenState state : {LanSearch, ServerList, Options, NameEntry, NameEntryDone, GameStart}) {
     inloop = state;
     Down(vk::Escape);
-    EXPECT_EQ(inloop, 2) << "from state " << state;
+    EXPECT_EQ(inloop, Title) << "from state " << TraceNumber(state);
     EXPECT_FALSE(quitall);
   }
-  inloop = 13;  // a notice: its own frame ends it
+  inloop = ScreenState::Notice;  // a notice: its own frame ends it
   Down(vk::Escape);
-  EXPECT_EQ(inloop, 13);
+  EXPECT_EQ(inloop, ScreenState::Notice);
 }
 
 TEST_F(InputHandlerTest, EscapeOnTheTitleEndsTheProgram) {
-  inloop = 2;
+  inloop = ScreenState::Title;
   Down(vk::Escape);
   EXPECT_TRUE(quitall);
   EXPECT_TRUE(platform::QuitRequested());
 }
 
 TEST_F(InputHandlerTest, EnterOpensTheChatLineAndSendsItWithTheSecond) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Return);
   EXPECT_TRUE(typing);
   EXPECT_EQ(Chat(), ">");
@@ -129,7 +130,7 @@ TEST_F(InputHandlerTest, EnterOpensTheChatLineAndSendsItWithTheSecond) {
 }
 
 TEST_F(InputHandlerTest, FireKeysAreClearedWhileTypingButArrowsStillWork) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Return);
   for (int key : {'Z', 'X', 'C', 'V'}) {
     Down(key);
@@ -147,45 +148,46 @@ TEST_F(InputHandlerTest, FireKeysAreClearedWhileTypingButArrowsStillWork) {
 }
 
 TEST_F(InputHandlerTest, CharactersGoOnlyWhereSomethingIsBeingTyped) {
-  inloop = 9;
+  inloop = ScreenState::Options;
   Type("abc");
   EXPECT_EQ(Name(), "");
   EXPECT_EQ(Chat(), "");
-  inloop = 10;
+  inloop = ScreenState::NameEntry;
   Type("Kai");
   EXPECT_EQ(Name(), "Kai");
   EXPECT_EQ(Chat(), "");
 }
 
 TEST_F(InputHandlerTest, EnterFinishesNameEntryWithoutOpeningTheChatLine) {
-  inloop = 10;
+  inloop = ScreenState::NameEntry;
   Type("Kai");
   Down(vk::Return);
-  EXPECT_EQ(inloop, 11);
+  EXPECT_EQ(inloop, ScreenState::NameEntryDone);
   EXPECT_FALSE(typing) << "the next game would start with the chat line open";
   EXPECT_EQ(Chat(), "");
   EXPECT_EQ(Name(), "Kai");
 }
 
 TEST_F(InputHandlerTest, EnterOnTheMenusOpensNoChatLine) {
-  for (int state : {2, 4, 6, 9}) {
+  using enum ScreenState;
+  for (ScreenState state : {Title, LanSearch, ServerList, Options}) {
     inloop = state;
     Down(vk::Return);
     Type("ab");
-    EXPECT_FALSE(typing) << "state " << state;
-    EXPECT_EQ(Chat(), "") << "state " << state;
+    EXPECT_FALSE(typing) << "state " << TraceNumber(state);
+    EXPECT_EQ(Chat(), "") << "state " << TraceNumber(state);
     EXPECT_EQ(inloop, state);
   }
   EXPECT_TRUE(TakeTypedChat().empty());
 }
 
 TEST_F(InputHandlerTest, EnterOnTheQuitConfirmationQuitsOnlyWithNoChatLineOpen) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Return);  // a chat line opened in the game
   Up(vk::Return);
   Frame();
   Type("bye");
-  inloop = 12;
+  inloop = ScreenState::QuitConfirm;
   Down(vk::Return);  // sends it: not yet the enter that quits
   EXPECT_FALSE(keys[vk::Return]);
   EXPECT_EQ(TakeTypedChat().size(), 1u);
@@ -196,29 +198,29 @@ TEST_F(InputHandlerTest, EnterOnTheQuitConfirmationQuitsOnlyWithNoChatLineOpen) 
 }
 
 TEST_F(InputHandlerTest, EnterWhileTypingOnNameEntryOnlySends) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Return);  // a chat line left open by the game
-  inloop = 10;
+  inloop = ScreenState::NameEntry;
   Down(vk::Return);  // sends the chat line instead of finishing the name
   EXPECT_FALSE(typing);
-  EXPECT_EQ(inloop, 10);
+  EXPECT_EQ(inloop, ScreenState::NameEntry);
 }
 
 TEST_F(InputHandlerTest, ChatBackspaceNeverRemovesTheMark) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Return);
   Type("ab");
   Down(vk::Back);
   for (int i = 0; i < 4; ++i) Repeat(vk::Back);
   EXPECT_EQ(Chat(), ">");
-  inloop = 12;
+  inloop = ScreenState::QuitConfirm;
   Type("xy");
   Down(vk::Back);
   EXPECT_EQ(Chat(), ">x");
 }
 
 TEST_F(InputHandlerTest, BackspaceRemovesOneCharacterPerPressInTypingOrder) {
-  inloop = 10;
+  inloop = ScreenState::NameEntry;
   Type("Kaix");
   Down(vk::Back);
   Up(vk::Back);
@@ -229,10 +231,10 @@ TEST_F(InputHandlerTest, BackspaceRemovesOneCharacterPerPressInTypingOrder) {
 }
 
 TEST_F(InputHandlerTest, BackspaceLeavesTextAloneWhereNothingIsEdited) {
-  inloop = 1;
+  inloop = ScreenState::Playing;
   Down(vk::Return);
   Type("ab");
-  inloop = 2;  // a chat line left open is not edited on the title
+  inloop = ScreenState::Title;  // a chat line left open is not edited on the title
   {
     std::lock_guard<std::mutex> lock(textMutex);
     newname = "Kai";
@@ -294,7 +296,7 @@ TEST_F(InputHandlerTest, ClickArrivingWhileAFrameRunsIsLeftForTheNextFrame) {
 }
 
 TEST_F(InputHandlerTest, KeyTapShorterThanAFrameIsSeenByOneFrame) {
-  inloop = 12;
+  inloop = ScreenState::QuitConfirm;
   Down(vk::Return);  // enter on the quit confirmation, tapped quickly
   Up(vk::Return);
   EXPECT_TRUE(keys[vk::Return]);
@@ -326,17 +328,17 @@ TEST_F(InputHandlerTest, HeldKeyReleasesAtOnceAndRetapKeepsItDown) {
 }
 
 TEST_F(InputHandlerTest, AutoRepeatOfAHeldKeyOnlyEditsText) {
-  inloop = 9;  // escape held on the options screen
+  inloop = ScreenState::Options;  // escape held on the options screen
   Down(vk::Escape);
-  EXPECT_EQ(inloop, 2);
+  EXPECT_EQ(inloop, ScreenState::Title);
   Repeat(vk::Escape);
   EXPECT_FALSE(quitall) << "holding escape to leave the options ended the program";
-  inloop = 1;  // escape held in a game stays on the quit confirmation
+  inloop = ScreenState::Playing;  // escape held in a game stays on the quit confirmation
   Down(vk::Escape);
   Repeat(vk::Escape);
   Repeat(vk::Escape);
-  EXPECT_EQ(inloop, 12);
-  inloop = 1;  // enter held opens the chat line once and sends nothing
+  EXPECT_EQ(inloop, ScreenState::QuitConfirm);
+  inloop = ScreenState::Playing;  // enter held opens the chat line once and sends nothing
   Down(vk::Return);
   Repeat(vk::Return);
   EXPECT_TRUE(typing);
