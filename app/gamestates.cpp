@@ -184,7 +184,7 @@ void StartTitleChoice(bool server, bool lan) {
     gotin = true;
     // A game that cannot take connections is no hosted game: nobody could
     // join it, and the lobby would list whichever game holds the port.
-    if (multiplayer && !Networking.ConnectServer(hosting.port, hosting.maxPlayers)) {
+    if (multiplayer && !Networking.Listen(hosting.port, hosting.maxPlayers)) {
       std::fprintf(stderr, "voidrake2: cannot host on UDP port %u (in use?)\n", hosting.port);
       ShowNotice("Cannot host on UDP port " + std::to_string(hosting.port) +
                      ": another program is using it.",

@@ -107,7 +107,7 @@ void BM_HostFrameWithComputerPlayers(benchmark::State& state) {
   host.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &myGuid);
   rig.network.InitMe(true);
   rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;  // every client on 127.0.0.1
-  if (!rig.network.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
+  if (!rig.network.Listen(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
     state.SkipWithError("game port busy");
     return;
   }

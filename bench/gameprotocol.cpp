@@ -70,7 +70,7 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
   host.latencyMs = [] { return 50; };
   rig.network.InitMe(true);
   rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;  // every client on 127.0.0.1
-  if (!rig.network.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
+  if (!rig.network.Listen(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
     state.SkipWithError("game port busy");
     return;
   }

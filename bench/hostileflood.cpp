@@ -106,7 +106,7 @@ int PlayerHost() {
   rig.ship.name = "Host";
   protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
   rig.network.InitMe(true);
-  if (!rig.network.ConnectServer(kPort, NetworkHandler::kMaxPlayers)) return 1;
+  if (!rig.network.Listen(kPort, NetworkHandler::kMaxPlayers)) return 1;
   rig.Spawn(1000, 1000);
   return RunHost("player's", [&] {
     rig.enemies.MainLoop(guid);

@@ -59,7 +59,7 @@ void BM_HostRelaysShortStates(benchmark::State& state) {
   NetworkHandler host;
   host.InitMe(true);
   host.connectionsPerAddress = NetworkHandler::kMaxPlayers;  // every client on 127.0.0.1
-  if (!host.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
+  if (!host.Listen(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
     state.SkipWithError("game port busy");
     return;
   }

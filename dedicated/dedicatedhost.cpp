@@ -24,7 +24,7 @@ DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid(
                nullptr, nullptr);
   blasts.InitMe(&utilities, nullptr, nullptr, &network);
   core.InitMe(this, &network, &table, &guid);
-  core.latencyMs = [this] { return latencyMs ? latencyMs() : network.PlayerPing(); };
+  core.latencyMs = [this] { return latencyMs ? latencyMs() : network.HalfRoundTripMs(); };
 }
 
 bool DedicatedHost::Start(unsigned short port, unsigned short most) {
@@ -32,7 +32,7 @@ bool DedicatedHost::Start(unsigned short port, unsigned short most) {
   while (!table.players.empty()) table.RemoveEnemy(0);
   core.InitMe(this, &network, &table, &guid);
   maxPlayers = most;
-  return network.ConnectServer(port, maxPlayers);
+  return network.Listen(port, maxPlayers);
 }
 
 void DedicatedHost::SetBots(int count) {

@@ -30,7 +30,7 @@ void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* s
   hostName.clear();
   hostGone = false;
   host_.InitMe(this, net, table, guid);
-  host_.latencyMs = [this] { return latencyMs ? latencyMs() : network->PlayerPing(); };
+  host_.latencyMs = [this] { return latencyMs ? latencyMs() : network->HalfRoundTripMs(); };
 }
 
 // ---- Per frame ----
@@ -114,7 +114,7 @@ void GameProtocol::SendLeave() {
 // ---- Shared pieces ----
 
 int GameProtocol::CorrectionFrames() {
-  return CorrectionFramesFor(latencyMs ? latencyMs() : network->PlayerPing());
+  return CorrectionFramesFor(latencyMs ? latencyMs() : network->HalfRoundTripMs());
 }
 
 // A player first heard of: a row of the final size. Nobody is added twice

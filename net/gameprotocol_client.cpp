@@ -6,6 +6,7 @@
 
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
+#include "game/timing.h"
 #include "net/gameprotocol.h"
 #include "net/gameprotocol_internal.h"
 #include "net/gameprotocol_table.h"
@@ -13,11 +14,6 @@
 #include "opponents/enemymanager.h"
 
 using namespace protocol_detail;
-
-namespace {
-// Projectiles accelerate during their first 30 frames of age.
-constexpr int kAccelFrames = 30;
-}  // namespace
 
 void GameProtocol::HandleClientMessage(char id) {
   if (msg::IsGameMessage(id)) ++messagesHandled;
@@ -158,7 +154,7 @@ void GameProtocol::ClientProjectileFull() {
   if (row < 0) return;
   const EnemyManager::bullet* known = protocol_table::FindProjectile(*enemies, row, m.guid);
   const int startLife = known ? known->startLife : -1;
-  const bool young = m.acceleration > 0 && startLife - m.lifeLeft < kAccelFrames;
+  const bool young = m.acceleration > 0 && startLife - m.lifeLeft < kAccelerationFrames;
   ProjectileMotion p = ProjectileOf(m);
   ExtrapolateProjectile(p, CorrectionFrames(), m.speed, young ? m.acceleration : 0);
   if (!Finite(p)) return;
@@ -189,7 +185,7 @@ void GameProtocol::ClientProjectileShort() {
   if (row < 0) return;
   const EnemyManager::bullet* known = protocol_table::FindProjectile(*enemies, row, m.guid);
   const bool young =
-      known && known->accel > 0 && known->startLife - m.lifeLeft < kAccelFrames;
+      known && known->accel > 0 && known->startLife - m.lifeLeft < kAccelerationFrames;
   ProjectileMotion p = ProjectileOf(m);
   ExtrapolateProjectile(p, CorrectionFrames(), known ? known->speed : -1,
                         young ? known->accel : 0);

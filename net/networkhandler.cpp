@@ -195,7 +195,7 @@ void NetworkHandler::InitMe(bool serverRole) {
   }
 }
 
-bool NetworkHandler::ConnectServer(unsigned short port, unsigned short maxPlayers) {
+bool NetworkHandler::Listen(unsigned short port, unsigned short maxPlayers) {
   if (!isServer) return false;
   impl->CloseHost();
   const ENetAddress address{ENET_HOST_ANY, port};
@@ -422,7 +422,7 @@ NetworkHandler::Impl::Outbox* NetworkHandler::Impl::OutboxOf(ENetPeer* peer) {
   return slot >= 0 && static_cast<size_t>(slot) < outboxes.size() ? &outboxes[slot] : nullptr;
 }
 
-int NetworkHandler::PlayerPing() {
+int NetworkHandler::HalfRoundTripMs() {
   ENetPeer* peer = isServer ? (impl->packet ? impl->packet->peer : nullptr) : impl->serverPeer;
   const Impl::PeerClock* clock = impl->ClockOf(peer);
   return clock ? static_cast<int>(clock->lastRoundTrip / 2) : 0;

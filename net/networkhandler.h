@@ -66,7 +66,7 @@ class NetworkHandler {
   // player slots.
   static constexpr uint32_t kJoinDeadlineMs = 5000;
   // Host: most connections from one address. A LAN party behind one address
-  // raises it (connectionsPerAddress) before ConnectServer.
+  // raises it (connectionsPerAddress) before Listen.
   static constexpr unsigned short kConnectionsPerAddress = 4;
   // Host: library slots beyond the player limit, where newcomers arrive
   // while every player slot is taken, so that one that has not joined can
@@ -79,9 +79,9 @@ class NetworkHandler {
   uint32_t packetTime = 0;   // the sender's stamp, or GetTime() at reception
   std::string serverName;    // advertised by the heartbeat
   int gameType = 0;          // advertised by the heartbeat
-  unsigned short connectionsPerAddress = kConnectionsPerAddress;  // host, at ConnectServer
+  unsigned short connectionsPerAddress = kConnectionsPerAddress;  // host, at Listen
   // Datagrams are range-coded, which both sides must agree on (taken at
-  // InitMe for a client, at ConnectServer for a host). Off only to measure
+  // InitMe for a client, at Listen for a host). Off only to measure
   // what the coding saves.
   bool rangeCoding = true;
   BitStream incoming;        // read view over the current packet
@@ -104,11 +104,11 @@ class NetworkHandler {
   // connection that has not joined yet (from the address that opened the
   // most connections lately, the oldest first), or is refused when every
   // other has joined or its own address keeps opening connections.
-  bool ConnectServer(unsigned short port, unsigned short maxPlayers);
+  bool Listen(unsigned short port, unsigned short maxPlayers);
   // Server role: the sender of the packet being handled has joined the
   // match: its connection is kept past kJoinDeadlineMs and never makes room.
   void AdmitSender();
-  // Server role: the port and player limit of the last ConnectServer (what
+  // Server role: the port and player limit of the last Listen (what
   // the master server lists and probes).
   unsigned short HostedPort() const { return hostedPort; }
   unsigned short HostedMaxPlayers() const { return hostedMaxPlayers; }
@@ -129,7 +129,7 @@ class NetworkHandler {
   const char* GetIP(PlayerID id);
   // Half the last measured round trip to the current packet's sender (server)
   // or to the host (client), in ms, truncated.
-  int PlayerPing();
+  int HalfRoundTripMs();
   void QuitClient();
   // Ends the role: every connection is closed (the other sides are told)
   // and nothing is listened on until the next InitMe.
@@ -154,7 +154,7 @@ class NetworkHandler {
   void Flush();
 
   // What this role's socket has carried on its connections since InitMe or
-  // ConnectServer: UDP payload bytes as sent (after compression) and
+  // Listen: UDP payload bytes as sent (after compression) and
   // datagrams. The counters wrap at 2^32; take differences.
   struct Traffic {
     uint32_t bytesSent = 0, bytesReceived = 0;

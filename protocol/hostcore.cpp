@@ -154,7 +154,7 @@ void HostCore::Unbind(PlayerID connection) {
 
 int HostCore::CorrectionFrames() {
   if (botSpeaking_) return 0;
-  return CorrectionFramesFor(latencyMs ? latencyMs() : network_->PlayerPing());
+  return CorrectionFramesFor(latencyMs ? latencyMs() : network_->HalfRoundTripMs());
 }
 
 int HostCore::Row(float guid) const { return table_->playernumbyguid(guid); }

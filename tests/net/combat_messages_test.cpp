@@ -144,7 +144,7 @@ class CombatMessages : public ::testing::Test {
   void SetUp() override {
     rig.network.InitMe(true);
     const unsigned short port = static_cast<unsigned short>(g_nextPort++);
-    ASSERT_TRUE(rig.network.ConnectServer(port, 32));
+    ASSERT_TRUE(rig.network.Listen(port, 32));
     client = std::make_unique<WireClient>(rig.network, port);
     ASSERT_TRUE(client->Connect());
     rig.Spawn(5000, 5000);

@@ -30,7 +30,7 @@ class TableOnTheWire : public ::testing::Test {
     GameSeed(3);
     port = (unsigned short)g_nextPort++;
     host.InitMe(true);
-    ASSERT_TRUE(host.ConnectServer(port, 32));
+    ASSERT_TRUE(host.Listen(port, 32));
     guest.InitMe(false);
     ASSERT_TRUE(guest.ConnectMe("127.0.0.1", port));
     const auto end = Clock::now() + std::chrono::seconds(3);

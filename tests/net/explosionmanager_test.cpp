@@ -77,7 +77,7 @@ class RawClient {
 TEST(ExplosionMessage, HostAnnouncesSentExplosionsInFieldOrder) {
   NetworkHandler server;
   server.InitMe(true);
-  ASSERT_TRUE(server.ConnectServer(TestPort(), 32));
+  ASSERT_TRUE(server.Listen(TestPort(), 32));
   RawClient client(TestPort());
   ASSERT_TRUE(client.Connect(server));
 
@@ -115,7 +115,7 @@ TEST(ExplosionMessage, HostAnnouncesSentExplosionsInFieldOrder) {
 TEST(ExplosionMessage, ClientAnnouncesToTheHost) {
   NetworkHandler server;
   server.InitMe(true);
-  ASSERT_TRUE(server.ConnectServer(TestPort() + 1, 32));
+  ASSERT_TRUE(server.Listen(TestPort() + 1, 32));
   NetworkHandler client;
   client.InitMe(false);
   ASSERT_TRUE(client.ConnectMe("127.0.0.1", TestPort() + 1));

@@ -116,7 +116,7 @@ class GameProtocolTest : public ::testing::Test {
   void SetUp() override {
     host = std::make_unique<Peer>(1.5f, "Host");
     host->net().InitMe(true);
-    ASSERT_TRUE(host->net().ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+    ASSERT_TRUE(host->net().Listen(kPort, NetworkHandler::kMaxPlayers));
     host->ready = true;  // a host is admitted when it starts hosting
   }
 
@@ -600,7 +600,7 @@ class JoinWaitTest : public ::testing::Test {
  protected:
   void SetUp() override {
     server.InitMe(true);
-    ASSERT_TRUE(server.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+    ASSERT_TRUE(server.Listen(kPort, NetworkHandler::kMaxPlayers));
   }
   // Runs client frames and the bare host's receive loop; counts joins.
   void Frames(Peer& c, int frames) {
@@ -704,7 +704,7 @@ TEST(LossyMatch, NothingReliableIsLostAndPositionsAgree) {
   Peer host(1.5f, "Host");
   host.net().InitMe(true);
   host.net().connectionsPerAddress = kClients;  // all come through the relay's one address
-  ASSERT_TRUE(host.net().ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+  ASSERT_TRUE(host.net().Listen(kPort, NetworkHandler::kMaxPlayers));
   host.ready = true;
   testsupport::LossyRelay relay(kRelayPort, kPort, {0.07, 20, 5, 20261207});
   ASSERT_TRUE(relay.Running());

@@ -112,7 +112,7 @@ struct HostingCopy final : Host {
     protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
     protocol.latencyMs = [] { return 0; };
     rig.network.InitMe(true);
-    EXPECT_TRUE(rig.network.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+    EXPECT_TRUE(rig.network.Listen(kPort, NetworkHandler::kMaxPlayers));
   }
   void Frame() override {
     rig.enemies.MainLoop(guid);

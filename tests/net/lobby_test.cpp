@@ -91,7 +91,7 @@ TEST_F(LobbyExchangeTest, HostAnnouncesItselfAnswersTheProbeAndWithdrawsWhenItEn
   NetworkHandler host;
   host.lobby = QueryTo(port);
   host.InitMe(true);
-  ASSERT_TRUE(host.ConnectServer(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers));
+  ASSERT_TRUE(host.Listen(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers));
   EXPECT_FALSE(IsAnnounced(host));
   host.SetGameStats("Zed's Game!", 2);
   EXPECT_TRUE(IsAnnounced(host));

@@ -102,7 +102,7 @@ class Star : public ::testing::Test {
  protected:
   void SetUp() override {
     host.net.InitMe(true);
-    ASSERT_TRUE(host.net.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+    ASSERT_TRUE(host.net.Listen(kPort, NetworkHandler::kMaxPlayers));
     // No game here to join: the connections are kept past the join deadline.
     host.onPacket = [this](char id) {
       if (id == netid::NewIncomingConnection) host.net.AdmitSender();
@@ -211,8 +211,8 @@ TEST_F(Star, PlayerPingIsHalfTheMeasuredRoundTrip) {
   a.Drain();
   const int elapsed = static_cast<int>(
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-  EXPECT_GE(a.net.PlayerPing(), 30);
-  EXPECT_LE(a.net.PlayerPing(), (elapsed + 1) / 2);
+  EXPECT_GE(a.net.HalfRoundTripMs(), 30);
+  EXPECT_LE(a.net.HalfRoundTripMs(), (elapsed + 1) / 2);
 
   // Host side: the ping of the sender of the packet being handled.
   const auto hostStart = Clock::now();
@@ -225,7 +225,7 @@ TEST_F(Star, PlayerPingIsHalfTheMeasuredRoundTrip) {
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - hostStart).count());
   int pingOfA = -1;
   host.onPacket = [&](char id) {
-    if (id == msg::kChat) pingOfA = host.net.PlayerPing();
+    if (id == msg::kChat) pingOfA = host.net.HalfRoundTripMs();
   };
   SendChat(a, "ping?", Delivery::Reliable);
   ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return pingOfA >= 0; }));
@@ -315,7 +315,7 @@ TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
   // Everything else was dropped in the same drain.
   EXPECT_EQ(host.Texts(), (std::vector<std::string>{"kept", "after the junk"}));
   ASSERT_EQ(host.got.size(), 2u);
-  EXPECT_EQ(host.net.PlayerPing(), 0);
+  EXPECT_EQ(host.net.HalfRoundTripMs(), 0);
   enet_host_destroy(raw);
 }
 
@@ -349,7 +349,7 @@ class Lan : public ::testing::Test {
 TEST_F(Lan, FindsAListeningHostAndConnectsToIt) {
   Endpoint host;
   host.net.InitMe(true);
-  ASSERT_TRUE(host.net.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+  ASSERT_TRUE(host.net.Listen(kPort, NetworkHandler::kMaxPlayers));
   ASSERT_TRUE(Search({&host}, 2000));
   EXPECT_EQ(searcher.Count(netid::LanPong), 1);
   const PlayerID sender = searcher.got[0].from;
@@ -366,7 +366,7 @@ TEST_F(Lan, OnlyAHostThatTakesPlayersAnswers) {
   host.net.InitMe(true);  // chosen the role but not started
   EXPECT_FALSE(Search({&host}));
 
-  ASSERT_TRUE(host.net.ConnectServer(kPort, 1));
+  ASSERT_TRUE(host.net.Listen(kPort, 1));
   Endpoint other;
   other.net.InitMe(false);
   ASSERT_TRUE(other.net.ConnectMe("127.0.0.1", kPort));
@@ -389,7 +389,7 @@ TEST(NetworkHandlerFailures, ConnectingWhereNobodyListensStaysDisconnected) {
   SendChat(c, "into the void", Delivery::Reliable);
   Idle({&c}, 500);
   EXPECT_FALSE(c.net.ClientConnected());
-  EXPECT_EQ(c.net.PlayerPing(), 0);
+  EXPECT_EQ(c.net.HalfRoundTripMs(), 0);
   EXPECT_EQ(c.Count(netid::ConnectionAccepted), 0);
   c.net.QuitClient();
   EXPECT_EQ(c.net.ReceivePacket(), netid::NoPacket);
@@ -412,7 +412,7 @@ TEST(NetworkHandlerFailures, AnUninitialisedHandlerDoesNothingHarmful) {
 TEST(NetworkHandlerFailures, ForeignDatagramsDoNotDisturbTheHost) {
   Endpoint host;
   host.net.InitMe(true);
-  ASSERT_TRUE(host.net.ConnectServer(kPort, NetworkHandler::kMaxPlayers));
+  ASSERT_TRUE(host.net.Listen(kPort, NetworkHandler::kMaxPlayers));
   const int sock = socket(AF_INET, SOCK_DGRAM, 0);
   ASSERT_GE(sock, 0);
   sockaddr_in to{};

@@ -29,7 +29,7 @@ struct AutopilotCopy {
     if (hosting) {
       // Every copy connects from 127.0.0.1, as a LAN party behind one address.
       rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;
-      ready = rig.network.ConnectServer(port, NetworkHandler::kMaxPlayers);  // admitted at once
+      ready = rig.network.Listen(port, NetworkHandler::kMaxPlayers);  // admitted at once
     } else {
       rig.network.ConnectMe("127.0.0.1", port);
     }
