@@ -26,6 +26,7 @@
 #include "render/starfield.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
 #include "render/textureslots.h"
 
 namespace {
@@ -89,8 +90,10 @@ void StartSorting() {
   Explosions.CameraRect(x, y, w, h);
 }
 
-void RenderCarrier() { Carrier.RenderEight(kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,
-                      kCarrierTile6, kCarrierTile7, kCarrierTile8); }
+void RenderCarrier() {
+  LevelView.RenderCapShip(Carrier, kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4,
+                          kCarrierTile5, kCarrierTile6, kCarrierTile7, kCarrierTile8);
+}
 
 void RenderEngineIfThrusting() {
   if (frameKeys[vk::Up]) Player.RenderEngine(0);
@@ -109,14 +112,14 @@ void LowOrder() {
   Simulate();
   Stars(true);
   StartSorting();
-  Level.RenderBackGroundObjects();
-  Level.RenderBackGroundObjects2();
+  LevelView.RenderBackGroundObjects();
+  LevelView.RenderBackGroundObjects2();
   RenderCarrier();
   RenderEngineIfThrusting();
   Player.RenderMe();
   RenderOpponents(false);
   Bullets.RenderMe(false);
-  Level.RenderObjects();
+  LevelView.RenderObjects();
   AlphaBlending(true);
   Shaders.ShaderFireRender();
   SortedRenderer.RenderSlow();
@@ -136,7 +139,7 @@ void LayeredBackdrop() {
   Stars(true);
   AlphaBlending(true);
   Shaders.ShaderPBlend();
-  Level.RenderBackGroundObjects();
+  LevelView.RenderBackGroundObjects();
   AlphaBlending(false);
   Shaders.ShaderMasking();
 }
@@ -158,14 +161,14 @@ void MediumOrder() {
   Shaders.ShadersOff();
   LayeredBackdrop();
   StartSorting();
-  Level.RenderBackGroundObjects2();
+  LevelView.RenderBackGroundObjects2();
   RenderCarrier();
   RenderEngineIfThrusting();
   Player.RenderMe();
   Shaders.ShadersOff();
   RenderOpponents(false);
   Bullets.RenderMe(false);
-  Level.RenderObjects();
+  LevelView.RenderObjects();
   AlphaBlending(true);
   Shaders.ShaderFireRender();
   SortedRenderer.RenderFast();
@@ -203,13 +206,13 @@ void HighOrder() {
   RenderCarrier();
   StartSorting();
   RenderEngineIfThrusting();
-  Level.RenderBackGroundObjects2();
+  LevelView.RenderBackGroundObjects2();
   Player.RenderMe();
   Shaders.ShadersOff();
   Bullets.RenderMe(false);
   RenderOpponents(false);
   AlphaBlending(true);
-  Level.RenderObjects();
+  LevelView.RenderObjects();
   Shaders.ShaderFireRender();
   SortedRenderer.RenderFast();
   Shaders.ShadersOff();

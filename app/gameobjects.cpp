@@ -20,6 +20,7 @@
 #include "ui/menu.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
 
 GlWrapper Utility;
 TextureLibrary Textures;
@@ -35,6 +36,7 @@ Starfield Sprite3;
 SoundManager Sounds;
 NetworkHandler Networking;
 World Level;
+WorldView LevelView;
 CapShip Carrier;
 CapShip Carrier2;
 SpaceShip Player;

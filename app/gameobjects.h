@@ -21,6 +21,7 @@ class DefaultSprite;
 class Starfield;
 class NetworkHandler;
 class World;
+class WorldView;
 class CapShip;
 class SpaceShip;
 class BulletManager;
@@ -46,6 +47,7 @@ extern Starfield Sprite3;
 extern SoundManager Sounds;
 extern NetworkHandler Networking;
 extern World Level;
+extern WorldView LevelView;       // draws Level and the capital ship
 extern CapShip Carrier;
 extern CapShip Carrier2;
 extern SpaceShip Player;

@@ -42,6 +42,7 @@
 #include "ui/settings.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
 
 namespace {
 
@@ -74,11 +75,12 @@ void ResetFrontEndState() {
 // The level and the first capital ship. The arena picture for the mini-map
 // is drawn later, from the level's pictures (DrawArenaPicture).
 void BuildLevel() {
-  Level.InitMe(&Utility, &Textures, &Shaders, &SortedRenderer);
+  Level.InitMe(&Utility);
+  LevelView.InitMe(&Level, &Textures, &SortedRenderer);
   Level.BuildDefaultMap();
   // The arena is laid out from a fixed seed and re-seeds from the clock.
   SeedFromClock();
-  Carrier.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 30.0f);
+  Carrier.InitMe(4096, 8192, 10000, 10000, 30.0f);
 }
 
 bool arenaPictureDrawn = false;
@@ -86,7 +88,7 @@ bool arenaPictureDrawn = false;
 // Drawn with the first capital ship once every picture is in: waiting for
 // the level's pictures before the title would hold the title back.
 void DrawArenaPicture() {
-  Level.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
+  LevelView.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
   arenaPictureDrawn = true;
 }
 
@@ -111,7 +113,7 @@ void InitGameObjects() {
   CameraHeight = platform::kFrameHeight;
   CameraWidth = platform::kFrameWidth;
   Sprite3.InitMe(400, CameraWidth, CameraHeight, 6.0f, 3.0f, &Utility, &Textures, &Renderer);
-  Carrier2.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 120.0f);
+  Carrier2.InitMe(4096, 8192, 10000, 10000, 120.0f);
   SetUpText(&Textures, &Shaders);
   InitMatchObjects();
 }

@@ -26,7 +26,7 @@ struct Match {
   AiPlayer bots[6];
 
   Match() {
-    level.InitMe(&utility, nullptr, nullptr, nullptr);
+    level.InitMe(&utility);
     level.BuildDefaultMap();
     GameSeed(424242);
     table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,

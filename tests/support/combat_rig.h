@@ -38,7 +38,7 @@ struct CombatRig {
 
   CombatRig() {
     sorter.InitMe(nullptr, nullptr);
-    world.InitMe(&utility, nullptr, &shaders, &sorter);
+    world.InitMe(&utility);
     explosions.InitMe(&utility, nullptr, &shaders, &network);
     enemies.InitMe(&cameraWidth, &cameraHeight, &shaders, nullptr, &utility, &messages, &sounds,
                    &network, 0, &explosions, &sorter);

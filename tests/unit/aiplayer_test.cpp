@@ -25,7 +25,7 @@ class Bots : public ::testing::Test {
  protected:
   void SetUp() override {
     GameSeed(11);
-    level.InitMe(&utility, nullptr, nullptr, nullptr);
+    level.InitMe(&utility);
     table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
                  nullptr);
     booms.InitMe(&utility, nullptr, nullptr, nullptr);
@@ -322,7 +322,7 @@ TEST_F(Bots, AFullTableOrARenumberedOneDoesNotLoseTheBot) {
 TEST(BotSoak, SixComputerPlayersFight20000Frames) {
   GlWrapper utility;
   World level;
-  level.InitMe(&utility, nullptr, nullptr, nullptr);
+  level.InitMe(&utility);
   level.BuildDefaultMap();
   GameSeed(20240611);
   std::vector<std::string> log;

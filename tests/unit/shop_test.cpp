@@ -69,7 +69,7 @@ TEST_F(ShopTest, HullNumbersOutsideTheTableBuildNothing) {
 TEST_F(ShopTest, EveryHullRespawnsOnAFreeSpotOfTheArena) {
   static bool built = false;
   if (!built) {
-    Level.InitMe(&Utility, &Textures, &Shaders, &SortedRenderer);
+    Level.InitMe(&Utility);
     Level.BuildDefaultMap();
     built = true;
   }
