@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
@@ -87,7 +88,7 @@ void StartSorting() {
   float x, y, w, h;
   Player.GetCamera(x, y, w, h);
   SortedRenderer.CameraRect(x, y, w, h);
-  Explosions.CameraRect(x, y, w, h);
+  ExplosionsView.CameraRect(x, y, w, h);
 }
 
 void RenderCarrier() {
@@ -127,7 +128,7 @@ void LowOrder() {
   Player.RenderFrozenEnergy();
   Enemies.RenderFrozenFrames();
   AlphaBlending(false);
-  Explosions.RenderExplosions();
+  ExplosionsView.RenderExplosions();
 }
 
 // The medium and high orders open alike: the star pass on the path made at
@@ -152,7 +153,7 @@ void FrozenOverlaysAndExplosions() {
   Enemies.RenderFrozenFrames();
   Shaders.ShadersOff();
   AlphaBlending(false);
-  Explosions.RenderExplosions();
+  ExplosionsView.RenderExplosions();
 }
 
 void MediumOrder() {

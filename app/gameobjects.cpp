@@ -3,6 +3,7 @@
 #include "app/soundmanager.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
@@ -42,6 +43,7 @@ CapShip Carrier2;
 SpaceShip Player;
 BulletManager Bullets;
 ExplosionManager Explosions;
+ExplosionView ExplosionsView;
 EnemyManager Enemies;
 AiPlayer Bot[kBotCount];
 Menu Weapons;

@@ -26,6 +26,7 @@ class CapShip;
 class SpaceShip;
 class BulletManager;
 class ExplosionManager;
+class ExplosionView;
 class EnemyManager;
 class AiPlayer;
 class Menu;
@@ -53,6 +54,7 @@ extern CapShip Carrier2;
 extern SpaceShip Player;
 extern BulletManager Bullets;
 extern ExplosionManager Explosions;
+extern ExplosionView ExplosionsView;  // draws Explosions
 extern EnemyManager Enemies;
 
 constexpr int kBotCount = 6;

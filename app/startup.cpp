@@ -26,6 +26,7 @@
 #include "app/timedemo.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
@@ -95,7 +96,8 @@ void DrawArenaPicture() {
 // What one game changes: the explosions, projectiles, the ship (with a new
 // identity) and the opponent table.
 void InitMatchObjects() {
-  Explosions.InitMe(&Utility, &Textures, &Shaders, &Networking);
+  Explosions.InitMe(&Networking);
+  ExplosionsView.InitMe(&Explosions, &Textures, &Shaders);
   Bullets.InitMe(&Utility, &Textures, &Shaders, &Level, &Explosions, &Enemies, &Sounds,
                  &Networking, &SortedRenderer);
   myGUID = Utility.GenerateGUID();

@@ -31,7 +31,7 @@ struct Match {
     GameSeed(424242);
     table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
                  nullptr);
-    booms.InitMe(&utility, nullptr, nullptr, nullptr);
+    booms.InitMe(nullptr);
     player.x = player.y = 10400;
     player.alive = true;
     player.team = 0;

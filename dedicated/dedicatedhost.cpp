@@ -22,7 +22,7 @@ DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid(
   world.BuildDefaultMap();
   table.InitMe(nullptr, nullptr, nullptr, nullptr, &utilities, nullptr, nullptr, nullptr, 0,
                nullptr, nullptr);
-  blasts.InitMe(&utilities, nullptr, nullptr, &network);
+  blasts.InitMe(&network);
   core.InitMe(this, &network, &table, &guid);
   core.latencyMs = [this] { return latencyMs ? latencyMs() : network.PlayerPing(); };
 }

@@ -34,7 +34,7 @@ class OpponentDrawing : public testsupport::GlTest {
     SetUpText(&library, nullptr);
     testsupport::ResetGlState();
     sorter.InitMe(&library, nullptr);
-    booms.InitMe(&utility, &library, nullptr, nullptr);
+    booms.InitMe(nullptr);
     table.InitMe(&camW, &camH, nullptr, &library, &utility, &log, nullptr, nullptr, (int)base,
                  &booms, &sorter);
   }

@@ -39,7 +39,7 @@ struct CombatRig {
   CombatRig() {
     sorter.InitMe(nullptr, nullptr);
     world.InitMe(&utility);
-    explosions.InitMe(&utility, nullptr, &shaders, &network);
+    explosions.InitMe(&network);
     enemies.InitMe(&cameraWidth, &cameraHeight, &shaders, nullptr, &utility, &messages, &sounds,
                    &network, 0, &explosions, &sorter);
     bullets.InitMe(&utility, nullptr, &shaders, &world, &explosions, &enemies, &sounds, &network,

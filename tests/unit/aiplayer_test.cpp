@@ -28,7 +28,7 @@ class Bots : public ::testing::Test {
     level.InitMe(&utility);
     table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
                  nullptr);
-    booms.InitMe(&utility, nullptr, nullptr, nullptr);
+    booms.InitMe(nullptr);
     player.team = 0;
     player.alive = true;
     Put(player, 10000, 10000);
@@ -331,7 +331,7 @@ TEST(BotSoak, SixComputerPlayersFight20000Frames) {
   table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
                nullptr);
   ExplosionManager booms;
-  booms.InitMe(&utility, nullptr, nullptr, nullptr);
+  booms.InitMe(nullptr);
   SpaceShip player;
   player.x = player.y = 10400;
   player.alive = true;

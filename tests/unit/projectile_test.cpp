@@ -119,7 +119,7 @@ TEST_F(ProjectileTest, DamageDrawsHullFirstAndOnlyBlastKindsExplode) {
   EXPECT_FLOAT_EQ(d.energy, energy);
 
   ExplosionManager explosions;
-  explosions.InitMe(&utility, nullptr, nullptr, nullptr);
+  explosions.InitMe(nullptr);
   for (int kind : {0, 6}) {
     p.blast = kind;
     EXPECT_EQ(p.Explode(&explosions), nullptr) << "kind " << kind;
