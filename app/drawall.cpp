@@ -13,6 +13,7 @@
 #include "game/explosionmanager.h"
 #include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
@@ -62,7 +63,7 @@ void Simulate() {
   Player.UpdateMe(frameKeys, xamnt, yamnt, Player.width, Player.height, Player.shipTexture);
   Player.SendNetworkStats();
   Sprite3.UpdateMe(xamnt, yamnt);
-  Player.ResetCamera();
+  PlayerView.ResetCamera();
   lastSimulationMs =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
@@ -86,7 +87,7 @@ void Stars(bool newPath) {
 void StartSorting() {
   SortedRenderer.Reset();
   float x, y, w, h;
-  Player.GetCamera(x, y, w, h);
+  PlayerView.GetCamera(x, y, w, h);
   SortedRenderer.CameraRect(x, y, w, h);
   ExplosionsView.CameraRect(x, y, w, h);
 }
@@ -97,7 +98,7 @@ void RenderCarrier() {
 }
 
 void RenderEngineIfThrusting() {
-  if (frameKeys[vk::Up]) Player.RenderEngine(0);
+  if (frameKeys[vk::Up]) PlayerView.RenderEngine(0);
 }
 
 void RenderOpponents(bool glow) {
@@ -117,7 +118,7 @@ void LowOrder() {
   LevelView.RenderBackGroundObjects2();
   RenderCarrier();
   RenderEngineIfThrusting();
-  Player.RenderMe();
+  PlayerView.RenderMe();
   RenderOpponents(false);
   Bullets.RenderMe(false);
   LevelView.RenderObjects();
@@ -125,7 +126,7 @@ void LowOrder() {
   Shaders.ShaderFireRender();
   SortedRenderer.RenderSlow();
   Shaders.ShadersOff();
-  Player.RenderFrozenEnergy();
+  PlayerView.RenderFrozenEnergy();
   Enemies.RenderFrozenFrames();
   AlphaBlending(false);
   ExplosionsView.RenderExplosions();
@@ -149,7 +150,7 @@ void LayeredBackdrop() {
 // the masking program, still blended, then the explosions.
 void FrozenOverlaysAndExplosions() {
   Shaders.ShaderMasking();
-  Player.RenderFrozenEnergy();
+  PlayerView.RenderFrozenEnergy();
   Enemies.RenderFrozenFrames();
   Shaders.ShadersOff();
   AlphaBlending(false);
@@ -165,7 +166,7 @@ void MediumOrder() {
   LevelView.RenderBackGroundObjects2();
   RenderCarrier();
   RenderEngineIfThrusting();
-  Player.RenderMe();
+  PlayerView.RenderMe();
   Shaders.ShadersOff();
   RenderOpponents(false);
   Bullets.RenderMe(false);
@@ -182,7 +183,7 @@ GlowPass glow;
 // where they lit it (render/glowpass.h).
 void GlowCapture() {
   glLoadIdentity();
-  Player.ResetCamera();
+  PlayerView.ResetCamera();
   glow.BeginCapture(ShaderUtility);
   StartSorting();
   Bullets.RenderMe(true);
@@ -208,7 +209,7 @@ void HighOrder() {
   StartSorting();
   RenderEngineIfThrusting();
   LevelView.RenderBackGroundObjects2();
-  Player.RenderMe();
+  PlayerView.RenderMe();
   Shaders.ShadersOff();
   Bullets.RenderMe(false);
   RenderOpponents(false);

@@ -5,6 +5,7 @@
 #include "game/explosionmanager.h"
 #include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
@@ -41,6 +42,7 @@ WorldView LevelView;
 CapShip Carrier;
 CapShip Carrier2;
 SpaceShip Player;
+ShipView PlayerView;
 BulletManager Bullets;
 ExplosionManager Explosions;
 ExplosionView ExplosionsView;

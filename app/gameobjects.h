@@ -24,6 +24,7 @@ class World;
 class WorldView;
 class CapShip;
 class SpaceShip;
+class ShipView;
 class BulletManager;
 class ExplosionManager;
 class ExplosionView;
@@ -52,6 +53,7 @@ extern WorldView LevelView;       // draws Level and the capital ship
 extern CapShip Carrier;
 extern CapShip Carrier2;
 extern SpaceShip Player;
+extern ShipView PlayerView;          // draws Player and keeps the camera
 extern BulletManager Bullets;
 extern ExplosionManager Explosions;
 extern ExplosionView ExplosionsView;  // draws Explosions

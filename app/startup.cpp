@@ -28,6 +28,7 @@
 #include "game/explosionmanager.h"
 #include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
@@ -101,9 +102,9 @@ void InitMatchObjects() {
   Bullets.InitMe(&Utility, &Textures, &Shaders, &Level, &Explosions, &Enemies, &Sounds,
                  &Networking, &SortedRenderer);
   myGUID = Utility.GenerateGUID();
-  Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
-                &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216, 100,
-                &SortedRenderer);
+  Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
+                &Networking, 0, myGUID, 9216, 100);
+  PlayerView.InitMe(&Player, &Textures, &SortedRenderer, &CameraWidth, &CameraHeight);
   Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages, &Sounds,
                  &Networking, static_cast<int>(base), &Explosions, &SortedRenderer);
 }

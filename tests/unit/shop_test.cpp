@@ -24,9 +24,8 @@ class ShopTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GameSeed(99);
-    Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
-                  &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216,
-                  100, &SortedRenderer);
+    Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
+                  &Networking, 0, myGUID, 9216, 100);
   }
 };
 
