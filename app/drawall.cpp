@@ -18,6 +18,7 @@
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "app/drawall_internal.h"
@@ -102,7 +103,7 @@ void RenderEngineIfThrusting() {
 }
 
 void RenderOpponents(bool glow) {
-  Enemies.RenderAll(glow, Player.x, Player.y, Player.team, Game);
+  EnemiesView.RenderAll(glow, Player.x, Player.y, Player.team, Game);
 }
 
 void ClearAll() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
@@ -127,7 +128,7 @@ void LowOrder() {
   SortedRenderer.RenderSlow();
   Shaders.ShadersOff();
   PlayerView.RenderFrozenEnergy();
-  Enemies.RenderFrozenFrames();
+  EnemiesView.RenderFrozenFrames();
   AlphaBlending(false);
   ExplosionsView.RenderExplosions();
 }
@@ -151,7 +152,7 @@ void LayeredBackdrop() {
 void FrozenOverlaysAndExplosions() {
   Shaders.ShaderMasking();
   PlayerView.RenderFrozenEnergy();
-  Enemies.RenderFrozenFrames();
+  EnemiesView.RenderFrozenFrames();
   Shaders.ShadersOff();
   AlphaBlending(false);
   ExplosionsView.RenderExplosions();

@@ -9,6 +9,7 @@
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
@@ -47,6 +48,7 @@ BulletManager Bullets;
 ExplosionManager Explosions;
 ExplosionView ExplosionsView;
 EnemyManager Enemies;
+EnemyView EnemiesView;
 AiPlayer Bot[kBotCount];
 Menu Weapons;
 std::vector<menus> Menus;

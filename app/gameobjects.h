@@ -29,6 +29,7 @@ class BulletManager;
 class ExplosionManager;
 class ExplosionView;
 class EnemyManager;
+class EnemyView;
 class AiPlayer;
 class Menu;
 class Button;
@@ -58,6 +59,7 @@ extern BulletManager Bullets;
 extern ExplosionManager Explosions;
 extern ExplosionView ExplosionsView;  // draws Explosions
 extern EnemyManager Enemies;
+extern EnemyView EnemiesView;        // draws Enemies
 
 constexpr int kBotCount = 6;
 extern AiPlayer Bot[kBotCount];

@@ -32,6 +32,7 @@
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
@@ -105,8 +106,8 @@ void InitMatchObjects() {
   Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
                 &Networking, 0, myGUID, 9216, 100);
   PlayerView.InitMe(&Player, &Textures, &SortedRenderer, &CameraWidth, &CameraHeight);
-  Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages, &Sounds,
-                 &Networking, static_cast<int>(base), &Explosions, &SortedRenderer);
+  Enemies.InitMe(&Utility, &Messages, &Sounds, &Networking, &Explosions);
+  EnemiesView.InitMe(&Enemies, &Textures, &Shaders, &SortedRenderer, &CameraWidth, &CameraHeight);
 }
 
 void InitGameObjects() {

@@ -20,8 +20,7 @@ float HostGuid() {
 DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid()) {
   world.InitMe(&utilities);
   world.BuildDefaultMap();
-  table.InitMe(nullptr, nullptr, nullptr, nullptr, &utilities, nullptr, nullptr, nullptr, 0,
-               nullptr, nullptr);
+  table.InitMe(&utilities, nullptr, nullptr, nullptr, nullptr);
   blasts.InitMe(&network);
   core.InitMe(this, &network, &table, &guid);
   core.latencyMs = [this] { return latencyMs ? latencyMs() : network.PlayerPing(); };

@@ -22,23 +22,14 @@ constexpr int kAccelFrames = 30;        // acceleration acts on the first 30 fra
 constexpr int kNoHitter = -2;
 }  // namespace
 
-void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shaderLib,
-                          TextureLibrary* textureLib, GameUtilities* glUtilities,
-                          std::vector<std::string>* messageLog, SoundPlayer* soundManager,
-                          NetworkHandler* networkHandler, int font,
-                          ExplosionManager* explosionManager, RenderSort* renderSort) {
-  cameraWidth = camWidth;
-  cameraHeight = camHeight;
-  shaders = shaderLib;
-  textures = textureLib;
-  utilities = glUtilities;
-  messages = messageLog;
-  sounds = soundManager;
-  network = networkHandler;
-  fontBase = font;
-  explosions = explosionManager;
-  sorter = renderSort;
-  drawingReady_ = false;
+void EnemyManager::InitMe(GameUtilities* utilities_, std::vector<std::string>* messages_,
+                          SoundPlayer* sounds_, NetworkHandler* network_,
+                          ExplosionManager* explosions_) {
+  utilities = utilities_;
+  messages = messages_;
+  sounds = sounds_;
+  network = network_;
+  explosions = explosions_;
 }
 
 // ---------------------------------------------------------------- rows

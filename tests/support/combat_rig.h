@@ -42,8 +42,7 @@ struct CombatRig {
     sorter.InitMe(nullptr, nullptr);
     world.InitMe(&utility);
     explosions.InitMe(&network);
-    enemies.InitMe(&cameraWidth, &cameraHeight, &shaders, nullptr, &utility, &messages, &sounds,
-                   &network, 0, &explosions, &sorter);
+    enemies.InitMe(&utility, &messages, &sounds, &network, &explosions);
     bullets.InitMe(&utility, nullptr, &shaders, &world, &explosions, &enemies, &sounds, &network,
                    &sorter);
     // As start-up does: (600, 600), speed 20, energy 1500, recharge 12, hp 100.

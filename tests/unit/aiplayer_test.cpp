@@ -26,8 +26,7 @@ class Bots : public ::testing::Test {
   void SetUp() override {
     GameSeed(11);
     level.InitMe(&utility);
-    table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-                 nullptr);
+    table.InitMe(&utility, &log, nullptr, nullptr, nullptr);
     booms.InitMe(nullptr);
     player.team = 0;
     player.alive = true;
@@ -279,8 +278,7 @@ TEST_F(Bots, SixComputerPlayersInOneTableHaveSixDifferentNames) {
                                          "ScrapHeap",  "BlueScreen", "Illegal Operator"};
   for (int seed : {1, 2, 3}) {
     EnemyManager fresh;
-    fresh.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-                 nullptr);
+    fresh.InitMe(&utility, &log, nullptr, nullptr, nullptr);
     GameSeed(seed);
     AiPlayer six[6];
     std::vector<std::string> names;
@@ -328,8 +326,7 @@ TEST(BotSoak, SixComputerPlayersFight20000Frames) {
   std::vector<std::string> log;
   float camW = 2048, camH = 1536;
   EnemyManager table;
-  table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-               nullptr);
+  table.InitMe(&utility, &log, nullptr, nullptr, nullptr);
   ExplosionManager booms;
   booms.InitMe(nullptr);
   SpaceShip player;

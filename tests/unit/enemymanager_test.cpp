@@ -16,8 +16,7 @@ class EnemyTable : public ::testing::Test {
  protected:
   void SetUp() override {
     GameSeed(7);
-    table.InitMe(nullptr, nullptr, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0,
-                 nullptr, nullptr);
+    table.InitMe(&utility, &log, nullptr, nullptr, nullptr);
   }
   int Add(float guid, int team = 1, bool computer = false, const char* name = "P") {
     return table.AddPlayer(128, 128, 0, guid, name, computer, team, 1);
