@@ -106,7 +106,9 @@ void InitMatchObjects() {
   Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
                 &Networking, 0, myGUID, 9216, 100);
   PlayerView.InitMe(&Player, &Textures, &SortedRenderer, &CameraWidth, &CameraHeight);
-  Enemies.InitMe(&Utility, &Messages, &Sounds, &Networking, &Explosions);
+  // The table's lines go to the on-screen log (through its lock: the window
+  // thread appends chat lines to it too).
+  Enemies.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
   EnemiesView.InitMe(&Enemies, &Textures, &Shaders, &SortedRenderer, &CameraWidth, &CameraHeight);
 }
 

@@ -29,7 +29,7 @@ struct Match {
     level.InitMe(&utility);
     level.BuildDefaultMap();
     GameSeed(424242);
-    table.InitMe(&utility, &log, nullptr, nullptr, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
     booms.InitMe(nullptr);
     player.x = player.y = 10400;
     player.alive = true;

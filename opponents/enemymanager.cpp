@@ -6,7 +6,6 @@
 #include <cmath>
 #include <utility>
 
-#include "app/globals.h"
 #include "game/motion.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
@@ -22,11 +21,11 @@ constexpr int kAccelFrames = 30;        // acceleration acts on the first 30 fra
 constexpr int kNoHitter = -2;
 }  // namespace
 
-void EnemyManager::InitMe(GameUtilities* utilities_, std::vector<std::string>* messages_,
+void EnemyManager::InitMe(GameUtilities* utilities_, MessageSink messages_,
                           SoundPlayer* sounds_, NetworkHandler* network_,
                           ExplosionManager* explosions_) {
   utilities = utilities_;
-  messages = messages_;
+  messages = std::move(messages_);
   sounds = sounds_;
   network = network_;
   explosions = explosions_;
@@ -448,14 +447,12 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
   if (ownDeathReported) ownDeathReported(report);
 }
 
-// The shared log is read by the drawing while the window thread may append
-// chat lines, so the global goes through its lock; any other list (tests)
-// is written directly.
+EnemyManager::MessageSink EnemyManager::AppendTo(std::vector<std::string>& lines) {
+  return [&lines](const std::string& line, MessageKind) { lines.push_back(line); };
+}
+
 void EnemyManager::AddMessage(std::string text, MessageKind kind) {
-  if (!messages || messages == &Messages)
-    ::AddMessage(text, kind);
-  else
-    messages->push_back(std::move(text));
+  if (messages) messages(text, kind);
 }
 
 void EnemyManager::AddReceivedLine(const std::string& text, const std::string& myName) {

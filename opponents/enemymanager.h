@@ -82,8 +82,15 @@ class EnemyManager {
     int wins = 0, losses = 0;
   };
 
+  // Where the table's lines go (joins, departures, chat and kill
+  // announcements), each with its kind; empty: nowhere. Called on the thread
+  // that steps the table and takes the network's messages.
+  using MessageSink = std::function<void(const std::string& line, MessageKind kind)>;
+  // A sink appending every line to `lines`, whatever its kind.
+  static MessageSink AppendTo(std::vector<std::string>& lines);
+
   int lastAttacker = -1;  // row of whoever damaged the local player last; -1 nobody/self
-  std::vector<std::string>* messages = nullptr;
+  MessageSink messages;
   int kills = 0;
   std::vector<int> killed;
   GameUtilities* utilities = nullptr;
@@ -99,7 +106,7 @@ class EnemyManager {
   // here.
   std::function<void(const msg::KillReport&)> ownDeathReported;
 
-  void InitMe(GameUtilities* utilities, std::vector<std::string>* messages, SoundPlayer* sounds,
+  void InitMe(GameUtilities* utilities, MessageSink messages, SoundPlayer* sounds,
               NetworkHandler* network, ExplosionManager* explosions);
 
   // ---- Rows ----
@@ -177,6 +184,7 @@ class EnemyManager {
   // A kill between two other players that this copy learns of from the
   // network: the scoreboard counts it. Unknown GUIDs count nothing.
   void CountKill(float victimGuid, float killerGuid);
+  // Hands the line to the sink given at InitMe.
   void AddMessage(std::string text, MessageKind kind = MessageKind::System);
   // A chat line from the network: "Name>text" as typed, or a kill
   // announcement of another copy (about the local player `myName`, or

@@ -36,7 +36,7 @@ class OpponentDrawing : public testsupport::GlTest {
     testsupport::ResetGlState();
     sorter.InitMe(&library, nullptr);
     booms.InitMe(nullptr);
-    table.InitMe(&utility, &log, nullptr, nullptr, &booms);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, &booms);
     view.InitMe(&table, &library, nullptr, &sorter, &camW, &camH);
   }
   int AddRow(float x, float y, int team, const char* name) {

@@ -43,7 +43,7 @@ class TableOnTheWire : public ::testing::Test {
         accepted |= id == netid::ConnectionAccepted;
     }
     ASSERT_TRUE(accepted && joined);
-    table.InitMe(&utility, &log, nullptr, &host, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, &host, nullptr);
   }
   static void Drain(NetworkHandler& n) {
     while (n.ReceivePacket() != '0') n.ClearIncomingPacket();

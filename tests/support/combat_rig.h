@@ -42,7 +42,7 @@ struct CombatRig {
     sorter.InitMe(nullptr, nullptr);
     world.InitMe(&utility);
     explosions.InitMe(&network);
-    enemies.InitMe(&utility, &messages, &sounds, &network, &explosions);
+    enemies.InitMe(&utility, EnemyManager::AppendTo(messages), &sounds, &network, &explosions);
     bullets.InitMe(&utility, nullptr, &shaders, &world, &explosions, &enemies, &sounds, &network,
                    &sorter);
     // As start-up does: (600, 600), speed 20, energy 1500, recharge 12, hp 100.

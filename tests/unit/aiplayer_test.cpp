@@ -26,7 +26,7 @@ class Bots : public ::testing::Test {
   void SetUp() override {
     GameSeed(11);
     level.InitMe(&utility);
-    table.InitMe(&utility, &log, nullptr, nullptr, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
     booms.InitMe(nullptr);
     player.team = 0;
     player.alive = true;
@@ -278,7 +278,7 @@ TEST_F(Bots, SixComputerPlayersInOneTableHaveSixDifferentNames) {
                                          "ScrapHeap",  "BlueScreen", "Illegal Operator"};
   for (int seed : {1, 2, 3}) {
     EnemyManager fresh;
-    fresh.InitMe(&utility, &log, nullptr, nullptr, nullptr);
+    fresh.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
     GameSeed(seed);
     AiPlayer six[6];
     std::vector<std::string> names;
@@ -326,7 +326,7 @@ TEST(BotSoak, SixComputerPlayersFight20000Frames) {
   std::vector<std::string> log;
   float camW = 2048, camH = 1536;
   EnemyManager table;
-  table.InitMe(&utility, &log, nullptr, nullptr, nullptr);
+  table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
   ExplosionManager booms;
   booms.InitMe(nullptr);
   SpaceShip player;
