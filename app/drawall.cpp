@@ -11,11 +11,14 @@
 #include "app/globals.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/gameprotocol.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "app/drawall_internal.h"
@@ -26,6 +29,7 @@
 #include "render/starfield.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
 #include "render/textureslots.h"
 
 namespace {
@@ -60,7 +64,7 @@ void Simulate() {
   Player.UpdateMe(frameKeys, xamnt, yamnt, Player.width, Player.height, Player.shipTexture);
   Player.SendNetworkStats();
   Sprite3.UpdateMe(xamnt, yamnt);
-  Player.ResetCamera();
+  PlayerView.ResetCamera();
   lastSimulationMs =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
@@ -84,20 +88,22 @@ void Stars(bool newPath) {
 void StartSorting() {
   SortedRenderer.Reset();
   float x, y, w, h;
-  Player.GetCamera(x, y, w, h);
+  PlayerView.GetCamera(x, y, w, h);
   SortedRenderer.CameraRect(x, y, w, h);
-  Explosions.CameraRect(x, y, w, h);
+  ExplosionsView.CameraRect(x, y, w, h);
 }
 
-void RenderCarrier() { Carrier.RenderEight(kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,
-                      kCarrierTile6, kCarrierTile7, kCarrierTile8); }
+void RenderCarrier() {
+  LevelView.RenderCapShip(Carrier, kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4,
+                          kCarrierTile5, kCarrierTile6, kCarrierTile7, kCarrierTile8);
+}
 
 void RenderEngineIfThrusting() {
-  if (frameKeys[vk::Up]) Player.RenderEngine(0);
+  if (frameKeys[vk::Up]) PlayerView.RenderEngine(0);
 }
 
 void RenderOpponents(bool glow) {
-  Enemies.RenderAll(glow, Player.x, Player.y, Player.team, Game);
+  EnemiesView.RenderAll(glow, Player.x, Player.y, Player.team, Game);
 }
 
 void ClearAll() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
@@ -109,22 +115,22 @@ void LowOrder() {
   Simulate();
   Stars(true);
   StartSorting();
-  Level.RenderBackGroundObjects();
-  Level.RenderBackGroundObjects2();
+  LevelView.RenderBackGroundObjects();
+  LevelView.RenderBackGroundObjects2();
   RenderCarrier();
   RenderEngineIfThrusting();
-  Player.RenderMe();
+  PlayerView.RenderMe();
   RenderOpponents(false);
   Bullets.RenderMe(false);
-  Level.RenderObjects();
+  LevelView.RenderObjects();
   AlphaBlending(true);
   Shaders.ShaderFireRender();
   SortedRenderer.RenderSlow();
   Shaders.ShadersOff();
-  Player.RenderFrozenEnergy();
-  Enemies.RenderFrozenFrames();
+  PlayerView.RenderFrozenEnergy();
+  EnemiesView.RenderFrozenFrames();
   AlphaBlending(false);
-  Explosions.RenderExplosions();
+  ExplosionsView.RenderExplosions();
 }
 
 // The medium and high orders open alike: the star pass on the path made at
@@ -136,7 +142,7 @@ void LayeredBackdrop() {
   Stars(true);
   AlphaBlending(true);
   Shaders.ShaderPBlend();
-  Level.RenderBackGroundObjects();
+  LevelView.RenderBackGroundObjects();
   AlphaBlending(false);
   Shaders.ShaderMasking();
 }
@@ -145,11 +151,11 @@ void LayeredBackdrop() {
 // the masking program, still blended, then the explosions.
 void FrozenOverlaysAndExplosions() {
   Shaders.ShaderMasking();
-  Player.RenderFrozenEnergy();
-  Enemies.RenderFrozenFrames();
+  PlayerView.RenderFrozenEnergy();
+  EnemiesView.RenderFrozenFrames();
   Shaders.ShadersOff();
   AlphaBlending(false);
-  Explosions.RenderExplosions();
+  ExplosionsView.RenderExplosions();
 }
 
 void MediumOrder() {
@@ -158,14 +164,14 @@ void MediumOrder() {
   Shaders.ShadersOff();
   LayeredBackdrop();
   StartSorting();
-  Level.RenderBackGroundObjects2();
+  LevelView.RenderBackGroundObjects2();
   RenderCarrier();
   RenderEngineIfThrusting();
-  Player.RenderMe();
+  PlayerView.RenderMe();
   Shaders.ShadersOff();
   RenderOpponents(false);
   Bullets.RenderMe(false);
-  Level.RenderObjects();
+  LevelView.RenderObjects();
   AlphaBlending(true);
   Shaders.ShaderFireRender();
   SortedRenderer.RenderFast();
@@ -178,7 +184,7 @@ GlowPass glow;
 // where they lit it (render/glowpass.h).
 void GlowCapture() {
   glLoadIdentity();
-  Player.ResetCamera();
+  PlayerView.ResetCamera();
   glow.BeginCapture(ShaderUtility);
   StartSorting();
   Bullets.RenderMe(true);
@@ -203,13 +209,13 @@ void HighOrder() {
   RenderCarrier();
   StartSorting();
   RenderEngineIfThrusting();
-  Level.RenderBackGroundObjects2();
-  Player.RenderMe();
+  LevelView.RenderBackGroundObjects2();
+  PlayerView.RenderMe();
   Shaders.ShadersOff();
   Bullets.RenderMe(false);
   RenderOpponents(false);
   AlphaBlending(true);
-  Level.RenderObjects();
+  LevelView.RenderObjects();
   Shaders.ShaderFireRender();
   SortedRenderer.RenderFast();
   Shaders.ShadersOff();

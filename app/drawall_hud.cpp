@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "game/spaceship.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/defaultsprite.h"
 #include "app/drawall.h"
 #include "app/drawall_internal.h"
@@ -76,7 +77,7 @@ void DrawMiniMap() {
   AlphaBlending(true);
   MiniMap.ChangeSize(256, 256);
   MiniMap.RenderMeQuads(896, 128, 0, 0, 0.6f, 1, 1, 1, 40);
-  Enemies.DrawMiniMapPlayers(Player.x, Player.y, Player.minimapValue, false, Player.team);
+  EnemiesView.DrawMiniMapPlayers(Player.x, Player.y, Player.minimapValue, false, Player.team);
   // The own dot is opaque and drawn last: at 60 % it looked just like the
   // stars that show through the panel, and the player could not find himself.
   MiniMap.ChangeSize(3, 3);

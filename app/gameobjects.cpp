@@ -3,10 +3,13 @@
 #include "app/soundmanager.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
@@ -20,6 +23,7 @@
 #include "ui/menu.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
 
 GlWrapper Utility;
 TextureLibrary Textures;
@@ -35,12 +39,16 @@ Starfield Sprite3;
 SoundManager Sounds;
 NetworkHandler Networking;
 World Level;
+WorldView LevelView;
 CapShip Carrier;
 CapShip Carrier2;
 SpaceShip Player;
+ShipView PlayerView;
 BulletManager Bullets;
 ExplosionManager Explosions;
+ExplosionView ExplosionsView;
 EnemyManager Enemies;
+EnemyView EnemiesView;
 AiPlayer Bot[kBotCount];
 Menu Weapons;
 std::vector<menus> Menus;

@@ -21,11 +21,15 @@ class DefaultSprite;
 class Starfield;
 class NetworkHandler;
 class World;
+class WorldView;
 class CapShip;
 class SpaceShip;
+class ShipView;
 class BulletManager;
 class ExplosionManager;
+class ExplosionView;
 class EnemyManager;
+class EnemyView;
 class AiPlayer;
 class Menu;
 class Button;
@@ -46,12 +50,16 @@ extern Starfield Sprite3;
 extern SoundManager Sounds;
 extern NetworkHandler Networking;
 extern World Level;
+extern WorldView LevelView;       // draws Level and the capital ship
 extern CapShip Carrier;
 extern CapShip Carrier2;
 extern SpaceShip Player;
+extern ShipView PlayerView;          // draws Player and keeps the camera
 extern BulletManager Bullets;
 extern ExplosionManager Explosions;
+extern ExplosionView ExplosionsView;  // draws Explosions
 extern EnemyManager Enemies;
+extern EnemyView EnemiesView;        // draws Enemies
 
 constexpr int kBotCount = 6;
 extern AiPlayer Bot[kBotCount];

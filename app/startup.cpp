@@ -26,10 +26,13 @@
 #include "app/timedemo.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/networkhandler.h"
 #include "opponents/aiplayer.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
@@ -42,6 +45,7 @@
 #include "ui/settings.h"
 #include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
 
 namespace {
 
@@ -74,11 +78,12 @@ void ResetFrontEndState() {
 // The level and the first capital ship. The arena picture for the mini-map
 // is drawn later, from the level's pictures (DrawArenaPicture).
 void BuildLevel() {
-  Level.InitMe(&Utility, &Textures, &Shaders, &SortedRenderer);
+  Level.InitMe(&Utility);
+  LevelView.InitMe(&Level, &Textures, &SortedRenderer);
   Level.BuildDefaultMap();
   // The arena is laid out from a fixed seed and re-seeds from the clock.
   SeedFromClock();
-  Carrier.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 30.0f);
+  Carrier.InitMe(4096, 8192, 10000, 10000, 30.0f);
 }
 
 bool arenaPictureDrawn = false;
@@ -86,22 +91,25 @@ bool arenaPictureDrawn = false;
 // Drawn with the first capital ship once every picture is in: waiting for
 // the level's pictures before the title would hold the title back.
 void DrawArenaPicture() {
-  Level.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
+  LevelView.GetLevelTexture(10384, 10384, 20768, 20768, 3, Carrier);
   arenaPictureDrawn = true;
 }
 
 // What one game changes: the explosions, projectiles, the ship (with a new
 // identity) and the opponent table.
 void InitMatchObjects() {
-  Explosions.InitMe(&Utility, &Textures, &Shaders, &Networking);
+  Explosions.InitMe(&Networking);
+  ExplosionsView.InitMe(&Explosions, &Textures, &Shaders);
   Bullets.InitMe(&Utility, &Textures, &Shaders, &Level, &Explosions, &Enemies, &Sounds,
                  &Networking, &SortedRenderer);
   myGUID = Utility.GenerateGUID();
-  Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
-                &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216, 100,
-                &SortedRenderer);
-  Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages, &Sounds,
-                 &Networking, static_cast<int>(base), &Explosions, &SortedRenderer);
+  Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
+                &Networking, 0, myGUID, 9216, 100);
+  PlayerView.InitMe(&Player, &Textures, &SortedRenderer, &CameraWidth, &CameraHeight);
+  // The table's lines go to the on-screen log (through its lock: the window
+  // thread appends chat lines to it too).
+  Enemies.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
+  EnemiesView.InitMe(&Enemies, &Textures, &Shaders, &SortedRenderer, &CameraWidth, &CameraHeight);
 }
 
 void InitGameObjects() {
@@ -111,7 +119,7 @@ void InitGameObjects() {
   CameraHeight = platform::kFrameHeight;
   CameraWidth = platform::kFrameWidth;
   Sprite3.InitMe(400, CameraWidth, CameraHeight, 6.0f, 3.0f, &Utility, &Textures, &Renderer);
-  Carrier2.InitMe(&Utility, &Textures, &Shaders, &Sounds, 4096, 8192, 10000, 10000, 120.0f);
+  Carrier2.InitMe(4096, 8192, 10000, 10000, 120.0f);
   SetUpText(&Textures, &Shaders);
   InitMatchObjects();
 }

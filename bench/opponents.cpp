@@ -26,12 +26,11 @@ struct Match {
   AiPlayer bots[6];
 
   Match() {
-    level.InitMe(&utility, nullptr, nullptr, nullptr);
+    level.InitMe(&utility);
     level.BuildDefaultMap();
     GameSeed(424242);
-    table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-                 nullptr);
-    booms.InitMe(&utility, nullptr, nullptr, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
+    booms.InitMe(nullptr);
     player.x = player.y = 10400;
     player.alive = true;
     player.team = 0;

@@ -18,11 +18,10 @@ float HostGuid() {
 // The table has no drawing, sound or log of its own; the blasts of the
 // computer players' projectiles go out as a player's copy announces its own.
 DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid()) {
-  world.InitMe(&utilities, nullptr, nullptr, nullptr);
+  world.InitMe(&utilities);
   world.BuildDefaultMap();
-  table.InitMe(nullptr, nullptr, nullptr, nullptr, &utilities, nullptr, nullptr, nullptr, 0,
-               nullptr, nullptr);
-  blasts.InitMe(&utilities, nullptr, nullptr, &network);
+  table.InitMe(&utilities, nullptr, nullptr, nullptr, nullptr);
+  blasts.InitMe(&network);
   core.InitMe(this, &network, &table, &guid);
   core.latencyMs = [this] { return latencyMs ? latencyMs() : network.HalfRoundTripMs(); };
 }

@@ -5,14 +5,7 @@
 #include "net/messages.h"
 #include "net/networkhandler.h"
 
-void ExplosionManager::InitMe(GameUtilities* utilities_, TextureLibrary* textures_,
-                              ShaderLibrary* shaders_, NetworkHandler* network_) {
-  utilities = utilities_;
-  textures = textures_;
-  shaders = shaders_;
-  network = network_;
-  drawingReady_ = false;
-}
+void ExplosionManager::InitMe(NetworkHandler* network_) { network = network_; }
 
 void ExplosionManager::AddExplosion(float x, float y, float width, float height, int loopSlot,
                                     int frames, bool send) {

@@ -1,6 +1,5 @@
 #include "game/spaceship.h"
 
-#include <cmath>
 #include <vector>
 
 #include "game/bulletmanager.h"
@@ -13,36 +12,15 @@
 #include "render/angle.h"
 #include "app/keycodes.h"
 
-namespace {
-
-// Camera size scale for a ship of size d: a 128-unit ship has 1.
-float SizeScale(float d) { return std::pow(d / 128.0f, 0.25f); }
-
-// One step of a camera side toward its target: it moves only when the target
-// lies outside the margin, so small speed changes do not make it breathe.
-float StepToward(float current, float target, float margin, float step) {
-  if (target > current + margin) current += step;
-  if (current - margin > target) current -= step;
-  return current;
-}
-
-}  // namespace
-
 void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_, int recharge_,
-                       float* cameraWidth_, float* cameraHeight_, ShaderLibrary* shaders_,
-                       TextureLibrary* textures_, GameUtilities* utilities_, World* world_,
-                       BulletManager* bullets_, EnemyManager* enemies_, SoundPlayer* sounds_,
-                       NetworkHandler* network_, int team_, float guid_, int minimapValue_,
-                       int hp_) {
+                       GameUtilities* utilities_, World* world_, BulletManager* bullets_,
+                       EnemyManager* enemies_, SoundPlayer* sounds_, NetworkHandler* network_,
+                       int team_, float guid_, int minimapValue_, int hp_) {
   y = startY;
   x = startX;
   maxSpeed = maxSpeed_;
   energy = maxEnergy = energy_;
   recharge = recharge_;
-  cameraWidth = cameraWidth_;
-  cameraHeight = cameraHeight_;
-  shaders = shaders_;
-  textures = textures_;
   utilities = utilities_;
   world = world_;
   bullets = bullets_;
@@ -56,7 +34,6 @@ void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_,
   vx = vy = angle = 0;
   alive = false;
   respawnRequested = false;
-  drawingReady_ = false;
   for (Weapon& w : weapons) {
     w.InitMe(utilities);
     w.MakeMeWeapon(1);
@@ -66,18 +43,6 @@ void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_,
   credits = 50;
   totalEarned = 0;
   utility.InitMe();
-}
-
-void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_, int recharge_,
-                       float* cameraWidth_, float* cameraHeight_, ShaderLibrary* shaders_,
-                       TextureLibrary* textures_, GameUtilities* utilities_, World* world_,
-                       BulletManager* bullets_, EnemyManager* enemies_, SoundPlayer* sounds_,
-                       NetworkHandler* network_, int team_, float guid_, int minimapValue_,
-                       int hp_, RenderSort* sorter_) {
-  sorter = sorter_;
-  InitMe(startY, startX, maxSpeed_, energy_, recharge_, cameraWidth_, cameraHeight_, shaders_,
-         textures_, utilities_, world_, bullets_, enemies_, sounds_, network_, team_, guid_,
-         minimapValue_, hp_);
 }
 
 void SpaceShip::UpdateMe(const std::atomic<bool>* keys, float& outVx, float& outVy, float w,
@@ -248,24 +213,6 @@ void SpaceShip::SendNetworkStats() {
   }
   sendFullStats = false;
   sendUpdate = false;
-}
-
-// ---- Camera ----
-
-void SpaceShip::CameraTarget(float& w, float& h) const {
-  // A hull with no speed limit set yet zooms as if at rest.
-  const float ratio = maxSpeed > 0 ? (std::fabs(vx) + std::fabs(vy)) / maxSpeed : 0.0f;
-  w = SizeScale(width) * (ratio * 1024 + 2048);
-  h = SizeScale(height) * (ratio * 768 + 1536);
-}
-
-void SpaceShip::GetCamera(float& cx, float& cy, float& w, float& h) {
-  float tw, th;
-  CameraTarget(tw, th);
-  cx = x;
-  cy = y;
-  w = StepToward(*cameraWidth, tw, 64, 8);
-  h = StepToward(*cameraHeight, th, 48, 6);
 }
 
 // ---- Weapon slots, wallet, upgrades ----

@@ -1,7 +1,8 @@
 // SpaceShip: the local player's ship (global Player). Once per frame it turns,
 // thrusts, brakes, bounces off walls, fires its four weapon slots, drives its
 // utility item, takes the damage the opponent table collected for it, dies and
-// respawns. It also holds the wallet, the camera and the network-state flags.
+// respawns. It also holds the wallet and the network-state flags. ShipView
+// (game/spaceship_draw.h) draws it and keeps its camera.
 #pragma once
 
 #include <atomic>
@@ -9,7 +10,6 @@
 
 #include "game/utilityitem.h"
 #include "game/weapon.h"
-#include "render/defaultsprite.h"
 
 namespace msg {
 struct FullState;
@@ -19,10 +19,7 @@ class BulletManager;
 class EnemyManager;
 class GameUtilities;
 class NetworkHandler;
-class RenderSort;
-class ShaderLibrary;
 class SoundPlayer;
-class TextureLibrary;
 class World;
 
 class SpaceShip {
@@ -56,15 +53,9 @@ class SpaceShip {
   EnemyManager* enemies = nullptr;
   BulletManager* bullets = nullptr;
   World* world = nullptr;
-  DefaultSprite sprite;
-  ShaderLibrary* shaders = nullptr;
-  TextureLibrary* textures = nullptr;
   GameUtilities* utilities = nullptr;
   SoundPlayer* sounds = nullptr;
   NetworkHandler* network = nullptr;
-  RenderSort* sorter = nullptr;
-  float* cameraWidth = nullptr;
-  float* cameraHeight = nullptr;
   float maxSpeed = 0;             // limit on abs(vx) + abs(vy)
   float vx = 0, vy = 0;
   float angle = 0;                // degrees, kept in [0, 360]
@@ -75,16 +66,9 @@ class SpaceShip {
 
   // The first argument is stored as y, the second as x.
   void InitMe(float startY, float startX, float maxSpeed, int energy, int recharge,
-              float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
-              TextureLibrary* textures, GameUtilities* utilities, World* world,
-              BulletManager* bullets, EnemyManager* enemies, SoundPlayer* sounds,
-              NetworkHandler* network, int team, float guid, int minimapValue, int hp);
-  void InitMe(float startY, float startX, float maxSpeed, int energy, int recharge,
-              float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
-              TextureLibrary* textures, GameUtilities* utilities, World* world,
-              BulletManager* bullets, EnemyManager* enemies, SoundPlayer* sounds,
-              NetworkHandler* network, int team, float guid, int minimapValue, int hp,
-              RenderSort* sorter);
+              GameUtilities* utilities, World* world, BulletManager* bullets,
+              EnemyManager* enemies, SoundPlayer* sounds, NetworkHandler* network, int team,
+              float guid, int minimapValue, int hp);
 
   // One frame of simulation. outVx/outVy receive the velocity (star field).
   void UpdateMe(const bool* keys, float& outVx, float& outVy, float width, float height,
@@ -96,15 +80,6 @@ class SpaceShip {
   void SendNetworkStats();
   // The ship's full state (message 50) as the other copies are told it.
   msg::FullState FullStateMessage() const;
-
-  // Steps the camera size toward its target and loads the projection.
-  void ResetCamera();
-  // The camera ResetCamera would set this frame, without changing anything.
-  void GetCamera(float& x, float& y, float& w, float& h);
-
-  void RenderMe();
-  void RenderEngine(int unused);
-  void RenderFrozenEnergy();
 
   // Refuses (false) when any slot already holds a weapon of that name.
   bool ChangeWeapon(int slot, int weaponId);
@@ -136,9 +111,4 @@ class SpaceShip {
   void StepSteering(bool boost);
   void StepStatsTimer();
   void StepMove();
-  void CameraTarget(float& w, float& h) const;
-  void PrepareDrawing();
-  void RenderBar(float bx, float by, float ratio, float barWidth, float barHeight);
-
-  bool drawingReady_ = false;  // sprite set up since InitMe
 };

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <utility>
 
-#include "app/globals.h"
 #include "game/motion.h"
 #include "game/timing.h"
 #include "net/messages.h"
@@ -22,23 +21,14 @@ constexpr int kBulletEraseLife = -10;   // remote projectiles linger until this 
 constexpr int kNoHitter = -2;
 }  // namespace
 
-void EnemyManager::InitMe(float* camWidth, float* camHeight, ShaderLibrary* shaderLib,
-                          TextureLibrary* textureLib, GameUtilities* glUtilities,
-                          std::vector<std::string>* messageLog, SoundPlayer* soundManager,
-                          NetworkHandler* networkHandler, int font,
-                          ExplosionManager* explosionManager, RenderSort* renderSort) {
-  cameraWidth = camWidth;
-  cameraHeight = camHeight;
-  shaders = shaderLib;
-  textures = textureLib;
-  utilities = glUtilities;
-  messages = messageLog;
-  sounds = soundManager;
-  network = networkHandler;
-  fontBase = font;
-  explosions = explosionManager;
-  sorter = renderSort;
-  drawingReady_ = false;
+void EnemyManager::InitMe(GameUtilities* utilities_, MessageSink messages_,
+                          SoundPlayer* sounds_, NetworkHandler* network_,
+                          ExplosionManager* explosions_) {
+  utilities = utilities_;
+  messages = std::move(messages_);
+  sounds = sounds_;
+  network = network_;
+  explosions = explosions_;
 }
 
 // ---------------------------------------------------------------- rows
@@ -457,14 +447,12 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
   if (ownDeathReported) ownDeathReported(report);
 }
 
-// The shared log is read by the drawing while the window thread may append
-// chat lines, so the global goes through its lock; any other list (tests)
-// is written directly.
+EnemyManager::MessageSink EnemyManager::AppendTo(std::vector<std::string>& lines) {
+  return [&lines](const std::string& line, MessageKind) { lines.push_back(line); };
+}
+
 void EnemyManager::AddMessage(std::string text, MessageKind kind) {
-  if (!messages || messages == &Messages)
-    ::AddMessage(text, kind);
-  else
-    messages->push_back(std::move(text));
+  if (messages) messages(text, kind);
 }
 
 void EnemyManager::AddReceivedLine(const std::string& text, const std::string& myName) {

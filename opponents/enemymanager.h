@@ -1,7 +1,8 @@
 // EnemyManager: the table of every ship in the match other than the local
 // player (remote humans and this copy's computer players), with their
 // projectiles, the damage, freezes and kills the local side dealt to them,
-// the kill texts, and their drawing. One instance: Enemies.
+// and the kill texts. One instance: Enemies; EnemyView
+// (opponents/enemymanager_draw.h) draws it.
 //
 // A player is addressed by its row index; indices shift down when a row is
 // removed, so anything that must survive a removal keeps the GUID.
@@ -12,10 +13,8 @@
 #include <vector>
 
 #include "app/messagelog.h"
-#include "render/defaultsprite.h"
 #include "opponents/guidindex.h"
 #include "opponents/shipgrid.h"
-#include "render/rendersort.h"
 
 namespace msg {
 struct KillReport;
@@ -23,11 +22,8 @@ struct KillReport;
 
 class GameUtilities;
 class ExplosionManager;
-class ShaderLibrary;
-class TextureLibrary;
 class SoundPlayer;
 class NetworkHandler;
-class RenderSort;
 
 class EnemyManager {
  public:
@@ -86,22 +82,21 @@ class EnemyManager {
     int wins = 0, losses = 0;
   };
 
+  // Where the table's lines go (joins, departures, chat and kill
+  // announcements), each with its kind; empty: nowhere. Called on the thread
+  // that steps the table and takes the network's messages.
+  using MessageSink = std::function<void(const std::string& line, MessageKind kind)>;
+  // A sink appending every line to `lines`, whatever its kind.
+  static MessageSink AppendTo(std::vector<std::string>& lines);
+
   int lastAttacker = -1;  // row of whoever damaged the local player last; -1 nobody/self
-  std::vector<std::string>* messages = nullptr;
+  MessageSink messages;
   int kills = 0;
   std::vector<int> killed;
   GameUtilities* utilities = nullptr;
   ExplosionManager* explosions = nullptr;
-  ShaderLibrary* shaders = nullptr;
-  TextureLibrary* textures = nullptr;
   SoundPlayer* sounds = nullptr;
   NetworkHandler* network = nullptr;
-  RenderSort* sorter = nullptr;
-  float* cameraWidth = nullptr;
-  float* cameraHeight = nullptr;
-  int fontBase = 0;
-  DefaultSprite sprite;
-  RenderSort layer;  // this frame's opponent projectiles, by texture
   std::vector<player> players;
   float myEnergyDamage = 0;
   float myHullDamage = 0;
@@ -111,11 +106,8 @@ class EnemyManager {
   // here.
   std::function<void(const msg::KillReport&)> ownDeathReported;
 
-  void InitMe(float* cameraWidth, float* cameraHeight, ShaderLibrary* shaders,
-              TextureLibrary* textures, GameUtilities* utilities,
-              std::vector<std::string>* messages, SoundPlayer* sounds,
-              NetworkHandler* network, int fontBase, ExplosionManager* explosions,
-              RenderSort* sorter);
+  void InitMe(GameUtilities* utilities, MessageSink messages, SoundPlayer* sounds,
+              NetworkHandler* network, ExplosionManager* explosions);
 
   // ---- Rows ----
   // Returns the new row, or -1 when the table is full.
@@ -192,6 +184,7 @@ class EnemyManager {
   // A kill between two other players that this copy learns of from the
   // network: the scoreboard counts it. Unknown GUIDs count nothing.
   void CountKill(float victimGuid, float killerGuid);
+  // Hands the line to the sink given at InitMe.
   void AddMessage(std::string text, MessageKind kind = MessageKind::System);
   // A chat line from the network: "Name>text" as typed, or a kill
   // announcement of another copy (about the local player `myName`, or
@@ -201,13 +194,6 @@ class EnemyManager {
   // ---- Per frame ----
   void MainLoop(float myGuid);
 
-  // ---- Drawing ----
-  void RenderAll(bool glow, float cameraX, float cameraY, int myTeam, int gameMode);
-  void RenderFrozenFrames();
-  void DrawMiniMapPlayers(float shipX, float shipY, int minimapValue, bool unused, int myTeam);
-  void PrintTextWithCameraColor(float x, float y, const char* text, float r, float g,
-                                float b, float cameraX, float cameraY);
-
  private:
   bool Hits(float x, float y, float w, float h, const player& p);
   bullet* FindBullet(player& p, float id);
@@ -216,14 +202,9 @@ class EnemyManager {
   void ExpireBullets();
   void MovePlayers();
   void SendDamageReports(float myGuid);
-  void RenderShip(const player& p, bool glow, int myTeam, int gameMode, float cameraX,
-                  float cameraY);
   void AddTrails();
   void AddTrail(const bullet& b);
 
-  void PrepareDrawing();
-
   ShipGrid grid_;
   bool gridFiled_ = false;  // grid_ holds the rows as they are now
-  bool drawingReady_ = false;  // sprite and layer set up since InitMe
 };

@@ -1,14 +1,13 @@
 // EnemyManager drawing: ships, engine flames, names and bounties, the
-// opponents' projectiles, the freeze overlay and the mini-map dots. Ships and
-// beams go to the sorted renderer, the other projectiles to the manager's
-// own layer, the rest through its one sprite.
+// opponents' projectiles, the freeze overlay and the mini-map dots.
+#include "opponents/enemymanager_draw.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "opponents/enemymanager.h"
 #include "game/gameutilities.h"
 #include "game/shot_draw.h"
 #include "render/shaderlibrary.h"
@@ -24,47 +23,59 @@ constexpr float kMiniMapScale = 81.125f;  // world units per mini-map pixel
 constexpr float kTextScale = 2.4f;
 }  // namespace
 
+void EnemyView::InitMe(const EnemyManager* table, TextureLibrary* textures,
+                       ShaderLibrary* shaders, RenderSort* sorter, const float* cameraWidth,
+                       const float* cameraHeight) {
+  table_ = table;
+  textures_ = textures;
+  shaders_ = shaders;
+  sorter_ = sorter;
+  cameraWidth_ = cameraWidth;
+  cameraHeight_ = cameraHeight;
+  drawingReady_ = false;
+}
+
 // At the first draw after InitMe.
-void EnemyManager::PrepareDrawing() {
+void EnemyView::PrepareDrawing() {
   if (drawingReady_) return;
-  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
-  layer.InitMe(textures, nullptr);
+  sprite_.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures_, sorter_);
+  layer.InitMe(textures_, nullptr);
   drawingReady_ = true;
 }
 
 // The projectiles of every opponent go out together after the ships, keyed
 // by the masking program as the local projectiles are: one array draw per
 // texture, nothing for what is off screen.
-void EnemyManager::RenderAll(bool glow, float cameraX, float cameraY, int myTeam,
+void EnemyView::RenderAll(bool glow, float cameraX, float cameraY, int myTeam,
                              int gameMode) {
   PrepareDrawing();
   layer.Reset();
-  layer.CameraOf(sorter);
-  for (const player& p : players) {
+  layer.CameraOf(sorter_);
+  for (const EnemyManager::player& p : table_->players) {
     RenderShip(p, glow, myTeam, gameMode, cameraX, cameraY);
-    for (const bullet& b : p.bullets)
+    for (const EnemyManager::bullet& b : p.bullets)
       DrawShot({(int)b.drawKind, b.texture, b.x, b.y, b.width, b.height, b.angle, b.life}, glow,
-               sprite, layer);
+               sprite_, layer);
   }
   if (layer.paths.empty()) return;
-  if (shaders) shaders->ShaderMasking();
+  if (shaders_) shaders_->ShaderMasking();
   layer.RenderSlow();
-  if (shaders) shaders->ShadersOff();
+  if (shaders_) shaders_->ShadersOff();
 }
 
-void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMode,
+void EnemyView::RenderShip(const EnemyManager::player& p, bool glow, int myTeam, int gameMode,
                               float cameraX, float cameraY) {
   const float a = p.angle * kDegToRad;
   if (p.upHeld) {
-    const float f = utilities->VisualRandom(0.9f, 1.1f) * p.width * 25.0f / 128.0f;
-    sprite.ChangeSize(f, 4 * f);
-    sprite.RenderSorted(p.x - std::cos(a) * (0.25f * p.width + 2 * f),
+    const float f = table_->utilities->VisualRandom(0.9f, 1.1f) * p.width * 25.0f / 128.0f;
+    sprite_.ChangeSize(f, 4 * f);
+    sprite_.RenderSorted(p.x - std::cos(a) * (0.25f * p.width + 2 * f),
                         p.y + std::sin(a) * (p.width * 31.0f / 128.0f + 2 * f), 0,
                         90 - p.angle, 1, 1, 1, 1, kEngineTrailTexture, false, false);
   }
   if (glow) return;
-  sprite.ChangeSize(p.width, p.height);
-  sprite.RenderSorted(p.x, p.y, 0, 90 - p.angle, 1, 1, 1, 1, p.texture, false, false);
+  sprite_.ChangeSize(p.width, p.height);
+  sprite_.RenderSorted(p.x, p.y, 0, 90 - p.angle, 1, 1, 1, 1, p.texture, false, false);
   const bool friendly = p.team == myTeam;
   PrintTextWithCameraColor(p.x - 64, p.y - p.height / 2 - 96, p.name.c_str(),
                            friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0, cameraX,
@@ -78,29 +89,29 @@ void EnemyManager::RenderShip(const player& p, bool glow, int myTeam, int gameMo
   }
 }
 
-void EnemyManager::RenderFrozenFrames() {
+void EnemyView::RenderFrozenFrames() {
   PrepareDrawing();
   bool blending = false;
-  for (const player& p : players) {
+  for (const EnemyManager::player& p : table_->players) {
     if (p.frozenFrames <= 0) continue;
     if (!blending) {
       glEnable(GL_BLEND);
       glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
       blending = true;
     }
-    sprite.ChangeSize(p.width, p.width);
-    sprite.RenderMeQuads(p.x, p.y, 0, 18.0f * p.frozenFrames, 0.4f, 1, 1, 1, kFreezeLoop,
+    sprite_.ChangeSize(p.width, p.width);
+    sprite_.RenderMeQuads(p.x, p.y, 0, 18.0f * p.frozenFrames, 0.4f, 1, 1, 1, kFreezeLoop,
                          p.frozenFrames % 18);
   }
   if (blending) glDisable(GL_BLEND);
 }
 
-void EnemyManager::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
+void EnemyView::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
   PrepareDrawing();
-  sprite.ChangeSize(3, 3);
-  for (const player& p : players) {
+  sprite_.ChangeSize(3, 3);
+  for (const EnemyManager::player& p : table_->players) {
     const bool friendly = p.team == myTeam;
-    sprite.RenderMeQuads(p.x / kMiniMapScale + 768, p.y / kMiniMapScale, 0, 0, 0.6f,
+    sprite_.RenderMeQuads(p.x / kMiniMapScale + 768, p.y / kMiniMapScale, 0, 0, 0.6f,
                          friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0,
                          kWhiteQuadTexture);
   }
@@ -109,13 +120,13 @@ void EnemyManager::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
 // World-anchored text. (cameraX, cameraY) is the camera's centre, so the
 // projection spans the camera with the centre in the middle and the text's
 // world position lands where it is in the scene (y up for the glyph lists).
-void EnemyManager::PrintTextWithCameraColor(float x, float y, const char* text, float r,
+void EnemyView::PrintTextWithCameraColor(float x, float y, const char* text, float r,
                                             float g, float b, float cameraX, float cameraY) {
   PrepareDrawing();
   if (!text || !*text) return;
-  const float w = cameraWidth ? *cameraWidth : platform::kFrameWidth;
-  const float h = cameraHeight ? *cameraHeight : platform::kFrameHeight;
-  if (textures) textures->BindTexture(kFontTexture);
+  const float w = cameraWidth_ ? *cameraWidth_ : platform::kFrameWidth;
+  const float h = cameraHeight_ ? *cameraHeight_ : platform::kFrameHeight;
+  if (textures_) textures_->BindTexture(kFontTexture);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();

@@ -145,9 +145,8 @@ bool BuildHull(int n) {
   if (n < 0 || n >= static_cast<int>(kHulls.size())) return false;
   const HullSpec& h = kHulls[n];
   // Start position (0, 0); the ship keeps the sorter start-up gave it.
-  Player.InitMe(0, 0, h.speed, h.energy, h.recharge, &CameraWidth, &CameraHeight, &Shaders,
-                &Textures, &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID,
-                9216, h.hp);
+  Player.InitMe(0, 0, h.speed, h.energy, h.recharge, &Utility, &Level, &Bullets, &Enemies,
+                &Sounds, &Networking, 0, myGUID, 9216, h.hp);
   // One update stores size and picture in the ship (it is dead, so it does
   // not move or fire).
   float scratchVx = 0.0f, scratchVy = 0.0f;

@@ -17,14 +17,7 @@ GameUtilities rectTest;
 
 }  // namespace
 
-void World::InitMe(GameUtilities* utilities_, TextureLibrary* textures_, ShaderLibrary* shaders_,
-                   RenderSort* sorter_) {
-  utilities = utilities_;
-  textures = textures_;
-  shaders = shaders_;
-  sorter = sorter_;
-  drawingReady_ = false;
-}
+void World::InitMe(GameUtilities* utilities_) { utilities = utilities_; }
 
 void World::AddObject(float x, float y, float height, float width, int texture) {
   if (indexed_ != objects.size()) RebuildGrid();

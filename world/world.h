@@ -1,18 +1,12 @@
 // World: the arena. Solid axis-aligned walls that stop ships and
-// projectiles, two layers of decorative pictures, and the arena picture the
-// minimap shows (one instance: Level).
+// projectiles, and two layers of decorative pictures (one instance: Level).
+// WorldView (world/world_draw.h) draws it.
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
-#include "render/defaultsprite.h"
-#include "world/capship.h"
-
 class GameUtilities;
-class TextureLibrary;
-class ShaderLibrary;
-class RenderSort;
 
 class World {
  public:
@@ -28,18 +22,12 @@ class World {
     float rotation;       // degrees
   };
 
-  RenderSort* sorter = nullptr;
-  unsigned int levelTexture = 0;  // GL name of the arena picture
-  ShaderLibrary* shaders = nullptr;
-  TextureLibrary* textures = nullptr;
   GameUtilities* utilities = nullptr;
-  DefaultSprite sprite;           // reused for every picture
   std::vector<Object> objects;    // walls (add them through AddObject)
   std::vector<BackGroundObject> backgroundObjects;
   std::vector<BackGroundObject> backgroundObjects2;
 
-  void InitMe(GameUtilities* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
-              RenderSort* sorter);
+  void InitMe(GameUtilities* utilities);
 
   // Note the argument order: height before width.
   void AddObject(float x, float y, float height, float width, int texture);
@@ -58,18 +46,6 @@ class World {
   // (GameUtilities::RectRect, edges inclusive). Zero-sized probes are legal.
   bool CollisionObjects(float x, float y, float width, float height);
 
-  void RenderObjects();                    // walls, sorted path
-  void RenderObjectsNoShaders();           // walls, drawn at once
-  void RenderBackGroundObjects();          // first layer, drawn at once
-  void RenderBackGroundObjects2();         // second layer, sorted path
-  void RenderBackGroundObjects2NoShaders();// second layer, drawn at once
-
-  // Renders the world square centreX +/- width/2, centreY +/- height/2 with
-  // the given capital ship into an N x N picture (quality 0: 128, 1: 256,
-  // 2: 512, other: 256) and puts it into texture slot 40.
-  void GetLevelTexture(int centreX, int centreY, int width, int height, int quality,
-                       CapShip ship);
-
  private:
   // Broad phase for CollisionObjects: a uniform grid of wall boxes. Built
   // incrementally by AddObject; rebuilt if `objects` was changed directly.
@@ -83,8 +59,4 @@ class World {
   void IndexWall(const Object& o);
   void RebuildGrid();
   static int CellOf(float v);
-  bool drawingReady_ = false;  // sprite set up since InitMe
-  void PrepareDrawing();
-  void DrawAtOnce(float x, float y, float width, float height, float angle, int texture);
-  void DrawSorted(float x, float y, float width, float height, float angle, int texture);
 };

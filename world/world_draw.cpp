@@ -10,48 +10,80 @@
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "render/textureslots.h"
+#include "world/capship.h"
 #include "world/world.h"
+#include "world/world_draw.h"
+
+void WorldView::InitMe(const World* world, TextureLibrary* textures, RenderSort* sorter) {
+  world_ = world;
+  textures_ = textures;
+  sorter_ = sorter;
+  drawingReady_ = false;
+}
 
 // At the first draw after InitMe.
-void World::PrepareDrawing() {
+void WorldView::PrepareDrawing() {
   if (drawingReady_) return;
-  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
+  sprite_.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures_, sorter_);
+  shipSprite_.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures_);
   drawingReady_ = true;
 }
 
-void World::DrawAtOnce(float x, float y, float width, float height, float angle, int texture) {
+void WorldView::DrawAtOnce(float x, float y, float width, float height, float angle,
+                           int texture) {
   PrepareDrawing();
-  sprite.ChangeSize(width, height);
-  sprite.RenderMe(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
+  sprite_.ChangeSize(width, height);
+  sprite_.RenderMe(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
 }
 
-void World::DrawSorted(float x, float y, float width, float height, float angle, int texture) {
+void WorldView::DrawSorted(float x, float y, float width, float height, float angle,
+                           int texture) {
   PrepareDrawing();
-  sprite.ChangeSize(width, height);
-  sprite.RenderSorted(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
+  sprite_.ChangeSize(width, height);
+  sprite_.RenderSorted(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false,
+                       false);
 }
 
-void World::RenderObjects() {
-  for (const Object& o : objects) DrawSorted(o.x, o.y, o.width, o.height, 0, o.texture);
+void WorldView::RenderObjects() {
+  for (const World::Object& o : world_->objects)
+    DrawSorted(o.x, o.y, o.width, o.height, 0, o.texture);
 }
 
-void World::RenderObjectsNoShaders() {
-  for (const Object& o : objects) DrawAtOnce(o.x, o.y, o.width, o.height, 0, o.texture);
+void WorldView::RenderObjectsNoShaders() {
+  for (const World::Object& o : world_->objects)
+    DrawAtOnce(o.x, o.y, o.width, o.height, 0, o.texture);
 }
 
-void World::RenderBackGroundObjects() {
-  for (const BackGroundObject& o : backgroundObjects)
+void WorldView::RenderBackGroundObjects() {
+  for (const World::BackGroundObject& o : world_->backgroundObjects)
     DrawAtOnce(o.x, o.y, o.width, o.height, o.rotation, o.texture);
 }
 
-void World::RenderBackGroundObjects2() {
-  for (const BackGroundObject& o : backgroundObjects2)
+void WorldView::RenderBackGroundObjects2() {
+  for (const World::BackGroundObject& o : world_->backgroundObjects2)
     DrawSorted(o.x, o.y, o.width, o.height, o.rotation, o.texture);
 }
 
-void World::RenderBackGroundObjects2NoShaders() {
-  for (const BackGroundObject& o : backgroundObjects2)
+void WorldView::RenderBackGroundObjects2NoShaders() {
+  for (const World::BackGroundObject& o : world_->backgroundObjects2)
     DrawAtOnce(o.x, o.y, o.width, o.height, o.rotation, o.texture);
+}
+
+void WorldView::RenderCapShip(const CapShip& ship, int t1, int t2, int t3, int t4, int t5,
+                              int t6, int t7, int t8) {
+  PrepareDrawing();
+  const float w = static_cast<float>(ship.width), h = static_cast<float>(ship.height);
+  const int slots[8] = {t1, t2, t3, t4, t5, t6, t7, t8};
+  // Two columns, four rows; every tile turns about the ship's centre, so
+  // the eight pieces stay one picture at any rotation.
+  const float column[2] = {-w / 4, w / 4};
+  const float row[4] = {-3 * h / 8, -h / 8, h / 8, 3 * h / 8};
+  shipSprite_.ChangeSize(w / 2, h / 4);
+  for (int tile = 0; tile < 8; ++tile) {
+    shipSprite_.ChangeCenter(column[tile % 2], row[tile / 2]);
+    shipSprite_.RenderMe(ship.x, ship.y, 0, 90 - ship.rotation, 1, 1, 1, 1, slots[tile], false,
+                         false);
+  }
 }
 
 // ---- Arena picture ----
@@ -94,8 +126,8 @@ GLuint BlackPicture(int n) {
 // object, so it can never pick up what is on the window (a letterbox, the
 // loading screen). Without framebuffer objects it falls back to drawing in
 // the corner of the current frame and copying that.
-void World::GetLevelTexture(int centreX, int centreY, int width, int height, int quality,
-                            CapShip ship) {
+void WorldView::GetLevelTexture(int centreX, int centreY, int width, int height, int quality,
+                                const CapShip& ship) {
   const int n = PictureSize(quality);
   if (levelTexture) glDeleteTextures(1, &levelTexture);  // a rebuilt picture replaces the old
   levelTexture = BlackPicture(n);
@@ -141,8 +173,8 @@ void World::GetLevelTexture(int centreX, int centreY, int width, int height, int
   RenderObjectsNoShaders();
   RenderBackGroundObjects();
   RenderBackGroundObjects2NoShaders();
-  ship.RenderEight(kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,
-                   kCarrierTile6, kCarrierTile7, kCarrierTile8);
+  RenderCapShip(ship, kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4,
+                kCarrierTile5, kCarrierTile6, kCarrierTile7, kCarrierTile8);
   if (!alphaTest) glDisable(GL_ALPHA_TEST);
 
   if (offscreen) {
@@ -159,5 +191,5 @@ void World::GetLevelTexture(int centreX, int centreY, int width, int height, int
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
 
-  if (textures) textures->ReplaceTexture(levelTexture, kArenaPictureTexture);
+  if (textures_) textures_->ReplaceTexture(levelTexture, kArenaPictureTexture);
 }

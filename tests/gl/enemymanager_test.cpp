@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "game/explosionmanager.h"
 #include "opponents/enemymanager.h"
+#include "opponents/enemymanager_draw.h"
 #include "render/rendersort.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
@@ -34,9 +35,9 @@ class OpponentDrawing : public testsupport::GlTest {
     SetUpText(&library, nullptr);
     testsupport::ResetGlState();
     sorter.InitMe(&library, nullptr);
-    booms.InitMe(&utility, &library, nullptr, nullptr);
-    table.InitMe(&camW, &camH, nullptr, &library, &utility, &log, nullptr, nullptr, (int)base,
-                 &booms, &sorter);
+    booms.InitMe(nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, &booms);
+    view.InitMe(&table, &library, nullptr, &sorter, &camW, &camH);
   }
   int AddRow(float x, float y, int team, const char* name) {
     const int row = table.AddPlayer(128, 128, 20, 1 + (float)table.players.size(), name, false,
@@ -57,6 +58,7 @@ class OpponentDrawing : public testsupport::GlTest {
   std::vector<std::string> log;
   float camW = 1024, camH = 768;
   EnemyManager table;
+  EnemyView view;
 };
 
 TEST_F(OpponentDrawing, NameAboveAndBountyBelowTheShipWhereverTheCameraIs) {
@@ -65,7 +67,7 @@ TEST_F(OpponentDrawing, NameAboveAndBountyBelowTheShipWhereverTheCameraIs) {
   // lower-left corner at world (5036, 4840): frame (548, 224).
   const int row = AddRow(5100, 5000, 1, "AB");
   table.players[row].bounty = 7;
-  table.RenderAll(false, 5000, 5000, 1, 0);
+  view.RenderAll(false, 5000, 5000, 1, 0);
   auto name = ReadPixel(555, 215);
   EXPECT_EQ(name.r, 0);
   EXPECT_EQ(name.g, 255) << "team mates' names are green";
@@ -77,7 +79,7 @@ TEST_F(OpponentDrawing, NameAboveAndBountyBelowTheShipWhereverTheCameraIs) {
   EXPECT_EQ(bounty.b, 255);
 
   testsupport::ResetGlState();
-  table.RenderAll(false, 5000, 5000, 3, 1);
+  view.RenderAll(false, 5000, 5000, 3, 1);
   name = ReadPixel(555, 215);
   EXPECT_EQ(name.r, 255) << "other teams' names are red";
   EXPECT_EQ(name.g, 0);
@@ -87,7 +89,7 @@ TEST_F(OpponentDrawing, NameAboveAndBountyBelowTheShipWhereverTheCameraIs) {
 TEST_F(OpponentDrawing, MiniMapDotsAndFreezeOverlay) {
   AddRow(8112.5f, 8112.5f, 1, "mate");   // mini-map (868, 100)
   AddRow(16225, 4056.25f, 3, "enemy");    // mini-map (968, 50)
-  table.DrawMiniMapPlayers(0, 0, 9216, false, 1);
+  view.DrawMiniMapPlayers(0, 0, 9216, false, 1);
   EXPECT_EQ(ReadPixel(868, 100), (testsupport::Rgba{0, 255, 0, 255}));
   EXPECT_EQ(ReadPixel(968, 50), (testsupport::Rgba{255, 0, 0, 255}));
   EXPECT_EQ(ReadPixel(918, 75).g, 0);
@@ -97,7 +99,7 @@ TEST_F(OpponentDrawing, MiniMapDotsAndFreezeOverlay) {
   const int frozen = AddRow(300, 300, 1, "ice");
   AddRow(700, 300, 1, "warm");
   table.players[frozen].frozenFrames = 5;
-  table.RenderFrozenFrames();
+  view.RenderFrozenFrames();
   const auto ice = ReadPixel(300, 300);
   EXPECT_NEAR(ice.r, 102, 2) << "white at alpha 0.4 over black";
   EXPECT_EQ(ReadPixel(700, 300).r, 0) << "no overlay without a freeze";
@@ -111,7 +113,7 @@ TEST_F(OpponentDrawing, EachPassHandsItsShareToTheSortedRenderer) {
   table.NewBullet(row, 5200, 5000, 32, 64, 0, 5, 60, 9, 0, 0, 0, 0, 0, 2, 0);  // lightning
   table.NewBullet(row, 5300, 5000, 32, 32, 0, 1, 5, 9, 0, 0, 0, 0, 0, 3, 0);   // beam
 
-  table.RenderAll(false, 5000, 5000, 1, 1);
+  view.RenderAll(false, 5000, 5000, 1, 1);
   EXPECT_EQ(Quads(), 3u) << "flame, hull, beam; the other styles go to the layer";
   bool hull = false;
   for (const auto& p : sorter.paths)
@@ -122,7 +124,7 @@ TEST_F(OpponentDrawing, EachPassHandsItsShareToTheSortedRenderer) {
   EXPECT_TRUE(hull);
 
   sorter.Reset();
-  table.RenderAll(true, 5000, 5000, 1, 1);
+  view.RenderAll(true, 5000, 5000, 1, 1);
   EXPECT_EQ(Quads(), 2u) << "the glow pass: flame and beam only";
   int trails = 0;
   for (const auto& e : booms.list) trails += e.active;
@@ -144,8 +146,8 @@ TEST_F(OpponentDrawing, ProjectilesShareDrawsByTextureAndOffScreenOnesCostNone) 
       table.NewBullet(row, 100 + 20 * k, 100 + 100 * r, 8, 8, 0, 0, 7 + k % 2, 50, 0, 0, 0, 0,
                       0, 1000 + k, 0);
   }
-  table.RenderAll(false, 512, 384, 1, 1);
-  EXPECT_EQ(table.layer.draws, 2);
+  view.RenderAll(false, 512, 384, 1, 1);
+  EXPECT_EQ(view.layer.draws, 2);
   EXPECT_EQ(ReadPixel(100, 300).r, 255);
   EXPECT_EQ(ReadPixel(110, 300).r, 0);
 }

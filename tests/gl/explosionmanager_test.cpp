@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "game/explosionmanager_draw.h"
 #include "render/texturelibrary.h"
 #include "tests/support/glcontext.h"
 
@@ -29,7 +30,8 @@ class ExplosionGlTest : public GlTest {
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     }
     loop = library.AddLoopTexture(frames);
-    explosions.InitMe(&utility, &library, nullptr, nullptr);
+    explosions.InitMe(nullptr);
+    view.InitMe(&explosions, &library, nullptr);
   }
   void TearDown() override {
     for (unsigned int name : library.loopTextures[0].frames) glDeleteTextures(1, &name);
@@ -37,10 +39,11 @@ class ExplosionGlTest : public GlTest {
   // One game frame: clear, advance and draw.
   void Frame() {
     glClear(GL_COLOR_BUFFER_BIT);
-    explosions.RenderExplosions();
+    view.RenderExplosions();
   }
   TextureLibrary library;
   ExplosionManager explosions;
+  ExplosionView view;
   int loop = 0;
 };
 
@@ -95,14 +98,14 @@ TEST_F(ExplosionGlTest, AddingAppendsOnlyWhenEverySlotRuns) {
 }
 
 TEST_F(ExplosionGlTest, OffScreenExplosionsCostNoDrawAndEachLoopFrameOne) {
-  explosions.CameraRect(512, 384, 1024, 768);
+  view.CameraRect(512, 384, 1024, 768);
   for (int k = 0; k < 1000; ++k) explosions.AddExplosion(3000, 3000 + k, 64, 64, loop, 9, false);
   Frame();
   for (int k = 0; k < 20; ++k) explosions.AddExplosion(100 + 40 * k, 100, 16, 16, loop, 9, false);
   Frame();
   for (int k = 0; k < 20; ++k) explosions.AddExplosion(100 + 40 * k, 300, 16, 16, loop, 9, false);
   Frame();
-  EXPECT_EQ(explosions.layer.draws, 2) << "loop frames 2 and 1; frame 3 is off screen";
+  EXPECT_EQ(view.layer.draws, 2) << "loop frames 2 and 1; frame 3 is off screen";
   EXPECT_EQ(ReadPixel(860, 100), (Rgba{16, 40, 0, 255}));
   EXPECT_EQ(ReadPixel(860, 300), (Rgba{8, 40, 0, 255}));
 }

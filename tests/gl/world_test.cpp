@@ -12,6 +12,7 @@
 #include "render/texturelibrary.h"
 #include "tests/support/glcontext.h"
 #include "world/capship.h"
+#include "world/world_draw.h"
 
 namespace {
 using testsupport::GlTest;
@@ -45,7 +46,8 @@ class WorldGlTest : public GlTest {
       library.AddTexture(SolidTexture(c.r, c.g, c.b));
     }
     sorter.InitMe(&library, nullptr);
-    level.InitMe(&utility, &library, nullptr, &sorter);
+    level.InitMe(&utility);
+    view.InitMe(&level, &library, &sorter);
   }
   void TearDown() override {
     for (unsigned int name : library.textures) glDeleteTextures(1, &name);
@@ -62,6 +64,7 @@ class WorldGlTest : public GlTest {
   TextureLibrary library;
   RenderSort sorter;
   World level;
+  WorldView view;
 };
 
 Rgba At(const std::vector<uint8_t>& rgb, int size, int column, int rowFromTop) {
@@ -73,9 +76,9 @@ TEST_F(WorldGlTest, WallsAndDecorationsAreDrawnWhereTheyLie) {
   level.AddObject(100, 100, 50, 200, 46);                 // x 100..300, y 100..150
   level.AddBackGroundObject(500, 100, 100, 200, 90, 49);  // turned upright: x 550..650, y 50..250
   level.AddBackGroundObject2(100, 400, 100, 100, 0, 55);
-  level.RenderObjectsNoShaders();
-  level.RenderBackGroundObjects();
-  level.RenderBackGroundObjects2NoShaders();
+  view.RenderObjectsNoShaders();
+  view.RenderBackGroundObjects();
+  view.RenderBackGroundObjects2NoShaders();
   EXPECT_EQ(ReadPixel(200, 125), SlotColour(46));
   EXPECT_EQ(ReadPixel(200, 160), kBlack);
   EXPECT_EQ(ReadPixel(600, 60), SlotColour(49));
@@ -86,8 +89,8 @@ TEST_F(WorldGlTest, WallsAndDecorationsAreDrawnWhereTheyLie) {
   testsupport::ResetGlState();
   sorter.Reset();
   sorter.CameraRect(512, 384, 1024, 768);
-  level.RenderObjects();
-  level.RenderBackGroundObjects2();
+  view.RenderObjects();
+  view.RenderBackGroundObjects2();
   sorter.RenderSlow();
   EXPECT_EQ(ReadPixel(200, 125), SlotColour(46));
   EXPECT_EQ(ReadPixel(150, 450), SlotColour(55));
@@ -96,8 +99,8 @@ TEST_F(WorldGlTest, WallsAndDecorationsAreDrawnWhereTheyLie) {
 
 TEST_F(WorldGlTest, CapitalShipTilesTurnAsOnePicture) {
   CapShip ship;
-  ship.InitMe(&utility, &library, nullptr, nullptr, 400, 640, 512, 384, 90);
-  ship.RenderEight(23, 24, 25, 26, 27, 28, 29, 30);
+  ship.InitMe(400, 640, 512, 384, 90);
+  view.RenderCapShip(ship, 23, 24, 25, 26, 27, 28, 29, 30);
   // Upright: two columns 100 units either side, rows at -240, -80, 80, 240.
   EXPECT_EQ(ReadPixel(412, 144), SlotColour(23));
   EXPECT_EQ(ReadPixel(612, 144), SlotColour(24));
@@ -111,7 +114,7 @@ TEST_F(WorldGlTest, CapitalShipTilesTurnAsOnePicture) {
   // so the top-left tile ends up right of centre and above it.
   testsupport::ResetGlState();
   ship.rotation = 0;
-  ship.RenderEight(23, 24, 25, 26, 27, 28, 29, 30);
+  view.RenderCapShip(ship, 23, 24, 25, 26, 27, 28, 29, 30);
   EXPECT_EQ(ReadPixel(512 + 240, 384 - 100), SlotColour(23));
   EXPECT_EQ(ReadPixel(512 - 240, 384 + 100), SlotColour(30));
   EXPECT_EQ(ReadPixel(512, 384 - 250), kBlack);
@@ -120,7 +123,7 @@ TEST_F(WorldGlTest, CapitalShipTilesTurnAsOnePicture) {
 TEST_F(WorldGlTest, ArenaPictureShowsTheArenaAndNotTheWindow) {
   level.BuildDefaultMap();
   CapShip carrier;
-  carrier.InitMe(&utility, &library, nullptr, nullptr, 4096, 8192, 10000, 10000, 30);
+  carrier.InitMe(4096, 8192, 10000, 10000, 30);
   // Something on the window that must not leak into the picture.
   glClearColor(1, 0, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -130,14 +133,14 @@ TEST_F(WorldGlTest, ArenaPictureShowsTheArenaAndNotTheWindow) {
   GLfloat projectionBefore[16], projectionAfter[16];
   glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
 
-  level.GetLevelTexture(10384, 10384, 20768, 20768, 3, carrier);
+  view.GetLevelTexture(10384, 10384, 20768, 20768, 3, carrier);
 
   int size = 0;
   std::vector<uint8_t> picture = LevelPicture(&size);
   ASSERT_EQ(size, 256);
   EXPECT_EQ(testsupport::TakeGlError(), 0u);
-  EXPECT_NE(level.levelTexture, 0u);
-  EXPECT_EQ(library.textures[40], level.levelTexture);
+  EXPECT_NE(view.levelTexture, 0u);
+  EXPECT_EQ(library.textures[40], view.levelTexture);
   // One texel is 81.125 world units. Top-left corner block, a top wall
   // segment, a left one; the open lower right is black (not the window's
   // magenta); the carrier sits on (10000, 10000); the large decoration
@@ -186,8 +189,8 @@ TEST_F(WorldGlTest, ArenaPictureLeavesAnOffscreenFrameAsItWas) {
 
   level.BuildDefaultMap();
   CapShip carrier;
-  carrier.InitMe(&utility, &library, nullptr, nullptr, 4096, 8192, 10000, 10000, 30);
-  level.GetLevelTexture(10384, 10384, 20768, 20768, 3, carrier);
+  carrier.InitMe(4096, 8192, 10000, 10000, 30);
+  view.GetLevelTexture(10384, 10384, 20768, 20768, 3, carrier);
 
   GLint draw = 0, read = 0;
   glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
@@ -209,10 +212,10 @@ TEST_F(WorldGlTest, ArenaPictureLeavesAnOffscreenFrameAsItWas) {
 
 TEST_F(WorldGlTest, PictureSizeFollowsQuality) {
   CapShip carrier;
-  carrier.InitMe(&utility, &library, nullptr, nullptr, 4096, 8192, 10000, 10000, 30);
+  carrier.InitMe(4096, 8192, 10000, 10000, 30);
   const int expected[][2] = {{0, 128}, {1, 256}, {2, 512}, {7, 256}, {-1, 256}};
   for (const auto& [quality, want] : expected) {
-    level.GetLevelTexture(10384, 10384, 20768, 20768, quality, carrier);
+    view.GetLevelTexture(10384, 10384, 20768, 20768, quality, carrier);
     int size = 0;
     LevelPicture(&size);
     EXPECT_EQ(size, want) << "quality " << quality;

@@ -43,8 +43,7 @@ class TableOnTheWire : public ::testing::Test {
         accepted |= id == netid::ConnectionAccepted;
     }
     ASSERT_TRUE(accepted && joined);
-    table.InitMe(nullptr, nullptr, nullptr, nullptr, &utility, &log, nullptr, &host, 0,
-                 nullptr, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, &host, nullptr);
   }
   static void Drain(NetworkHandler& n) {
     while (n.ReceivePacket() != '0') n.ClearIncomingPacket();

@@ -82,7 +82,7 @@ TEST(ExplosionMessage, HostAnnouncesSentExplosionsInFieldOrder) {
   ASSERT_TRUE(client.Connect(server));
 
   ExplosionManager explosions;
-  explosions.InitMe(nullptr, nullptr, nullptr, &server);
+  explosions.InitMe(&server);
   explosions.AddExplosion(11, 22, 33, 44, 5, 6, false);  // local only: nothing on the wire
   explosions.AddExplosion(1.5f, -2.25f, 512, 256, 2, 30, true);
   EXPECT_EQ(server.outgoing.GetNumberOfBitsUsed(), 0u);  // the buffer is free for the next sender
@@ -128,7 +128,7 @@ TEST(ExplosionMessage, ClientAnnouncesToTheHost) {
   ASSERT_TRUE(client.ClientConnected());
 
   ExplosionManager explosions;
-  explosions.InitMe(nullptr, nullptr, nullptr, &client);
+  explosions.InitMe(&client);
   explosions.AddExplosion(64, 128, 64, 64, 3, 16, true);
   client.Flush();
 

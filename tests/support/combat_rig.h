@@ -12,6 +12,7 @@
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
+#include "game/spaceship_draw.h"
 #include "net/networkhandler.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
@@ -28,6 +29,7 @@ struct CombatRig {
   NetworkHandler network;
   BulletManager bullets;
   SpaceShip ship;
+  ShipView shipView;  // draws into `sorter`
   ShaderLibrary shaders;  // never built here: every switch is a no-op
   RenderSort sorter;  // collects sorted sprites; drawing them needs GL
   std::vector<std::string> messages;
@@ -38,15 +40,15 @@ struct CombatRig {
 
   CombatRig() {
     sorter.InitMe(nullptr, nullptr);
-    world.InitMe(&utility, nullptr, &shaders, &sorter);
-    explosions.InitMe(&utility, nullptr, &shaders, &network);
-    enemies.InitMe(&cameraWidth, &cameraHeight, &shaders, nullptr, &utility, &messages, &sounds,
-                   &network, 0, &explosions, &sorter);
+    world.InitMe(&utility);
+    explosions.InitMe(&network);
+    enemies.InitMe(&utility, EnemyManager::AppendTo(messages), &sounds, &network, &explosions);
     bullets.InitMe(&utility, nullptr, &shaders, &world, &explosions, &enemies, &sounds, &network,
                    &sorter);
     // As start-up does: (600, 600), speed 20, energy 1500, recharge 12, hp 100.
-    ship.InitMe(600, 600, 20, 1500, 12, &cameraWidth, &cameraHeight, &shaders, nullptr, &utility,
-                &world, &bullets, &enemies, &sounds, &network, 0, kGuid, 9216, 100, &sorter);
+    ship.InitMe(600, 600, 20, 1500, 12, &utility, &world, &bullets, &enemies, &sounds, &network, 0,
+                kGuid, 9216, 100);
+    shipView.InitMe(&ship, nullptr, &sorter, &cameraWidth, &cameraHeight);
   }
 
   // One frame in the order of the frame composition: opponent table, own

@@ -26,10 +26,9 @@ class Bots : public ::testing::Test {
  protected:
   void SetUp() override {
     GameSeed(11);
-    level.InitMe(&utility, nullptr, nullptr, nullptr);
-    table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-                 nullptr);
-    booms.InitMe(&utility, nullptr, nullptr, nullptr);
+    level.InitMe(&utility);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
+    booms.InitMe(nullptr);
     player.team = 0;
     player.alive = true;
     Put(player, 10000, 10000);
@@ -320,8 +319,7 @@ TEST_F(Bots, SixComputerPlayersInOneTableHaveSixDifferentNames) {
                                          "ScrapHeap",  "BlueScreen", "Illegal Operator"};
   for (int seed : {1, 2, 3}) {
     EnemyManager fresh;
-    fresh.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-                 nullptr);
+    fresh.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
     GameSeed(seed);
     AiPlayer six[6];
     std::vector<std::string> names;
@@ -363,16 +361,15 @@ TEST_F(Bots, AFullTableOrARenumberedOneDoesNotLoseTheBot) {
 TEST(BotSoak, SixComputerPlayersFight20000Frames) {
   GlWrapper utility;
   World level;
-  level.InitMe(&utility, nullptr, nullptr, nullptr);
+  level.InitMe(&utility);
   level.BuildDefaultMap();
   GameSeed(20240611);
   std::vector<std::string> log;
   float camW = 2048, camH = 1536;
   EnemyManager table;
-  table.InitMe(&camW, &camH, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0, nullptr,
-               nullptr);
+  table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
   ExplosionManager booms;
-  booms.InitMe(&utility, nullptr, nullptr, nullptr);
+  booms.InitMe(nullptr);
   SpaceShip player;
   player.x = player.y = 10400;
   player.alive = true;

@@ -14,11 +14,9 @@ namespace {
 class AutopilotTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    table.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages, &Sounds,
-                 &Networking, 0, &Explosions, &SortedRenderer);
-    ship.InitMe(1000, 1000, 40.0f, 2500, 20, &CameraWidth, &CameraHeight, &Shaders, &Textures,
-                &Utility, &Level, &Bullets, &table, &Sounds, &Networking, 0, 1.0f, 9216, 85,
-                &SortedRenderer);
+    table.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
+    ship.InitMe(1000, 1000, 40.0f, 2500, 20, &Utility, &Level, &Bullets, &table, &Sounds,
+                &Networking, 0, 1.0f, 9216, 85);
     ship.alive = true;
     ship.angle = 0;
   }

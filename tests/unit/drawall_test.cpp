@@ -19,8 +19,7 @@ class DrawAllTest : public ::testing::Test {
     savedMultiplayer = multiplayer;
     multiplayer = false;
     Enemies = EnemyManager();
-    Enemies.InitMe(&CameraWidth, &CameraHeight, &Shaders, &Textures, &Utility, &Messages,
-                   &Sounds, &Networking, 0, &Explosions, &SortedRenderer);
+    Enemies.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
     {
       std::lock_guard<std::mutex> lock(textMutex);
       Messages.clear();

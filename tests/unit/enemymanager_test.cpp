@@ -3,10 +3,13 @@
 // the kill texts and the limits that protect it from hostile peers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/globals.h"
 #include "opponents/enemymanager.h"
 #include "render/glwrapper.h"
 
@@ -16,8 +19,7 @@ class EnemyTable : public ::testing::Test {
  protected:
   void SetUp() override {
     GameSeed(7);
-    table.InitMe(nullptr, nullptr, nullptr, nullptr, &utility, &log, nullptr, nullptr, 0,
-                 nullptr, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, nullptr, nullptr);
   }
   int Add(float guid, int team = 1, bool computer = false, const char* name = "P") {
     return table.AddPlayer(128, 128, 0, guid, name, computer, team, 1);
@@ -351,6 +353,37 @@ TEST_F(EnemyTable, KillTextsAmongComputerPlayers) {
     table.AddAiKill(b, a);
     EXPECT_EQ(log.at(0), texts[r]);
   }
+}
+
+// The table writes only to the log it was handed, each line with the kind
+// the message area keeps it by (kills between others make way first); a
+// table handed none, as the dedicated host's, writes nowhere, not even to
+// the game's on-screen log.
+TEST_F(EnemyTable, LinesGoOnlyToTheGivenLogWithTheirKinds) {
+  std::vector<std::pair<std::string, MessageKind>> lines;
+  table.InitMe(&utility,
+               [&](const std::string& line, MessageKind kind) { lines.emplace_back(line, kind); },
+               nullptr, nullptr, nullptr);
+  Add(1, 2, false, "Kai");
+  const int bot = Add(2, 3, true, "Devastator");
+  table.AddReceivedLine("Kai>hi", "Me");
+  table.AddReceivedLine("Bob terminated Me with extreme prejudice!", "Me");
+  table.AddReceivedLine("Bob terminated Kai with extreme prejudice!", "Me");
+  table.AddAiKill(bot, bot);
+  const std::vector<std::pair<std::string, MessageKind>> expected = {
+      {"Kai>hi", MessageKind::Chat},
+      {"Bob terminated Me with extreme prejudice!", MessageKind::System},
+      {"Bob terminated Kai with extreme prejudice!", MessageKind::OthersKill},
+      {"Devastator blew himself to kingdom come!", MessageKind::OthersKill}};
+  EXPECT_EQ(lines, expected);
+
+  EnemyManager host;
+  host.InitMe(&utility, nullptr, nullptr, nullptr, nullptr);
+  host.AddPlayer(128, 128, 0, 5, "Zed", true, 1, 1);
+  host.AddMessage("Zed has joined the game.");
+  host.AddAiKill(0, 0);
+  for (const std::string& line : MessagesSnapshot())
+    EXPECT_EQ(line.find("Zed"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -40,9 +40,8 @@ class MenuTreeTest : public ::testing::Test {
       std::lock_guard<std::mutex> lock(textMutex);
       Messages.clear();
     }
-    Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
-                  &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216,
-                  100, &SortedRenderer);
+    Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
+                  &Networking, 0, myGUID, 9216, 100);
   }
 
   // Index of the line with this text on a page, or -1.

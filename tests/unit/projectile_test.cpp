@@ -4,14 +4,13 @@
 
 #include "game/explosionmanager.h"
 #include "render/glwrapper.h"
-#include "render/shaderlibrary.h"
 #include "world/world.h"
 
 namespace {
 
 class ProjectileTest : public ::testing::Test {
  protected:
-  void SetUp() override { world.InitMe(&utility, nullptr, &shaders, nullptr); }
+  void SetUp() override { world.InitMe(&utility); }
 
   // A 16-unit projectile at (x, y) flying at `direction` with some drift.
   static Projectile At(float x, float y, float direction) {
@@ -30,7 +29,6 @@ class ProjectileTest : public ::testing::Test {
   }
 
   GlWrapper utility;
-  ShaderLibrary shaders;
   World world;
 };
 
@@ -121,7 +119,7 @@ TEST_F(ProjectileTest, DamageDrawsHullFirstAndOnlyBlastKindsExplode) {
   EXPECT_FLOAT_EQ(d.energy, energy);
 
   ExplosionManager explosions;
-  explosions.InitMe(&utility, nullptr, nullptr, nullptr);
+  explosions.InitMe(nullptr);
   for (int kind : {0, 6}) {
     p.blast = kind;
     EXPECT_EQ(p.Explode(&explosions), nullptr) << "kind " << kind;

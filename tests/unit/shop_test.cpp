@@ -24,9 +24,8 @@ class ShopTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GameSeed(99);
-    Player.InitMe(600, 600, 20.0f, 1500, 12, &CameraWidth, &CameraHeight, &Shaders, &Textures,
-                  &Utility, &Level, &Bullets, &Enemies, &Sounds, &Networking, 0, myGUID, 9216,
-                  100, &SortedRenderer);
+    Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
+                  &Networking, 0, myGUID, 9216, 100);
   }
 };
 
@@ -69,7 +68,7 @@ TEST_F(ShopTest, HullNumbersOutsideTheTableBuildNothing) {
 TEST_F(ShopTest, EveryHullRespawnsOnAFreeSpotOfTheArena) {
   static bool built = false;
   if (!built) {
-    Level.InitMe(&Utility, &Textures, &Shaders, &SortedRenderer);
+    Level.InitMe(&Utility);
     Level.BuildDefaultMap();
     built = true;
   }

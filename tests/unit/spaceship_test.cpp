@@ -325,9 +325,8 @@ TEST_F(SpaceShipTest, UpgradesTakeOnlyStrictlyLargerCaps) {
 TEST_F(SpaceShipTest, PickingAHullStartsAFreshWalletAndLaserSlots) {
   ship.UpdateCredits(500);
   ship.ChangeWeaponNoCheck(3, 21);
-  ship.InitMe(100, 200, 30, 2000, 15, &rig.cameraWidth, &rig.cameraHeight, nullptr, nullptr,
-              &rig.utility, &rig.world, &rig.bullets, &rig.enemies, &rig.sounds, &rig.network,
-              0, CombatRig::kGuid, 9216, 300);
+  ship.InitMe(100, 200, 30, 2000, 15, &rig.utility, &rig.world, &rig.bullets, &rig.enemies,
+              &rig.sounds, &rig.network, 0, CombatRig::kGuid, 9216, 300);
   EXPECT_EQ(ship.x, 200);  // the first argument is y
   EXPECT_EQ(ship.y, 100);
   EXPECT_EQ(ship.GetCredits(), 50);
@@ -343,7 +342,7 @@ TEST_F(SpaceShipTest, CameraStepsTowardTheSpeedDependentSize) {
   float x, y, w, h;
   rig.cameraWidth = 1024;
   rig.cameraHeight = 768;
-  ship.GetCamera(x, y, w, h);
+  rig.shipView.GetCamera(x, y, w, h);
   EXPECT_EQ(x, 10000);
   EXPECT_EQ(w, 1032);
   EXPECT_EQ(h, 774);
@@ -351,21 +350,21 @@ TEST_F(SpaceShipTest, CameraStepsTowardTheSpeedDependentSize) {
 
   rig.cameraWidth = 2048;  // at rest a 128-unit ship wants 2048 x 1536
   rig.cameraHeight = 1536;
-  ship.GetCamera(x, y, w, h);
+  rig.shipView.GetCamera(x, y, w, h);
   EXPECT_EQ(w, 2048);
   EXPECT_EQ(h, 1536);
 
   ship.vx = 20;  // at the limit: 3072 x 2304
   rig.cameraWidth = 3200;
   rig.cameraHeight = 2000;
-  ship.GetCamera(x, y, w, h);
+  rig.shipView.GetCamera(x, y, w, h);
   EXPECT_EQ(w, 3192);
   EXPECT_EQ(h, 2006);
 
   ship.width = ship.height = 2048;  // (2048/128)^0.25 = 2
   ship.vx = 0;
   rig.cameraWidth = 4096;
-  ship.GetCamera(x, y, w, h);
+  rig.shipView.GetCamera(x, y, w, h);
   EXPECT_EQ(w, 4096);
 }
 
@@ -379,7 +378,7 @@ TEST_F(SpaceShipTest, HullAndBarsAreSortedWithTheirRatioTextures) {
   ship.ChangeWeaponNoCheck(2, 9);
   ship.weapons[2].chargeCount = 80;  // 0.8 of the threshold: green
   rig.StartSorting();
-  ship.RenderMe();
+  rig.shipView.RenderMe();
 
   const auto hull = rig.QuadsOf(61);
   ASSERT_EQ(hull.size(), 1u);
@@ -404,8 +403,8 @@ TEST_F(SpaceShipTest, HullAndBarsAreSortedWithTheirRatioTextures) {
 
   rig.StartSorting();
   ship.alive = false;
-  ship.RenderMe();
-  ship.RenderEngine(0);
+  rig.shipView.RenderMe();
+  rig.shipView.RenderEngine(0);
   EXPECT_TRUE(rig.sorter.paths.empty());
 }
 
@@ -413,7 +412,7 @@ TEST_F(SpaceShipTest, EngineFlameGrowsWithSpeedBehindTheShip) {
   ship.angle = 0;
   ship.vx = 10;
   rig.StartSorting();
-  ship.RenderEngine(0);
+  rig.shipView.RenderEngine(0);
   const auto flame = rig.QuadsOf(22);
   ASSERT_EQ(flame.size(), 1u);
   const float f = flame[0].width;
@@ -424,7 +423,7 @@ TEST_F(SpaceShipTest, EngineFlameGrowsWithSpeedBehindTheShip) {
 
   rig.StartSorting();
   ship.vx = 0;
-  ship.RenderEngine(0);  // at rest there is no flame
+  rig.shipView.RenderEngine(0);  // at rest there is no flame
   EXPECT_TRUE(rig.QuadsOf(22).empty());
 }
 
