@@ -11,6 +11,7 @@
 #include "app/globals.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/bulletmanager_draw.h"
 #include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
 #include "game/spaceship_draw.h"
@@ -121,7 +122,7 @@ void LowOrder() {
   RenderEngineIfThrusting();
   PlayerView.RenderMe();
   RenderOpponents(false);
-  Bullets.RenderMe(false);
+  BulletsView.RenderMe(false);
   LevelView.RenderObjects();
   AlphaBlending(true);
   Shaders.ShaderFireRender();
@@ -170,7 +171,7 @@ void MediumOrder() {
   PlayerView.RenderMe();
   Shaders.ShadersOff();
   RenderOpponents(false);
-  Bullets.RenderMe(false);
+  BulletsView.RenderMe(false);
   LevelView.RenderObjects();
   AlphaBlending(true);
   Shaders.ShaderFireRender();
@@ -187,7 +188,7 @@ void GlowCapture() {
   PlayerView.ResetCamera();
   glow.BeginCapture(ShaderUtility);
   StartSorting();
-  Bullets.RenderMe(true);
+  BulletsView.RenderMe(true);
   RenderOpponents(true);
   RenderEngineIfThrusting();
   AlphaBlending(true);
@@ -212,7 +213,7 @@ void HighOrder() {
   LevelView.RenderBackGroundObjects2();
   PlayerView.RenderMe();
   Shaders.ShadersOff();
-  Bullets.RenderMe(false);
+  BulletsView.RenderMe(false);
   RenderOpponents(false);
   AlphaBlending(true);
   LevelView.RenderObjects();

@@ -3,6 +3,7 @@
 #include "app/soundmanager.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/bulletmanager_draw.h"
 #include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
 #include "game/spaceship_draw.h"
@@ -47,6 +48,7 @@ ShipView PlayerView;
 BulletManager Bullets;
 ExplosionManager Explosions;
 ExplosionView ExplosionsView;
+BulletView BulletsView;
 EnemyManager Enemies;
 EnemyView EnemiesView;
 AiPlayer Bot[kBotCount];

@@ -28,6 +28,7 @@ class ShipView;
 class BulletManager;
 class ExplosionManager;
 class ExplosionView;
+class BulletView;
 class EnemyManager;
 class EnemyView;
 class AiPlayer;
@@ -58,6 +59,7 @@ extern ShipView PlayerView;          // draws Player and keeps the camera
 extern BulletManager Bullets;
 extern ExplosionManager Explosions;
 extern ExplosionView ExplosionsView;  // draws Explosions
+extern BulletView BulletsView;        // draws Bullets
 extern EnemyManager Enemies;
 extern EnemyView EnemiesView;        // draws Enemies
 

@@ -26,6 +26,7 @@
 #include "app/timedemo.h"
 #include "game/bulletmanager.h"
 #include "game/explosionmanager.h"
+#include "game/bulletmanager_draw.h"
 #include "game/explosionmanager_draw.h"
 #include "game/spaceship.h"
 #include "game/spaceship_draw.h"
@@ -100,8 +101,8 @@ void DrawArenaPicture() {
 void InitMatchObjects() {
   Explosions.InitMe(&Networking);
   ExplosionsView.InitMe(&Explosions, &Textures, &Shaders);
-  Bullets.InitMe(&Utility, &Textures, &Shaders, &Level, &Explosions, &Enemies, &Sounds,
-                 &Networking, &SortedRenderer);
+  Bullets.InitMe(&Utility, &Level, &Explosions, &Enemies, &Sounds, &Networking);
+  BulletsView.InitMe(&Bullets, &Textures, &Shaders, &SortedRenderer);
   myGUID = Utility.GenerateGUID();
   Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
                 &Networking, 0, myGUID, 9216, 100);

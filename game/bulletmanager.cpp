@@ -42,19 +42,14 @@ struct Opponents final : HomingTargets {
 
 }  // namespace
 
-void BulletManager::InitMe(GameUtilities* u, TextureLibrary* t, ShaderLibrary* s, World* w,
-                           ExplosionManager* e, EnemyManager* en, SoundPlayer* so,
-                           NetworkHandler* n, RenderSort* r) {
+void BulletManager::InitMe(GameUtilities* u, World* w, ExplosionManager* e, EnemyManager* en,
+                           SoundPlayer* so, NetworkHandler* n) {
   utilities = u;
-  textures = t;
-  shaders = s;
   world = w;
   explosions = e;
   enemies = en;
   sounds = so;
   network = n;
-  sorter = r;
-  drawingReady_ = false;
   shrapnel.InitMe(utilities);
   shrapnel.MakeMeWeapon(1);
 }

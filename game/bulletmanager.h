@@ -2,8 +2,8 @@
 // Creates them from a weapon's shot templates, moves them each frame with
 // their special rules, bounces or stops them at walls, tests them against the
 // opponents, applies damage, freezes and blasts when they end, bursts cluster
-// munitions into shrapnel, tells the other peers and draws them. Projectiles
-// of other players live in the opponent table, not here.
+// munitions into shrapnel and tells the other peers (BulletView draws them).
+// Projectiles of other players live in the opponent table, not here.
 #pragma once
 
 #include <vector>
@@ -11,17 +11,12 @@
 #include "game/freeslots.h"
 #include "game/projectile.h"
 #include "game/weapon.h"
-#include "render/defaultsprite.h"
-#include "render/rendersort.h"
 
 class EnemyManager;
 class ExplosionManager;
 class GameUtilities;
 class NetworkHandler;
-class RenderSort;
-class ShaderLibrary;
 class SoundPlayer;
-class TextureLibrary;
 class World;
 
 class BulletManager {
@@ -34,21 +29,16 @@ class BulletManager {
   };
 
   Weapon shrapnel;                   // private burst weapon
-  DefaultSprite sprite;              // reused for every projectile
   ExplosionManager* explosions = nullptr;
   GameUtilities* utilities = nullptr;
-  TextureLibrary* textures = nullptr;
-  ShaderLibrary* shaders = nullptr;
   World* world = nullptr;
   EnemyManager* enemies = nullptr;
   NetworkHandler* network = nullptr;
-  RenderSort* sorter = nullptr;
   std::vector<Bullet> bullets;       // live and spent slots; spent ones are reused
   SoundPlayer* sounds = nullptr;
 
-  void InitMe(GameUtilities* utilities, TextureLibrary* textures, ShaderLibrary* shaders,
-              World* world, ExplosionManager* explosions, EnemyManager* enemies,
-              SoundPlayer* sounds, NetworkHandler* network, RenderSort* sorter);
+  void InitMe(GameUtilities* utilities, World* world, ExplosionManager* explosions,
+              EnemyManager* enemies, SoundPlayer* sounds, NetworkHandler* network);
 
   // One volley of w from the ship at (x, y): cost and cooldown apply; a
   // refused volley creates nothing, plays nothing and sends nothing.
@@ -63,11 +53,6 @@ class BulletManager {
   void UpdateMe(float shipX, float shipY, int& hp, int& energy, int team, float ownerGuid);
   // Sends the due full (59) or short (63) projectile messages; clears the flags.
   void SendBullets(float ownerGuid);
-  // Draws every live projectile within the camera of `sorter` (all of them
-  // without one); secondPass selects the glow pass's styles. Beams go to the
-  // sorter, the rest are drawn here in one array draw per texture.
-  void RenderMe(bool secondPass);
-  RenderSort layer;                  // this frame's projectiles, by texture
 
  private:
   Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx,
@@ -77,12 +62,10 @@ class BulletManager {
   void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
   void Trails(const Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);
-  void PrepareDrawing();
 
   std::vector<Weapon::Shot> volley_;  // reused volley buffer
   std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it
   FreeSlots free_;                    // the spent slots of `bullets`
   bool updating_ = false;
-  bool drawingReady_ = false;         // sprite and layer set up since InitMe
   float shipX_ = 0, shipY_ = 0;       // the local ship during UpdateMe
 };

@@ -1,32 +1,39 @@
-// BulletManager's drawing, apart from the simulation (a host without a
-// screen links the simulation alone).
-#include <cmath>
+// The local player's projectiles' drawing, apart from the simulation (a
+// host without a screen links the simulation alone).
+#include "game/bulletmanager_draw.h"
 
 #include "game/bulletmanager.h"
-#include "game/gameutilities.h"
 #include "game/shot_draw.h"
-#include "render/angle.h"
 #include "render/shaderlibrary.h"
 
+void BulletView::InitMe(const BulletManager* bullets, TextureLibrary* textures,
+                        ShaderLibrary* shaders, RenderSort* sorter) {
+  bullets_ = bullets;
+  textures_ = textures;
+  shaders_ = shaders;
+  sorter_ = sorter;
+  drawingReady_ = false;
+}
+
 // At the first draw after InitMe.
-void BulletManager::PrepareDrawing() {
+void BulletView::PrepareDrawing() {
   if (drawingReady_) return;
-  sprite.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures, sorter);
-  layer.InitMe(textures, nullptr);
+  sprite_.InitMe(0, 0, 1, 1, 0.5f, 0.5f, 1, 1, textures_, sorter_);
+  layer.InitMe(textures_, nullptr);
   drawingReady_ = true;
 }
 
 // Keyed by the masking program as single sprites were; one array draw per
 // texture keeps a crowded arena cheap, and what is off screen is never drawn.
-void BulletManager::RenderMe(bool secondPass) {
+void BulletView::RenderMe(bool secondPass) {
   PrepareDrawing();
   layer.Reset();
-  layer.CameraOf(sorter);
-  for (const Bullet& b : bullets)
+  layer.CameraOf(sorter_);
+  for (const BulletManager::Bullet& b : bullets_->bullets)
     if (b.active)
       DrawShot({b.style, b.texture, b.x, b.y, b.width, b.height, b.direction, b.lifeLeft},
-               secondPass, sprite, layer);
-  shaders->ShaderMasking();
+               secondPass, sprite_, layer);
+  if (shaders_) shaders_->ShaderMasking();
   layer.RenderSlow();
-  shaders->ShadersOff();
+  if (shaders_) shaders_->ShadersOff();
 }

@@ -10,6 +10,7 @@
 
 #include "app/soundmanager.h"
 #include "game/bulletmanager.h"
+#include "game/bulletmanager_draw.h"
 #include "game/explosionmanager.h"
 #include "game/spaceship.h"
 #include "game/spaceship_draw.h"
@@ -30,6 +31,7 @@ struct CombatRig {
   BulletManager bullets;
   SpaceShip ship;
   ShipView shipView;  // draws into `sorter`
+  BulletView bulletView;  // draws into `sorter`
   ShaderLibrary shaders;  // never built here: every switch is a no-op
   RenderSort sorter;  // collects sorted sprites; drawing them needs GL
   std::vector<std::string> messages;
@@ -43,8 +45,8 @@ struct CombatRig {
     world.InitMe(&utility);
     explosions.InitMe(&network);
     enemies.InitMe(&utility, EnemyManager::AppendTo(messages), &sounds, &network, &explosions);
-    bullets.InitMe(&utility, nullptr, &shaders, &world, &explosions, &enemies, &sounds, &network,
-                   &sorter);
+    bullets.InitMe(&utility, &world, &explosions, &enemies, &sounds, &network);
+    bulletView.InitMe(&bullets, nullptr, &shaders, &sorter);
     // As start-up does: (600, 600), speed 20, energy 1500, recharge 12, hp 100.
     ship.InitMe(600, 600, 20, 1500, 12, &utility, &world, &bullets, &enemies, &sounds, &network, 0,
                 kGuid, 9216, 100);

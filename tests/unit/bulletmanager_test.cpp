@@ -298,7 +298,7 @@ TEST_F(BulletManagerTest, BeamsAreSortedStretchedAndFading) {
   Fire(1, 9000, 9000, 90);   // Laser: style 1
   Fire(4, 9500, 9000, 0);    // High Frequency Laser: style 4
   rig.StartSorting();
-  bullets.RenderMe(false);
+  rig.bulletView.RenderMe(false);
   const auto laser = rig.QuadsOf(5);
   ASSERT_EQ(laser.size(), 1u);
   EXPECT_EQ(laser[0].width, 32);
@@ -312,7 +312,7 @@ TEST_F(BulletManagerTest, BeamsAreSortedStretchedAndFading) {
 
   for (int i = 0; i < 200; ++i) Step();
   rig.StartSorting();
-  bullets.RenderMe(true);  // spent projectiles are not drawn
+  rig.bulletView.RenderMe(true);  // spent projectiles are not drawn
   EXPECT_TRUE(rig.QuadsOf(5).empty());
 }
 
