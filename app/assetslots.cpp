@@ -7,8 +7,8 @@
 
 #include "app/gameobjects.h"
 #include "app/gamepaths.h"
-#include "app/platform.h"
-#include "app/soundmanager.h"
+#include "platform/platform.h"
+#include "platform/soundmanager.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
 #include "render/pictureloader.h"

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "app/globals.h"
-#include "game/heading.h"
-#include "game/spaceship.h"
-#include "opponents/aiplayer.h"
-#include "opponents/enemymanager.h"
+#include "platform/globals.h"
+#include "base/heading.h"
+#include "sim/spaceship.h"
+#include "sim/aiplayer.h"
+#include "sim/enemymanager.h"
 
 void AutopilotKeys(const SpaceShip& ship, EnemyManager& enemies, bool* keys) {
   for (int i = 0; i < 256; ++i) keys[i] = false;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/version.h"
+#include "base/version.h"
 #include "net/hostsettings.h"
 
 namespace {

@@ -14,7 +14,7 @@
 // other level only announces kills. Returns 0.
 int DrawAll(int level);
 
-#include "opponents/killtext.h"
+#include "sim/killtext.h"
 
 // Step A: announces every kill the local player scored since the last frame
 // (one line each, appended to the log; sent to the others only in a

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "game/spaceship.h"
-#include "opponents/enemymanager.h"
-#include "opponents/enemymanager_draw.h"
+#include "platform/globals.h"
+#include "sim/spaceship.h"
+#include "sim/enemymanager.h"
+#include "draw/enemymanager_draw.h"
 #include "render/defaultsprite.h"
 #include "app/drawall.h"
 #include "app/drawall_internal.h"

@@ -3,7 +3,7 @@
 
 #include <GL/gl.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace drawall_detail {
 

@@ -5,10 +5,10 @@
 
 #include "app/gameobjects.h"
 #include "app/protocolhooks.h"
-#include "app/globals.h"
-#include "game/spaceship.h"
-#include "net/gameprotocol.h"
-#include "opponents/enemymanager.h"
+#include "platform/globals.h"
+#include "sim/spaceship.h"
+#include "protocol/gameprotocol.h"
+#include "sim/enemymanager.h"
 #include "app/drawall.h"
 #include "render/glwrapper.h"
 

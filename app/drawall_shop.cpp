@@ -7,14 +7,14 @@
 #include <string>
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "game/spaceship.h"
+#include "platform/globals.h"
+#include "sim/spaceship.h"
 #include "render/defaultsprite.h"
 #include "app/drawall.h"
 #include "app/drawall_internal.h"
 #include "render/text.h"
 #include "ui/menu.h"
-#include "ui/menutree.h"
+#include "app/menutree.h"
 
 using drawall_detail::AlphaBlending;
 using drawall_detail::PopProjection;

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/gameobjects.h"
-#include "game/bulletmanager.h"
-#include "game/spaceship.h"
-#include "opponents/enemymanager.h"
+#include "sim/bulletmanager.h"
+#include "sim/spaceship.h"
+#include "sim/enemymanager.h"
 #include "app/drawall.h"
 
 std::string ShipSummary() {

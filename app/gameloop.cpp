@@ -5,9 +5,9 @@
 #include "app/gameobjects.h"
 #include "net/networkhandler.h"
 #include "app/gamestates.h"
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "app/inputhandler.h"
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/startup.h"
 #include "app/timedemo.h"
 

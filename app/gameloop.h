@@ -1,12 +1,12 @@
 // The game thread: start-up, then one frame of the current screen state
-// whenever more than the frame step (game/timing.h) has passed since the
+// whenever more than the frame step (base/timing.h) has passed since the
 // previous frame began, sleeping in between.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "game/timing.h"
+#include "base/timing.h"
 #include "net/hostsettings.h"
 
 // True when a frame beginning at `now` is due after one that began at

@@ -8,7 +8,7 @@
 
 // Whole types: they are handed to the simulation as its GameUtilities and
 // SoundPlayer, which the conversion needs to see.
-#include "app/soundmanager.h"
+#include "platform/soundmanager.h"
 #include "render/glwrapper.h"
 
 class TextureLibrary;

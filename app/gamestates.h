@@ -1,4 +1,4 @@
-// The screen states of the game thread (app/screenstate.h), one function per
+// The screen states of the game thread (base/screenstate.h), one function per
 // state, and the frame dispatcher that runs the state held in inloop; a
 // number no screen has becomes Playing.
 #pragma once

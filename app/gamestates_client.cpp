@@ -1,6 +1,6 @@
 // The screens of joining someone else's game: the LAN search and the
 // internet server list. What the joining copy sends lives in the protocol
-// (net/gameprotocol.*); these screens only choose and connect.
+// (protocol/gameprotocol.*); these screens only choose and connect.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,9 +10,9 @@
 #include "app/gamestates.h"
 #include "app/gamestates_internal.h"
 #include "app/protocolhooks.h"
-#include "app/globals.h"
-#include "app/platform.h"
-#include "net/gameprotocol.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "protocol/gameprotocol.h"
 #include "net/networkhandler.h"
 #include "render/defaultsprite.h"
 #include "render/text.h"

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 
 namespace {
 std::atomic<HostingQuery> hostingHook{nullptr};

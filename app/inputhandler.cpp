@@ -3,7 +3,7 @@
 #include <array>
 #include <mutex>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 
 namespace {
 

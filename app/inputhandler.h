@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
-// Applies one event to the input globals of app/globals.h.
+// Applies one event to the input globals of platform/globals.h.
 void HandleInputEvent(const platform::InputEvent& event);
 
 // Called by the game thread right before and right after each frame. A press

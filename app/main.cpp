@@ -14,13 +14,13 @@
 #include "app/gameloop.h"
 #include "app/gamepaths.h"
 #include "app/gameobjects.h"
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "app/heartbeat.h"
 #include "app/inputhandler.h"
 #include "app/lobbyhooks.h"
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/timedemo.h"
-#include "app/version.h"
+#include "base/version.h"
 #include "render/glwrapper.h"
 
 namespace {

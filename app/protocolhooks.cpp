@@ -1,9 +1,9 @@
 #include "app/protocolhooks.h"
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "app/platform.h"
-#include "net/gameprotocol.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "protocol/gameprotocol.h"
 
 GameProtocol& GlobalProtocol() {
   static GameProtocol protocol;

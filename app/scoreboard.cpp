@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "app/gameobjects.h"
-#include "game/spaceship.h"
-#include "opponents/enemymanager.h"
+#include "sim/spaceship.h"
+#include "sim/enemymanager.h"
 #include "render/defaultsprite.h"
 #include "render/textureslots.h"
 #include "app/drawall_internal.h"

@@ -1,9 +1,9 @@
 #include "app/singleplayer.h"
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "opponents/aiplayer.h"
-#include "opponents/enemymanager.h"
+#include "platform/globals.h"
+#include "sim/aiplayer.h"
+#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 
 void SetUpComputerPlayers() {

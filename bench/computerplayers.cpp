@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "dedicated/dedicatedhost.h"
-#include "game/timing.h"
-#include "net/gameprotocol.h"
+#include "base/timing.h"
+#include "protocol/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 

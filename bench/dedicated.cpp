@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-#include "game/timing.h"
+#include "base/timing.h"
 #include "net/offlineping.h"
 #include "tests/support/autopilotcopy.h"
 

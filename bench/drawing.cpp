@@ -9,7 +9,7 @@
 #include <new>
 #include <string>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "bench/glbench.h"
 #include "render/rendersort.h"
 #include "render/text.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "game/explosionmanager.h"
-#include "game/spaceship.h"
-#include "opponents/aiplayer.h"
-#include "opponents/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
+#include "sim/aiplayer.h"
+#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 #include "world/world.h"
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "game/timing.h"
+#include "base/timing.h"
 #include "tests/support/autopilotcopy.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <functional>
 #include <string>
 
-#include "game/explosionmanager.h"
-#include "game/gameutilities.h"
+#include "sim/explosionmanager.h"
+#include "base/gameutilities.h"
 #include "net/networkhandler.h"
-#include "opponents/enemymanager.h"
+#include "sim/enemymanager.h"
 #include "protocol/hostcore.h"
 #include "world/world.h"
 
@@ -37,7 +37,7 @@ class DedicatedHost final : private HostCore::Shell {
   // the place of one, which comes back when a client leaves. They are not
   // connections (no address limit counts them).
   void SetBots(int count);
-  // One frame of kFrameStepMs (game/timing.h): every waiting packet handled, the relays put on the wire.
+  // One frame of kFrameStepMs (base/timing.h): every waiting packet handled, the relays put on the wire.
   void Frame();
   // Ends the match: every client is told at once (the connections close).
   void End();

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "net/hostsettings.h"
 
 // The shared table's limits are the ones the protocol keeps.
@@ -32,8 +32,9 @@ std::vector<Option> BuildOptions() {
       {"--name", "TEXT", "the game's name in the master server's list (default \"Dedicated Game\")",
        [](HostOptions& o, const std::string& v, std::string& error) {
          if (v.empty() || v.size() > GameProtocol::kMaxNameLength) {
-           error = "needs a name of 1 to " + std::to_string(GameProtocol::kMaxNameLength) +
-                   " characters";
+           error = std::string("needs a name of 1 to ")
+                       .append(std::to_string(GameProtocol::kMaxNameLength))
+                       .append(" characters");
            return false;
          }
          o.name = v;

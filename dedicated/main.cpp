@@ -12,7 +12,7 @@
 
 #include "dedicated/dedicatedhost.h"
 #include "dedicated/hostoptions.h"
-#include "game/timing.h"
+#include "base/timing.h"
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
 

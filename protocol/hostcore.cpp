@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "net/extrapolation.h"
-#include "net/gameprotocol_internal.h"
-#include "net/gameprotocol_table.h"
-#include "opponents/enemymanager.h"
+#include "protocol/extrapolation.h"
+#include "protocol/gameprotocol_internal.h"
+#include "protocol/gameprotocol_table.h"
+#include "sim/enemymanager.h"
 
 using namespace protocol_detail;
 

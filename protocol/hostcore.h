@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "net/chatbudget.h"
+#include "protocol/chatbudget.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
-#include "opponents/computerplayers.h"
+#include "sim/computerplayers.h"
 #include "protocol/protocollimits.h"
 
 class EnemyManager;

@@ -4,10 +4,10 @@
 
 #include <cstddef>
 
-#include "net/chatbudget.h"
-#include "net/extrapolation.h"
-#include "opponents/bounty.h"
-#include "opponents/computerplayers.h"
+#include "protocol/chatbudget.h"
+#include "protocol/extrapolation.h"
+#include "sim/bounty.h"
+#include "sim/computerplayers.h"
 
 struct ProtocolLimits {
   static constexpr int kMaxCorrectionFrames = ::kMaxCorrectionFrames;

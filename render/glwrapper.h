@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/gameutilities.h"
+#include "base/gameutilities.h"
 
 struct DecodedPicture;
 
@@ -21,7 +21,7 @@ class GlWrapper : public GameUtilities {
  public:
   // ---- GL set-up (render/glwrapper_setup.cpp, over the platform layer) ----
   // On the window's freshly made context: depth clear value and function
-  // (entry points beyond GL 1.1 are in the one table, app/glextensions.h).
+  // (entry points beyond GL 1.1 are in the one table, platform/glextensions.h).
   // Returns the pixel-format index
   // (0 here: the platform layer chooses the format).
   int EnableOpenGL();

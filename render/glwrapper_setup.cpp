@@ -1,6 +1,6 @@
 // The window-side GL set-up of GlWrapper, expressed over the platform layer
 // (which picks the pixel format and owns the window).
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "render/glwrapper.h"
 
 #include <GL/gl.h>

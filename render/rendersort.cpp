@@ -6,7 +6,7 @@
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
-#include "render/angle.h"
+#include "base/angle.h"
 
 namespace {
 // Vertex layout of RenderSort::quad.

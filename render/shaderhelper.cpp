@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/glextensions.h"
-#include "app/platform.h"
+#include "platform/glextensions.h"
+#include "platform/platform.h"
 #include "render/shaderlibrary.h"
 
 void ShaderHelper::InitMe() { CreateScreens(); }

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <vector>
 
-#include "app/glextensions.h"
-#include "app/platform.h"
+#include "platform/glextensions.h"
+#include "platform/platform.h"
 
 std::unique_ptr<char[]> textFileRead(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

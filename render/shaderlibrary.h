@@ -1,7 +1,7 @@
 // ShaderLibrary: the GLSL programs of the medium and high graphics levels
 // (one instance: Shaders). Every switch is a no-op unless BuildMe succeeded,
 // so callers switch programs freely on every level. The entry points come
-// from the one GL table (app/glextensions.h), as does their check.
+// from the one GL table (platform/glextensions.h), as does their check.
 #pragma once
 
 #include <GL/gl.h>

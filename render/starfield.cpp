@@ -6,7 +6,7 @@
 
 #include "render/batchrenderer.h"
 #include "render/glwrapper.h"
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace {
 // Fraction of the ship's velocity (in camera widths) a star of speed factor

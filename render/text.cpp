@@ -5,10 +5,10 @@
 #include <climits>
 #include <vector>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "render/textureslots.h"
 
 unsigned int base = 0;

@@ -1,6 +1,6 @@
 #include "ui/button.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 void Button::InitMe(int x_, int y_, int width_, int height_, TextureLibrary* textures_) {
   x = x_;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
 #include "render/textureslots.h"

@@ -43,7 +43,7 @@ class Menu {
 struct menus {
   Menu menu;
   std::vector<int> costs;       // price in credits (0 for free lines)
-  std::vector<int> actions;     // action code (ui/menutree.h)
+  std::vector<int> actions;     // action code (app/menutree.h)
   std::vector<int> arguments;   // argument of the action
   std::vector<std::string> helpLines;  // shown while the cursor is on the line
   int width = 0;                // characters per line

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <vector>
 
-#include "game/gameutilities.h"
+#include "base/gameutilities.h"
 
 namespace {
 

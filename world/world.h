@@ -1,6 +1,6 @@
 // World: the arena. Solid axis-aligned walls that stop ships and
 // projectiles, and two layers of decorative pictures (one instance: Level).
-// WorldView (world/world_draw.h) draws it.
+// WorldView (draw/world_draw.h) draws it.
 #pragma once
 
 #include <cstddef>

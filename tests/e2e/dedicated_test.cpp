@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "net/masterserverquery.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"

@@ -9,7 +9,7 @@
 #include <regex>
 #include <string>
 
-#include "app/version.h"
+#include "base/version.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/testenv.h"
 

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "dedicated/dedicatedhost.h"
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 
 namespace {

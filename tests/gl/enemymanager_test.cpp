@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
-#include "game/explosionmanager.h"
-#include "opponents/enemymanager.h"
-#include "opponents/enemymanager_draw.h"
+#include "platform/globals.h"
+#include "sim/explosionmanager.h"
+#include "sim/enemymanager.h"
+#include "draw/enemymanager_draw.h"
 #include "render/rendersort.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"

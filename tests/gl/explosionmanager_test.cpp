@@ -1,12 +1,12 @@
 // Explosions drawn into a real GL frame: which loop frame shows on which
 // frame, when a slot ends, and how slots are reused.
-#include "game/explosionmanager.h"
+#include "sim/explosionmanager.h"
 
 #include <GL/gl.h>
 
 #include <vector>
 
-#include "game/explosionmanager_draw.h"
+#include "draw/explosionmanager_draw.h"
 #include "render/texturelibrary.h"
 #include "tests/support/glcontext.h"
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "render/defaultsprite.h"
 #include "render/rendersort.h"
 #include "render/shaderhelper.h"

@@ -2,7 +2,7 @@
 // the real frame and reading it back.
 #include <GL/gl.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "tests/support/glcontext.h"
 
 namespace {

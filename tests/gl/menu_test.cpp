@@ -2,7 +2,7 @@
 // the width, and an empty menu drawing nothing.
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"

@@ -2,7 +2,7 @@
 // black, the FireRender program draws the sorted sprites exactly as the
 // fixed-function path does, and a broken source leaves fixed-function
 // drawing in place without a trace of the failed build.
-#include "app/glextensions.h"
+#include "platform/glextensions.h"
 #include "render/shaderlibrary.h"
 
 #include <GL/gl.h>

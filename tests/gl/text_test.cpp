@@ -2,7 +2,7 @@
 // grid cell each character samples, and what text leaves behind.
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "render/shaderlibrary.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"

@@ -7,12 +7,12 @@
 
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "tests/support/glcontext.h"
 #include "world/capship.h"
-#include "world/world_draw.h"
+#include "draw/world_draw.h"
 
 namespace {
 using testsupport::GlTest;

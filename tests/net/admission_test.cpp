@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/hostprocess.h"
 #include "tests/support/testenv.h"

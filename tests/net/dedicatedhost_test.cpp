@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "net/chatbudget.h"
-#include "net/gameprotocol.h"
+#include "protocol/chatbudget.h"
+#include "protocol/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/gameprocess.h"

@@ -10,7 +10,7 @@
 
 #include "net/messages.h"
 #include "net/networkhandler.h"
-#include "opponents/enemymanager.h"
+#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 
 namespace {

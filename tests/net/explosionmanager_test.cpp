@@ -1,6 +1,6 @@
 // Message 56 on the wire: explosions announced by the manager, decoded on
 // the other end of a real loopback ENet connection.
-#include "game/explosionmanager.h"
+#include "sim/explosionmanager.h"
 
 #include <enet/enet.h>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // through their protocol's per-frame update exactly as the in-game frame
 // does. Joins and rosters, relays with latency correction, projectiles,
 // damage and kills, leaves, and hostile input.
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "dedicated/dedicatedhost.h"
 #include "net/messages.h"
 #include "app/drawall.h"

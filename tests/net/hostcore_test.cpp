@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "dedicated/dedicatedhost.h"
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 

@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
+#include "platform/globals.h"
 #include "app/heartbeat.h"
 #include "app/lobbyhooks.h"
 #include "lobby/lobbyprober.h"

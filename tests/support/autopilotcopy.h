@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/autopilot.h"
-#include "net/gameprotocol.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 
 struct AutopilotCopy {

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/soundmanager.h"
-#include "game/bulletmanager.h"
-#include "game/bulletmanager_draw.h"
-#include "game/explosionmanager.h"
-#include "game/spaceship.h"
-#include "game/spaceship_draw.h"
+#include "platform/soundmanager.h"
+#include "sim/bulletmanager.h"
+#include "draw/bulletmanager_draw.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
+#include "draw/spaceship_draw.h"
 #include "net/networkhandler.h"
-#include "opponents/enemymanager.h"
+#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 #include "render/rendersort.h"
 #include "render/shaderlibrary.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/screenstate.h"
+#include "base/screenstate.h"
 
 namespace testsupport {
 

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace testsupport {
 namespace {

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "game/spaceship.h"
-#include "opponents/enemymanager.h"
+#include "platform/globals.h"
+#include "sim/spaceship.h"
+#include "sim/enemymanager.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "game/bulletmanager.h"
+#include "sim/bulletmanager.h"
 
 #include <gtest/gtest.h>
 

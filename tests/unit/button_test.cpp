@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

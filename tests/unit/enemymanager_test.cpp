@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/globals.h"
-#include "opponents/enemymanager.h"
+#include "platform/globals.h"
+#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The free-slot list must hand out exactly the slot a walk from the front
 // would find, also across its 64- and 4096-slot word boundaries: the order
 // of a list's slots decides the order of its random draws.
-#include "game/freeslots.h"
+#include "sim/freeslots.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Keyboard and gamepads held together: a key goes up only when its last
 // holder lets go, an unplugged pad lets go of everything it held, and the
 // meaning of A and of the stick follows the screen.
-#include "app/gamepadmapper.h"
+#include "platform/gamepadmapper.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 
 namespace {
 

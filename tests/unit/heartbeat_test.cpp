@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
+#include "platform/globals.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
-#include "app/platform.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
 
 namespace {
 

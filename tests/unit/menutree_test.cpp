@@ -1,6 +1,6 @@
 // The in-game menu tree: its layout (every page reachable, lines consistent)
 // and the actions of FollowLink on the real ship.
-#include "ui/menutree.h"
+#include "app/menutree.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,12 @@
 #include <string>
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "game/spaceship.h"
-#include "game/weapon.h"
+#include "platform/globals.h"
+#include "sim/spaceship.h"
+#include "sim/weapon.h"
 #include "render/glwrapper.h"
 #include "ui/menu.h"
-#include "ui/shop.h"
+#include "app/shop.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The message area: which three lines are in sight, and the scroll-back.
-#include "app/messagelog.h"
+#include "platform/messagelog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The flight rules every copy moves by, through the latency correction:
 // turning, reverse thrust and the drag above the speed limit against values
 // worked out by hand, and a prediction against the owner's own flight.
-#include "game/projectile.h"
-#include "net/gameprotocol.h"
+#include "sim/projectile.h"
+#include "protocol/gameprotocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The pure parts of the platform layer: key mapping, text conversion and the
 // letterbox mapping of the cursor.
-#include "app/platform.h"
+#include "platform/platform.h"
 
 #include <SDL2/SDL_scancode.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "game/projectile.h"
+#include "sim/projectile.h"
 
 #include <gtest/gtest.h>
 
-#include "game/explosionmanager.h"
+#include "sim/explosionmanager.h"
 #include "render/glwrapper.h"
 #include "world/world.h"
 

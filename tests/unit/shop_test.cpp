@@ -1,12 +1,12 @@
 // Hulls and the payload panel on the real ship.
-#include "ui/shop.h"
+#include "app/shop.h"
 
 #include <gtest/gtest.h>
 
 #include "app/gameobjects.h"
-#include "app/globals.h"
-#include "game/spaceship.h"
-#include "game/weapon.h"
+#include "platform/globals.h"
+#include "sim/spaceship.h"
+#include "sim/weapon.h"
 #include "render/glwrapper.h"
 #include "ui/menu.h"
 #include "world/world.h"

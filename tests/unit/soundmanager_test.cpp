@@ -1,7 +1,7 @@
 // The sound manager against real OpenAL Soft backends: the null backend for
 // the table and channel rules, the wave-file backend (in a child process,
 // since a process picks its backend once) to hear that sound comes out.
-#include "app/soundmanager.h"
+#include "platform/soundmanager.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

@@ -1,4 +1,4 @@
-#include "game/spaceship.h"
+#include "sim/spaceship.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "game/utilityitem.h"
+#include "sim/utilityitem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "game/weapon.h"
+#include "sim/weapon.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,12 @@
+// The game's key codes: the virtual-key numbers the platform layer maps
+// physical keys to (platform/platform.cpp) and every reader of a key table
+// indexes by. Digits and letters are their characters: '0'..'9', 'A'..'Z'.
+#pragma once
+
+namespace vk {
+constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, Alt = 18;
+constexpr int Escape = 27, Space = 32, PageUp = 33, PageDown = 34, Delete = 46;
+constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
+// The keys of the four weapon slots: where Z X C V sit on a US keyboard.
+constexpr int Fire[4] = {'Z', 'X', 'C', 'V'};
+}  // namespace vk
