@@ -107,7 +107,7 @@ constexpr TextureSlot kFrontEndSlots[] = {kTitleScreenTexture,      kFontTexture
                                           kServerListScreenTexture, kWhiteQuadTexture};
 
 PictureKind KindOf(char kind) {
-  return kind == 'P' ? PictureKind::kOpaque
+  return kind == 'P'   ? PictureKind::kOpaque
          : kind == 'E' ? PictureKind::kColorKeyClamp
                        : PictureKind::kColorKey;
 }

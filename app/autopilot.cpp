@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "platform/globals.h"
 #include "base/heading.h"
-#include "sim/spaceship.h"
+#include "platform/globals.h"
 #include "sim/aiplayer.h"
 #include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 
 void AutopilotKeys(const SpaceShip& ship, EnemyManager& enemies, bool* keys) {
   for (int i = 0; i < 256; ++i) keys[i] = false;
@@ -29,8 +29,8 @@ void AutopilotKeys(const SpaceShip& ship, EnemyManager& enemies, bool* keys) {
 
   float tx = 0, ty = 0;
   enemies.GetCoords(tx, ty, target);
-  AiPlayer::TurnKeys(HeadingTowards(ship.x, ship.y, tx, ty, ship.angle), ship.angle,
-                     keys[vk::Left], keys[vk::Right]);
+  AiPlayer::TurnKeys(HeadingTowards(ship.x, ship.y, tx, ty, ship.angle), ship.angle, keys[vk::Left],
+                     keys[vk::Right]);
   for (int slot = 0; slot < 4; ++slot)
     keys[vk::Fire[slot]] = AiPlayer::FiresAt(ship.weapons[slot].category, best);
 }

@@ -15,8 +15,8 @@ struct CommandLine {
   bool printStartupTime = false;
   bool traceStates = false;
   bool help = false;
-  HostSettings host;            // the games this copy hosts (no --bots: Settings.cfg's)
-  std::string connectHost;      // --connect: join this game at once ("" = title)
+  HostSettings host;        // the games this copy hosts (no --bots: Settings.cfg's)
+  std::string connectHost;  // --connect: join this game at once ("" = title)
   unsigned short connectPort = NetworkHandler::kGamePort;
   bool version = false;
   std::string dataDir;  // --data: where the data folders are ("" to look for them)

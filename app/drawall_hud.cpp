@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "app/gameobjects.h"
-#include "platform/globals.h"
-#include "sim/spaceship.h"
-#include "sim/enemymanager.h"
-#include "draw/enemymanager_draw.h"
-#include "render/defaultsprite.h"
 #include "app/drawall.h"
 #include "app/drawall_internal.h"
+#include "app/gameobjects.h"
 #include "app/scoreboard.h"
+#include "draw/enemymanager_draw.h"
+#include "platform/globals.h"
+#include "render/defaultsprite.h"
 #include "render/text.h"
 #include "render/textureslots.h"
+#include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 
 using drawall_detail::AlphaBlending;
 using drawall_detail::PopProjection;
@@ -82,7 +82,7 @@ void DrawMiniMap() {
   // stars that show through the panel, and the player could not find himself.
   MiniMap.ChangeSize(3, 3);
   MiniMap.RenderMeQuads(768 + Player.x / 81.125f, Player.y / 81.125f, 0, 0, 1.0f, 1, 1, 1,
-                         kWhiteQuadTexture);
+                        kWhiteQuadTexture);
   AlphaBlending(false);
   glPopMatrix();
   PopProjection();

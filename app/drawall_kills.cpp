@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "app/drawall.h"
 #include "app/gameobjects.h"
 #include "app/protocolhooks.h"
 #include "platform/globals.h"
-#include "sim/spaceship.h"
 #include "protocol/gameprotocol.h"
-#include "sim/enemymanager.h"
-#include "app/drawall.h"
 #include "render/glwrapper.h"
+#include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 
 void AnnounceKills() {
   std::vector<int> killed;

@@ -6,15 +6,15 @@
 #include <algorithm>
 #include <string>
 
-#include "app/gameobjects.h"
-#include "platform/globals.h"
-#include "sim/spaceship.h"
-#include "render/defaultsprite.h"
 #include "app/drawall.h"
 #include "app/drawall_internal.h"
-#include "render/text.h"
-#include "ui/menu.h"
+#include "app/gameobjects.h"
 #include "app/menutree.h"
+#include "platform/globals.h"
+#include "render/defaultsprite.h"
+#include "render/text.h"
+#include "sim/spaceship.h"
+#include "ui/menu.h"
 
 using drawall_detail::AlphaBlending;
 using drawall_detail::PopProjection;
@@ -70,8 +70,9 @@ void DrawShopOverlay() {
     PrintText(0, 64, ("Cost: " + std::to_string(price)).c_str());
     // A negative balance read as a debt the shop would allow.
     const int left = Player.GetCredits() - price;
-    PrintText(0, 80, left < 0 ? "Not enough credits"
-                              : ("Remaining Credits: " + std::to_string(left)).c_str());
+    PrintText(
+        0, 80,
+        left < 0 ? "Not enough credits" : ("Remaining Credits: " + std::to_string(left)).c_str());
   }
   PrintHelpLine(page.helpLines[i]);
   if (lclick) {

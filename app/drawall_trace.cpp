@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "app/drawall.h"
 #include "app/gameobjects.h"
 #include "sim/bulletmanager.h"
-#include "sim/spaceship.h"
 #include "sim/enemymanager.h"
-#include "app/drawall.h"
+#include "sim/spaceship.h"
 
 std::string ShipSummary() {
   int live = 0;

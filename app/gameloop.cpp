@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "app/gameobjects.h"
-#include "net/networkhandler.h"
 #include "app/gamestates.h"
-#include "platform/globals.h"
 #include "app/inputhandler.h"
-#include "platform/platform.h"
 #include "app/startup.h"
 #include "app/timedemo.h"
+#include "net/networkhandler.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
 
 namespace {
 

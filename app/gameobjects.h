@@ -44,31 +44,31 @@ extern ShaderLibrary Shaders;
 extern ShaderHelper ShaderUtility;
 extern BatchRenderer Renderer;
 extern RenderSort SortedRenderer;
-extern DefaultSprite FullscreenFX;   // 1024x768 quad: loading and screen pictures, darkening
-extern DefaultSprite RenderScence;   // 1024x768 quad for captured screens (glow)
-extern DefaultSprite MiniMap;        // resized per use
+extern DefaultSprite FullscreenFX;  // 1024x768 quad: loading and screen pictures, darkening
+extern DefaultSprite RenderScence;  // 1024x768 quad for captured screens (glow)
+extern DefaultSprite MiniMap;       // resized per use
 extern Starfield Sprite3;
 extern SoundManager Sounds;
 extern NetworkHandler Networking;
 extern World Level;
-extern WorldView LevelView;       // draws Level and the capital ship
+extern WorldView LevelView;  // draws Level and the capital ship
 extern CapShip Carrier;
 extern CapShip Carrier2;
 extern SpaceShip Player;
-extern ShipView PlayerView;          // draws Player and keeps the camera
+extern ShipView PlayerView;  // draws Player and keeps the camera
 extern BulletManager Bullets;
 extern ExplosionManager Explosions;
 extern ExplosionView ExplosionsView;  // draws Explosions
 extern BulletView BulletsView;        // draws Bullets
 extern EnemyManager Enemies;
-extern EnemyView EnemiesView;        // draws Enemies
+extern EnemyView EnemiesView;  // draws Enemies
 
 constexpr int kBotCount = 6;
 extern AiPlayer Bot[kBotCount];
 
-extern Menu Weapons;                 // the payload panel of the in-game menu
-extern std::vector<menus> Menus;     // the in-game menu tree
-extern int onmenu;                   // page of Menus shown
+extern Menu Weapons;              // the payload panel of the in-game menu
+extern std::vector<menus> Menus;  // the in-game menu tree
+extern int onmenu;                // page of Menus shown
 
 // The invisible buttons of the title and options screens (the pictures show
 // them). The title's top row lies where the options' graphics row does.
@@ -78,4 +78,4 @@ extern Button cmdHost;              // title: host a networked game
 extern Button cmdOptions, cmdPlay;  // title: the options; a game against the computer
 extern Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;  // options
 extern Button cmdName, cmdMusicOn, cmdMusicOff;                    // options
-extern Button cmdBots;               // options: computer players of hosted games
+extern Button cmdBots;  // options: computer players of hosted games

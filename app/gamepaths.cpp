@@ -56,7 +56,8 @@ bool FindDataDirectory(const std::string& option, const std::string& installed, 
   dir->clear();
   if (!option.empty()) {
     if (!HoldsGameData(option)) {
-      *error = "--data " + option + ": no Images, LoopedTextures, Sounds, sounds or Shaders folder there";
+      *error = "--data " + option +
+               ": no Images, LoopedTextures, Sounds, sounds or Shaders folder there";
       return false;
     }
     *dir = option;

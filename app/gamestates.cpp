@@ -8,19 +8,18 @@
 #include "app/drawall.h"
 #include "app/gameobjects.h"
 #include "app/gamestates_internal.h"
-#include "platform/globals.h"
 #include "app/inputhandler.h"
-#include "platform/platform.h"
+#include "app/menutree.h"
 #include "app/protocolhooks.h"
+#include "app/shop.h"
 #include "app/singleplayer.h"
-#include "platform/soundmanager.h"
 #include "app/startup.h"
-#include "sim/spaceship.h"
 #include "base/timing.h"
-#include "protocol/gameprotocol.h"
 #include "net/networkhandler.h"
-#include "sim/aiplayer.h"
-#include "sim/enemymanager.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "platform/soundmanager.h"
+#include "protocol/gameprotocol.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
 #include "render/rendersort.h"
@@ -28,11 +27,12 @@
 #include "render/shaderlibrary.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "sim/aiplayer.h"
+#include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 #include "ui/button.h"
 #include "ui/menu.h"
-#include "app/menutree.h"
 #include "ui/settings.h"
-#include "app/shop.h"
 
 using namespace screens;
 
@@ -321,9 +321,10 @@ void OptionsFrame() {
       {&cmdBots, "Computer players in the games you host: click for more (after 31, none)."},
   };
   const Button* levels[] = {&cmdHighGraphics, &cmdMediumGraphics, &cmdLowGraphics};
-  const Button* const chosen[] = {
-      s.level >= 0 && s.level <= 2 ? levels[s.level] : nullptr,
-      s.music == 1 ? &cmdMusicOn : s.music == 0 ? &cmdMusicOff : nullptr};
+  const Button* const chosen[] = {s.level >= 0 && s.level <= 2 ? levels[s.level] : nullptr,
+                                  s.music == 1   ? &cmdMusicOn
+                                  : s.music == 0 ? &cmdMusicOff
+                                                 : nullptr};
   const std::string botsLine = "BOTS WHEN HOSTING: " + std::to_string(s.bots);
   DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen, false, &botsLine);
   if (!lclick) return;

@@ -10,10 +10,10 @@
 #include "app/gamestates.h"
 #include "app/gamestates_internal.h"
 #include "app/protocolhooks.h"
+#include "net/networkhandler.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
 #include "protocol/gameprotocol.h"
-#include "net/networkhandler.h"
 #include "render/defaultsprite.h"
 #include "render/text.h"
 
@@ -91,7 +91,8 @@ void ServerListFrame() {
   ServerList.games.RenderMe(276, 200, 14, rows, 0, false);
   ServerList.maps.RenderMe(429, 200, 26, rows, 0, false);
   if (!listFetched)
-    PrintTextColor(66, platform::kFrameHeight - 200 - 24, "The game list could not be fetched.", 1, 1, 1);
+    PrintTextColor(66, platform::kFrameHeight - 200 - 24, "The game list could not be fetched.", 1,
+                   1, 1);
   platform::SwapBuffers();
   if (!lclick) return;
   int row = ServerList.names.ItemClicked(66, 200, 18, rows, 0);

@@ -17,9 +17,7 @@
 namespace screens {
 namespace {
 
-void HelpLine(const char* text) {
-  PrintTextColor(0, 16, text, 0.17647f, 0.67451f, 0.96471f);
-}
+void HelpLine(const char* text) { PrintTextColor(0, 16, text, 0.17647f, 0.67451f, 0.96471f); }
 
 // The name inside the PILOT field of the options and name pictures, at most
 // kMaxNameChars characters (a longer name of an old file is shown cut),
@@ -27,7 +25,8 @@ void HelpLine(const char* text) {
 void NameLine(const std::string& text, bool caret) {
   const std::string shown = text.substr(0, kMaxNameChars);
   PrintTextColor(772, 607, shown.c_str(), 0, 1, 0);
-  if (caret) PrintTextColor(772 + kGlyphAdvance * static_cast<float>(shown.size()), 607, "_", 0, 1, 0);
+  if (caret)
+    PrintTextColor(772 + kGlyphAdvance * static_cast<float>(shown.size()), 607, "_", 0, 1, 0);
 }
 
 // A bright frame around a button: the choice in force on the options screen.
@@ -35,8 +34,10 @@ void NameLine(const std::string& text, bool caret) {
 void Highlight(const Button& button) {
   const float w = static_cast<float>(button.width) + 6, h = static_cast<float>(button.height) + 6;
   const float x = static_cast<float>(button.x), y = static_cast<float>(button.y);
-  const float edges[4][4] = {{x, y - h / 2, w + 3, 3}, {x, y + h / 2, w + 3, 3},
-                             {x - w / 2, y, 3, h + 3}, {x + w / 2, y, 3, h + 3}};
+  const float edges[4][4] = {{x, y - h / 2, w + 3, 3},
+                             {x, y + h / 2, w + 3, 3},
+                             {x - w / 2, y, 3, h + 3},
+                             {x + w / 2, y, 3, h + 3}};
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   for (const auto& e : edges) {
@@ -63,9 +64,7 @@ ScreenView shownView;
 
 void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
-void DrawPicture(int slot) {
-  FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false);
-}
+void DrawPicture(int slot) { FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false); }
 
 bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
                     std::span<const Button* const> chosen, bool caret, const std::string* line) {
@@ -102,8 +101,8 @@ void DrawCentredText(const std::string& text) {
   ScreenProjection();
   ClearScreen();
   const float width = kGlyphAdvance * static_cast<float>(text.size());
-  PrintTextColor((platform::kFrameWidth - width) / 2, platform::kFrameHeight / 2.0f,
-                 text.c_str(), 1, 1, 1);
+  PrintTextColor((platform::kFrameWidth - width) / 2, platform::kFrameHeight / 2.0f, text.c_str(),
+                 1, 1, 1);
   platform::SwapBuffers();
 }
 

@@ -12,9 +12,9 @@ namespace {
 // quick enter on the quit confirmation) is lost. Guarded by latchMutex:
 // presses, releases and the frame's start and end read and write the flags.
 struct Latch {
-  bool unseen = false;        // pressed after the current frame began
+  bool unseen = false;           // pressed after the current frame began
   bool releaseDeferred = false;  // released again before any frame began
-  bool releaseAtEnd = false;  // the running frame sees the press; release after it
+  bool releaseAtEnd = false;     // the running frame sees the press; release after it
 };
 std::mutex latchMutex;
 Latch clickLatch;
@@ -169,18 +169,10 @@ void HandleInputEvent(const platform::InputEvent& event) {
     case platform::InputEvent::kKeyUp:
       if (event.key > 0 && event.key < 256) KeyUp(event.key);
       break;
-    case platform::InputEvent::kChar:
-      Character(event.ch);
-      break;
-    case platform::InputEvent::kButtonDown:
-      ButtonDown();
-      break;
-    case platform::InputEvent::kButtonUp:
-      ButtonUp();
-      break;
-    case platform::InputEvent::kClose:
-      platform::PostQuit();
-      break;
+    case platform::InputEvent::kChar: Character(event.ch); break;
+    case platform::InputEvent::kButtonDown: ButtonDown(); break;
+    case platform::InputEvent::kButtonUp: ButtonUp(); break;
+    case platform::InputEvent::kClose: platform::PostQuit(); break;
   }
 }
 

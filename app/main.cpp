@@ -12,15 +12,15 @@
 #include "app/assetslots.h"
 #include "app/commandline.h"
 #include "app/gameloop.h"
-#include "app/gamepaths.h"
 #include "app/gameobjects.h"
-#include "platform/globals.h"
+#include "app/gamepaths.h"
 #include "app/heartbeat.h"
 #include "app/inputhandler.h"
 #include "app/lobbyhooks.h"
-#include "platform/platform.h"
 #include "app/timedemo.h"
 #include "base/version.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
 #include "render/glwrapper.h"
 
 namespace {

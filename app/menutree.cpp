@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "app/gameobjects.h"
+#include "app/shop.h"
 #include "platform/globals.h"
 #include "sim/spaceship.h"
 #include "ui/menu.h"
-#include "app/shop.h"
 
 namespace {
 
@@ -68,14 +68,15 @@ void AddLadderPage(Ladder ladder, const std::string& title) {
 }
 
 void CreateShopTree() {
-  AddPage("----Respawn Menu----",
-          {{"Respawn", 0, Respawn, 0, "Get back into the game!"},
-           {"Buy a weapon for key Z", 0, ChooseKey, 0, "Buy a new weapon that fires by pressing z."},
-           {"Buy a weapon for key X", 0, ChooseKey, 1, "Buy a new weapon that fires by pressing x."},
-           {"Buy a weapon for key C", 0, ChooseKey, 2, "Buy a new weapon that fires by pressing c."},
-           {"Buy a weapon for key V", 0, ChooseKey, 3, "Buy a new weapon that fires by pressing v."},
-           {"Upgrade your ship!", 0, ShowPage, 6,
-            "Buy a utility item or an upgrade to your engine, health, energy or recharge rate."}});
+  AddPage(
+      "----Respawn Menu----",
+      {{"Respawn", 0, Respawn, 0, "Get back into the game!"},
+       {"Buy a weapon for key Z", 0, ChooseKey, 0, "Buy a new weapon that fires by pressing z."},
+       {"Buy a weapon for key X", 0, ChooseKey, 1, "Buy a new weapon that fires by pressing x."},
+       {"Buy a weapon for key C", 0, ChooseKey, 2, "Buy a new weapon that fires by pressing c."},
+       {"Buy a weapon for key V", 0, ChooseKey, 3, "Buy a new weapon that fires by pressing v."},
+       {"Upgrade your ship!", 0, ShowPage, 6,
+        "Buy a utility item or an upgrade to your engine, health, energy or recharge rate."}});
   AddPage("----Weapons Menu----",
           {{"Buy An Energy Weapon", 0, ShowPage, 2,
             "Buy a weapon that uses a lot of energy to fire but deals the most energy damage."},
@@ -159,16 +160,12 @@ void FollowLink(int cost, int action, int argument) {
     return;
   }
   switch (action) {
-    case Respawn:
-      Player.respawnRequested = true;
-      break;
+    case Respawn: Player.respawnRequested = true; break;
     case ChooseKey:
       Player.shopSlot = argument;
       onmenu = 1;
       break;
-    case ShowPage:
-      onmenu = argument;
-      break;
+    case ShowPage: onmenu = argument; break;
     case BuyWeapon:
       if (!Player.ChangeWeapon(Player.shopSlot, argument))
         Refuse(cost, "You already have a copy of this weapon!");
@@ -198,7 +195,6 @@ void FollowLink(int cost, int action, int argument) {
       BuyUtilityItem(cost, argument);
       UpdateWeaponMenu();
       break;
-    default:
-      break;
+    default: break;
   }
 }

@@ -5,9 +5,8 @@
 
 // Action codes of a menu line.
 namespace menuaction {
-constexpr int Nothing = 0, Respawn = 1, ChooseKey = 2, ShowPage = 3, BuyWeapon = 4,
-              TakeHull = 5, Engine = 6, Armour = 7, Storage = 8, Recharge = 9,
-              ActiveUpgrade = 10, ShiftItem = 11;
+constexpr int Nothing = 0, Respawn = 1, ChooseKey = 2, ShowPage = 3, BuyWeapon = 4, TakeHull = 5,
+              Engine = 6, Armour = 7, Storage = 8, Recharge = 9, ActiveUpgrade = 10, ShiftItem = 11;
 }
 
 // Appends the tree for `mode` to the global Menus: 1 the hull tree (4 pages),

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/gameobjects.h"
-#include "sim/spaceship.h"
-#include "sim/enemymanager.h"
-#include "render/defaultsprite.h"
-#include "render/textureslots.h"
 #include "app/drawall_internal.h"
+#include "app/gameobjects.h"
+#include "render/defaultsprite.h"
 #include "render/text.h"
+#include "render/textureslots.h"
+#include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 
 namespace {
 
@@ -21,7 +21,6 @@ constexpr int kRowHeight = 16;
 constexpr float kLeft = 252, kTop = 688;  // text coordinates of the header
 constexpr int kNameChars = 24;
 constexpr float kPanelWidth = 520;
-
 
 void DarkPanel(int rows) {
   using namespace drawall_detail;

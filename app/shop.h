@@ -8,7 +8,7 @@
 
 // A weapon for sale: installed into the slot the player chose (shopSlot).
 struct WeaponOffer {
-  int page;          // page of the shop tree that lists it
+  int page;  // page of the shop tree that lists it
   const char* text;
   int price;
   int weaponId;
@@ -23,7 +23,7 @@ constexpr int kFirstLadderAction = 6;
 struct UpgradeOffer {
   const char* text;
   int price;
-  float value;       // new cap handed to the ship's upgrade call
+  float value;  // new cap handed to the ship's upgrade call
   const char* help;
 };
 // kUpgrades[ladder][level - 1]
@@ -58,7 +58,7 @@ struct HullSpec {
   int energy;
   int recharge;
   int hp;
-  float size;        // width = height
+  float size;  // width = height
   int texture;
   std::array<int, 4> weapons;  // Z, X, C, V
 };

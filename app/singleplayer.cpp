@@ -2,9 +2,9 @@
 
 #include "app/gameobjects.h"
 #include "platform/globals.h"
+#include "render/glwrapper.h"
 #include "sim/aiplayer.h"
 #include "sim/enemymanager.h"
-#include "render/glwrapper.h"
 
 void SetUpComputerPlayers() {
   for (int i = 0; i < kBotCount; ++i) {

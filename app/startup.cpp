@@ -7,7 +7,6 @@
 #include "app/startup.h"
 
 #include <FreeImage.h>
-
 #include <unistd.h>
 
 #include <chrono>
@@ -18,22 +17,18 @@
 #include "app/gameobjects.h"
 #include "app/gamepaths.h"
 #include "app/gamestates.h"
-#include "platform/globals.h"
 #include "app/lobbyhooks.h"
-#include "platform/platform.h"
 #include "app/protocolhooks.h"
-#include "platform/soundmanager.h"
 #include "app/timedemo.h"
-#include "sim/bulletmanager.h"
-#include "sim/explosionmanager.h"
 #include "draw/bulletmanager_draw.h"
-#include "draw/explosionmanager_draw.h"
-#include "sim/spaceship.h"
-#include "draw/spaceship_draw.h"
-#include "net/networkhandler.h"
-#include "sim/aiplayer.h"
-#include "sim/enemymanager.h"
 #include "draw/enemymanager_draw.h"
+#include "draw/explosionmanager_draw.h"
+#include "draw/spaceship_draw.h"
+#include "draw/world_draw.h"
+#include "net/networkhandler.h"
+#include "platform/globals.h"
+#include "platform/platform.h"
+#include "platform/soundmanager.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
 #include "render/glwrapper.h"
@@ -42,11 +37,15 @@
 #include "render/starfield.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "sim/aiplayer.h"
+#include "sim/bulletmanager.h"
+#include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
 #include "world/capship.h"
 #include "world/world.h"
-#include "draw/world_draw.h"
 
 namespace {
 
@@ -114,8 +113,8 @@ void InitMatchObjects() {
 }
 
 void InitGameObjects() {
-  RenderScence.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth, platform::kFrameHeight, 0.5f, 0.5f, 1, 1,
-                      &Textures);
+  RenderScence.InitMe(platform::kFrameWidth / 2, platform::kFrameHeight / 2, platform::kFrameWidth,
+                      platform::kFrameHeight, 0.5f, 0.5f, 1, 1, &Textures);
   MiniMap.InitMe(0, 0, 256, 256, 0.5f, 0.5f, 1, 1, &Textures);
   CameraHeight = platform::kFrameHeight;
   CameraWidth = platform::kFrameWidth;

@@ -9,21 +9,21 @@
 #include <cstdlib>
 
 #include "app/autopilot.h"
+#include "app/drawall.h"
 #include "app/gameobjects.h"
 #include "app/gamestates.h"
+#include "app/menutree.h"
+#include "app/singleplayer.h"
+#include "app/startup.h"
+#include "net/networkhandler.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
-#include "app/startup.h"
-#include "app/singleplayer.h"
+#include "render/glwrapper.h"
+#include "render/rendersort.h"
 #include "sim/bulletmanager.h"
+#include "sim/enemymanager.h"
 #include "sim/spaceship.h"
 #include "sim/weapon.h"
-#include "net/networkhandler.h"
-#include "sim/enemymanager.h"
-#include "app/drawall.h"
-#include "render/rendersort.h"
-#include "render/glwrapper.h"
-#include "app/menutree.h"
 #include "world/world.h"
 
 TimedemoOptions timedemoOptions;
@@ -50,16 +50,15 @@ std::string TimedemoLine(const TimedemoFigures& f) {
                 "timedemo frames=%d level=%d sim_ms_median=%.3f draw_ms_median=%.3f "
                 "frame_ms_median=%.3f frame_ms_p95=%.3f frame_ms_max=%.3f startup_ms=%.0f "
                 "peak_rss_mb=%.1f",
-                f.frames, f.level, f.simMedian, f.drawMedian, f.frameMedian, f.frameP95,
-                f.frameMax, f.startupMs, f.peakRssMb);
+                f.frames, f.level, f.simMedian, f.drawMedian, f.frameMedian, f.frameP95, f.frameMax,
+                f.startupMs, f.peakRssMb);
   std::string text = line;
   if (f.extraProjectiles > 0) text += " extra_projectiles=" + std::to_string(f.extraProjectiles);
   return text;
 }
 
 double MsSinceProcessStart() {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                   kProcessStart)
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - kProcessStart)
       .count();
 }
 

@@ -12,8 +12,8 @@
 struct TimedemoOptions {
   bool enabled = false;
   int frames = 0;
-  int level = 2;         // graphics level asked for (0 high, 1 medium, 2 low)
-  bool seeded = false;   // --seed given: the same seed gives the same fight
+  int level = 2;        // graphics level asked for (0 high, 1 medium, 2 low)
+  bool seeded = false;  // --seed given: the same seed gives the same fight
   unsigned int seed = 0;
   int extraProjectiles = 0;  // kept flying over the arena, besides the fight's own
 };

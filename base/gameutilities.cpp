@@ -33,8 +33,8 @@ static bool PointIn(float px, float py, float x, float y, float h, float w) {
   return px >= x && px <= x + w && py >= y && py <= y + h;
 }
 
-bool GameUtilities::RectRect(float x1, float y1, float h1, float w1,
-                         float x2, float y2, float h2, float w2) {
+bool GameUtilities::RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2,
+                             float w2) {
   return PointIn(x1, y1, x2, y2, h2, w2) || PointIn(x1 + w1, y1, x2, y2, h2, w2) ||
          PointIn(x1, y1 + h1, x2, y2, h2, w2) || PointIn(x1 + w1, y1 + h1, x2, y2, h2, w2) ||
          PointIn(x2, y2, x1, y1, h1, w1) || PointIn(x2 + w2, y2, x1, y1, h1, w1) ||

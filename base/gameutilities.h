@@ -26,6 +26,5 @@ class GameUtilities {
   float GenerateGUID();
   // Rectangles given as min corner, extent along y, extent along x.
   // True when any corner of one lies inside the other (edges inclusive).
-  bool RectRect(float x1, float y1, float h1, float w1,
-                float x2, float y2, float h2, float w2);
+  bool RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2, float w2);
 };

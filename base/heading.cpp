@@ -1,8 +1,9 @@
 #include "base/heading.h"
-#include "base/angle.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include "base/angle.h"
 
 float HeadingTowards(float fromX, float fromY, float toX, float toY, float fallback) {
   const float dx = fromX - toX, dy = fromY - toY;

@@ -1,7 +1,8 @@
 #include "base/motion.h"
-#include "base/angle.h"
 
 #include <cmath>
+
+#include "base/angle.h"
 
 bool SteerShip(float& angle, float& vx, float& vy, const ShipControls& keys,
                const ShipRules& rules) {
@@ -34,8 +35,8 @@ bool SteerShip(float& angle, float& vx, float& vy, const ShipControls& keys,
   return true;
 }
 
-ProjectileStep MoveProjectile(float& x, float& y, float& direction, float& driftX,
-                              float& driftY, float speed, const ProjectileRules& rules) {
+ProjectileStep MoveProjectile(float& x, float& y, float& direction, float& driftX, float& driftY,
+                              float speed, const ProjectileRules& rules) {
   if (rules.wrap) {
     if (direction > 360) direction -= 360;
     if (direction < 0) direction += 360;

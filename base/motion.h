@@ -44,5 +44,5 @@ struct ProjectileRules {
 struct ProjectileStep {
   float x, y;  // y upwards: the position's y went down by it
 };
-ProjectileStep MoveProjectile(float& x, float& y, float& direction, float& driftX,
-                              float& driftY, float speed, const ProjectileRules& rules);
+ProjectileStep MoveProjectile(float& x, float& y, float& direction, float& driftX, float& driftY,
+                              float speed, const ProjectileRules& rules);

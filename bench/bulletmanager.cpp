@@ -23,18 +23,17 @@ struct Fight {
   CombatRig rig;
   int hp = 1000000, energy = 1000000000;
   int target;
-  std::array<double, kWeaponIds> quota{};    // live projectiles each kind keeps
+  std::array<double, kWeaponIds> quota{};  // live projectiles each kind keeps
   std::array<int, kWeaponIds> live{};
-  std::vector<int> slotKind;                 // kind of the projectile of each slot
-  std::vector<float> slotGuid;               // its identity (a reused slot has a new one)
+  std::vector<int> slotKind;    // kind of the projectile of each slot
+  std::vector<float> slotGuid;  // its identity (a reused slot has a new one)
   int fragments = 0;
 
   Fight(int count, int opponents) : target(count) {
     rig.world.BuildDefaultMap();
     rig.network.InitMe(true);  // hosting without a port: sends reach nobody
     GameSeed(20240);
-    for (int i = 0; i < opponents; ++i)
-      rig.AddOpponent(Spot(), Spot(), 1, 1000.0f + i);
+    for (int i = 0; i < opponents; ++i) rig.AddOpponent(Spot(), Spot(), 1, 1000.0f + i);
     rig.Spawn(10000, 10000);
     // Every kind fires at the same rate, as if each weapon were in use: a
     // kind's share of the population goes with its volley and lifetime, and
@@ -43,8 +42,8 @@ struct Fight {
     Weapon shrapnel;
     shrapnel.MakeMeShrapnel();
     const double fragmentFrames = static_cast<double>(shrapnel.shots.size()) *
-                                 (Projectile::kFragmentLifeMin + Projectile::kFragmentLifeMax) /
-                                 2.0;
+                                  (Projectile::kFragmentLifeMin + Projectile::kFragmentLifeMax) /
+                                  2.0;
     std::array<double, kWeaponIds> weight{};
     double total = 0;
     for (int k = 0; k < kWeaponIds; ++k) {
@@ -136,8 +135,7 @@ struct Fight {
     Weapon w;
     w.MakeMeWeapon(kind);
     w.chargeCount = 50;  // half-charged orbs
-    rig.bullets.ShootMe(w, energy, x, y, rig.utility.RangedRandom(0, 360), 5, -3,
-                        CombatRig::kGuid);
+    rig.bullets.ShootMe(w, energy, x, y, rig.utility.RangedRandom(0, 360), 5, -3, CombatRig::kGuid);
   }
 };
 

@@ -19,10 +19,10 @@
 #include <thread>
 #include <vector>
 
-#include "dedicated/dedicatedhost.h"
 #include "base/timing.h"
-#include "protocol/gameprotocol.h"
+#include "dedicated/dedicatedhost.h"
 #include "net/messages.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 
 namespace {

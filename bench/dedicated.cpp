@@ -132,9 +132,10 @@ int main(int argc, char** argv) {
   const double wall = Seconds(Clock::now() - t0);
   const double cpu = 100 * (CpuSeconds(host) - cpu0) / wall;
   const double bytes = double(LoopbackBytes() - bytes0) / wall;
-  std::printf("%d clients (%d admitted) playing %.1f s: host %.2f %% of one core (%.3f %% per "
-              "client), RSS %ld KB; loopback %.0f bytes/s both ways (%.0f per client)\n",
-              clients, admitted, wall, cpu, cpu / clients, RssKb(host), bytes, bytes / clients);
+  std::printf(
+      "%d clients (%d admitted) playing %.1f s: host %.2f %% of one core (%.3f %% per "
+      "client), RSS %ld KB; loopback %.0f bytes/s both ways (%.0f per client)\n",
+      clients, admitted, wall, cpu, cpu / clients, RssKb(host), bytes, bytes / clients);
   kill(host, SIGTERM);
   int status = 0;
   waitpid(host, &status, 0);

@@ -1,16 +1,16 @@
 // Drawing benchmarks under a real (software) GL context: the sorted
 // renderer with a crowded frame, and a screen of text. A counting operator
 // new reports heap allocations per frame in the steady state.
-#include <benchmark/benchmark.h>
 #include <GL/gl.h>
+#include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
 #include <string>
 
-#include "platform/globals.h"
 #include "bench/glbench.h"
+#include "platform/globals.h"
 #include "render/rendersort.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
@@ -87,7 +87,11 @@ void BM_RenderSortFrame(benchmark::State& state) {
   state.counters["quads_drawn"] = 2500;
 }
 // Args: quad size in pixels, whether to wait for the rasteriser (glFinish).
-BENCHMARK(BM_RenderSortFrame)->Args({2, 1})->Args({16, 0})->Args({16, 1})->Args({32, 1})
+BENCHMARK(BM_RenderSortFrame)
+    ->Args({2, 1})
+    ->Args({16, 0})
+    ->Args({16, 1})
+    ->Args({32, 1})
     ->Unit(benchmark::kMillisecond);
 
 void BM_TextScreen(benchmark::State& state) {

@@ -5,6 +5,8 @@
 // the 30 others. The rate is per second of the host thread's CPU time. Run
 // inside a private network namespace:
 //   scripts/with-netns.sh build/bench/bench_gameprotocol
+#include "protocol/gameprotocol.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -13,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "protocol/gameprotocol.h"
 #include "net/messages.h"
 #include "tests/support/combat_rig.h"
 
@@ -51,12 +52,13 @@ void SendBurst(NetworkHandler& c, int client, int round) {
   const float guid = GuidOf(client);
   for (int k = 0; k < 6; ++k) {
     msg::Send(c,
-              msg::ShortState{guid, 5120.5f + k, 8000.25f, 271.0f, true, 120, 3.5f, -1.25f,
-                              false, true, false},
+              msg::ShortState{guid, 5120.5f + k, 8000.25f, 271.0f, true, 120, 3.5f, -1.25f, false,
+                              true, false},
               Delivery::Unreliable);
   }
   msg::ProjectileShort shot{guid, 100, -200, 45, 90 - round % 60, 1.5f, -0.75f, 0.125f, 7.0f};
-  msg::Send(c, shot, Delivery::Unreliable);  // the game sends it reliably; the bench must not stall on acks
+  msg::Send(c, shot,
+            Delivery::Unreliable);  // the game sends it reliably; the bench must not stall on acks
   c.Flush();
 }
 
@@ -86,8 +88,8 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
   }
   // Every client has one projectile in flight for the short updates to move.
   for (int i = 0; i < kClients; ++i)
-    rig.enemies.NewBullet(rig.enemies.playernumbyguid(GuidOf(i)), 0, 0, 16, 16, 45, 2, 0, 90, 18,
-                          0, 0, 0, 0, 7.0f, 0);
+    rig.enemies.NewBullet(rig.enemies.playernumbyguid(GuidOf(i)), 0, 0, 16, 16, 45, 2, 0, 90, 18, 0,
+                          0, 0, 0, 7.0f, 0);
 
   std::atomic<bool> stop{false};
   std::thread senders([&] {

@@ -28,11 +28,11 @@
 #include <thread>
 #include <vector>
 
-#include "dedicated/dedicatedhost.h"
 #include "base/timing.h"
-#include "protocol/gameprotocol.h"
+#include "dedicated/dedicatedhost.h"
 #include "net/messages.h"
 #include "net/packetbundle.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 
 namespace {
@@ -87,10 +87,11 @@ int RunHost(const char* kind, Frame frame) {
     std::this_thread::sleep_until(next);
   }
   std::printf("%s host, frame ms before the attack: median %.2f p99 %.2f max %.2f (%zu frames)\n",
-              kind, Percentile(calm, 0.5), Percentile(calm, 0.99), Percentile(calm, 1), calm.size());
+              kind, Percentile(calm, 0.5), Percentile(calm, 0.99), Percentile(calm, 1),
+              calm.size());
   std::printf("%s host, frame ms under attack:      median %.2f p99 %.2f max %.2f (%zu frames)\n",
-              kind, Percentile(attacked, 0.5), Percentile(attacked, 0.99),
-              Percentile(attacked, 1), attacked.size());
+              kind, Percentile(attacked, 0.5), Percentile(attacked, 0.99), Percentile(attacked, 1),
+              attacked.size());
   std::printf("%s host, RSS %.1f MB before the attack, %.1f MB after: growth %.2f MB\n", kind,
               rssBefore / 1024.0, rssAfter / 1024.0, (rssAfter - rssBefore) / 1024.0);
   std::fflush(stdout);
@@ -132,10 +133,10 @@ void Say(ENetPeer* peer, const M& m, bool reliable) {
   msg::Write(s, m);
   PacketBundle bundle;
   bundle.Add(s.GetData(), s.GetNumberOfBytesUsed());
-  enet_peer_send(peer, 0,
-                 enet_packet_create(bundle.Data(), bundle.Size(),
-                                    reliable ? ENET_PACKET_FLAG_RELIABLE
-                                             : ENET_PACKET_FLAG_UNSEQUENCED));
+  enet_peer_send(
+      peer, 0,
+      enet_packet_create(bundle.Data(), bundle.Size(),
+                         reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED));
 }
 
 bool HasRoster(const ENetPacket* p) {
@@ -289,8 +290,9 @@ int main(int argc, char** argv) {
   long long reconnects = 0;
   for (auto& s : flood) squatting += s->Connected(), reconnects += s->reconnects;
   if (real && real->admitted)
-    std::printf("real player admitted %.0f ms after knocking\n",
-                std::chrono::duration<double, std::milli>(real->admittedAt - real->knocked).count());
+    std::printf(
+        "real player admitted %.0f ms after knocking\n",
+        std::chrono::duration<double, std::milli>(real->admittedAt - real->knocked).count());
   else
     std::printf("real player NOT admitted within %d s (connected %d times, dropped %d times)\n",
                 attackSeconds - 2, real ? real->connects : 0, real ? real->drops : 0);

@@ -62,14 +62,16 @@ std::string Get(const std::string& query) {
   send(fd, request.data(), request.size(), MSG_NOSIGNAL);
   std::string reply;
   char buf[65536];
-  for (ssize_t n; (n = recv(fd, buf, sizeof buf, 0)) > 0;) reply.append(buf, static_cast<size_t>(n));
+  for (ssize_t n; (n = recv(fd, buf, sizeof buf, 0)) > 0;)
+    reply.append(buf, static_cast<size_t>(n));
   close(fd);
   return reply;
 }
 
 size_t Rows(const std::string& reply) {
   size_t rows = 0;
-  for (size_t at = reply.find("<server "); at != std::string::npos; at = reply.find("<server ", at + 1))
+  for (size_t at = reply.find("<server "); at != std::string::npos;
+       at = reply.find("<server ", at + 1))
     ++rows;
   return rows;
 }
@@ -95,7 +97,8 @@ int Fill(int n) {
         sockaddr_in from{};
         socklen_t len = sizeof from;
         if (recvfrom(p.fd, b, sizeof b, 0, reinterpret_cast<sockaddr*>(&from), &len) > 0)
-          sendto(p.fd, kOfflinePong, sizeof kOfflinePong, 0, reinterpret_cast<sockaddr*>(&from), len);
+          sendto(p.fd, kOfflinePong, sizeof kOfflinePong, 0, reinterpret_cast<sockaddr*>(&from),
+                 len);
       }
     }
   });
@@ -111,7 +114,8 @@ int Fill(int n) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   done = true;
   answer.join();
-  std::printf("listed %zu of %d games; list reply %zu bytes\n", rows, n, Get("request=servers").size());
+  std::printf("listed %zu of %d games; list reply %zu bytes\n", rows, n,
+              Get("request=servers").size());
   return rows == static_cast<size_t>(n) ? 0 : 1;
 }
 
@@ -122,7 +126,8 @@ void Latency(int n, int pauseMs = 0) {
     const auto start = Clock::now();
     const std::string reply = Get("request=servers");
     ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    if (reply.compare(0, 12, "HTTP/1.1 200") != 0 && reply.compare(0, 12, "HTTP/1.0 200") != 0) ++failed;
+    if (reply.compare(0, 12, "HTTP/1.1 200") != 0 && reply.compare(0, 12, "HTTP/1.0 200") != 0)
+      ++failed;
     if (pauseMs) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
   }
   std::sort(ms.begin(), ms.end());
@@ -196,7 +201,8 @@ void Headers(long megabytes, int connections) {
         ++made;
         const std::string start = "GET " + kPath + "?request=servers HTTP/1.1\r\n";
         send(fd, start.data(), start.size(), MSG_NOSIGNAL);
-        for (ssize_t n; total < goal && (n = send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL)) > 0;)
+        for (ssize_t n;
+             total < goal && (n = send(fd, chunk.data(), chunk.size(), MSG_NOSIGNAL)) > 0;)
           total += n;
         close(fd);
       }

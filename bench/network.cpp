@@ -16,13 +16,13 @@
 namespace {
 
 msg::ShortState SampleShortState(float guid) {
-  return msg::ShortState{guid, 5120.5f, 8000.25f, 271.0f, true, 120, 3.5f, -1.25f,
-                         false, true, false};
+  return msg::ShortState{guid, 5120.5f, 8000.25f, 271.0f, true, 120,
+                         3.5f, -1.25f,  false,    true,   false};
 }
 
 msg::ProjectileFull SampleProjectile() {
-  return msg::ProjectileFull{0.5f, 21, 100.0f, -200.0f, 16.0f, 32.0f, 45.0f, 3.0f,
-                             90, 18.5f, 4, 1.5f, -0.75f, 0.125f, 0.875f, 0.0625f};
+  return msg::ProjectileFull{0.5f, 21,    100.0f, -200.0f, 16.0f,  32.0f,  45.0f,  3.0f,
+                             90,   18.5f, 4,      1.5f,    -0.75f, 0.125f, 0.875f, 0.0625f};
 }
 
 template <class M>
@@ -116,7 +116,8 @@ void BM_HostRelaysShortStates(benchmark::State& state) {
   }
   stop = true;
   senders.join();
-  state.counters["received_per_s"] = benchmark::Counter(double(relayed), benchmark::Counter::kIsRate);
+  state.counters["received_per_s"] =
+      benchmark::Counter(double(relayed), benchmark::Counter::kIsRate);
   state.counters["copies_sent_per_s"] =
       benchmark::Counter(double(relayed) * (kClients - 1), benchmark::Counter::kIsRate);
 }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "sim/explosionmanager.h"
-#include "sim/spaceship.h"
+#include "render/glwrapper.h"
 #include "sim/aiplayer.h"
 #include "sim/enemymanager.h"
-#include "render/glwrapper.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 #include "world/world.h"
 
 namespace {

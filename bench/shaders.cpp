@@ -1,8 +1,8 @@
 // Shader benchmarks under a real (software) GL context: a crowded frame of
 // sorted sprites drawn by the fixed-function path and by the FireRender
 // program, and the high level's glow passes on their own.
-#include <benchmark/benchmark.h>
 #include <GL/gl.h>
+#include <benchmark/benchmark.h>
 
 #include <string>
 
@@ -39,8 +39,7 @@ void SortedFrame(RenderSort& sorter, bool fast) {
   for (int i = 0; i < 2500; ++i) {
     const float x = static_cast<float>((i * 37) % 1000) + 12;
     const float y = static_cast<float>((i * 53) % 740) + 14;
-    sorter.AddQuad((i * 7) % 20, 0, 0, x, y, 8, 8, 1, 1, 1, 1, static_cast<float>(i % 360),
-                   false);
+    sorter.AddQuad((i * 7) % 20, 0, 0, x, y, 8, 8, 1, 1, 1, 1, static_cast<float>(i % 360), false);
   }
   if (fast) {
     gShaders.ShaderFireRender();
@@ -80,8 +79,8 @@ void BM_GlowPasses(benchmark::State& state) {
     gHelper.RenderOffScreenPing();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     for (int i = 0; i < 40; ++i)
-      sprite.RenderMe(static_cast<float>(i * 97 % 1000), static_cast<float>(i * 61 % 760), 0, 0,
-                      1, 1, 1, 1, i % 20, false, false);
+      sprite.RenderMe(static_cast<float>(i * 97 % 1000), static_cast<float>(i * 61 % 760), 0, 0, 1,
+                      1, 1, 1, i % 20, false, false);
     gHelper.RenderPBufferToTexturePing(1);
     gHelper.RenderOffScreenPong();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

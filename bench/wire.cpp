@@ -20,7 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr unsigned short kPort = 60411;
-constexpr int kSettleFrames = 400;  // joins, first deaths and respawns
+constexpr int kSettleFrames = 400;   // joins, first deaths and respawns
 constexpr double kHeaderBytes = 28;  // IPv4 + UDP
 
 struct Totals {
@@ -85,15 +85,17 @@ void Game(int players, int seconds, bool coded) {
   const double out = (after.bytesOut - before.bytesOut) * scale;
   const double dgOut = (after.datagramsOut - before.datagramsOut) * scale;
   const double messagesIn = (after.messagesIn - before.messagesIn) * scale;
-  const double hostOut = double(uint32_t(host1.bytesSent - host0.bytesSent)) * kFramesPerSecond / frames;
-  std::printf("%d players, %s (%d admitted), %d frames in %.1f s (%.1f frames/s), %.0f deaths, "
-              "hosting copy's frame %.3f ms:\n",
-              players, coded ? "range-coded" : "plain", admitted, frames, wall, frames / wall,
-              after.deaths - before.deaths, hostMs / frames);
-  std::printf("  per client received: %.0f B/s payload, %.1f datagrams/s, %.0f B/s with headers, "
-              "%.0f messages/s (%.1f B each with headers)\n",
-              in, dgIn, in + kHeaderBytes * dgIn, messagesIn,
-              (in + kHeaderBytes * dgIn) / messagesIn);
+  const double hostOut =
+      double(uint32_t(host1.bytesSent - host0.bytesSent)) * kFramesPerSecond / frames;
+  std::printf(
+      "%d players, %s (%d admitted), %d frames in %.1f s (%.1f frames/s), %.0f deaths, "
+      "hosting copy's frame %.3f ms:\n",
+      players, coded ? "range-coded" : "plain", admitted, frames, wall, frames / wall,
+      after.deaths - before.deaths, hostMs / frames);
+  std::printf(
+      "  per client received: %.0f B/s payload, %.1f datagrams/s, %.0f B/s with headers, "
+      "%.0f messages/s (%.1f B each with headers)\n",
+      in, dgIn, in + kHeaderBytes * dgIn, messagesIn, (in + kHeaderBytes * dgIn) / messagesIn);
   std::printf("  per client sent:     %.0f B/s payload, %.1f datagrams/s, %.0f B/s with headers\n",
               out, dgOut, out + kHeaderBytes * dgOut);
   std::printf("  host sent:           %.0f B/s payload\n", hostOut);

@@ -1,11 +1,12 @@
 // World::CollisionObjects on the real arena: ship-sized boxes and the thin
 // probes projectiles use, spread over the whole field.
+#include "world/world.h"
+
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "render/glwrapper.h"
-#include "world/world.h"
 
 namespace {
 

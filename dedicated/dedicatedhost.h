@@ -10,11 +10,11 @@
 #include <functional>
 #include <string>
 
-#include "sim/explosionmanager.h"
 #include "base/gameutilities.h"
 #include "net/networkhandler.h"
-#include "sim/enemymanager.h"
 #include "protocol/hostcore.h"
+#include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
 #include "world/world.h"
 
 class DedicatedHost final : private HostCore::Shell {
@@ -37,7 +37,8 @@ class DedicatedHost final : private HostCore::Shell {
   // the place of one, which comes back when a client leaves. They are not
   // connections (no address limit counts them).
   void SetBots(int count);
-  // One frame of kFrameStepMs (base/timing.h): every waiting packet handled, the relays put on the wire.
+  // One frame of kFrameStepMs (base/timing.h): every waiting packet handled, the relays put on the
+  // wire.
   void Frame();
   // Ends the match: every client is told at once (the connections close).
   void End();

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "protocol/gameprotocol.h"
 #include "net/hostsettings.h"
+#include "protocol/gameprotocol.h"
 
 // The shared table's limits are the ones the protocol keeps.
 static_assert(NetworkHandler::kMaxPlayers - 1 == GameProtocol::kMaxBots);
@@ -93,7 +93,8 @@ bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& options
 }
 
 std::string HostUsage() {
-  std::string usage = "usage: voidrake2-dedicated [options]   (or: voidrake2 --dedicated [options])\n";
+  std::string usage =
+      "usage: voidrake2-dedicated [options]   (or: voidrake2 --dedicated [options])\n";
   for (const Option& o : Options()) usage += UsageEntry(o.name, o.value, o.help);
   return usage;
 }

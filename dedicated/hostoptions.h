@@ -10,7 +10,7 @@
 #include "net/hostsettings.h"
 
 struct HostOptions {
-  HostSettings host;     // no --bots: none
+  HostSettings host;  // no --bots: none
   std::string name = "Dedicated Game";
   std::string master;    // host[:port] of the master server; "" = VOIDRAKE_MASTER or default
   bool announce = true;  // false: --no-master

@@ -1,7 +1,7 @@
 // voidrake2-dedicated: hosts a networked game on a machine with no screen.
-// No window, GL, sound or SDL: it links only the simulation's libraries. One line per event on standard output, errors on standard
-// error; SIGINT and SIGTERM end the match (every client and the master
-// server told) with status 0.
+// No window, GL, sound or SDL: it links only the simulation's libraries. One line per event on
+// standard output, errors on standard error; SIGINT and SIGTERM end the match (every client and the
+// master server told) with status 0.
 #include <signal.h>
 #include <time.h>
 
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/timing.h"
 #include "dedicated/dedicatedhost.h"
 #include "dedicated/hostoptions.h"
-#include "base/timing.h"
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
 
@@ -73,7 +73,8 @@ void RunUntilSignal(DedicatedHost& host, NetworkHandler& network, bool announce)
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     if (Before(next, now)) next = now;
-    while (!stopSignal && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
+    while (!stopSignal &&
+           clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
     }
   }
 }
@@ -95,7 +96,8 @@ int main(int argc, char** argv) {
   InstallSignals();
 
   NetworkHandler network;
-  if (!options.master.empty()) network.lobby.setMasterserver(options.master, NetworkHandler::kMasterPath);
+  if (!options.master.empty())
+    network.lobby.setMasterserver(options.master, NetworkHandler::kMasterPath);
   const HostSettings& hosting = options.host;
   const int bots = hosting.bots.value_or(0);
   network.connectionsPerAddress = hosting.connectionsPerAddress;

@@ -2,9 +2,9 @@
 // host without a screen links the simulation alone).
 #include "draw/bulletmanager_draw.h"
 
-#include "sim/bulletmanager.h"
 #include "draw/shot_draw.h"
 #include "render/shaderlibrary.h"
+#include "sim/bulletmanager.h"
 
 void BulletView::InitMe(const BulletManager* bullets, TextureLibrary* textures,
                         ShaderLibrary* shaders, RenderSort* sorter) {

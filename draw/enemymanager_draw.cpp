@@ -8,13 +8,13 @@
 #include <cmath>
 #include <string>
 
+#include "base/angle.h"
 #include "base/gameutilities.h"
 #include "draw/shot_draw.h"
+#include "platform/platform.h"
 #include "render/shaderlibrary.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
-#include "base/angle.h"
-#include "platform/platform.h"
 #include "render/textureslots.h"
 
 namespace {
@@ -23,9 +23,8 @@ constexpr float kMiniMapScale = 81.125f;  // world units per mini-map pixel
 constexpr float kTextScale = 2.4f;
 }  // namespace
 
-void EnemyView::InitMe(const EnemyManager* table, TextureLibrary* textures,
-                       ShaderLibrary* shaders, RenderSort* sorter, const float* cameraWidth,
-                       const float* cameraHeight) {
+void EnemyView::InitMe(const EnemyManager* table, TextureLibrary* textures, ShaderLibrary* shaders,
+                       RenderSort* sorter, const float* cameraWidth, const float* cameraHeight) {
   table_ = table;
   textures_ = textures;
   shaders_ = shaders;
@@ -46,8 +45,7 @@ void EnemyView::PrepareDrawing() {
 // The projectiles of every opponent go out together after the ships, keyed
 // by the masking program as the local projectiles are: one array draw per
 // texture, nothing for what is off screen.
-void EnemyView::RenderAll(bool glow, float cameraX, float cameraY, int myTeam,
-                             int gameMode) {
+void EnemyView::RenderAll(bool glow, float cameraX, float cameraY, int myTeam, int gameMode) {
   PrepareDrawing();
   layer.Reset();
   layer.CameraOf(sorter_);
@@ -64,28 +62,27 @@ void EnemyView::RenderAll(bool glow, float cameraX, float cameraY, int myTeam,
 }
 
 void EnemyView::RenderShip(const EnemyManager::player& p, bool glow, int myTeam, int gameMode,
-                              float cameraX, float cameraY) {
+                           float cameraX, float cameraY) {
   const float a = p.angle * kDegToRad;
   if (p.upHeld) {
     const float f = table_->utilities->VisualRandom(0.9f, 1.1f) * p.width * 25.0f / 128.0f;
     sprite_.ChangeSize(f, 4 * f);
     sprite_.RenderSorted(p.x - std::cos(a) * (0.25f * p.width + 2 * f),
-                        p.y + std::sin(a) * (p.width * 31.0f / 128.0f + 2 * f), 0,
-                        90 - p.angle, 1, 1, 1, 1, kEngineTrailTexture, false, false);
+                         p.y + std::sin(a) * (p.width * 31.0f / 128.0f + 2 * f), 0, 90 - p.angle, 1,
+                         1, 1, 1, kEngineTrailTexture, false, false);
   }
   if (glow) return;
   sprite_.ChangeSize(p.width, p.height);
   sprite_.RenderSorted(p.x, p.y, 0, 90 - p.angle, 1, 1, 1, 1, p.texture, false, false);
   const bool friendly = p.team == myTeam;
   PrintTextWithCameraColor(p.x - 64, p.y - p.height / 2 - 96, p.name.c_str(),
-                           friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0, cameraX,
-                           cameraY);
+                           friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0, cameraX, cameraY);
   if (gameMode == 0) {
     std::string bounty = "(";
     bounty += std::to_string(p.bounty);
     bounty += ')';
-    PrintTextWithCameraColor(p.x - 64, p.y + p.height / 2 + 96, bounty.c_str(), 1, 1, 1,
-                             cameraX, cameraY);
+    PrintTextWithCameraColor(p.x - 64, p.y + p.height / 2 + 96, bounty.c_str(), 1, 1, 1, cameraX,
+                             cameraY);
   }
 }
 
@@ -101,7 +98,7 @@ void EnemyView::RenderFrozenFrames() {
     }
     sprite_.ChangeSize(p.width, p.width);
     sprite_.RenderMeQuads(p.x, p.y, 0, 18.0f * p.frozenFrames, 0.4f, 1, 1, 1, kFreezeLoop,
-                         p.frozenFrames % 18);
+                          p.frozenFrames % 18);
   }
   if (blending) glDisable(GL_BLEND);
 }
@@ -112,16 +109,15 @@ void EnemyView::DrawMiniMapPlayers(float, float, int, bool, int myTeam) {
   for (const EnemyManager::player& p : table_->players) {
     const bool friendly = p.team == myTeam;
     sprite_.RenderMeQuads(p.x / kMiniMapScale + 768, p.y / kMiniMapScale, 0, 0, 0.6f,
-                         friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0,
-                         kWhiteQuadTexture);
+                          friendly ? 0.0f : 1.0f, friendly ? 1.0f : 0.0f, 0, kWhiteQuadTexture);
   }
 }
 
 // World-anchored text. (cameraX, cameraY) is the camera's centre, so the
 // projection spans the camera with the centre in the middle and the text's
 // world position lands where it is in the scene (y up for the glyph lists).
-void EnemyView::PrintTextWithCameraColor(float x, float y, const char* text, float r,
-                                            float g, float b, float cameraX, float cameraY) {
+void EnemyView::PrintTextWithCameraColor(float x, float y, const char* text, float r, float g,
+                                         float b, float cameraX, float cameraY) {
   PrepareDrawing();
   if (!text || !*text) return;
   const float w = cameraWidth_ ? *cameraWidth_ : platform::kFrameWidth;

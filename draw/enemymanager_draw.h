@@ -5,9 +5,9 @@
 // table holds none of it (one instance: EnemiesView, drawing Enemies).
 #pragma once
 
-#include "sim/enemymanager.h"
 #include "render/defaultsprite.h"
 #include "render/rendersort.h"
+#include "sim/enemymanager.h"
 
 class ShaderLibrary;
 class TextureLibrary;
@@ -26,8 +26,8 @@ class EnemyView {
   void RenderAll(bool glow, float cameraX, float cameraY, int myTeam, int gameMode);
   void RenderFrozenFrames();
   void DrawMiniMapPlayers(float shipX, float shipY, int minimapValue, bool unused, int myTeam);
-  void PrintTextWithCameraColor(float x, float y, const char* text, float r, float g,
-                                float b, float cameraX, float cameraY);
+  void PrintTextWithCameraColor(float x, float y, const char* text, float r, float g, float b,
+                                float cameraX, float cameraY);
 
  private:
   const EnemyManager* table_ = nullptr;
@@ -40,6 +40,6 @@ class EnemyView {
   bool drawingReady_ = false;  // sprite and layer set up since InitMe
 
   void PrepareDrawing();
-  void RenderShip(const EnemyManager::player& p, bool glow, int myTeam, int gameMode,
-                  float cameraX, float cameraY);
+  void RenderShip(const EnemyManager::player& p, bool glow, int myTeam, int gameMode, float cameraX,
+                  float cameraY);
 };

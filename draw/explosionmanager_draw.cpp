@@ -4,8 +4,8 @@
 
 #include <GL/gl.h>
 
-#include "sim/explosionmanager.h"
 #include "render/shaderlibrary.h"
+#include "sim/explosionmanager.h"
 
 void ExplosionView::InitMe(ExplosionManager* explosions, TextureLibrary* textures,
                            ShaderLibrary* shaders) {
@@ -40,8 +40,7 @@ void ExplosionView::RenderExplosions() {
   // adds up the same in any order, so grouping by frame changes nothing.
   for (const ExplosionManager::Explosion& e : explosions_->list)
     if (e.active)
-      layer.AddLoopQuad(e.loopSlot, e.frames - e.framesLeft, e.x, e.y, e.width / 2,
-                        e.height / 2);
+      layer.AddLoopQuad(e.loopSlot, e.frames - e.framesLeft, e.x, e.y, e.width / 2, e.height / 2);
   layer.RenderSlow();
   glDisable(GL_BLEND);
   if (shaders_) shaders_->ShadersOff();

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "base/gameutilities.h"
-#include "sim/weapon.h"
 #include "base/angle.h"
+#include "base/gameutilities.h"
 #include "render/defaultsprite.h"
 #include "render/rendersort.h"
 #include "render/textureslots.h"
+#include "sim/weapon.h"
 
 namespace {
 

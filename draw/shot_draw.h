@@ -6,11 +6,11 @@ class DefaultSprite;
 class RenderSort;
 
 struct ShotLook {
-  int style = 0;          // shotstyle::
+  int style = 0;  // shotstyle::
   int texture = 0;
   float x = 0, y = 0, width = 0, height = 0;
-  float direction = 0;    // degrees of flight
-  int lifeLeft = 0;       // frames; bombs and orbs spin with it, mines blink
+  float direction = 0;  // degrees of flight
+  int lifeLeft = 0;     // frames; bombs and orbs spin with it, mines blink
 };
 
 // Beams go through `sprite` (sorted, fading toward their tail); every other

@@ -6,9 +6,9 @@
 
 #include <cmath>
 
+#include "base/angle.h"
 #include "base/gameutilities.h"
 #include "sim/spaceship.h"
-#include "base/angle.h"
 
 namespace {
 
@@ -105,9 +105,8 @@ void ShipView::RenderMe() {
   for (int i = 0; i < 4; ++i) {
     const Weapon& w = ship.weapons[i];
     // Weapons without a charge-up have no charge to show.
-    const float ratio = w.chargeThreshold > 0
-                            ? static_cast<float>(w.chargeCount) / w.chargeThreshold
-                            : 0.0f;
+    const float ratio =
+        w.chargeThreshold > 0 ? static_cast<float>(w.chargeCount) / w.chargeThreshold : 0.0f;
     RenderBar(barX[i], y, ratio, 8, ratio * width);
   }
 }

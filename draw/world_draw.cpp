@@ -1,18 +1,19 @@
 // The level's drawing: its walls and decorations through the sorted
 // renderer, and the arena picture the mini-map shows.
+#include "draw/world_draw.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <vector>
 
-#include "platform/glextensions.h"
 #include "base/gameutilities.h"
+#include "platform/glextensions.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "render/textureslots.h"
 #include "world/capship.h"
 #include "world/world.h"
-#include "draw/world_draw.h"
 
 void WorldView::InitMe(const World* world, TextureLibrary* textures, RenderSort* sorter) {
   world_ = world;
@@ -29,19 +30,16 @@ void WorldView::PrepareDrawing() {
   drawingReady_ = true;
 }
 
-void WorldView::DrawAtOnce(float x, float y, float width, float height, float angle,
-                           int texture) {
+void WorldView::DrawAtOnce(float x, float y, float width, float height, float angle, int texture) {
   PrepareDrawing();
   sprite_.ChangeSize(width, height);
   sprite_.RenderMe(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
 }
 
-void WorldView::DrawSorted(float x, float y, float width, float height, float angle,
-                           int texture) {
+void WorldView::DrawSorted(float x, float y, float width, float height, float angle, int texture) {
   PrepareDrawing();
   sprite_.ChangeSize(width, height);
-  sprite_.RenderSorted(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false,
-                       false);
+  sprite_.RenderSorted(x + width / 2, y + height / 2, 0, angle, 1, 1, 1, 1, texture, false, false);
 }
 
 void WorldView::RenderObjects() {
@@ -69,8 +67,8 @@ void WorldView::RenderBackGroundObjects2NoShaders() {
     DrawAtOnce(o.x, o.y, o.width, o.height, o.rotation, o.texture);
 }
 
-void WorldView::RenderCapShip(const CapShip& ship, int t1, int t2, int t3, int t4, int t5,
-                              int t6, int t7, int t8) {
+void WorldView::RenderCapShip(const CapShip& ship, int t1, int t2, int t3, int t4, int t5, int t6,
+                              int t7, int t8) {
   PrepareDrawing();
   const float w = static_cast<float>(ship.width), h = static_cast<float>(ship.height);
   const int slots[8] = {t1, t2, t3, t4, t5, t6, t7, t8};
@@ -173,8 +171,8 @@ void WorldView::GetLevelTexture(int centreX, int centreY, int width, int height,
   RenderObjectsNoShaders();
   RenderBackGroundObjects();
   RenderBackGroundObjects2NoShaders();
-  RenderCapShip(ship, kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4,
-                kCarrierTile5, kCarrierTile6, kCarrierTile7, kCarrierTile8);
+  RenderCapShip(ship, kCarrierTile1, kCarrierTile2, kCarrierTile3, kCarrierTile4, kCarrierTile5,
+                kCarrierTile6, kCarrierTile7, kCarrierTile8);
   if (!alphaTest) glDisable(GL_ALPHA_TEST);
 
   if (offscreen) {

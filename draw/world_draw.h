@@ -19,17 +19,17 @@ class WorldView {
   // renderer (none: the sorted variants draw nothing).
   void InitMe(const World* world, TextureLibrary* textures, RenderSort* sorter);
 
-  void RenderObjects();                    // walls, sorted path
-  void RenderObjectsNoShaders();           // walls, drawn at once
-  void RenderBackGroundObjects();          // first layer, drawn at once
-  void RenderBackGroundObjects2();         // second layer, sorted path
-  void RenderBackGroundObjects2NoShaders();// second layer, drawn at once
+  void RenderObjects();                      // walls, sorted path
+  void RenderObjectsNoShaders();             // walls, drawn at once
+  void RenderBackGroundObjects();            // first layer, drawn at once
+  void RenderBackGroundObjects2();           // second layer, sorted path
+  void RenderBackGroundObjects2NoShaders();  // second layer, drawn at once
 
   // Draws the capital ship's two-column, four-row picture at once: t1, t2
   // the top row (left, right) ... t7, t8 the bottom row. Every caller passes
   // slots 23 to 30.
-  void RenderCapShip(const CapShip& ship, int t1, int t2, int t3, int t4, int t5, int t6,
-                     int t7, int t8);
+  void RenderCapShip(const CapShip& ship, int t1, int t2, int t3, int t4, int t5, int t6, int t7,
+                     int t8);
 
   // Renders the world square centreX +/- width/2, centreY +/- height/2 with
   // the given capital ship into an N x N picture (quality 0: 128, 1: 256,
@@ -41,8 +41,8 @@ class WorldView {
   const World* world_ = nullptr;
   TextureLibrary* textures_ = nullptr;
   RenderSort* sorter_ = nullptr;
-  DefaultSprite sprite_;      // reused for every picture of the level
-  DefaultSprite shipSprite_;  // the capital ship's tiles, each centred on its own
+  DefaultSprite sprite_;       // reused for every picture of the level
+  DefaultSprite shipSprite_;   // the capital ship's tiles, each centred on its own
   bool drawingReady_ = false;  // sprites set up since InitMe
 
   void PrepareDrawing();

@@ -61,12 +61,11 @@ void LobbyProber::Drain() {
   for (;;) {
     sockaddr_in from{};
     socklen_t length = sizeof from;
-    const ssize_t n = recvfrom(socket_, buffer, sizeof buffer, 0,
-                               reinterpret_cast<sockaddr*>(&from), &length);
+    const ssize_t n =
+        recvfrom(socket_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
     if (n < 0) return;  // drained (or an ICMP error of a closed port: nothing answered)
     if (static_cast<size_t>(n) < sizeof kOfflinePong ||
-        std::memcmp(buffer, kOfflinePong, sizeof kOfflinePong) != 0 ||
-        from.sin_family != AF_INET)
+        std::memcmp(buffer, kOfflinePong, sizeof kOfflinePong) != 0 || from.sin_family != AF_INET)
       continue;
     char text[INET_ADDRSTRLEN] = {};
     if (!inet_ntop(AF_INET, &from.sin_addr, text, sizeof text)) continue;

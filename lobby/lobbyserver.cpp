@@ -36,7 +36,8 @@ MHD_Result Queue(MHD_Connection* connection, const LobbyReply& reply) {
     return MHD_NO;
   }
   MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "text/xml");
-  const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(reply.status), response);
+  const MHD_Result queued =
+      MHD_queue_response(connection, static_cast<unsigned>(reply.status), response);
   MHD_destroy_response(response);
   return queued;
 }
@@ -47,15 +48,16 @@ MHD_Result Queue(MHD_Connection* connection, const LobbyReply& reply) {
 MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const char* method,
                   const char*, const char*, size_t*, void** context) {
   auto* server = static_cast<LobbyServer*>(cls);
-  if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0 && std::strcmp(method, MHD_HTTP_METHOD_HEAD) != 0)
+  if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0 &&
+      std::strcmp(method, MHD_HTTP_METHOD_HEAD) != 0)
     return Queue(connection, LobbyResult(405, "method not allowed"));
   if (std::strcmp(url, kLobbyPath) != 0) return Queue(connection, LobbyResult(404, "not found"));
   const std::string* target = static_cast<const std::string*>(*context);
   const size_t mark = target ? target->find('?') : std::string::npos;
   const std::string_view query =
       mark == std::string::npos ? std::string_view() : std::string_view(*target).substr(mark + 1);
-  return Queue(connection, server->service().Handle(query, RemoteAddress(connection),
-                                                   LobbyClock::now()));
+  return Queue(connection,
+               server->service().Handle(query, RemoteAddress(connection), LobbyClock::now()));
 }
 
 void RequestDone(void* cls, MHD_Connection* connection, void** context,
@@ -98,7 +100,9 @@ bool LobbyServer::Start(std::string* error) {
   address.sin_port = htons(static_cast<uint16_t>(options_.port));
   if (options_.port < 0 || options_.port > 65535 ||
       inet_pton(AF_INET, options_.bind.c_str(), &address.sin_addr) != 1) {
-    if (error) *error = "not an IPv4 address and port: " + options_.bind + ":" + std::to_string(options_.port);
+    if (error)
+      *error =
+          "not an IPv4 address and port: " + options_.bind + ":" + std::to_string(options_.port);
     return false;
   }
   deadlines_ = std::make_unique<RequestDeadlines>(options_.deadline);
@@ -106,16 +110,12 @@ bool LobbyServer::Start(std::string* error) {
       static_cast<unsigned>(std::max<long>(1, (options_.deadline.count() + 999) / 1000));
   daemon_ = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO, 0, nullptr, nullptr, &Answer, this,
-      MHD_OPTION_SOCK_ADDR, &address,
-      MHD_OPTION_CONNECTION_LIMIT, options_.maxConnections,
+      MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_CONNECTION_LIMIT, options_.maxConnections,
       MHD_OPTION_PER_IP_CONNECTION_LIMIT, options_.connectionsPerAddress,
-      MHD_OPTION_CONNECTION_TIMEOUT, idleSeconds,
-      MHD_OPTION_CONNECTION_MEMORY_LIMIT, options_.connectionMemory,
-      MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u,
-      MHD_OPTION_URI_LOG_CALLBACK, &KeepTarget, this,
-      MHD_OPTION_NOTIFY_COMPLETED, &RequestDone, this,
-      MHD_OPTION_NOTIFY_CONNECTION, &ConnectionEvent, this,
-      MHD_OPTION_END);
+      MHD_OPTION_CONNECTION_TIMEOUT, idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+      options_.connectionMemory, MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u, MHD_OPTION_URI_LOG_CALLBACK,
+      &KeepTarget, this, MHD_OPTION_NOTIFY_COMPLETED, &RequestDone, this,
+      MHD_OPTION_NOTIFY_CONNECTION, &ConnectionEvent, this, MHD_OPTION_END);
   if (!daemon_) {
     if (error) *error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port);
     deadlines_.reset();

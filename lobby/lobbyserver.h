@@ -20,7 +20,7 @@ struct LobbyServerOptions {
   unsigned maxConnections = 1000;
   unsigned connectionsPerAddress = 8;
   std::chrono::milliseconds deadline{5000};  // the whole request, first byte to reply
-  size_t connectionMemory = 16 * 1024;      // request head and reply header of one connection
+  size_t connectionMemory = 16 * 1024;       // request head and reply header of one connection
 };
 
 class LobbyServer {

@@ -46,8 +46,7 @@ long Number(const std::string& text, long low, long high) {
 // "::ffff:1.2.3.4" (an IPv4 peer of a dual-stack socket) is listed as 1.2.3.4.
 std::string PlainAddress(const std::string& address) {
   const std::string mapped = "::ffff:";
-  if (address.compare(0, mapped.size(), mapped) == 0 &&
-      address.find('.') != std::string::npos)
+  if (address.compare(0, mapped.size(), mapped) == 0 && address.find('.') != std::string::npos)
     return address.substr(mapped.size());
   return address;
 }
@@ -123,9 +122,9 @@ std::string ServerListXml(const std::vector<LobbyEntry>& servers) {
 }
 
 LobbyReply LobbyResult(int status, const char* result) {
-  return {status, std::make_shared<const std::string>(
-                      std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result +
-                      "\"/>\n")};
+  return {status,
+          std::make_shared<const std::string>(
+              std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result + "\"/>\n")};
 }
 
 LobbyService::LobbyService(LobbyTable& table, Prober probe)
@@ -156,16 +155,14 @@ LobbyReply LobbyService::Heartbeat(const std::map<std::string, std::string>& q,
   entry.game = Clean(Value(q, "game"), kMaxGameLength);
   entry.map = Clean(Value(q, "map"), kMaxMapLength);
   switch (table_.Heartbeat(std::move(entry), now)) {
-    case LobbyTable::Result::Full:
-      return LobbyResult(503, "full");
+    case LobbyTable::Result::Full: return LobbyResult(503, "full");
     case LobbyTable::Result::Added:
     case LobbyTable::Result::Waiting:
       // Every heartbeat of a game not yet heard on its own port asks again:
       // a lost probe or pong costs one heartbeat's wait, not the listing.
       if (probe_) probe_(ip, static_cast<uint16_t>(port));
       return LobbyResult(200, "ok");
-    case LobbyTable::Result::Refreshed:
-      break;
+    case LobbyTable::Result::Refreshed: break;
   }
   return LobbyResult(200, "ok");
 }

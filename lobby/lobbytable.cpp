@@ -35,8 +35,8 @@ LobbyTable::Result LobbyTable::Heartbeat(LobbyEntry entry, LobbyClock::time_poin
   const auto row = rows_.find(Key(entry.ip, entry.port));
   if (row != rows_.end()) {
     LobbyEntry& old = row->second;
-    const bool changed = old.name != entry.name || old.game != entry.game ||
-                         old.map != entry.map || old.maxplayers != entry.maxplayers;
+    const bool changed = old.name != entry.name || old.game != entry.game || old.map != entry.map ||
+                         old.maxplayers != entry.maxplayers;
     entry.reachable = old.reachable;
     entry.joined = old.joined;
     old = std::move(entry);

@@ -23,7 +23,8 @@ const char kUsage[] =
     "usage: voidrake2-lobby [--bind ADDRESS] [--port N] [--expiry SECONDS]\n"
     "                       [--max-servers N] [--max-per-address N]\n"
     "                       [--max-connections N] [--connections-per-address N]\n"
-    "  --bind ADDRESS                IPv4 address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
+    "  --bind ADDRESS                IPv4 address to listen on (default 127.0.0.1; 0.0.0.0 for "
+    "all)\n"
     "  --port N                      TCP port (default 80; 0 picks a free one)\n"
     "  --expiry SECONDS              forget a game not heard from for this long (default 100)\n"
     "  --max-servers N               most games known at once (default 4096)\n"
@@ -89,9 +90,8 @@ int main(int argc, char** argv) {
 
   LobbyTable table(options.limits);
   LobbyProber prober([&table](const std::string& ip, uint16_t port) { table.Confirm(ip, port); });
-  LobbyService service(table, [&prober](const std::string& ip, uint16_t port) {
-    prober.Probe(ip, port);
-  });
+  LobbyService service(table,
+                       [&prober](const std::string& ip, uint16_t port) { prober.Probe(ip, port); });
   LobbyServer server(service, options.server);
   std::string error;
   if (!prober.Start(&error) || !server.Start(&error)) {

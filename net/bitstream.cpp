@@ -114,8 +114,8 @@ bool BitStream::ReadBits(uint32_t& value, int bits) {
   while (bits > 0) {
     const int left = 8 - static_cast<int>(readOffset & 7);  // unread bits of this byte
     const int take = std::min(left, bits);
-    const uint32_t chunk = (static_cast<uint32_t>(data[readOffset >> 3]) >> (left - take)) &
-                           ((1u << take) - 1);
+    const uint32_t chunk =
+        (static_cast<uint32_t>(data[readOffset >> 3]) >> (left - take)) & ((1u << take) - 1);
     value = (value << take) | chunk;
     readOffset += static_cast<size_t>(take);
     bits -= take;

@@ -55,9 +55,9 @@ class BitStream {
   bool Read(bool& b);
   bool Read(uint32_t& v);
   bool Read(float& f);
-  bool ReadCompressed(int& v);   // -1 on failure
-  bool ReadCompressed(char& c);  // 0 on failure
-  bool ReadCompressed(float& f); // 0 on failure
+  bool ReadCompressed(int& v);    // -1 on failure
+  bool ReadCompressed(char& c);   // 0 on failure
+  bool ReadCompressed(float& f);  // 0 on failure
   // "" on failure; a length larger than the remaining bits could hold fails
   // at once, so a forged length never allocates.
   bool ReadString(std::string& s);
@@ -75,8 +75,8 @@ class BitStream {
  private:
   bool Take(size_t bits);  // checks that `bits` more bits can be read
 
-  std::vector<unsigned char> buffer;     // owned bytes (writing)
-  const unsigned char* view = nullptr;   // foreign bytes (reading a packet)
+  std::vector<unsigned char> buffer;    // owned bytes (writing)
+  const unsigned char* view = nullptr;  // foreign bytes (reading a packet)
   size_t bitsUsed = 0;
   size_t readOffset = 0;
   bool failed = false;

@@ -50,8 +50,8 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
 
 // A non-blocking connect that gives up at the deadline; the socket or -1.
 int ConnectBefore(const addrinfo* a, Clock::time_point deadline) {
-  const int fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                        a->ai_protocol);
+  const int fd =
+      socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
   if (fd < 0) return -1;
   if (connect(fd, a->ai_addr, a->ai_addrlen) == 0) return fd;
   int error = errno;
@@ -72,8 +72,7 @@ int Connect(const std::string& host, uint16_t port, Clock::time_point deadline) 
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   const std::string service = std::to_string(port);
-  if (host.empty() || getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
-    return -1;
+  if (host.empty() || getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) return -1;
   int fd = -1;
   for (const addrinfo* a = found; a && fd < 0 && MillisLeft(deadline) > 0; a = a->ai_next)
     fd = ConnectBefore(a, deadline);
@@ -261,9 +260,8 @@ std::string masterServerQuery::BodyOfReply(const std::string& reply) {
   return blank == std::string::npos ? "" : reply.substr(blank + 4);
 }
 
-std::string masterServerQuery::HeartbeatQuery(int gamePort, int maxPlayers,
-                                              const std::string& name, const std::string& game,
-                                              const std::string& map) {
+std::string masterServerQuery::HeartbeatQuery(int gamePort, int maxPlayers, const std::string& name,
+                                              const std::string& game, const std::string& map) {
   return "request=heartbeat&port=" + std::to_string(gamePort) +
          "&maxplayers=" + std::to_string(maxPlayers) + "&game=" + Bounded(strURLEncode(game)) +
          "&map=" + Bounded(strURLEncode(map)) + "&name=" + Bounded(strURLEncode(name));
@@ -278,8 +276,7 @@ void masterServerQuery::sendRemove(int gamePort) {
   sendRequestToMasterserver("request=remove&port=" + std::to_string(gamePort));
 }
 
-std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers(
-    bool* fetched) {
+std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers(bool* fetched) {
   return ParseServerList(sendRequestToMasterserver("request=servers"), fetched);
 }
 

@@ -45,8 +45,7 @@ class masterServerQuery {
   // The heartbeat's query (each encoded field bounded in length).
   static std::string HeartbeatQuery(int port, int maxPlayers, const std::string& name,
                                     const std::string& game, const std::string& map);
-  void sendHeartbeat(int port, int maxPlayers, std::string name, std::string game,
-                     std::string map);
+  void sendHeartbeat(int port, int maxPlayers, std::string name, std::string game, std::string map);
   // Tells the master server that the game on `port` of this address has ended.
   void sendRemove(int port);
   // The listed games; `fetched` (when given) tells whether the master server

@@ -57,13 +57,14 @@ Bounded<T> Within(T& value, double low, double high) {
 }
 
 // Ranges of the numbers that become integers or sizes.
-constexpr float kMaxSize = 8192;          // a ship, projectile or explosion's width or height
-constexpr float kMaxDamage = 1000000;     // per report; the largest hull is a few thousand
-constexpr float kMaxStyle = 255;          // a projectile's drawing style
+constexpr float kMaxSize = 8192;       // a ship, projectile or explosion's width or height
+constexpr float kMaxDamage = 1000000;  // per report; the largest hull is a few thousand
+constexpr float kMaxStyle = 255;       // a projectile's drawing style
 // Positions and speeds are extrapolated every frame until the next state
 // comes: a finite but huge one would run off to infinity within frames.
-constexpr float kMaxCoordinate = 1000000; // the arena is a few tens of thousands wide
-constexpr float kMaxSpeed = 100000;       // per frame; the fastest ship or projectile makes a few hundred
+constexpr float kMaxCoordinate = 1000000;  // the arena is a few tens of thousands wide
+constexpr float kMaxSpeed =
+    100000;  // per frame; the fastest ship or projectile makes a few hundred
 
 // True for the ids of the catalogue (49..63).
 inline bool IsGameMessage(char id) { return id >= kJoin && id <= kProjectileShort; }
@@ -92,9 +93,10 @@ struct FullState {
   bool downHeld = false, leftHeld = false, rightHeld = false;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.guid, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.angle, m.alive, m.upHeld,
-       m.frozenFrames, m.bounty, Within(m.width, -kMaxSize, kMaxSize),
-       Within(m.height, -kMaxSize, kMaxSize), m.shipTexture, Within(m.vx, -kMaxSpeed, kMaxSpeed), Within(m.vy, -kMaxSpeed, kMaxSpeed),
+    io(m.guid, Within(m.x, -kMaxCoordinate, kMaxCoordinate),
+       Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.angle, m.alive, m.upHeld, m.frozenFrames,
+       m.bounty, Within(m.width, -kMaxSize, kMaxSize), Within(m.height, -kMaxSize, kMaxSize),
+       m.shipTexture, Within(m.vx, -kMaxSpeed, kMaxSpeed), Within(m.vy, -kMaxSpeed, kMaxSpeed),
        Within(m.maxSpeed, -kMaxSpeed, kMaxSpeed), m.downHeld, m.leftHeld, m.rightHeld);
   }
   bool operator==(const FullState&) const = default;
@@ -208,14 +210,15 @@ struct ProjectileFields {
   float speed = 0;
   int behaviour = 0;
   float turnRate = 0, driftX = 0, driftY = 0;
-  float guid = 0;   // the projectile's own identity
+  float guid = 0;  // the projectile's own identity
   float acceleration = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.owner, m.texture, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate),
-       Within(m.width, -kMaxSize, kMaxSize), Within(m.height, -kMaxSize, kMaxSize), m.direction,
-       Within(m.style, 0, kMaxStyle), m.lifeLeft, Within(m.speed, -kMaxSpeed, kMaxSpeed),
-       m.behaviour, m.turnRate, Within(m.driftX, -kMaxSpeed, kMaxSpeed), Within(m.driftY, -kMaxSpeed, kMaxSpeed), m.guid,
+    io(m.owner, m.texture, Within(m.x, -kMaxCoordinate, kMaxCoordinate),
+       Within(m.y, -kMaxCoordinate, kMaxCoordinate), Within(m.width, -kMaxSize, kMaxSize),
+       Within(m.height, -kMaxSize, kMaxSize), m.direction, Within(m.style, 0, kMaxStyle),
+       m.lifeLeft, Within(m.speed, -kMaxSpeed, kMaxSpeed), m.behaviour, m.turnRate,
+       Within(m.driftX, -kMaxSpeed, kMaxSpeed), Within(m.driftY, -kMaxSpeed, kMaxSpeed), m.guid,
        Within(m.acceleration, -kMaxSpeed, kMaxSpeed));
   }
   bool operator==(const ProjectileFields&) const = default;
@@ -244,8 +247,10 @@ struct ShortState {
   bool downHeld = false, leftHeld = false, rightHeld = false;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.guid, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.angle, m.upHeld, m.bounty,
-       Within(m.vx, -kMaxSpeed, kMaxSpeed), Within(m.vy, -kMaxSpeed, kMaxSpeed), m.downHeld, m.leftHeld, m.rightHeld);
+    io(m.guid, Within(m.x, -kMaxCoordinate, kMaxCoordinate),
+       Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.angle, m.upHeld, m.bounty,
+       Within(m.vx, -kMaxSpeed, kMaxSpeed), Within(m.vy, -kMaxSpeed, kMaxSpeed), m.downHeld,
+       m.leftHeld, m.rightHeld);
   }
   bool operator==(const ShortState&) const = default;
 };
@@ -259,7 +264,8 @@ struct ProjectileShort {
   float guid = 0;
   template <class IO, class M>
   static void Fields(IO& io, M& m) {
-    io(m.owner, Within(m.x, -kMaxCoordinate, kMaxCoordinate), Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.direction, m.lifeLeft, m.turnRate,
+    io(m.owner, Within(m.x, -kMaxCoordinate, kMaxCoordinate),
+       Within(m.y, -kMaxCoordinate, kMaxCoordinate), m.direction, m.lifeLeft, m.turnRate,
        Within(m.driftX, -kMaxSpeed, kMaxSpeed), Within(m.driftY, -kMaxSpeed, kMaxSpeed), m.guid);
   }
   bool operator==(const ProjectileShort&) const = default;

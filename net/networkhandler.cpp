@@ -25,8 +25,8 @@ constexpr unsigned char kInternalTag = 0;
 constexpr unsigned char kInternalPing = 1;
 constexpr unsigned char kInternalPong = 2;
 constexpr size_t kInternalLength = 6;
-constexpr uint32_t kPingInterval = 1000;     // ms between measurements
-constexpr uint32_t kMaxRoundTrip = 60000;    // longer "round trips" are forged echoes
+constexpr uint32_t kPingInterval = 1000;   // ms between measurements
+constexpr uint32_t kMaxRoundTrip = 60000;  // longer "round trips" are forged echoes
 // Disconnect data meaning "closed on purpose" (21); anything else is a loss (22).
 constexpr uint32_t kGracefulDisconnect = 1;
 // Disconnect data of a host that turns a connection away (full, or it did
@@ -40,8 +40,8 @@ constexpr int kMaxEventsPerService = 8192;
 // A frame's messages for one connection go out as one packet of at most
 // this many bytes (more make several): ENet sends anything larger in
 // fragments, and an unreliable packet in fragments would become reliable.
-constexpr size_t kMaxBundle = NetworkHandler::kMtu - sizeof(ENetProtocolHeader) -
-                              sizeof(ENetProtocolSendFragment);
+constexpr size_t kMaxBundle =
+    NetworkHandler::kMtu - sizeof(ENetProtocolHeader) - sizeof(ENetProtocolSendFragment);
 constexpr const char* kDefaultLanAddress = "255.255.255.255";
 // The lobby service's host is chosen with the lobby; until then only the
 // VOIDRAKE_MASTER override points anywhere else.
@@ -107,7 +107,7 @@ struct NetworkHandler::Impl {
     PacketBundle reliable;
     PacketBundle unreliable;
   };
-  struct PeerClock {        // round-trip measurement of one connection
+  struct PeerClock {  // round-trip measurement of one connection
     uint32_t lastRoundTrip = 0;
     uint32_t nextPing = 0;
     uint32_t pingSent = 0;   // stamp of the ping awaiting its pong
@@ -247,8 +247,8 @@ void NetworkHandler::PingLAN() {
   if (isServer || !impl->client) return;
   const char* configured = std::getenv("VOIDRAKE_LAN_ADDRESS");
   ENetAddress address;
-  if (enet_address_set_host_ip(&address, configured && *configured ? configured
-                                                                   : kDefaultLanAddress) != 0)
+  if (enet_address_set_host_ip(&address,
+                               configured && *configured ? configured : kDefaultLanAddress) != 0)
     return;
   ENetBuffer buffer;
   buffer.data = const_cast<unsigned char*>(kOfflinePing);
@@ -530,10 +530,10 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
       if (current.peer == peer) current.peer = nullptr;
       if (Outbox* box = OutboxOf(peer)) *box = Outbox{};
       if (peer == serverPeer) self.turnedAway = event.data == kTurnedAway;
-      QueueNotice(static_cast<unsigned char>(event.data == kGracefulDisconnect
-                                                 ? netid::Disconnection
-                                                 : netid::ConnectionLost),
-                  nullptr, ToPlayerID(peer->address));
+      QueueNotice(
+          static_cast<unsigned char>(event.data == kGracefulDisconnect ? netid::Disconnection
+                                                                       : netid::ConnectionLost),
+          nullptr, ToPlayerID(peer->address));
       if (PeerClock* clock = ClockOf(peer)) *clock = PeerClock{};
       break;
     case ENET_EVENT_TYPE_RECEIVE:
@@ -551,8 +551,7 @@ void NetworkHandler::Impl::HandleEvent(const ENetEvent& event) {
         queue.push_back(p);
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -590,8 +589,7 @@ void NetworkHandler::Impl::DropSilentPeers() {
     ENetPeer* peer = &host->peers[i];
     const PeerClock* clock = ClockOf(peer);
     if (peer->state != ENET_PEER_STATE_CONNECTED || !clock) continue;
-    const int32_t silent =
-        std::min(silentFor(clock->lastHeard), silentFor(peer->lastReceiveTime));
+    const int32_t silent = std::min(silentFor(clock->lastHeard), silentFor(peer->lastReceiveTime));
     if (silent < static_cast<int32_t>(kPeerTimeoutMs)) continue;
     ENetEvent lost{};
     lost.type = ENET_EVENT_TYPE_DISCONNECT;
@@ -601,8 +599,8 @@ void NetworkHandler::Impl::DropSilentPeers() {
   }
 }
 
-bool NetworkHandler::OpenPacket(BitStream& view, const unsigned char* data, size_t length,
-                                char& id, uint32_t& stamp, bool& stamped) {
+bool NetworkHandler::OpenPacket(BitStream& view, const unsigned char* data, size_t length, char& id,
+                                uint32_t& stamp, bool& stamped) {
   view.SetReadView(data, length);
   stamped = false;
   if (!view.Read(id)) return false;

@@ -76,16 +76,16 @@ class NetworkHandler {
   static constexpr unsigned short kSpareSlots = 48;
 
   bool isServer = false;
-  uint32_t packetTime = 0;   // the sender's stamp, or GetTime() at reception
-  std::string serverName;    // advertised by the heartbeat
-  int gameType = 0;          // advertised by the heartbeat
+  uint32_t packetTime = 0;  // the sender's stamp, or GetTime() at reception
+  std::string serverName;   // advertised by the heartbeat
+  int gameType = 0;         // advertised by the heartbeat
   unsigned short connectionsPerAddress = kConnectionsPerAddress;  // host, at Listen
   // Datagrams are range-coded, which both sides must agree on (taken at
   // InitMe for a client, at Listen for a host). Off only to measure
   // what the coding saves.
   bool rangeCoding = true;
-  BitStream incoming;        // read view over the current packet
-  BitStream outgoing;        // the message being built
+  BitStream incoming;  // read view over the current packet
+  BitStream outgoing;  // the message being built
   masterServerQuery lobby;
   std::vector<masterServerQuery::tServerQueryItem> servers;
 
@@ -145,8 +145,7 @@ class NetworkHandler {
   // arrived from `from` on a connection that has since closed (a reply to it
   // goes nowhere), or with `notice` the notification whose id is data[0]:
   // the fuzzers feed the real receive path this way.
-  void QueueReceived(PlayerID from, const unsigned char* data, size_t length,
-                     bool notice = false);
+  void QueueReceived(PlayerID from, const unsigned char* data, size_t length, bool notice = false);
 
   // Sends the outgoing message (if any) and clears it for the next one.
   void Send(Delivery delivery);

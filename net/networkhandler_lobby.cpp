@@ -80,8 +80,7 @@ void WithdrawAnnouncement(NetworkHandler& handler) {
   query.sendRemove(handler.HostedPort());
 }
 
-const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2(
-    bool* fetched) {
+const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2(bool* fetched) {
   servers = lobby.requestServers(fetched);
   return servers;
 }

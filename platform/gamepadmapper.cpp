@@ -19,8 +19,8 @@ int CursorSpeed(int value) {
   const int magnitude = std::abs(value);
   if (magnitude <= GamepadMapper::kCursorDeadZone) return 0;
   const int span = 32767 - GamepadMapper::kCursorDeadZone;
-  const int speed =
-      1 + (magnitude - GamepadMapper::kCursorDeadZone) * (GamepadMapper::kCursorFullSpeed - 1) / span;
+  const int speed = 1 + (magnitude - GamepadMapper::kCursorDeadZone) *
+                            (GamepadMapper::kCursorFullSpeed - 1) / span;
   return value < 0 ? -speed : speed;
 }
 
@@ -108,8 +108,10 @@ void GamepadMapper::RefreshPad(int pad, bool menus, const Emit& emit) {
   struct {
     int direction, value, action;
   } const directions[] = {
-      {kStickLeft, -x, vk::Left}, {kStickRight, x, vk::Right},
-      {kStickUp, -y, vk::Up},     {kStickDown, y, vk::Down},
+      {kStickLeft, -x, vk::Left},
+      {kStickRight, x, vk::Right},
+      {kStickUp, -y, vk::Up},
+      {kStickDown, y, vk::Down},
   };
   for (const auto& d : directions) {
     const Source source{pad, d.direction};

@@ -24,8 +24,21 @@ class GamepadMapper {
  public:
   // In the order of SDL_GameControllerButton.
   enum Button {
-    kA, kB, kX, kY, kBack, kGuide, kStart, kLeftStick, kRightStick,
-    kLeftShoulder, kRightShoulder, kDpadUp, kDpadDown, kDpadLeft, kDpadRight,
+    kA,
+    kB,
+    kX,
+    kY,
+    kBack,
+    kGuide,
+    kStart,
+    kLeftStick,
+    kRightStick,
+    kLeftShoulder,
+    kRightShoulder,
+    kDpadUp,
+    kDpadDown,
+    kDpadLeft,
+    kDpadRight,
   };
   // In the order of SDL_GameControllerAxis.
   enum Axis { kLeftX, kLeftY, kRightX, kRightY, kTriggerLeft, kTriggerRight };
@@ -69,7 +82,7 @@ class GamepadMapper {
   void RefreshPad(int pad, bool menus, const Emit& emit);
   static int ButtonAction(int button, bool menus);
 
-  std::map<Source, int> held_;            // source -> the action it holds
-  std::array<int, kClick + 1> holders_{};  // action -> how many sources hold it
+  std::map<Source, int> held_;                // source -> the action it holds
+  std::array<int, kClick + 1> holders_{};     // action -> how many sources hold it
   std::map<int, std::array<int, 2>> sticks_;  // pad -> left stick x, y
 };

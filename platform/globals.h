@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "base/keycodes.h"  // the codes that index keys
-#include "platform/messagelog.h"
 #include "base/screenstate.h"
+#include "platform/messagelog.h"
 
 // ---- Input and control (written by the window thread) ----
-extern std::atomic<bool> keys[256];   // one flag per virtual-key code
-extern std::atomic<bool> lclick;      // left button went down (cleared by the game after acting)
-extern std::atomic<bool> typing;      // chat line open
-extern std::atomic<bool> quitall;     // both loops end when set
+extern std::atomic<bool> keys[256];      // one flag per virtual-key code
+extern std::atomic<bool> lclick;         // left button went down (cleared by the game after acting)
+extern std::atomic<bool> typing;         // chat line open
+extern std::atomic<bool> quitall;        // both loops end when set
 extern std::atomic<ScreenState> inloop;  // the screen the game thread runs
-extern int timetilheartbeat;          // heartbeat count-down (window thread only)
+extern int timetilheartbeat;             // heartbeat count-down (window thread only)
 
 // Guarded by textMutex.
 extern std::mutex textMutex;
@@ -40,15 +40,15 @@ void AddMessage(const std::string& line, MessageKind kind = MessageKind::System)
 std::vector<std::string> MessagesSnapshot();
 
 // ---- Game state (game thread) ----
-extern int Game;              // 0 "Simple Game", 1 "RPG" / against computer players, 2 "Carrier Battle"
-extern bool multiplayer;      // networked game
-extern int graphicslevel;     // 0 high, 1 medium, 2 low
-extern bool gotin;            // the title choice leads straight into a game
-extern bool rdyforgame;       // this copy may simulate
-extern bool foundpong;        // a LAN server answered
-extern int framestilquit;     // frames left in the LAN search
-extern int framestilownage;   // frames a client waits for the join reply
-extern float myGUID;          // this player's identity
+extern int Game;          // 0 "Simple Game", 1 "RPG" / against computer players, 2 "Carrier Battle"
+extern bool multiplayer;  // networked game
+extern int graphicslevel;    // 0 high, 1 medium, 2 low
+extern bool gotin;           // the title choice leads straight into a game
+extern bool rdyforgame;      // this copy may simulate
+extern bool foundpong;       // a LAN server answered
+extern int framestilquit;    // frames left in the LAN search
+extern int framestilownage;  // frames a client waits for the join reply
+extern float myGUID;         // this player's identity
 
 // View size in world units (maintained by the ship) and the ship's velocity
 // of the frame.

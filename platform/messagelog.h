@@ -9,7 +9,6 @@
 
 #include "base/messagekind.h"
 
-
 class MessageLog {
  public:
   static constexpr int kShownLines = 3;

@@ -3,9 +3,6 @@
 // both threads need (window size, cursor position, requests) are atomics.
 #include "platform/platform.h"
 
-#include "platform/glextensions.h"
-#include "base/keycodes.h"
-
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_opengl.h>
 #include <fcntl.h>
@@ -20,8 +17,10 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/gamepadmapper.h"
+#include "base/keycodes.h"
 #include "base/version.h"
+#include "platform/gamepadmapper.h"
+#include "platform/glextensions.h"
 
 namespace platform {
 namespace {
@@ -42,7 +41,6 @@ bool gFullscreenAtCreation = false;
 // Off-screen frame (game thread, context current).
 GLuint gFrameFbo = 0, gFrameColour = 0, gFrameDepth = 0;
 bool gOffscreen = false;
-
 
 const auto kStart = std::chrono::steady_clock::now();
 
@@ -122,9 +120,7 @@ bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
       if (ev.button.button != SDL_BUTTON_LEFT) return false;
       out->kind = ev.type == SDL_MOUSEBUTTONDOWN ? InputEvent::kButtonDown : InputEvent::kButtonUp;
       return true;
-    case SDL_MOUSEMOTION:
-      StoreCursor(ev.motion.x, ev.motion.y);
-      return false;
+    case SDL_MOUSEMOTION: StoreCursor(ev.motion.x, ev.motion.y); return false;
     case SDL_WINDOWEVENT:
       if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
           ev.window.event == SDL_WINDOWEVENT_RESIZED) {
@@ -136,11 +132,8 @@ bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
         gRedraw = true;
       }
       return false;
-    case SDL_QUIT:
-      out->kind = InputEvent::kClose;
-      return true;
-    default:
-      return false;
+    case SDL_QUIT: out->kind = InputEvent::kClose; return true;
+    default: return false;
   }
 }
 
@@ -183,12 +176,8 @@ bool DispatchDevice(const SDL_Event& ev, const GamepadMapper::Emit& emit) {
       gPads.Key(ScancodeToVirtualKey(ev.key.keysym.scancode), ev.type == SDL_KEYDOWN,
                 ev.key.repeat != 0, emit);
       return true;
-    case SDL_CONTROLLERDEVICEADDED:
-      OpenController(ev.cdevice.which);
-      return true;
-    case SDL_CONTROLLERDEVICEREMOVED:
-      CloseController(ev.cdevice.which, emit);
-      return true;
+    case SDL_CONTROLLERDEVICEADDED: OpenController(ev.cdevice.which); return true;
+    case SDL_CONTROLLERDEVICEREMOVED: CloseController(ev.cdevice.which, emit); return true;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
       gPads.PadButton(ev.cbutton.which, ev.cbutton.button, ev.type == SDL_CONTROLLERBUTTONDOWN,
@@ -197,8 +186,7 @@ bool DispatchDevice(const SDL_Event& ev, const GamepadMapper::Emit& emit) {
     case SDL_CONTROLLERAXISMOTION:
       gPads.PadAxis(ev.caxis.which, ev.caxis.axis, ev.caxis.value, menus, emit);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -212,8 +200,8 @@ void MoveCursorByStick() {
   const int fy = std::clamp(gCursorY + dy, 0, kFrameHeight - 1);
   StoreCursorPosition(fx, fy);
   const int ww = gWindowW, wh = gWindowH;
-  const double scale = std::min(static_cast<double>(ww) / kFrameWidth,
-                                static_cast<double>(wh) / kFrameHeight);
+  const double scale =
+      std::min(static_cast<double>(ww) / kFrameWidth, static_cast<double>(wh) / kFrameHeight);
   const double ox = (ww - kFrameWidth * scale) / 2.0, oy = (wh - kFrameHeight * scale) / 2.0;
   SDL_WarpMouseInWindow(gWindow, static_cast<int>(ox + (fx + 0.5) * scale),
                         static_cast<int>(oy + (fy + 0.5) * scale));
@@ -226,7 +214,7 @@ void MoveCursorByStick() {
 // hardware: "attach", "detach", "button NAME 0|1", "axis NAME VALUE", with
 // SDL's names ("a", "start", "dpup", "leftx", ...).
 struct TestGamepad {
-  int commands = -1;  // file descriptor of FILE
+  int commands = -1;    // file descriptor of FILE
   std::string partial;  // a line not yet finished by its writer
   SDL_JoystickID id = -1;
   SDL_Joystick* joystick = nullptr;

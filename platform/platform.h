@@ -95,8 +95,8 @@ bool QuitRequested();
 struct InputEvent {
   enum Kind { kKeyDown, kKeyUp, kChar, kButtonDown, kButtonUp, kClose };
   Kind kind = kKeyDown;
-  int key = 0;      // virtual-key code for kKeyDown/kKeyUp
-  char ch = 0;      // Latin-1 character for kChar
+  int key = 0;          // virtual-key code for kKeyDown/kKeyUp
+  char ch = 0;          // Latin-1 character for kChar
   bool repeat = false;  // kKeyDown made by the keyboard's auto-repeat
 };
 

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/musicstream.h"
 #include "base/soundplayer.h"
+#include "platform/musicstream.h"
 
 class SoundManager final : public SoundPlayer {
  public:
@@ -20,16 +20,16 @@ class SoundManager final : public SoundPlayer {
   static constexpr int kFixedChannel = 2;
 
   struct Sample {
-    unsigned int buffer = 0;    // OpenAL buffer; 0 when the file did not load
+    unsigned int buffer = 0;  // OpenAL buffer; 0 when the file did not load
     bool looping = false;
-    int volume = 255;           // 0..255; below 0 plays silent
-    int frequencyVariation = 0; // Hz around 44100
-    int volumeVariation = 0;    // +/- on the 0..255 scale
-    std::string streamPath;     // a looping sound is decoded as it plays, from here
+    int volume = 255;            // 0..255; below 0 plays silent
+    int frequencyVariation = 0;  // Hz around 44100
+    int volumeVariation = 0;     // +/- on the 0..255 scale
+    std::string streamPath;      // a looping sound is decoded as it plays, from here
   };
 
   Sample samples[kSlots];
-  int count = 0;                // next slot to fill
+  int count = 0;  // next slot to fill
 
   SoundManager();
   SoundManager(const SoundManager&) = delete;
@@ -50,9 +50,9 @@ class SoundManager final : public SoundPlayer {
   // Plays on channel 2, replacing whatever it was playing.
   int PlaySoundChannelOne(int slot) override;
   void SetVolume(int slot, int vol) override;  // volume vol, frequency variation 5000
-  void VaryVolume(int slot, int var);  // volume variation var, frequency variation 6000
-  void DefaultVolume(int slot);        // volume 114, frequency variation 500
-  void HighVolume(int slot);           // volume 255
+  void VaryVolume(int slot, int var);          // volume variation var, frequency variation 6000
+  void DefaultVolume(int slot);                // volume 114, frequency variation 500
+  void HighVolume(int slot);                   // volume 255
   // Stops every channel (the music too, for the rest of the run).
   void StopAll();
   // Closes the device; later calls are no-ops. The destructor calls it.

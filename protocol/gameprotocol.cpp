@@ -9,16 +9,15 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sim/explosionmanager.h"
-#include "sim/spaceship.h"
-#include "protocol/gameprotocol_table.h"
 #include "net/messages.h"
+#include "protocol/gameprotocol_table.h"
 #include "sim/bounty.h"
 #include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 
 void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* ship,
-                          ExplosionManager* blasts, bool* admitted, int* wait,
-                          const float* guid) {
+                          ExplosionManager* blasts, bool* admitted, int* wait, const float* guid) {
   network = net;
   enemies = table;
   player = ship;

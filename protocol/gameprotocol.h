@@ -29,9 +29,9 @@
 #include <vector>
 
 #include "net/networkhandler.h"
-#include "sim/aiplayer.h"
 #include "protocol/hostcore.h"
 #include "protocol/protocollimits.h"
+#include "sim/aiplayer.h"
 
 class EnemyManager;
 class ExplosionManager;
@@ -47,20 +47,20 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
 
   NetworkHandler* network = nullptr;
   EnemyManager* enemies = nullptr;
-  SpaceShip* player = nullptr;         // name, bounty and wallet of the local player
+  SpaceShip* player = nullptr;  // name, bounty and wallet of the local player
   ExplosionManager* explosions = nullptr;
-  bool* ready = nullptr;               // admitted (rdyforgame)
-  int* joinWait = nullptr;             // frames left to wait for admission (framestilownage)
+  bool* ready = nullptr;    // admitted (rdyforgame)
+  int* joinWait = nullptr;  // frames left to wait for admission (framestilownage)
   const float* myGuid = nullptr;
   // The match is over for this client: the host ended it or was lost. The
   // argument is the notice to show the player.
   std::function<void(const std::string& notice)> hostLeft;
-  std::function<void()> giveUp;        // never admitted: the host could not be reached
+  std::function<void()> giveUp;  // never admitted: the host could not be reached
   // Half the round trip to the current sender (host) or to the host
   // (client), in ms; empty = the handler's measurement. Tests set a latency.
   std::function<int()> latencyMs;
-  bool trace = false;                  // joins, admissions, leaves and chat on stderr
-  long long messagesHandled = 0;       // catalogue messages taken as a client (benchmarks)
+  bool trace = false;             // joins, admissions, leaves and chat on stderr
+  long long messagesHandled = 0;  // catalogue messages taken as a client (benchmarks)
 
   GameProtocol() = default;
   GameProtocol(const GameProtocol&) = delete;
@@ -146,8 +146,8 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   void ClientProjectileShort();
 
   HostCore host_;
-  float hostGuid = 0;      // client: the last entry of the admitting roster
-  std::string hostName;    // client: its name in that roster
-  bool hostGone = false;   // client: the match has ended
+  float hostGuid = 0;     // client: the last entry of the admitting roster
+  std::string hostName;   // client: its name in that roster
+  bool hostGone = false;  // client: the match has ended
   int explosionsThisFrame = 0;
 };

@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <string>
 
-#include "sim/explosionmanager.h"
-#include "sim/spaceship.h"
 #include "base/timing.h"
+#include "net/messages.h"
 #include "protocol/gameprotocol.h"
 #include "protocol/gameprotocol_internal.h"
 #include "protocol/gameprotocol_table.h"
-#include "net/messages.h"
 #include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 
 using namespace protocol_detail;
 
@@ -187,8 +187,7 @@ void GameProtocol::ClientProjectileShort() {
   const bool young =
       known && known->accel > 0 && known->startLife - m.lifeLeft < kAccelerationFrames;
   ProjectileMotion p = ProjectileOf(m);
-  ExtrapolateProjectile(p, CorrectionFrames(), known ? known->speed : -1,
-                        young ? known->accel : 0);
+  ExtrapolateProjectile(p, CorrectionFrames(), known ? known->speed : -1, young ? known->accel : 0);
   if (!Finite(p)) return;
   SetProjectile(m, p);
   protocol_table::ApplyProjectile(*enemies, row, m);

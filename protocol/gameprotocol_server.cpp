@@ -6,11 +6,11 @@
 #include <climits>
 #include <string>
 
-#include "sim/explosionmanager.h"
-#include "sim/spaceship.h"
 #include "protocol/gameprotocol.h"
 #include "sim/bounty.h"
 #include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 
 msg::Roster::Entry GameProtocol::RosterTail(const msg::Roster::Entry&) const {
   return {player->name, *myGuid};

@@ -42,9 +42,8 @@ const EnemyManager::bullet* FindProjectile(const EnemyManager& table, int row, f
 }
 
 void ApplyProjectile(EnemyManager& table, int row, const msg::ProjectileFull& m) {
-  table.UpdateBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture,
-                     m.lifeLeft, m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid,
-                     m.acceleration);
+  table.UpdateBullet(row, m.x, m.y, m.width, m.height, m.direction, m.style, m.texture, m.lifeLeft,
+                     m.speed, m.behaviour, m.turnRate, m.driftX, m.driftY, m.guid, m.acceleration);
 }
 
 void AddProjectile(EnemyManager& table, int row, const msg::ProjectileNew& m) {

@@ -15,10 +15,9 @@ namespace {
 constexpr size_t kMaxSeats = 4 * NetworkHandler::kMaxPlayers;
 
 msg::FullState FullStateOf(const EnemyManager::player& p) {
-  return msg::FullState{p.guid,     p.x,         p.y,        p.angle,      p.x > -29000,
-                        p.upHeld,   p.frozenFrames, p.bounty, p.width,     p.height,
-                        p.texture,  p.vx,        p.vy,       p.maxSpeed,   p.downHeld,
-                        p.leftHeld, p.rightHeld};
+  return msg::FullState{p.guid,         p.x,        p.y,        p.angle,    p.x > -29000, p.upHeld,
+                        p.frozenFrames, p.bounty,   p.width,    p.height,   p.texture,    p.vx,
+                        p.vy,           p.maxSpeed, p.downHeld, p.leftHeld, p.rightHeld};
 }
 }  // namespace
 
@@ -103,9 +102,7 @@ void HostCore::HandleAs(PlayerID seat, const unsigned char* data, size_t size) {
 
 // ---- Who speaks ----
 
-PlayerID HostCore::Sender() const {
-  return botSpeaking_ ? speakingSeat_ : network_->GetLastID();
-}
+PlayerID HostCore::Sender() const { return botSpeaking_ ? speakingSeat_ : network_->GetLastID(); }
 
 HostCore::Seat* HostCore::SenderSeat() {
   const PlayerID sender = Sender();
@@ -136,9 +133,8 @@ bool HostCore::BindSender(float guid) {
   if (SeatOf(guid)) return false;
   if (seats_.size() >= kMaxSeats) {
     // The oldest connection's binding goes; a computer player's never does.
-    auto stale = std::find_if(seats_.begin(), seats_.end(), [](const Seat& s) {
-      return !ComputerPlayers::IsSeat(s.connection);
-    });
+    auto stale = std::find_if(seats_.begin(), seats_.end(),
+                              [](const Seat& s) { return !ComputerPlayers::IsSeat(s.connection); });
     if (stale != seats_.end()) seats_.erase(stale);
   }
   Seat seat;

@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "protocol/chatbudget.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
-#include "sim/computerplayers.h"
+#include "protocol/chatbudget.h"
 #include "protocol/protocollimits.h"
+#include "sim/computerplayers.h"
 
 class EnemyManager;
 class ExplosionManager;

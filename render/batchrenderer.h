@@ -31,8 +31,8 @@ class BatchRenderer {
   int NumberOfPaths() const;
   // Quad with corners (x +- w/2, y +- h/2), one colour, the whole texture.
   // An index that is not a path is ignored.
-  void AddQuad(int path, float x, float y, float width, float height, float alpha, float r,
-               float g, float b);
+  void AddQuad(int path, float x, float y, float width, float height, float alpha, float r, float g,
+               float b);
   // Draws the path's quads in one array draw, turned by `angle` degrees.
   // An empty or unknown path touches no GL state.
   void RenderPath(int path, float angle);

@@ -34,8 +34,7 @@ void DefaultSprite::InitMe(float cx, float cy, float width, float height, float 
 }
 
 void DefaultSprite::InitMe(float cx, float cy, float width, float height, float u, float v,
-                           float texWidth, float texHeight, TextureLibrary* lib,
-                           RenderSort* sort) {
+                           float texWidth, float texHeight, TextureLibrary* lib, RenderSort* sort) {
   InitMe(cx, cy, width, height, u, v, texWidth, texHeight, lib);
   sorter = sort;
 }
@@ -99,8 +98,8 @@ void DefaultSprite::Draw(float x, float y, float z, float angle, float r, float 
   glPopMatrix();
 }
 
-void DefaultSprite::RenderMe(float x, float y, float z, float angle, float alpha, float r,
-                             float g, float b, int texture, bool looped, bool cycle) {
+void DefaultSprite::RenderMe(float x, float y, float z, float angle, float alpha, float r, float g,
+                             float b, int texture, bool looped, bool cycle) {
   // The colour array replaces the current colour, so alpha stays 1 here.
   glColor4f(1, 1, 1, alpha);
   if (texture != -1 && library) {
@@ -116,8 +115,8 @@ void DefaultSprite::RenderMe(float x, float y, float z, float angle, float alpha
   glColor4f(1, 1, 1, alpha);
 }
 
-void DefaultSprite::RenderMe(float x, float y, float z, float angle, float alpha, float r,
-                             float g, float b, int loop, int frame) {
+void DefaultSprite::RenderMe(float x, float y, float z, float angle, float alpha, float r, float g,
+                             float b, int loop, int frame) {
   glColor4f(1, 1, 1, alpha);
   if (library) library->BindLoopedTexture(loop, frame);
   Draw(x, y, z, angle, r, g, b);
@@ -160,17 +159,17 @@ void DefaultSprite::RenderSorted(float x, float y, float, float angle, float alp
   }
 }
 
-void DefaultSprite::RenderSortedFading(float x, float y, float, float angle, float alpha,
-                                       float r, float g, float b, int texture, bool, bool) {
+void DefaultSprite::RenderSortedFading(float x, float y, float, float angle, float alpha, float r,
+                                       float g, float b, int texture, bool, bool) {
   if (sorter) {
     sorter->AddQuad(texture, 0, 0, x, y, halfWidth, halfHeight, r, g, b, alpha, angle, true);
   }
 }
 
-void DefaultSprite::RenderSorted(float, float, float, float, float, float, float, float, int,
-                                 int) {}
+void DefaultSprite::RenderSorted(float, float, float, float, float, float, float, float, int, int) {
+}
 
-bool DefaultSprite::RectRect(float x1, float y1, float h1, float w1, float x2, float y2,
-                             float h2, float w2) {
+bool DefaultSprite::RectRect(float x1, float y1, float h1, float w1, float x2, float y2, float h2,
+                             float w2) {
   return GlWrapper().RectRect(x1, y1, h1, w1, x2, y2, h2, w2);
 }

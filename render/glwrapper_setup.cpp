@@ -1,9 +1,9 @@
 // The window-side GL set-up of GlWrapper, expressed over the platform layer
 // (which picks the pixel format and owns the window).
+#include <GL/gl.h>
+
 #include "platform/platform.h"
 #include "render/glwrapper.h"
-
-#include <GL/gl.h>
 
 int GlWrapper::EnableOpenGL() {
   glClearDepth(1.0);
@@ -41,8 +41,7 @@ int GlWrapper::DisableOpenGL() {
 
 void GlWrapper::ChangeToFullscreen() {
   switch (platform::EnterFullscreen()) {
-    case platform::FullscreenResult::kOk:
-      return;
+    case platform::FullscreenResult::kOk: return;
     case platform::FullscreenResult::kNoDisplayMode:
       platform::ShowMessageBox("Could Not Enum Display Settings", "Error");
       return;

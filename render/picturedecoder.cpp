@@ -8,8 +8,7 @@
 namespace {
 
 // Loads with `flags` from a fresh stream over the bytes.
-FIBITMAP* LoadFrom(const unsigned char* bytes, size_t length, FREE_IMAGE_FORMAT format,
-                   int flags) {
+FIBITMAP* LoadFrom(const unsigned char* bytes, size_t length, FREE_IMAGE_FORMAT format, int flags) {
   FIMEMORY* memory = FreeImage_OpenMemory(const_cast<BYTE*>(bytes), static_cast<DWORD>(length));
   if (!memory) return nullptr;
   FIBITMAP* bitmap = FreeImage_LoadFromMemory(format, memory, flags);
@@ -107,7 +106,8 @@ bool Fill(FIBITMAP* bitmap, DecodedPicture& picture) {
   picture.width = static_cast<int>(FreeImage_GetWidth(bitmap));
   picture.height = static_cast<int>(FreeImage_GetHeight(bitmap));
   const BYTE* bits = FreeImage_GetBits(bitmap);
-  picture.pixels.assign(bits, bits + static_cast<size_t>(FreeImage_GetPitch(bitmap)) * picture.height);
+  picture.pixels.assign(bits,
+                        bits + static_cast<size_t>(FreeImage_GetPitch(bitmap)) * picture.height);
   return true;
 }
 
@@ -117,7 +117,8 @@ DecodedPicture DecodePictureFile(const std::string& path, PictureKind kind) {
   DecodedPicture picture;
   picture.kind = kind;
   std::vector<unsigned char> bytes;
-  FIBITMAP* bitmap = ReadFileBytes(path, bytes) ? DecodePicture24(bytes.data(), bytes.size()) : nullptr;
+  FIBITMAP* bitmap =
+      ReadFileBytes(path, bytes) ? DecodePicture24(bytes.data(), bytes.size()) : nullptr;
   picture.ok = bitmap && Fill(bitmap, picture);
   if (bitmap) FreeImage_Unload(bitmap);
   if (!picture.ok) {

@@ -67,8 +67,8 @@ unsigned int PictureLoader::Queue(const std::string& path, PictureKind kind) {
 void PictureLoader::Hurry(const std::vector<unsigned int>& names) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto name = names.rbegin(); name != names.rend(); ++name) {
-    auto job = std::find_if(queued_.begin(), queued_.end(),
-                            [&](const Job& j) { return j.name == *name; });
+    auto job =
+        std::find_if(queued_.begin(), queued_.end(), [&](const Job& j) { return j.name == *name; });
     if (job == queued_.end()) continue;
     Job moved = std::move(*job);
     queued_.erase(job);
@@ -159,8 +159,8 @@ bool PictureLoader::Ready(unsigned int name) {
 void PictureLoader::Finish(unsigned int name) {
   if (!Waiting(name)) return;
   std::unique_lock<std::mutex> lock(mutex_);
-  auto job = std::find_if(queued_.begin(), queued_.end(),
-                          [&](const Job& j) { return j.name == name; });
+  auto job =
+      std::find_if(queued_.begin(), queued_.end(), [&](const Job& j) { return j.name == name; });
   if (job != queued_.end()) {
     const Job mine = std::move(*job);
     queued_.erase(job);

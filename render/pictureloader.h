@@ -42,9 +42,7 @@ class PictureLoader {
   // picture is uploaded.
   bool UploadDecoded(int budgetMs = -1);
   // True while `name` is queued and not uploaded.
-  bool Waiting(unsigned int name) const {
-    return !waiting_.empty() && waiting_.count(name) != 0;
-  }
+  bool Waiting(unsigned int name) const { return !waiting_.empty() && waiting_.count(name) != 0; }
   // True when `name` can be drawn without waiting for its decoding: it is
   // decoded, or uploaded, or was never queued.
   bool Ready(unsigned int name);
@@ -83,7 +81,7 @@ class PictureLoader {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<Job> queued_;      // not begun
+  std::deque<Job> queued_;       // not begun
   std::deque<Decoded> decoded_;  // not uploaded
   Job inHand_;                   // the decoder's picture, while decoderBusy_
   bool decoderBusy_ = false;

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "base/angle.h"
 #include "render/glowtiles.h"
 #include "render/glwrapper.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
-#include "base/angle.h"
 
 namespace {
 // Vertex layout of RenderSort::quad.
@@ -78,8 +78,8 @@ void RenderSort::AddLoopQuad(int loop, int frame, float x, float y, float hw, fl
   Add(loop, frame, x, y, hw, hh, 1, 1, 1, 1, 0, false);
 }
 
-void RenderSort::Add(int texture, int frame, float x, float y, float hw, float hh, float r,
-                     float g, float b, float a, float radians, bool fading) {
+void RenderSort::Add(int texture, int frame, float x, float y, float hw, float hh, float r, float g,
+                     float b, float a, float radians, bool fading) {
   // The cull tests the overlap of the camera with the extent of the turned
   // quad, rather than RectRect's corner containment, which would drop a
   // sprite longer than the view that crosses it (a beam, a capital ship).

@@ -37,7 +37,8 @@ class RenderSort {
   float cameraX = 0, cameraY = 0, cameraWidth = 0, cameraHeight = 0;
   TextureLibrary* library = nullptr;
   ShaderLibrary* shaders = nullptr;
-  PFNGLVERTEXATTRIBPOINTERARBPROC vertexAttribPointer = nullptr;  // from ShaderLibrary::FireRenderStream
+  PFNGLVERTEXATTRIBPOINTERARBPROC vertexAttribPointer =
+      nullptr;  // from ShaderLibrary::FireRenderStream
   std::vector<RenderingPath> paths;
   int draws = 0;  // array draws made since the last Reset
 
@@ -69,10 +70,10 @@ class RenderSort {
 
  private:
   PathRecycler<RenderingPath> spare_;  // emptied paths waiting for reuse
-  int lastPath_ = -1;                 // path of the previous AddQuad (textures repeat in runs)
-  std::vector<float> drawArray_;      // reused per-path vertex array of both draws
+  int lastPath_ = -1;                  // path of the previous AddQuad (textures repeat in runs)
+  std::vector<float> drawArray_;       // reused per-path vertex array of both draws
   int FindOrAddPath(int texture, int frame);
-  void Add(int texture, int frame, float x, float y, float hw, float hh, float r, float g,
-           float b, float a, float radians, bool fading);
+  void Add(int texture, int frame, float x, float y, float hw, float hh, float r, float g, float b,
+           float a, float radians, bool fading);
   void Bind(const RenderingPath& path);
 };

@@ -34,8 +34,7 @@ void ShaderLibrary::BuildMe() {
     return;
   }
   if (!gl.shaderObjects) {
-    platform::ShowMessageBox("One or more GL_ARB_shader_objects functions were not found",
-                             "ERROR");
+    platform::ShowMessageBox("One or more GL_ARB_shader_objects functions were not found", "ERROR");
     return;
   }
   // A program that does not build would draw nothing or garbage: the game
@@ -80,8 +79,7 @@ GLhandleARB ShaderLibrary::CompileShader(GLenum kind, const char* file) {
   return shader;
 }
 
-GLhandleARB ShaderLibrary::LinkProgram(GLhandleARB vertex, GLhandleARB fragment,
-                                       const char* name) {
+GLhandleARB ShaderLibrary::LinkProgram(GLhandleARB vertex, GLhandleARB fragment, const char* name) {
   const GlExtensions& gl = Gl();
   if (vertex == 0 || fragment == 0) return 0;
   const GLhandleARB program = gl.glCreateProgramObjectARB();
@@ -158,12 +156,12 @@ void ShaderLibrary::Release() {
   const GlExtensions& gl = Gl();
   usingShaders = false;
   if (!gl.shaderObjects) return;
-  GLhandleARB* objects[] = {
-      &maskingProgram,    &maskingVertex,     &maskingFragment,    &blendProgram,
-      &blendVertex,       &blendFragment,     &motionBlurProgram,  &motionBlurVertex,
-      &motionBlurFragment, &horizBlurProgram, &blurVertex,         &horizBlurFragment,
-      &vertBlurProgram,   &vertBlurFragment,  &fireRenderProgram,  &fireRenderVertex,
-      &fireRenderFragment};
+  GLhandleARB* objects[] = {&maskingProgram,    &maskingVertex,     &maskingFragment,
+                            &blendProgram,      &blendVertex,       &blendFragment,
+                            &motionBlurProgram, &motionBlurVertex,  &motionBlurFragment,
+                            &horizBlurProgram,  &blurVertex,        &horizBlurFragment,
+                            &vertBlurProgram,   &vertBlurFragment,  &fireRenderProgram,
+                            &fireRenderVertex,  &fireRenderFragment};
   for (GLhandleARB* object : objects) {
     if (*object != 0) gl.glDeleteObjectARB(*object);
     *object = 0;

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "platform/platform.h"
 #include "render/batchrenderer.h"
 #include "render/glwrapper.h"
-#include "platform/platform.h"
 
 namespace {
 // Fraction of the ship's velocity (in camera widths) a star of speed factor
@@ -21,9 +21,8 @@ void Starfield::NewSize(Star& star, float low) {
   star.speed = maxSize > 0 ? star.size / maxSize * depthScale : 0.0f;
 }
 
-void Starfield::InitMe(int count, float& camWidth, float& camHeight, float maxStarSize,
-                       float depth, GlWrapper* utility, TextureLibrary* lib,
-                       BatchRenderer* batch) {
+void Starfield::InitMe(int count, float& camWidth, float& camHeight, float maxStarSize, float depth,
+                       GlWrapper* utility, TextureLibrary* lib, BatchRenderer* batch) {
   renderer = batch;
   library = lib;
   utilities = utility;
@@ -79,8 +78,8 @@ void Starfield::RenderMeLight() {
   glDisable(GL_BLEND);
   if (!renderer || !cameraWidth || !cameraHeight) return;
   for (const Star& star : stars) {
-    renderer->AddQuad(0, star.x * *cameraWidth, star.y * *cameraHeight, star.size, star.size, 1,
-                      1, 1, 1);
+    renderer->AddQuad(0, star.x * *cameraWidth, star.y * *cameraHeight, star.size, star.size, 1, 1,
+                      1, 1);
   }
 }
 
@@ -88,7 +87,7 @@ void Starfield::StarCamera() {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0, cameraWidth ? *cameraWidth : platform::kFrameWidth, cameraHeight ? *cameraHeight : platform::kFrameHeight, 0,
-          -10, 10);
+  glOrtho(0, cameraWidth ? *cameraWidth : platform::kFrameWidth,
+          cameraHeight ? *cameraHeight : platform::kFrameHeight, 0, -10, 10);
   glMatrixMode(GL_MODELVIEW);
 }

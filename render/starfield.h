@@ -27,9 +27,8 @@ class Starfield {
   float depthScale = 0;
   std::vector<Star> stars;
 
-  void InitMe(int count, float& cameraWidth, float& cameraHeight, float maxSize,
-              float depthScale, GlWrapper* utilities, TextureLibrary* library,
-              BatchRenderer* renderer);
+  void InitMe(int count, float& cameraWidth, float& cameraHeight, float maxSize, float depthScale,
+              GlWrapper* utilities, TextureLibrary* library, BatchRenderer* renderer);
   // Moves every star by the ship's velocity of this frame and recycles those
   // that left the view. Afterwards every star has 0 <= x, y <= 1.
   void UpdateMe(float vx, float vy);

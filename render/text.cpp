@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/globals.h"
+#include "platform/platform.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
-#include "platform/platform.h"
 #include "render/textureslots.h"
 
 unsigned int base = 0;
@@ -90,9 +90,9 @@ void DrawGlyphs(const char* text, int maxChars) {
     if (code < kFirstCode) continue;
     float s0, s1, t0, t1;
     CellCoords(code - kFirstCode, s0, s1, t0, t1);
-    const float corners[16] = {s0, t0, pen, 0,          s1, t0, pen + kGlyphSize, 0,
-                               s1, t1, pen + kGlyphSize, kGlyphSize,
-                               s0, t1, pen, kGlyphSize};
+    const float corners[16] = {
+        s0,         t0, pen, 0,   s1,        t0, pen + kGlyphSize, 0, s1, t1, pen + kGlyphSize,
+        kGlyphSize, s0, t1,  pen, kGlyphSize};
     gGlyphArray.insert(gGlyphArray.end(), corners, corners + 16);
     pen += kGlyphAdvance;
   }
@@ -146,7 +146,7 @@ void PrintTextColor(float x, float y, const char* text, float r, float g, float 
 
 void DrawGlyphsOutlined(const char* text, float r, float g, float b, float outline) {
   if (!text || text[0] == '\0') return;
-  static const float kAround[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1},
+  static const float kAround[8][2] = {{-1, 0},  {1, 0},  {0, -1}, {0, 1},
                                       {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -26,8 +26,7 @@ void PrintTextColor(float x, float y, const char* text, float r, float g, float 
 // HUD text readable over any background at every graphics level: a dark
 // one-pixel outline, then the text in (r, g, b), both blended by the font's
 // alpha (additive white washes out over bright walls).
-void PrintTextOutlined(float x, float y, const char* text, float r = 1, float g = 1,
-                       float b = 1);
+void PrintTextOutlined(float x, float y, const char* text, float r = 1, float g = 1, float b = 1);
 
 // Draws at most `maxChars` characters of `text` with the pen starting at the
 // current model-view origin, the font texture already bound. All glyphs go

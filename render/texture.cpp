@@ -81,8 +81,8 @@ bool TEXTURE::LoadFromMemory(const unsigned char* bytes, size_t length) {
   BmpInfoHeader info = ParseInfoHeader(bytes + kFileHeaderSize);
   // Only plain 24-bit pictures with at least the 40-byte information header.
   if (info.bitCount != 24 || info.compression != 0 || info.size < kInfoHeaderSize) return false;
-  if (info.width <= 0 || info.width > kMaxSide || info.height == 0 ||
-      info.height < -kMaxSide || info.height > kMaxSide) {
+  if (info.width <= 0 || info.width > kMaxSide || info.height == 0 || info.height < -kMaxSide ||
+      info.height > kMaxSide) {
     return false;
   }
   const size_t width = static_cast<size_t>(info.width);

@@ -10,17 +10,17 @@
 
 // The two BMP headers exactly as stored on disk (little-endian fields).
 struct BmpFileHeader {
-  uint16_t type = 0;        // "BM"
+  uint16_t type = 0;  // "BM"
   uint32_t size = 0;
   uint16_t reserved1 = 0;
   uint16_t reserved2 = 0;
-  uint32_t offBits = 0;     // offset of the pixel data from the file start
+  uint32_t offBits = 0;  // offset of the pixel data from the file start
 };
 
 struct BmpInfoHeader {
   uint32_t size = 0;
   int32_t width = 0;
-  int32_t height = 0;       // positive: rows bottom-up
+  int32_t height = 0;  // positive: rows bottom-up
   uint16_t planes = 0;
   uint16_t bitCount = 0;
   uint32_t compression = 0;

@@ -4,19 +4,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/gameutilities.h"
 #include "base/heading.h"
+#include "base/keycodes.h"
 #include "base/motion.h"
+#include "sim/enemymanager.h"
 #include "sim/projectileframe.h"
 #include "sim/spaceship.h"
-#include "sim/enemymanager.h"
-#include "base/gameutilities.h"
 #include "world/world.h"
-#include "base/keycodes.h"
 
 namespace {
-constexpr float kBackOffDistance = 600;         // closer than this the ship reverses
+constexpr float kBackOffDistance = 600;  // closer than this the ship reverses
 constexpr float kNoTarget = 1000000;
-constexpr float kLocalShipBox = 128;             // the local ship's box as projectiles see it
+constexpr float kLocalShipBox = 128;  // the local ship's box as projectiles see it
 constexpr int kFreezeFrames = 50;
 
 constexpr int kBotNameCount = AiPlayer::kNameCount;
@@ -30,10 +30,9 @@ std::string FreeBotName(const EnemyManager& table, int drawn) {
   if (drawn < 1 || drawn > kBotNameCount) return "hmm?";
   for (int k = 0; k < kBotNameCount; ++k) {
     const std::string name = kBotNames[(drawn - 1 + k) % kBotNameCount];
-    const bool taken = std::any_of(table.players.begin(), table.players.end(),
-                                   [&](const EnemyManager::player& p) {
-                                     return p.isComputer && p.name == name;
-                                   });
+    const bool taken =
+        std::any_of(table.players.begin(), table.players.end(),
+                    [&](const EnemyManager::player& p) { return p.isComputer && p.name == name; });
     if (!taken) return name;
   }
   return kBotNames[drawn - 1];
@@ -45,28 +44,21 @@ const char* const AiPlayer::kNames[kNameCount] = {"PNX100-313", "Devastator", "R
 
 // maxSpeed, energy, recharge, hp, size, texture, weapon ids of slots 0-3.
 const AiPlayer::Hull AiPlayer::kHulls[15] = {
-    {40, 2500, 20, 85, 128, 0, {15, 4, 2, 3}},
-    {25, 2000, 25, 85, 128, 0, {15, 12, 12, 5}},
-    {25, 2250, 20, 135, 144, 0, {15, 10, 18, 6}},
-    {35, 3000, 30, 55, 128, 0, {2, 4, 10, 11}},
-    {30, 2000, 15, 110, 128, 0, {11, 4, 16, 13}},
-    {20, 2250, 15, 145, 144, 20, {15, 17, 16, 8}},
-    {20, 2000, 10, 225, 196, 20, {6, 3, 18, 13}},
-    {10, 4000, 30, 165, 196, 20, {17, 10, 11, 0}},
-    {10, 4000, 30, 565, 256, 20, {0, 1, 5, 14}},
-    {25, 4000, 30, 165, 196, 20, {12, 19, 8, 14}},
-    {40, 1800, 25, 85, 96, 42, {15, 12, 16, 8}},
-    {45, 1800, 20, 65, 96, 42, {11, 4, 16, 19}},
-    {75, 1250, 25, 75, 80, 42, {11, 4, 16, 19}},
-    {35, 2000, 16, 85, 112, 42, {4, 12, 18, 6}},
+    {40, 2500, 20, 85, 128, 0, {15, 4, 2, 3}},    {25, 2000, 25, 85, 128, 0, {15, 12, 12, 5}},
+    {25, 2250, 20, 135, 144, 0, {15, 10, 18, 6}}, {35, 3000, 30, 55, 128, 0, {2, 4, 10, 11}},
+    {30, 2000, 15, 110, 128, 0, {11, 4, 16, 13}}, {20, 2250, 15, 145, 144, 20, {15, 17, 16, 8}},
+    {20, 2000, 10, 225, 196, 20, {6, 3, 18, 13}}, {10, 4000, 30, 165, 196, 20, {17, 10, 11, 0}},
+    {10, 4000, 30, 565, 256, 20, {0, 1, 5, 14}},  {25, 4000, 30, 165, 196, 20, {12, 19, 8, 14}},
+    {40, 1800, 25, 85, 96, 42, {15, 12, 16, 8}},  {45, 1800, 20, 65, 96, 42, {11, 4, 16, 19}},
+    {75, 1250, 25, 75, 80, 42, {11, 4, 16, 19}},  {35, 2000, 16, 85, 112, 42, {4, 12, 18, 6}},
     {40, 1000, 16, 75, 96, 42, {18, 18, 18, 19}},
 };
 
 // ---------------------------------------------------------------- set-up
 
-void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTable,
-                      World* level, ExplosionManager* explosionManager,
-                      GameUtilities* glUtilities, int teamNumber) {
+void AiPlayer::InitMe(float* camWidth, float* camHeight, EnemyManager* enemyTable, World* level,
+                      ExplosionManager* explosionManager, GameUtilities* glUtilities,
+                      int teamNumber) {
   Wire(camWidth, camHeight, enemyTable, level, explosionManager, glUtilities, teamNumber);
   guid = utilities->GenerateGUID();
   const int drawn = (int)utilities->RangedRandom(1, 7);
@@ -100,8 +92,8 @@ void AiPlayer::Wire(float* camWidth, float* camHeight, EnemyManager* enemyTable,
   team = teamNumber;
 }
 
-void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRate, float w,
-                         float h, int texture) {
+void AiPlayer::SetUpShip(float speedLimit, int hull, int shield, int rechargeRate, float w, float h,
+                         int texture) {
   maxSpeed = speedLimit;
   vx = vy = 0;
   RandomPlacement();  // with the size held before this call
@@ -300,8 +292,7 @@ void AiPlayer::Steer() {
   ShipRules rules;
   rules.limit = maxSpeed;
   rules.wrap = true;
-  SteerShip(angle, vx, vy, {keys[vk::Left], keys[vk::Right], keys[vk::Up], keys[vk::Down]},
-            rules);
+  SteerShip(angle, vx, vy, {keys[vk::Left], keys[vk::Right], keys[vk::Up], keys[vk::Down]}, rules);
 }
 
 // Moves by the velocity; on wall contact the ship stays where it was (the
@@ -323,8 +314,8 @@ void AiPlayer::CollideWithWalls() {
 void AiPlayer::PublishBullets() {
   for (const Bullet& b : bullets) {
     if (!b.active) continue;
-    enemies->NewBullet(row, b.x, b.y, b.width, b.height, b.direction, (float)b.style,
-                       b.texture, b.lifeLeft, 0, 0, 0, 0, 0, 0, 0);
+    enemies->NewBullet(row, b.x, b.y, b.width, b.height, b.direction, (float)b.style, b.texture,
+                       b.lifeLeft, 0, 0, 0, 0, 0, 0, 0);
   }
 }
 
@@ -435,8 +426,7 @@ bool AiPlayer::TouchesPlayer(const Bullet& b, const SpaceShip* player) const {
 }
 
 bool AiPlayer::TouchesEnemyRow(const Bullet& b) const {
-  for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
-                                        b.height))
+  for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height))
     if (enemies->GetTeam(i) != team) return true;
   return false;
 }
@@ -461,8 +451,7 @@ void AiPlayer::EndBullet(Bullet& b, bool touchesPlayer) {
     else
       enemies->FreezePlayer(kFreezeFrames);
   }
-  for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width,
-                                        b.height)) {
+  for (int i : enemies->HitMeRetPlayers(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height)) {
     if (enemies->GetTeam(i) == team && !b.hurtsOwner) continue;
     HurtRow(i, b.RollDamage(*utilities), 0);
     if (freezes && voice) voice->Froze(i, kFreezeFrames);

@@ -82,8 +82,8 @@ class AiPlayer {
   int shipTexture = 0;
   bool alive = false;
   int team = 0;
-  int bounty = 0;                // raised by kills in networked games
-  bool bounced = false;          // this frame ended against a wall
+  int bounty = 0;        // raised by kills in networked games
+  bool bounced = false;  // this frame ended against a wall
   Voice* voice = nullptr;
   std::vector<Bullet> bullets;
 

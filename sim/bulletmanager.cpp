@@ -3,18 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/angle.h"
+#include "base/gameutilities.h"
 #include "base/soundplayer.h"
-#include "sim/explosionmanager.h"
-#include "sim/projectileframe.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "sim/enemymanager.h"
-#include "base/gameutilities.h"
+#include "sim/explosionmanager.h"
+#include "sim/projectileframe.h"
 #include "world/world.h"
-#include "base/angle.h"
 
 namespace {
-
 
 constexpr int kExplosionSound = 7;
 constexpr int kFreezeFrames = 50;
@@ -74,10 +73,10 @@ void BulletManager::Store(const Bullet& b) {
 }
 
 void BulletManager::SendNew(const Bullet& b, float ownerGuid, bool reliable) {
-  msg::ProjectileNew m{ownerGuid,  b.texture,    b.x,        b.y,
-                       b.width,    b.height,     b.direction, static_cast<float>(b.style),
-                       b.lifetime, b.speed,      b.behaviour, b.turnRate,
-                       b.driftX,   b.driftY,     b.guid,      b.acceleration};
+  msg::ProjectileNew m{ownerGuid,  b.texture, b.x,         b.y,
+                       b.width,    b.height,  b.direction, static_cast<float>(b.style),
+                       b.lifetime, b.speed,   b.behaviour, b.turnRate,
+                       b.driftX,   b.driftY,  b.guid,      b.acceleration};
   msg::Send(*network, m, reliable ? Delivery::Reliable : Delivery::Unreliable);
 }
 
@@ -145,8 +144,7 @@ void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float
     enemies->DamagePlayer(p, d.energy, d.hull);
     if (b.behaviour == behaviour::Freezes) {
       enemies->FreezeEnergy(p, kFreezeFrames);
-      msg::Send(*network, msg::Freeze{enemies->players[p].guid, kFreezeFrames},
-                Delivery::Reliable);
+      msg::Send(*network, msg::Freeze{enemies->players[p].guid, kFreezeFrames}, Delivery::Reliable);
     }
   }
 
@@ -201,8 +199,7 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
   Trails(b);
   if (b.behaviour == behaviour::MuzzleFlash && b.lifeLeft == b.lifetime) {
     const float a = b.direction * kDegToRad;
-    explosions->AddExplosion(b.x + 16 * std::cos(a), b.y + 16 * std::sin(a), 64, 64, 3, 16,
-                             true);
+    explosions->AddExplosion(b.x + 16 * std::cos(a), b.y + 16 * std::sin(a), 64, 64, 3, 16, true);
   }
   // The blast's loudness goes by the distance before this frame's move; it is
   // worked out only for the projectiles that end.
@@ -224,13 +221,13 @@ void BulletManager::SendBullets(float ownerGuid) {
     Bullet& b = bullets[i];
     if (!b.sendFull && !b.sendUpdate) return;
     if (b.active && b.sendFull) {
-      msg::ProjectileFull m{ownerGuid, b.texture,  b.x,         b.y,
-                            b.width,   b.height,   b.direction, static_cast<float>(b.style),
+      msg::ProjectileFull m{ownerGuid,  b.texture, b.x,         b.y,
+                            b.width,    b.height,  b.direction, static_cast<float>(b.style),
                             b.lifeLeft, b.speed,   b.behaviour, b.turnRate,
-                            b.driftX,  b.driftY,   b.guid,      b.acceleration};
+                            b.driftX,   b.driftY,  b.guid,      b.acceleration};
       msg::Send(*network, m, Delivery::Reliable);
     } else if (b.active && b.sendUpdate) {
-      msg::ProjectileShort m{ownerGuid, b.x,      b.y,      b.direction, b.lifeLeft,
+      msg::ProjectileShort m{ownerGuid,  b.x,      b.y,      b.direction, b.lifeLeft,
                              b.turnRate, b.driftX, b.driftY, b.guid};
       msg::Send(*network, m, Delivery::Reliable);
     }

@@ -25,16 +25,16 @@ class BulletManager {
   // (the flags of the messages due for it are Projectile's sendFull and
   // sendUpdate).
   struct Bullet : Projectile {
-    float guid = 0;                  // network identity
+    float guid = 0;  // network identity
   };
 
-  Weapon shrapnel;                   // private burst weapon
+  Weapon shrapnel;  // private burst weapon
   ExplosionManager* explosions = nullptr;
   GameUtilities* utilities = nullptr;
   World* world = nullptr;
   EnemyManager* enemies = nullptr;
   NetworkHandler* network = nullptr;
-  std::vector<Bullet> bullets;       // live and spent slots; spent ones are reused
+  std::vector<Bullet> bullets;  // live and spent slots; spent ones are reused
   SoundPlayer* sounds = nullptr;
 
   void InitMe(GameUtilities* utilities, World* world, ExplosionManager* explosions,
@@ -45,8 +45,7 @@ class BulletManager {
   void ShootMe(Weapon& w, int& energy, float x, float y, float heading, float vx, float vy,
                float ownerGuid);
   // One volley without cost or cooldown (shrapnel).
-  void ShootMe(Weapon& w, float x, float y, float heading, float vx, float vy,
-               float ownerGuid);
+  void ShootMe(Weapon& w, float x, float y, float heading, float vx, float vy, float ownerGuid);
 
   // One frame for every projectile. hp and energy are the local ship's, hurt
   // by its own blasts; team decides who the projectiles pass through.
@@ -55,8 +54,7 @@ class BulletManager {
   void SendBullets(float ownerGuid);
 
  private:
-  Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx,
-                    float vy);
+  Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx, float vy);
   void Store(const Bullet& b);
   void SendNew(const Bullet& b, float ownerGuid, bool reliable);
   void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
@@ -67,5 +65,5 @@ class BulletManager {
   std::vector<Bullet> born_;          // fragments burst during UpdateMe, stored after it
   FreeSlots free_;                    // the spent slots of `bullets`
   bool updating_ = false;
-  float shipX_ = 0, shipY_ = 0;       // the local ship during UpdateMe
+  float shipX_ = 0, shipY_ = 0;  // the local ship during UpdateMe
 };

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "base/keycodes.h"
 #include "base/gameutilities.h"
-#include "sim/spaceship.h"
+#include "base/keycodes.h"
 #include "net/bitstream.h"
 #include "net/messages.h"
 #include "sim/bounty.h"
 #include "sim/enemymanager.h"
 #include "sim/killtext.h"
+#include "sim/spaceship.h"
 
 namespace {
 // A computer player's seat: the address 0.0.0.0, which no peer can send
@@ -120,9 +120,7 @@ float ComputerPlayers::RowGuid(int row) const {
   return enemies_->ValidRow(row) ? enemies_->players[row].guid : 0;
 }
 
-const std::string& ComputerPlayers::OwnName() const {
-  return player_ ? player_->name : kNobody;
-}
+const std::string& ComputerPlayers::OwnName() const { return player_ ? player_->name : kNobody; }
 
 // ---- Per frame ----
 
@@ -168,9 +166,9 @@ void ComputerPlayers::SendState(Bot& bot, bool full) {
   std::copy(held, held + 4, bot.keysSent);
   if (++bot.statsTimer >= kStateFrames) bot.statsTimer = 0;
   if (full) {
-    Say(bot, msg::FullState{a.guid, a.x, a.y, a.angle, true, held[0], a.frozenFrames, a.bounty,
-                            a.width, a.height, a.shipTexture, a.vx, a.vy, a.maxSpeed, held[1],
-                            held[2], held[3]});
+    Say(bot,
+        msg::FullState{a.guid, a.x, a.y, a.angle, true, held[0], a.frozenFrames, a.bounty, a.width,
+                       a.height, a.shipTexture, a.vx, a.vy, a.maxSpeed, held[1], held[2], held[3]});
   } else if (changed || a.bounced || bot.statsTimer == 0) {
     Say(bot, msg::ShortState{a.guid, a.x, a.y, a.angle, held[0], a.bounty, a.vx, a.vy, held[1],
                              held[2], held[3]});
@@ -192,11 +190,10 @@ void ComputerPlayers::Balance() {
   for (size_t k = bots_.size(); k-- > 0;) {
     // By identity: a row that left since the last frame shifted the others.
     const std::string name = enemies_->GetName(enemies_->playernumbyguid(bots_[k]->ai.guid));
-    const bool taken = name.empty() || name == OwnName() ||
-                       std::any_of(enemies_->players.begin(), enemies_->players.end(),
-                                   [&](const EnemyManager::player& p) {
-                                     return p.name == name && !Has(p.guid);
-                                   });
+    const bool taken =
+        name.empty() || name == OwnName() ||
+        std::any_of(enemies_->players.begin(), enemies_->players.end(),
+                    [&](const EnemyManager::player& p) { return p.name == name && !Has(p.guid); });
     if (taken) Remove(k);
   }
   const int want = std::clamp(std::min(target_, room_ - Humans()), 0, kMaxBots);

@@ -6,24 +6,23 @@
 #include <cmath>
 #include <utility>
 
+#include "base/gameutilities.h"
 #include "base/motion.h"
 #include "base/timing.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
 #include "sim/explosionmanager.h"
-#include "base/gameutilities.h"
 
 namespace {
-constexpr int kLongUpdateGrace = 750;   // frames a network-updated row survives silence
-constexpr int kShortUpdateGrace = 1750; // after creation and the short update
-constexpr int kBulletEraseLife = -10;   // remote projectiles linger until this life
+constexpr int kLongUpdateGrace = 750;    // frames a network-updated row survives silence
+constexpr int kShortUpdateGrace = 1750;  // after creation and the short update
+constexpr int kBulletEraseLife = -10;    // remote projectiles linger until this life
 // Nobody to credit: a computer player's recorded hitter that has left the table.
 constexpr int kNoHitter = -2;
 }  // namespace
 
-void EnemyManager::InitMe(GameUtilities* utilities_, MessageSink messages_,
-                          SoundPlayer* sounds_, NetworkHandler* network_,
-                          ExplosionManager* explosions_) {
+void EnemyManager::InitMe(GameUtilities* utilities_, MessageSink messages_, SoundPlayer* sounds_,
+                          NetworkHandler* network_, ExplosionManager* explosions_) {
   utilities = utilities_;
   messages = std::move(messages_);
   sounds = sounds_;
@@ -33,8 +32,8 @@ void EnemyManager::InitMe(GameUtilities* utilities_, MessageSink messages_,
 
 // ---------------------------------------------------------------- rows
 
-int EnemyManager::AddPlayer(float width, float height, int texture, float guid,
-                            std::string name, bool isComputer, int team, int spawned) {
+int EnemyManager::AddPlayer(float width, float height, int texture, float guid, std::string name,
+                            bool isComputer, int team, int spawned) {
   if ((int)players.size() >= kMaxPlayers) return -1;
   gridFiled_ = false;
   player p;
@@ -51,8 +50,8 @@ int EnemyManager::AddPlayer(float width, float height, int texture, float guid,
   return (int)players.size() - 1;
 }
 
-void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames,
-                                bool upHeld, int bounty, float vx, float vy) {
+void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames, bool upHeld,
+                                int bounty, float vx, float vy) {
   if (!ValidRow(i)) return;
   gridFiled_ = false;
   player& p = players[i];
@@ -69,9 +68,9 @@ void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozen
   p.timeoutFrames = kShortUpdateGrace;
 }
 
-void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames,
-                                bool upHeld, int bounty, float vx, float vy, bool downHeld,
-                                bool leftHeld, bool rightHeld, float maxSpeed) {
+void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozenFrames, bool upHeld,
+                                int bounty, float vx, float vy, bool downHeld, bool leftHeld,
+                                bool rightHeld, float maxSpeed) {
   if (!ValidRow(i)) return;
   gridFiled_ = false;
   player& p = players[i];
@@ -91,8 +90,7 @@ void EnemyManager::UpdatePlayer(int i, float x, float y, float angle, int frozen
   p.timeoutFrames = kLongUpdateGrace;
 }
 
-void EnemyManager::UpdateWeirdVars(int i, float width, float height, int texture,
-                                   int spawned) {
+void EnemyManager::UpdateWeirdVars(int i, float width, float height, int texture, int spawned) {
   if (!ValidRow(i)) return;
   gridFiled_ = false;
   players[i].width = width;
@@ -109,11 +107,15 @@ void EnemyManager::RemoveEnemy(int i) {
   if (!ValidRow(i)) return;
   gridFiled_ = false;
   players.erase(players.begin() + i);
-  if (lastAttacker == i) lastAttacker = -1;
-  else if (lastAttacker > i) lastAttacker--;
+  if (lastAttacker == i)
+    lastAttacker = -1;
+  else if (lastAttacker > i)
+    lastAttacker--;
   for (player& p : players) {
-    if (p.lastHitter == i) p.lastHitter = kNoHitter;
-    else if (p.lastHitter > i) p.lastHitter--;
+    if (p.lastHitter == i)
+      p.lastHitter = kNoHitter;
+    else if (p.lastHitter > i)
+      p.lastHitter--;
   }
   killed.erase(std::remove(killed.begin(), killed.end(), i), killed.end());
   for (int& k : killed)
@@ -148,9 +150,8 @@ std::vector<float> EnemyManager::GetDistances(float x, float y) {
 // ---------------------------------------------------------------- projectiles
 
 void EnemyManager::NewBullet(int i, float x, float y, float width, float height, float angle,
-                             float drawKind, int texture, int life, float speed,
-                             int behaviour, float turn, float vx, float vy, float id,
-                             float accel) {
+                             float drawKind, int texture, int life, float speed, int behaviour,
+                             float turn, float vx, float vy, float id, float accel) {
   if (!ValidRow(i)) return;
   std::vector<bullet>& list = players[i].bullets;
   if ((int)list.size() >= kMaxBulletsPerPlayer) return;
@@ -200,15 +201,14 @@ void EnemyManager::RemoveBullet(player& p, int k) {
   }
 }
 
-void EnemyManager::UpdateBullet(int i, float x, float y, float width, float height,
-                                float angle, float drawKind, int texture, int life,
-                                float speed, int behaviour, float turn, float vx, float vy,
-                                float id, float accel) {
+void EnemyManager::UpdateBullet(int i, float x, float y, float width, float height, float angle,
+                                float drawKind, int texture, int life, float speed, int behaviour,
+                                float turn, float vx, float vy, float id, float accel) {
   if (!ValidRow(i)) return;
   bullet* b = FindBullet(players[i], id);
   if (!b) {
-    NewBullet(i, x, y, width, height, angle, drawKind, texture, life, speed, behaviour, turn,
-              vx, vy, id, accel);
+    NewBullet(i, x, y, width, height, angle, drawKind, texture, life, speed, behaviour, turn, vx,
+              vy, id, accel);
     return;
   }
   b->accel = accel;
@@ -408,7 +408,8 @@ void EnemyManager::AddAiKill(int victim, int killer) {
   if (r == 1)
     AddMessage(k + " showed " + v + " that he was one lean mean machine!", MessageKind::OthersKill);
   else if (r == 3)
-    AddMessage(k + " showed that " + v + " didn't belong in the big leagues!", MessageKind::OthersKill);
+    AddMessage(k + " showed that " + v + " didn't belong in the big leagues!",
+               MessageKind::OthersKill);
   else
     AddMessage(k + " terminated " + v + " with extreme prejudice!", MessageKind::OthersKill);
 }

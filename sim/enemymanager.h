@@ -33,16 +33,16 @@ class EnemyManager {
 
   // One projectile of an opponent, as last reported by its shooter.
   struct bullet {
-    float id = 0;          // the projectile's GUID
-    float accel = 0;       // added along the heading while young; 0 = none
-    int startLife = 0;     // largest life ever reported (age = startLife - life)
+    float id = 0;       // the projectile's GUID
+    float accel = 0;    // added along the heading while young; 0 = none
+    int startLife = 0;  // largest life ever reported (age = startLife - life)
     int texture = 0;
     float x = 0, y = 0;
     float width = 0, height = 0;
-    float angle = 0;       // degrees
-    float drawKind = 0;    // the shooter's drawing style, carried as a float
-    int life = 0;          // erased when it reaches -10
-    int behaviour = 0;     // carried for drawing only
+    float angle = 0;     // degrees
+    float drawKind = 0;  // the shooter's drawing style, carried as a float
+    int life = 0;        // erased when it reaches -10
+    int behaviour = 0;   // carried for drawing only
     float speed = 0;
     float turn = 0;        // degrees per frame
     float vx = 0, vy = 0;  // drift
@@ -51,7 +51,7 @@ class EnemyManager {
   // One table row.
   struct player {
     int timeoutFrames = 0;
-    float maxSpeed = 0;    // 0: no thrust/drag prediction
+    float maxSpeed = 0;  // 0: no thrust/drag prediction
     bool upHeld = false;
     bool leftHeld = false;
     bool rightHeld = false;
@@ -66,7 +66,7 @@ class EnemyManager {
     float width = 0, height = 0;
     float angle = 0;
     int pendingFreeze = 0;
-    int lastHitter = 0;    // -1 = the local player, else a computer player's row
+    int lastHitter = 0;  // -1 = the local player, else a computer player's row
     int bounty = 0;
     float aiHullDamage = 0;
     float aiEnergyDamage = 0;
@@ -76,7 +76,7 @@ class EnemyManager {
     int team = 0;
     float vx = 0, vy = 0;
     std::vector<bullet> bullets;  // in no particular order
-    GuidIndex bulletIndex;         // where each of `bullets` sits, by GUID
+    GuidIndex bulletIndex;        // where each of `bullets` sits, by GUID
     // The scoreboard's figures, counted by this copy from the kills it
     // learns of (since it joined).
     int wins = 0, losses = 0;
@@ -114,13 +114,13 @@ class EnemyManager {
   int AddPlayer(float width, float height, int texture, float guid, std::string name,
                 bool isComputer, int team, int spawned);
   // Short form (computer players): no key prediction, 1750 frames of grace.
-  void UpdatePlayer(int i, float x, float y, float angle, int frozenFrames, bool upHeld,
-                    int bounty, float vx, float vy);
+  void UpdatePlayer(int i, float x, float y, float angle, int frozenFrames, bool upHeld, int bounty,
+                    float vx, float vy);
   // Long form (network state): frozenFrames -1 and maxSpeed <= 0 keep the
   // stored values; 750 frames of grace.
-  void UpdatePlayer(int i, float x, float y, float angle, int frozenFrames, bool upHeld,
-                    int bounty, float vx, float vy, bool downHeld, bool leftHeld,
-                    bool rightHeld, float maxSpeed);
+  void UpdatePlayer(int i, float x, float y, float angle, int frozenFrames, bool upHeld, int bounty,
+                    float vx, float vy, bool downHeld, bool leftHeld, bool rightHeld,
+                    float maxSpeed);
   void UpdateWeirdVars(int i, float width, float height, int texture, int spawned);
   void RemoveEnemy(int i);
   int playernumbyguid(float guid);
@@ -134,14 +134,14 @@ class EnemyManager {
 
   // ---- Projectiles of opponents ----
   // Beyond kMaxBulletsPerPlayer the projectile is dropped.
-  void NewBullet(int i, float x, float y, float width, float height, float angle,
-                 float drawKind, int texture, int life, float speed, int behaviour,
-                 float turn, float vx, float vy, float id, float accel);
-  void UpdateBullet(int i, float x, float y, float width, float height, float angle,
-                    float drawKind, int texture, int life, float speed, int behaviour,
-                    float turn, float vx, float vy, float id, float accel);
-  void UpdateBullet(int i, float x, float y, float angle, int life, float turn, float vx,
-                    float vy, float id);
+  void NewBullet(int i, float x, float y, float width, float height, float angle, float drawKind,
+                 int texture, int life, float speed, int behaviour, float turn, float vx, float vy,
+                 float id, float accel);
+  void UpdateBullet(int i, float x, float y, float width, float height, float angle, float drawKind,
+                    int texture, int life, float speed, int behaviour, float turn, float vx,
+                    float vy, float id, float accel);
+  void UpdateBullet(int i, float x, float y, float angle, int life, float turn, float vx, float vy,
+                    float id);
   void KillBullet(int i, float id);
   void ResetBullets(int i);
 

@@ -16,17 +16,17 @@ class ExplosionManager {
   // Kept small: a big fight holds tens of thousands of smoke puffs, and
   // every frame adds thousands of them and ages them all.
   struct Explosion {
-    float x = 0, y = 0;            // centre
+    float x = 0, y = 0;  // centre
     float width = 0, height = 0;
-    int loopSlot = 0;              // looped texture played
+    int loopSlot = 0;  // looped texture played
     std::uint8_t framesLeft = 0;
-    std::uint8_t frames = 0;       // total duration, at most kMaxFrames
+    std::uint8_t frames = 0;  // total duration, at most kMaxFrames
     bool active = false;
   };
   static constexpr int kMaxFrames = 255;
 
   NetworkHandler* network = nullptr;
-  std::vector<Explosion> list;     // slots are reused, never removed
+  std::vector<Explosion> list;  // slots are reused, never removed
 
   // The peers sent explosions are announced to (none: announced to nobody).
   void InitMe(NetworkHandler* network);
@@ -40,7 +40,7 @@ class ExplosionManager {
   void Clear();
 
  private:
-  FreeSlots free_;        // the spent slots of `list`
+  FreeSlots free_;  // the spent slots of `list`
 
   void SendExplosion(const Explosion& e);
 };

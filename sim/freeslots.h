@@ -28,7 +28,7 @@ class FreeSlots {
     const std::vector<std::uint64_t>& bits = levels_[0];
     const int words = static_cast<int>(bits.size());
     for (int w = 0; w < words; ++w) {
-      std::uint64_t taken = ~bits[w];  // read once: a release in visit leaves it be
+      std::uint64_t taken = ~bits[w];   // read once: a release in visit leaves it be
       const int past = size_ - w * 64;  // slots of this word that exist
       if (past < 64) taken &= (std::uint64_t{1} << past) - 1;
       for (; taken != 0; taken &= taken - 1) visit(w * 64 + __builtin_ctzll(taken));

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstddef>
 
-#include "sim/explosionmanager.h"
-#include "base/heading.h"
-#include "base/gameutilities.h"
-#include "base/timing.h"
-#include "world/world.h"
 #include "base/angle.h"
+#include "base/gameutilities.h"
+#include "base/heading.h"
+#include "base/timing.h"
+#include "sim/explosionmanager.h"
+#include "world/world.h"
 
 // Moving a crowd touches one cache line of each projectile only while what a
 // frame reads stays in the first.
@@ -28,8 +28,8 @@ constexpr Projectile::Blast kBlasts[6] = {{0, 0},
 
 }  // namespace
 
-void Projectile::Launch(const Weapon::Shot& t, float shipX, float shipY, float heading,
-                        float vx, float vy) {
+void Projectile::Launch(const Weapon::Shot& t, float shipX, float shipY, float heading, float vx,
+                        float vy) {
   texture = t.texture;
   bounces = t.bounces;
   lifetime = lifeLeft = t.lifetime;
@@ -74,7 +74,8 @@ void Projectile::Scatter(GameUtilities& random) {
   const float r = random.RangedRandom(0, 360) * kDegToRad;
   driftX = std::cos(r) * s;
   driftY = std::sin(r) * s;
-  lifetime = lifeLeft = static_cast<int>(random.RangedRandom(kFragmentLifeMin, kFragmentLifeMax + 1));
+  lifetime = lifeLeft =
+      static_cast<int>(random.RangedRandom(kFragmentLifeMin, kFragmentLifeMax + 1));
 }
 
 bool Projectile::Age() {
@@ -111,8 +112,8 @@ void Projectile::Bounce(World& world) {
   if (bouncesLeft < 1) active = false;
   const bool vertical = world.CollisionObjects(x - width / 2, y - height / 2 - speed - 1 - driftY,
                                                0, 2 * height + speed + driftY);
-  const bool horizontal = world.CollisionObjects(x - driftX - width / 2 - speed - 1,
-                                                 y - height / 2, 2 * width + speed + driftX, 0);
+  const bool horizontal = world.CollisionObjects(x - driftX - width / 2 - speed - 1, y - height / 2,
+                                                 2 * width + speed + driftX, 0);
   const bool neither = !vertical && !horizontal;
   if (horizontal || neither) {
     direction = 180 - direction;

@@ -32,29 +32,29 @@ struct alignas(64) Projectile {
   // struct starts on a cache line), so that moving a crowd of projectiles
   // touches one line of each; the rest is read when one bounces, ends or is
   // sent.
-  bool active = false;             // the slot holds a live projectile
+  bool active = false;  // the slot holds a live projectile
   // The owner's messages due for it. They sit here, beside what every frame
   // reads, so that looking for the due ones (every frame, over the whole
   // crowd) leaves the rest of each record out of the cache. A computer
   // player tells the other copies at once and leaves them unset.
-  bool sendFull = false;           // full projectile message due
-  bool sendUpdate = false;         // short projectile message due
+  bool sendFull = false;    // full projectile message due
+  bool sendUpdate = false;  // short projectile message due
   int lifeLeft = 0;
-  int lifetime = 0;                // total frames of flight
-  int behaviour = 0;               // see namespace behaviour
-  int style = 0;                   // drawing style
-  float x = 0, y = 0;              // centre
-  float driftX = 0, driftY = 0;    // extra velocity; driftY counts upwards
-  float direction = 0;             // degrees, kept in [0, 360]
-  float turnRate = 0;              // degrees per frame
-  float speed = 0;                 // units per frame along direction
-  float acceleration = 0;          // drift added along direction while accelFrames > 0
+  int lifetime = 0;              // total frames of flight
+  int behaviour = 0;             // see namespace behaviour
+  int style = 0;                 // drawing style
+  float x = 0, y = 0;            // centre
+  float driftX = 0, driftY = 0;  // extra velocity; driftY counts upwards
+  float direction = 0;           // degrees, kept in [0, 360]
+  float turnRate = 0;            // degrees per frame
+  float speed = 0;               // units per frame along direction
+  float acceleration = 0;        // drift added along direction while accelFrames > 0
   int accelFrames = 0;
-  float width = 0, height = 0;     // size and hit box
+  float width = 0, height = 0;  // size and hit box
   int texture = 0;
-  int bouncesLeft = 0;             // wall contacts left
-  int blast = 0;                   // explosion kind at the end
-  int burst = 0;                   // 2 = bursts into shrapnel at the end
+  int bouncesLeft = 0;  // wall contacts left
+  int blast = 0;        // explosion kind at the end
+  int burst = 0;        // 2 = bursts into shrapnel at the end
   bool bounces = false;
   bool hurtsOwner = false;
   float damageMin = 0, damageMax = 0, energyDamageMin = 0, energyDamageMax = 0;
@@ -63,8 +63,7 @@ struct alignas(64) Projectile {
   // (shipX, shipY) facing `heading`, drifting with the template's share of
   // the ship's velocity (vx, vy; y down). The direction is left to the
   // caller: where the spread draw is added differs between the firers.
-  void Launch(const Weapon::Shot& t, float shipX, float shipY, float heading, float vx,
-              float vy);
+  void Launch(const Weapon::Shot& t, float shipX, float shipY, float heading, float vx, float vy);
   // A charged weapon's projectiles grow, and hurt, with the charge reached.
   void GrowWithCharge(int chargeCount);
   // A shrapnel fragment flies off at a random drift for kFragmentLifeMin to

@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr int kReflexLife = 100;      // a Reflex projectile turns back at this life left
-constexpr int kCorrectionFrames = 30; // the copies get position and course this often
+constexpr int kReflexLife = 100;       // a Reflex projectile turns back at this life left
+constexpr int kCorrectionFrames = 30;  // the copies get position and course this often
 
 void Home(Projectile& p, const HomingTargets& targets) {
   const HomingTargets::Target t = targets.Nearest(p.x, p.y);

@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "sim/bulletmanager.h"
+#include "base/angle.h"
+#include "base/gameutilities.h"
+#include "base/keycodes.h"
 #include "base/motion.h"
 #include "net/messages.h"
 #include "net/networkhandler.h"
+#include "sim/bulletmanager.h"
 #include "sim/enemymanager.h"
-#include "base/gameutilities.h"
 #include "world/world.h"
-#include "base/angle.h"
-#include "base/keycodes.h"
 
 void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_, int recharge_,
                        GameUtilities* utilities_, World* world_, BulletManager* bullets_,
@@ -140,13 +140,15 @@ void SpaceShip::StepWeapons() {
 }
 
 void SpaceShip::StepSteering(bool boost) {
-  const ShipControls keys{keyState[vk::Left], keyState[vk::Right], keyState[vk::Up], keyState[vk::Down]};
+  const ShipControls keys{keyState[vk::Left], keyState[vk::Right], keyState[vk::Up],
+                          keyState[vk::Down]};
   ShipRules rules;
   rules.limit = boost ? 1.2f * maxSpeed : maxSpeed;
   rules.boost = boost;
   rules.wrap = true;
   if (SteerShip(angle, vx, vy, keys, rules) && boost) sendUpdate = true;
-  const bool held[4] = {keyState[vk::Down], keyState[vk::Up], keyState[vk::Left], keyState[vk::Right]};
+  const bool held[4] = {keyState[vk::Down], keyState[vk::Up], keyState[vk::Left],
+                        keyState[vk::Right]};
   bool* sent[4] = {&downHeld, &upHeld, &leftHeld, &rightHeld};
   for (int i = 0; i < 4; ++i) {
     if (held[i] != *sent[i]) {
@@ -197,8 +199,8 @@ void SpaceShip::StepMove() {
 
 msg::FullState SpaceShip::FullStateMessage() const {
   const float sx = alive ? x : -30000.0f, sy = alive ? y : -30000.0f;
-  return msg::FullState{guid,         sx,     sy,    angle,       alive,  upHeld,
-                        frozenFrames, bounty, width, height,      shipTexture, vx,
+  return msg::FullState{guid,         sx,       sy,       angle,    alive,       upHeld,
+                        frozenFrames, bounty,   width,    height,   shipTexture, vx,
                         vy,           maxSpeed, downHeld, leftHeld, rightHeld};
 }
 
@@ -207,8 +209,7 @@ void SpaceShip::SendNetworkStats() {
   if (sendFullStats) {
     msg::Send(*network, FullStateMessage(), Delivery::Reliable);
   } else if (sendUpdate) {
-    msg::ShortState m{guid, sx, sy, angle, upHeld, bounty, vx, vy, downHeld, leftHeld,
-                      rightHeld};
+    msg::ShortState m{guid, sx, sy, angle, upHeld, bounty, vx, vy, downHeld, leftHeld, rightHeld};
     msg::Send(*network, m, Delivery::Unreliable);
   }
   sendFullStats = false;

@@ -24,51 +24,51 @@ class World;
 
 class SpaceShip {
  public:
-  float x = 0, y = 0;             // centre in world units
+  float x = 0, y = 0;  // centre in world units
   int deaths = 0;
   int kills = 0;
   std::string name = "Player";
-  int frozenFrames = 0;           // frames of energy freeze left
-  int hp = 0;                     // hull points; death below 0
-  int energy = 0;                 // energy, doubles as the shield
+  int frozenFrames = 0;  // frames of energy freeze left
+  int hp = 0;            // hull points; death below 0
+  int energy = 0;        // energy, doubles as the shield
   int team = 0;
   float guid = 0;
   bool alive = false;
   bool respawnRequested = false;  // set by the front end, consumed by the next update
   int shopSlot = 0;               // weapon key the shop is buying for (front end only)
   int bounty = 0;
-  int minimapValue = 9216;        // handed to the minimap drawing, which ignores it
+  int minimapValue = 9216;  // handed to the minimap drawing, which ignores it
   float width = 128, height = 128;
   int shipTexture = 0;
   UtilityItem utility;
-  int statsTimer = 0;             // 0..14 between forced short state messages
+  int statsTimer = 0;  // 0..14 between forced short state messages
   bool upHeld = false, downHeld = false, leftHeld = false, rightHeld = false;  // last sent
-  bool engineOn = false;          // up arrow held (engine flame)
-  bool sendUpdate = false;        // short state message due
-  bool sendFullStats = false;     // full state message due
+  bool engineOn = false;       // up arrow held (engine flame)
+  bool sendUpdate = false;     // short state message due
+  bool sendFullStats = false;  // full state message due
   int credits = 0;
   int totalEarned = 0;
-  int spinPhase = 1;              // 1..19, animates the freeze overlay
-  Weapon weapons[4];              // fired with Z, X, C, V
+  int spinPhase = 1;  // 1..19, animates the freeze overlay
+  Weapon weapons[4];  // fired with Z, X, C, V
   EnemyManager* enemies = nullptr;
   BulletManager* bullets = nullptr;
   World* world = nullptr;
   GameUtilities* utilities = nullptr;
   SoundPlayer* sounds = nullptr;
   NetworkHandler* network = nullptr;
-  float maxSpeed = 0;             // limit on abs(vx) + abs(vy)
+  float maxSpeed = 0;  // limit on abs(vx) + abs(vy)
   float vx = 0, vy = 0;
-  float angle = 0;                // degrees, kept in [0, 360]
+  float angle = 0;  // degrees, kept in [0, 360]
   bool keyState[256] = {};
   int maxHp = 0, maxEnergy = 0;
-  int recharge = 0;               // energy per unfrozen frame
+  int recharge = 0;  // energy per unfrozen frame
   int engineLevel = 0, armourLevel = 0, storageLevel = 0, rechargeLevel = 0;  // shop ladders
 
   // The first argument is stored as y, the second as x.
   void InitMe(float startY, float startX, float maxSpeed, int energy, int recharge,
-              GameUtilities* utilities, World* world, BulletManager* bullets,
-              EnemyManager* enemies, SoundPlayer* sounds, NetworkHandler* network, int team,
-              float guid, int minimapValue, int hp);
+              GameUtilities* utilities, World* world, BulletManager* bullets, EnemyManager* enemies,
+              SoundPlayer* sounds, NetworkHandler* network, int team, float guid, int minimapValue,
+              int hp);
 
   // One frame of simulation. outVx/outVy receive the velocity (star field).
   void UpdateMe(const bool* keys, float& outVx, float& outVy, float width, float height,
@@ -86,10 +86,10 @@ class SpaceShip {
   void ChangeWeaponNoCheck(int slot, int weaponId);
   std::string GetWeaponName(int slot);
 
-  void UpdateCredits(int amount);   // adds to credits and totalEarned
+  void UpdateCredits(int amount);  // adds to credits and totalEarned
   int GetCredits();
-  bool BuySomething(int price);     // false when price > credits
-  void Refund(int amount);          // adds to credits only
+  bool BuySomething(int price);  // false when price > credits
+  void Refund(int amount);       // adds to credits only
 
   // Each replaces its cap only with a strictly larger value.
   bool UpgradeMaxHp(int value);
@@ -101,8 +101,7 @@ class SpaceShip {
   // at (x, y), already moved back out of the wall it ran into, bounces at
   // half speed off the side two line probes through it find and loses a
   // quarter of the other component (off both with neither found).
-  static void BounceOffWall(World& world, float x, float y, float w, float h, float& vx,
-                            float& vy);
+  static void BounceOffWall(World& world, float x, float y, float w, float h, float& vx, float& vy);
 
  private:
   void StepFreezeAndDamage();

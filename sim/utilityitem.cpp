@@ -55,7 +55,6 @@ bool UtilityItem::ShiftPressed(int& energy, int& hp, float& x, float& y) {
         y = anchorY;
       }
       return false;
-    default:
-      return false;
+    default: return false;
   }
 }

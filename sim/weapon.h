@@ -13,13 +13,13 @@ class GameUtilities;
 // Special flight or hit rule of a projectile.
 namespace behaviour {
 constexpr int None = 0;
-constexpr int Weaving = 1;       // turn rate flips every 20 frames
-constexpr int PassesWalls = 2;   // ignores level walls
-constexpr int Freezes = 3;       // freezes the target's energy recharge
-constexpr int Homing = 4;        // steers toward the nearest opponent
-constexpr int Reflex = 5;        // turns back when 100 frames of life are left
-constexpr int Shrapnel = 6;      // random drift and life when launched
-constexpr int MuzzleFlash = 7;   // flash on the first frame
+constexpr int Weaving = 1;      // turn rate flips every 20 frames
+constexpr int PassesWalls = 2;  // ignores level walls
+constexpr int Freezes = 3;      // freezes the target's energy recharge
+constexpr int Homing = 4;       // steers toward the nearest opponent
+constexpr int Reflex = 5;       // turns back when 100 frames of life are left
+constexpr int Shrapnel = 6;     // random drift and life when launched
+constexpr int MuzzleFlash = 7;  // flash on the first frame
 }  // namespace behaviour
 
 // Drawing style of a projectile.
@@ -35,70 +35,70 @@ class Weapon {
  public:
   // One projectile of a volley.
   struct Shot {
-    int texture = 0;            // texture slot of the projectile picture
-    float aimOffset = 0;        // degrees added to the heading for the flight direction
-    float mountAngle = 0;       // degrees (relative to heading) of the spawn point
-    float mountDistance = 0;    // distance of the spawn point from the ship's centre
+    int texture = 0;          // texture slot of the projectile picture
+    float aimOffset = 0;      // degrees added to the heading for the flight direction
+    float mountAngle = 0;     // degrees (relative to heading) of the spawn point
+    float mountDistance = 0;  // distance of the spawn point from the ship's centre
     float width = 0, height = 0;
-    bool bounces = false;       // bounces off walls instead of dying there
-    int maxBounces = 32;        // wall contacts allowed to a bouncing projectile
-    int lifetime = 0;           // frames of flight
-    float speed = 0;            // units per frame along the direction
-    float turnRate = 0;         // degrees added to the direction every frame
-    int behaviour = 0;          // see namespace behaviour
-    float inherit = 0;          // share of the ship's velocity added to the drift
-    float acceleration = 0;     // drift added along the direction while young (kAccelerationFrames)
-    int blast = 0;              // explosion at the end: 0 none, 1..5 (512, 256, 1024, 64, 2048)
-    float spread = 0;           // uniform random deviation, +-spread degrees
-    int style = 0;              // see namespace shotstyle
+    bool bounces = false;    // bounces off walls instead of dying there
+    int maxBounces = 32;     // wall contacts allowed to a bouncing projectile
+    int lifetime = 0;        // frames of flight
+    float speed = 0;         // units per frame along the direction
+    float turnRate = 0;      // degrees added to the direction every frame
+    int behaviour = 0;       // see namespace behaviour
+    float inherit = 0;       // share of the ship's velocity added to the drift
+    float acceleration = 0;  // drift added along the direction while young (kAccelerationFrames)
+    int blast = 0;           // explosion at the end: 0 none, 1..5 (512, 256, 1024, 64, 2048)
+    float spread = 0;        // uniform random deviation, +-spread degrees
+    int style = 0;           // see namespace shotstyle
     float damageMin = 0, damageMax = 0;
     float energyDamageMin = 0, energyDamageMax = 0;
-    int sound = 0;              // sound slot played when the volley leaves
+    int sound = 0;                // sound slot played when the volley leaves
     bool soundOnChannel = false;  // play on the fixed channel instead of a free one
-    bool hurtsOwner = false;    // the end also damages the own ship when close
-    int burst = 0;              // 2 = bursts into shrapnel at the end
+    bool hurtsOwner = false;      // the end also damages the own ship when close
+    int burst = 0;                // 2 = bursts into shrapnel at the end
   };
 
-  std::string name;             // display name; also the identity that forbids carrying a weapon twice
-  int category = 0;             // class code read by the computer players
-  int chargeCount = 0;          // frames the fire key has been held
-  bool charged = false;         // projectiles scale with chargeCount
-  int chargeThreshold = 0;      // charge frames after which it fires; 0 = every frame
-  bool held = false;            // the fire key is being held
-  int energyCost = 0;           // energy per volley
-  int cooldown = 0;             // frames until the next volley is possible
+  std::string name;         // display name; also the identity that forbids carrying a weapon twice
+  int category = 0;         // class code read by the computer players
+  int chargeCount = 0;      // frames the fire key has been held
+  bool charged = false;     // projectiles scale with chargeCount
+  int chargeThreshold = 0;  // charge frames after which it fires; 0 = every frame
+  bool held = false;        // the fire key is being held
+  int energyCost = 0;       // energy per volley
+  int cooldown = 0;         // frames until the next volley is possible
   GameUtilities* utilities = nullptr;
-  int reloadFrames = 0;         // put into cooldown after each volley
-  std::vector<Shot> shots;      // the volley, in order
+  int reloadFrames = 0;     // put into cooldown after each volley
+  std::vector<Shot> shots;  // the volley, in order
 
   void InitMe(GameUtilities* utilities);
 
   // Any id outside 0..21 makes a Laser.
   void MakeMeWeapon(int id);
 
-  void MakeMeLightning();             // 0
-  void MakeMeLaser();                 // 1
-  void MakeMeHEL();                   // 2
-  void MakeMeHighExplosiveRocket();   // 3
-  void MakeMeHFL();                   // 4
-  void MakeMeFastFiringRocket();      // 5
-  void MakeMeWeavingRockets();        // 6
-  void MakeMeFirestorm();             // 7
-  void MakeMeSpaceMines();            // 8
-  void MakeMePlanetDestroyer();       // 9
-  void MakeMeBombProjector();         // 10
-  void MakeMeEnergyFreezer();         // 11
-  void MakeMeQuadGauss();             // 12
-  void MakeMeHeatSeekingRocket();     // 13
-  void MakeMeMineStorm();             // 14
-  void MakeMeTwinGauss();             // 15
-  void MakeMeGaussCannon();           // 16
-  void MakeMeReflexBomb();            // 17
-  void MakeMeClusterRocket();         // 18
-  void MakeMeClusterMines();          // 19
-  void MakeMeTriGauss();              // 20
-  void MakeMeNuke();                  // 21
-  void MakeMeShrapnel();              // no id: the projectile manager's burst weapon
+  void MakeMeLightning();            // 0
+  void MakeMeLaser();                // 1
+  void MakeMeHEL();                  // 2
+  void MakeMeHighExplosiveRocket();  // 3
+  void MakeMeHFL();                  // 4
+  void MakeMeFastFiringRocket();     // 5
+  void MakeMeWeavingRockets();       // 6
+  void MakeMeFirestorm();            // 7
+  void MakeMeSpaceMines();           // 8
+  void MakeMePlanetDestroyer();      // 9
+  void MakeMeBombProjector();        // 10
+  void MakeMeEnergyFreezer();        // 11
+  void MakeMeQuadGauss();            // 12
+  void MakeMeHeatSeekingRocket();    // 13
+  void MakeMeMineStorm();            // 14
+  void MakeMeTwinGauss();            // 15
+  void MakeMeGaussCannon();          // 16
+  void MakeMeReflexBomb();           // 17
+  void MakeMeClusterRocket();        // 18
+  void MakeMeClusterMines();         // 19
+  void MakeMeTriGauss();             // 20
+  void MakeMeNuke();                 // 21
+  void MakeMeShrapnel();             // no id: the projectile manager's burst weapon
 
   // Once per frame: cooldown -= 1, not below 0.
   void MainLoop();

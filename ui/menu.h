@@ -42,12 +42,12 @@ class Menu {
 // line of `menu`.
 struct menus {
   Menu menu;
-  std::vector<int> costs;       // price in credits (0 for free lines)
-  std::vector<int> actions;     // action code (app/menutree.h)
-  std::vector<int> arguments;   // argument of the action
+  std::vector<int> costs;              // price in credits (0 for free lines)
+  std::vector<int> actions;            // action code (app/menutree.h)
+  std::vector<int> arguments;          // argument of the action
   std::vector<std::string> helpLines;  // shown while the cursor is on the line
-  int width = 0;                // characters per line
-  int rows = 0;                 // lines drawn
+  int width = 0;                       // characters per line
+  int rows = 0;                        // lines drawn
 };
 
 // Appends a page to the global Menus (app/gameobjects.h) with its Menu made

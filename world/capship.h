@@ -6,9 +6,9 @@
 
 class CapShip {
  public:
-  float x = 0, y = 0;        // centre
+  float x = 0, y = 0;  // centre
   int width = 0, height = 0;
-  float rotation = 0;        // degrees; 90 draws the picture upright
+  float rotation = 0;  // degrees; 90 draws the picture upright
 
   void InitMe(int width, int height, int x, int y, float rotation);
 };

@@ -11,19 +11,19 @@ class GameUtilities;
 class World {
  public:
   struct Object {
-    float x, y;           // top-left corner
+    float x, y;  // top-left corner
     float width, height;
-    int texture;          // texture slot
+    int texture;  // texture slot
   };
   struct BackGroundObject {
-    float x, y;           // top-left corner
+    float x, y;  // top-left corner
     float width, height;
     int texture;
-    float rotation;       // degrees
+    float rotation;  // degrees
   };
 
   GameUtilities* utilities = nullptr;
-  std::vector<Object> objects;    // walls (add them through AddObject)
+  std::vector<Object> objects;  // walls (add them through AddObject)
   std::vector<BackGroundObject> backgroundObjects;
   std::vector<BackGroundObject> backgroundObjects2;
 
@@ -52,7 +52,7 @@ class World {
   struct Box {
     float x, y, width, height;
   };
-  static constexpr int kGridCells = 32;      // per axis
+  static constexpr int kGridCells = 32;  // per axis
   static constexpr float kCellSize = 1024.0f;
   std::vector<Box> grid_[kGridCells * kGridCells];
   std::size_t indexed_ = 0;  // walls of `objects` entered into the grid

@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "protocol/gameprotocol.h"
 #include "net/masterserverquery.h"
 #include "net/messages.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/gametrace.h"
@@ -116,8 +116,8 @@ TEST(DedicatedHostEndToEnd, ListedJoinedPlayedAndEndedBySigterm) {
   std::this_thread::sleep_for(500ms);
   alpha.ClickOnTop(kMenuX, MenuRowY(1));
   testsupport::Shell("xdotool keydown --window " + std::to_string(alpha.window) + " Up");
-  const bool moved = testsupport::WaitFor([&] { return bravo.PositionsOf("Alpha").size() >= 3; },
-                                          20s);
+  const bool moved =
+      testsupport::WaitFor([&] { return bravo.PositionsOf("Alpha").size() >= 3; }, 20s);
   testsupport::Shell("xdotool keyup --window " + std::to_string(alpha.window) + " Up");
   EXPECT_TRUE(moved) << bravo.game.Stderr();
 
@@ -133,19 +133,23 @@ TEST(DedicatedHostEndToEnd, ListedJoinedPlayedAndEndedBySigterm) {
   rig.network.InitMe(false);
   rig.network.ConnectMe("127.0.0.1", kPort);
   auto frames = [&](auto done) {
-    return testsupport::WaitFor([&] {
-      target.UpdateNetwork();
-      rig.network.Flush();
-      return done();
-    }, 10s);
+    return testsupport::WaitFor(
+        [&] {
+          target.UpdateNetwork();
+          rig.network.Flush();
+          return done();
+        },
+        10s);
   };
-  ASSERT_TRUE(frames([&] { return ready && rig.enemies.playernumbyguid(0) < 0 &&
-                                  rig.enemies.players.size() == 2; }));
+  ASSERT_TRUE(frames([&] {
+    return ready && rig.enemies.playernumbyguid(0) < 0 && rig.enemies.players.size() == 2;
+  }));
   float alphaGuid = 0;
   for (const EnemyManager::player& p : rig.enemies.players)
     if (p.name == "Alpha") alphaGuid = p.guid;
   msg::Send(rig.network, msg::KillReport{guid, alphaGuid, 100}, Delivery::Reliable);
-  EXPECT_TRUE(frames([&] { return host.Output().find("kill: Alpha killed Target") != std::string::npos; }));
+  EXPECT_TRUE(
+      frames([&] { return host.Output().find("kill: Alpha killed Target") != std::string::npos; }));
   EXPECT_TRUE(bravo.Says("net: chat: Alpha")) << "the kill line reaches the others";
   EXPECT_TRUE(frames([&] { return host.Output().find("chat: Alpha") != std::string::npos; }));
   rig.network.QuitClient();
@@ -156,8 +160,7 @@ TEST(DedicatedHostEndToEnd, ListedJoinedPlayedAndEndedBySigterm) {
       << charlie.game.Stderr();
 
   host.Signal(SIGTERM);
-  for (Window* w : {&alpha, &bravo, &charlie})
-    EXPECT_TRUE(w->MatchEnded()) << w->game.Stderr();
+  for (Window* w : {&alpha, &bravo, &charlie}) EXPECT_TRUE(w->MatchEnded()) << w->game.Stderr();
   EXPECT_EQ(host.WaitForExit(5s), 0) << host.Output();
   EXPECT_TRUE(query.requestServers().empty()) << "the lobby still lists the ended game";
   std::fprintf(stderr, "---- host:\n%s", host.Output().c_str());

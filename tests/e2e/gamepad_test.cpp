@@ -91,8 +91,8 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   Tap("a");
   ASSERT_TRUE(PageShown("----Fighter Respawn Menu----"));
   Tap("a");  // "Respawn as Space Superiority Fighter"
-  ASSERT_TRUE(testsupport::WaitFor([&] { return !PageShown("----Fighter Respawn Menu----", 0ms); },
-                                   10s));
+  ASSERT_TRUE(
+      testsupport::WaitFor([&] { return !PageShown("----Fighter Respawn Menu----", 0ms); }, 10s));
 
   // Start opens the quit confirmation (which reports the ship), Start again
   // goes back.
@@ -116,8 +116,7 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
       [&] {
         Tap("start");
         ship = testsupport::WaitForShipReport(game, ++reports);
-        const bool done = ship &&
-                          std::abs(ship->x - still.x) + std::abs(ship->y - still.y) > 100 &&
+        const bool done = ship && std::abs(ship->x - still.x) + std::abs(ship->y - still.y) > 100 &&
                           ship->projectiles > 0;
         if (ship && !done) {
           Tap("start");

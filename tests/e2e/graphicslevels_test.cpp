@@ -30,8 +30,8 @@ class GraphicsLevelsTest : public ::testing::Test {
     const std::string errFile = dir.File("stderr.txt");
     const std::string out = testsupport::ShellOutput(
         "cd '" + dir.path().string() + "' && " + env + " VOIDRAKE_NO_DIALOGS=1 timeout 120 '" +
-        testsupport::BinaryPath() + "' --windowed --timedemo 40 --level " +
-        std::to_string(level) + " 2>'" + errFile + "'");
+        testsupport::BinaryPath() + "' --windowed --timedemo 40 --level " + std::to_string(level) +
+        " 2>'" + errFile + "'");
     DemoResult run;
     std::smatch m;
     if (std::regex_search(out, m, std::regex("timedemo frames=40 level=([0-9])")))

@@ -25,9 +25,9 @@ class InstallTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     prefix_ = new testsupport::TempDir;
-    installStatus_ = Shell("cmake --install '" + std::string(VOIDRAKE_BUILD_DIR) + "' --prefix '" +
-                           prefix_->path().string() + "' > '" + prefix_->File("install.log") +
-                           "' 2>&1");
+    installStatus_ =
+        Shell("cmake --install '" + std::string(VOIDRAKE_BUILD_DIR) + "' --prefix '" +
+              prefix_->path().string() + "' > '" + prefix_->File("install.log") + "' 2>&1");
   }
   static void TearDownTestSuite() {
     delete prefix_;
@@ -51,15 +51,16 @@ TEST_F(InstallTest, PutsProgramsDataAndDesktopFilesInTheirPlaces) {
   EXPECT_TRUE(FileExists(Game()));
   EXPECT_TRUE(FileExists(Installed("bin/voidrake2-lobby")));
   EXPECT_TRUE(FileExists(Installed("bin/voidrake2-dedicated")));
-  for (const char* file : {"Images/Font.PNG", "Images/screenintro3s.PNG",
-                           "LoopedTextures/Smoke/Smoke_0039.PNG", "Sounds/RL.wav",
-                           "sounds/01 Falling off the captain's log.ogg", "Shaders"}) {
+  for (const char* file :
+       {"Images/Font.PNG", "Images/screenintro3s.PNG", "LoopedTextures/Smoke/Smoke_0039.PNG",
+        "Sounds/RL.wav", "sounds/01 Falling off the captain's log.ogg", "Shaders"}) {
     EXPECT_TRUE(fs::exists(Installed("share/voidrake2/") + file)) << file;
   }
   EXPECT_FALSE(fs::exists(Installed("share/voidrake2/icons"))) << "icons belong to the desktop";
   for (int size : {16, 32, 48, 64, 128, 256}) {
     const std::string dir = std::to_string(size) + "x" + std::to_string(size);
-    const auto icon = testsupport::ReadPicture(Installed("share/icons/hicolor/" + dir + "/apps/voidrake2.png"));
+    const auto icon =
+        testsupport::ReadPicture(Installed("share/icons/hicolor/" + dir + "/apps/voidrake2.png"));
     EXPECT_EQ(icon.width, size) << dir;
     EXPECT_EQ(icon.height, size) << dir;
   }
@@ -78,12 +79,12 @@ TEST_F(InstallTest, VersionHelpAndManualAgree) {
   const std::string help = ShellOutput("'" + Game() + "' --help");
   EXPECT_NE(help.find(kVersion), std::string::npos) << help;
   // Every option the program lists is described in the manual page.
-  const std::string manual = ShellOutput("MANWIDTH=200 man -l '" +
-                                         Installed("share/man/man6/voidrake2.6") + "' 2>&1");
+  const std::string manual =
+      ShellOutput("MANWIDTH=200 man -l '" + Installed("share/man/man6/voidrake2.6") + "' 2>&1");
   const std::regex option("--[a-z-]+");
   int options = 0;
-  for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator();
-       ++it, ++options) {
+  for (auto it = std::sregex_iterator(help.begin(), help.end(), option);
+       it != std::sregex_iterator(); ++it, ++options) {
     EXPECT_NE(manual.find(it->str()), std::string::npos) << it->str() << " is not in the manual";
   }
   EXPECT_GE(options, 8);

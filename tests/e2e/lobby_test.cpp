@@ -94,11 +94,10 @@ class LobbyListTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(lobby.Start(dir.path().string())) << "lobby did not start";
     testsupport::PrepareRunDirectory(dir.path().string());
-    ASSERT_TRUE(game.Start(dir.path().string(), {"--windowed", "--print-startup-time",
-                                                 "--trace-states"},
+    ASSERT_TRUE(game.Start(dir.path().string(),
+                           {"--windowed", "--print-startup-time", "--trace-states"},
                            {{"VOIDRAKE_MASTER", lobby.Address()}}));
-    ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s))
-        << game.Stderr();
+    ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s)) << game.Stderr();
     window = game.Window();
     ASSERT_NE(window, 0u) << "no game window";
     testsupport::MoveMouse(window, 900, 740);  // below every list row and button
@@ -160,8 +159,12 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
     for (int i : {0, 1, 4, 5, 8, 9})
       EXPECT_GT(InkIn(shown, empty, CharLeft(kNamesX, i), CharLeft(kNamesX, i) + kAdvance, row), 6)
           << "no letter " << i;
-    EXPECT_EQ(InkIn(shown, empty, CharLeft(kNamesX, 2) + kGlyph - kAdvance, CharLeft(kNamesX, 4), row), 0);
-    EXPECT_EQ(InkIn(shown, empty, CharLeft(kNamesX, 6) + kGlyph - kAdvance, CharLeft(kNamesX, 8), row), 0);
+    EXPECT_EQ(
+        InkIn(shown, empty, CharLeft(kNamesX, 2) + kGlyph - kAdvance, CharLeft(kNamesX, 4), row),
+        0);
+    EXPECT_EQ(
+        InkIn(shown, empty, CharLeft(kNamesX, 6) + kGlyph - kAdvance, CharLeft(kNamesX, 8), row),
+        0);
     EXPECT_EQ(InkIn(shown, empty, nameEnd, kGamesX, row), 0);
     EXPECT_GT(InkIn(shown, empty, kGamesX, CharLeft(kGamesX, 3), row), 20) << "no mode";
     EXPECT_EQ(InkIn(shown, empty, CharLeft(kGamesX, 3) + kGlyph - kAdvance, kMapsX, row), 0);
@@ -181,9 +184,9 @@ struct Copy {
   Copy(const std::string& name, const std::string& master) {
     testsupport::PrepareRunDirectory(dir.path().string());
     testsupport::WriteFile(dir.File("Settings.cfg"), name + "\n2\n0\n0\n");
-    started = game.Start(dir.path().string(), {"--windowed", "--print-startup-time",
-                                               "--trace-states"},
-                         {{"VOIDRAKE_MASTER", master}});
+    started =
+        game.Start(dir.path().string(), {"--windowed", "--print-startup-time", "--trace-states"},
+                   {{"VOIDRAKE_MASTER", master}});
   }
   bool Ready() {
     if (!started || !game.WaitForStderr("startup: first title frame presented", 45s)) return false;
@@ -218,7 +221,8 @@ TEST(LobbyMatchTest, HostAnnouncesItselfAndAPlayerJoinsFromTheList) {
   q.setMasterserver(lobby.Address(), NetworkHandler::kMasterPath);
   std::vector<masterServerQuery::tServerQueryItem> listed;
   ASSERT_TRUE(testsupport::WaitFor([&] { return !(listed = q.requestServers()).empty(); }, 10s))
-      << "the host never announced itself\n" << host.game.Stderr();
+      << "the host never announced itself\n"
+      << host.game.Stderr();
   EXPECT_EQ(listed[0].name, "Captain's Game!");
   EXPECT_EQ(listed[0].game, "Simple Game");
   EXPECT_EQ(listed[0].ip, "127.0.0.1");

@@ -97,8 +97,8 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   ASSERT_TRUE(host.Hosts()) << host.game.Stderr();
   // Found, connected and admitted: the host is in the client's table, and
   // the client in the host's.
-  ASSERT_TRUE(client.Joins("Captain\n"))
-      << client.game.Stderr() << "---- host:\n" << host.game.Stderr();
+  ASSERT_TRUE(client.Joins("Captain\n")) << client.game.Stderr() << "---- host:\n"
+                                         << host.game.Stderr();
   ASSERT_TRUE(host.Says("net: joined: Rookie\n")) << host.game.Stderr();
 
   // A chat line typed on the client shows on the host, name first.
@@ -150,8 +150,8 @@ TEST(MultiplayerTest, HostingOnAPortInUseSaysSoAndReturnsToTheTitle) {
   const testsupport::PongResponder holder;
   const std::string port = std::to_string(holder.port());
   Copy host("Captain");
-  ASSERT_TRUE(host.game.Start(host.dir.path().string(),
-                              {"--windowed", "--print-startup-time", "--trace-states", "--port", port}));
+  ASSERT_TRUE(host.game.Start(host.dir.path().string(), {"--windowed", "--print-startup-time",
+                                                         "--trace-states", "--port", port}));
   ASSERT_TRUE(host.TitleShown()) << host.game.Stderr();
   host.ClickOnTop(kHostX, kTopRowY);
   const std::string notice =

@@ -29,10 +29,9 @@ class ScreensTest : public ::testing::Test {
   void SetUp() override {
     testsupport::PrepareRunDirectory(dir.path().string());
     settings = dir.File("config/voidrake2/Settings.cfg");
-    ASSERT_TRUE(game.Start(dir.path().string(),
-                           {"--windowed", "--print-startup-time", "--trace-states"}));
-    ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s))
-        << game.Stderr();
+    ASSERT_TRUE(
+        game.Start(dir.path().string(), {"--windowed", "--print-startup-time", "--trace-states"}));
+    ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s)) << game.Stderr();
     window = game.Window();
     ASSERT_NE(window, 0u) << "no game window";
     testsupport::MoveMouse(window, 512, 700);

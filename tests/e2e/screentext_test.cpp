@@ -35,8 +35,8 @@ std::string Trim(const std::string& s) {
 class ScreenTextTest : public ::testing::Test {
  protected:
   void Start(const std::string& settings) {
-    outDir = std::filesystem::path(testsupport::RunDir()).parent_path() / "test-output" /
-             "screentext";
+    outDir =
+        std::filesystem::path(testsupport::RunDir()).parent_path() / "test-output" / "screentext";
     std::filesystem::create_directories(outDir);
     testsupport::PrepareRunDirectory(dir.path().string());
     testsupport::WriteFile(dir.File("Settings.cfg"), settings);
@@ -107,8 +107,8 @@ TEST_F(ScreenTextTest, NameFieldKeepsSixteenCharactersInsideItsBox) {
   // text on the text's middle row. No green ink at or beyond it.
   const int middle = top + 8;
   int border = x;
-  while (border < shot.width && (NameGreen(shot.Rgb(border, middle)) ||
-                                 ((shot.Rgb(border, middle) & 0xFF) < 150)))
+  while (border < shot.width &&
+         (NameGreen(shot.Rgb(border, middle)) || ((shot.Rgb(border, middle) & 0xFF) < 150)))
     ++border;
   ASSERT_LT(border, shot.width - 20) << "no box border right of the name";
   EXPECT_GT(border, x + 17 * 10) << "the box ends inside the name and its caret";

@@ -40,22 +40,24 @@ double ColumnBrightness(const testsupport::Picture& p, int x, int y0, int y1) {
 // The mini-map panel (x 768..1023, y 0..255) shows the arena picture, whose
 // walls frame it: its left edge stands out from the space beside it.
 bool MiniMapShown(const testsupport::Picture& p) {
-  const double edge = std::max(ColumnBrightness(p, 768, 10, 240), ColumnBrightness(p, 769, 10, 240));
-  const double outside = std::max(ColumnBrightness(p, 764, 10, 240), ColumnBrightness(p, 766, 10, 240));
+  const double edge =
+      std::max(ColumnBrightness(p, 768, 10, 240), ColumnBrightness(p, 769, 10, 240));
+  const double outside =
+      std::max(ColumnBrightness(p, 764, 10, 240), ColumnBrightness(p, 766, 10, 240));
   return edge > outside + 20;
 }
 
 class SinglePlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    outDir = std::filesystem::path(testsupport::RunDir()).parent_path() / "test-output" /
-             "singleplayer";
+    outDir =
+        std::filesystem::path(testsupport::RunDir()).parent_path() / "test-output" / "singleplayer";
     std::filesystem::create_directories(outDir);
     testsupport::PrepareRunDirectory(dir.path().string());
     // Low graphics: no shader fall-back messages in the way.
     testsupport::WriteFile(dir.File("Settings.cfg"), "Tester\n2\n0\n1\n");
-    ASSERT_TRUE(game.Start(dir.path().string(),
-                           {"--windowed", "--print-startup-time", "--trace-states"}));
+    ASSERT_TRUE(
+        game.Start(dir.path().string(), {"--windowed", "--print-startup-time", "--trace-states"}));
     ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s)) << game.Stderr();
     window = game.Window();
     ASSERT_NE(window, 0u) << "no game window";

@@ -24,8 +24,8 @@ class TimedemoTest : public ::testing::Test {
     DemoRun run;
     run.out = testsupport::ShellOutput("cd '" + dir.path().string() +
                                        "' && VOIDRAKE_NO_DIALOGS=1 timeout 120 '" +
-                                       testsupport::BinaryPath() + "' --windowed " + args +
-                                       " 2>'" + errFile + "'; echo \"status=$?\"");
+                                       testsupport::BinaryPath() + "' --windowed " + args + " 2>'" +
+                                       errFile + "'; echo \"status=$?\"");
     const size_t at = run.out.rfind("status=");
     if (at != std::string::npos) {
       run.status = std::stoi(run.out.substr(at + 7));

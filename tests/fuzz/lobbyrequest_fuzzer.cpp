@@ -21,9 +21,8 @@ void Check(bool promise) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LobbyTable table(LobbyLimits{8, 3, std::chrono::seconds(100)});
-  LobbyService service(table, [&table](const std::string& ip, uint16_t port) {
-    table.Confirm(ip, port);
-  });
+  LobbyService service(table,
+                       [&table](const std::string& ip, uint16_t port) { table.Confirm(ip, port); });
   std::string_view input(reinterpret_cast<const char*>(data), size);
   LobbyClock::time_point now{};
   for (int line = 0; !input.empty() && line < 16; ++line) {
@@ -34,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     now += std::chrono::seconds(line % 4 == 3 ? 60 : 1);
     Check(service.Handle(query, from, now).body != nullptr);
     const auto rows = table.Servers(now);
-    const auto listed = masterServerQuery::ParseServerList(*service.Handle("request=servers", "", now).body);
+    const auto listed =
+        masterServerQuery::ParseServerList(*service.Handle("request=servers", "", now).body);
     Check(listed.size() == rows.size() && rows.size() <= 8);
     for (size_t i = 0; i < rows.size(); ++i) {
       Check(listed[i].ip == rows[i].ip && listed[i].port == rows[i].port);

@@ -1,7 +1,6 @@
 // libFuzzer target for every way network bytes enter the game: a datagram
-// through ENet's range decoder, a packet split into its bundled messages, each (and the whole packet as one
-// message) opened as ReceivePacket opens it and read as the message its id
-// names, the
+// through ENet's range decoder, a packet split into its bundled messages, each (and the whole
+// packet as one message) opened as ReceivePacket opens it and read as the message its id names, the
 // handler's field reads in any order, and an offline datagram through the
 // LAN-search intercept. Aborts on any memory error (AddressSanitizer) and on
 // any broken promise of the readers (checked below).
@@ -117,7 +116,8 @@ class Guarded {
   explicit Guarded(size_t capacity) {
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     span = (capacity + page - 1) / page * page;
-    void* at = mmap(nullptr, span + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* at =
+        mmap(nullptr, span + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     Check(at != MAP_FAILED);
     base = static_cast<unsigned char*>(at);
     Check(mprotect(base + span, page, PROT_NONE) == 0);

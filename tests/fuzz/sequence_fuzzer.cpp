@@ -28,7 +28,9 @@ void Check(bool promise) {
   if (!promise) std::abort();
 }
 
-PlayerID Connection(int k) { return PlayerID{0x0100007Fu + (static_cast<uint32_t>(k) << 24), 40000}; }
+PlayerID Connection(int k) {
+  return PlayerID{0x0100007Fu + (static_cast<uint32_t>(k) << 24), 40000};
+}
 
 // The player's copy of the game in either role, as the in-game frame runs it.
 struct Copy {

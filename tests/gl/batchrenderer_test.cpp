@@ -1,8 +1,9 @@
 // The batch renderer: paths by index, quads drawn in one go, and the
 // untouched state of an empty path.
+#include "render/batchrenderer.h"
+
 #include <gtest/gtest.h>
 
-#include "render/batchrenderer.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
@@ -17,8 +18,8 @@ class BatchRendererTest : public testsupport::GlTest {
   void SetUp() override {
     testsupport::GlTest::SetUp();
     unsigned int name = 0;
-    ASSERT_TRUE(drawingtest::WritePng(drawingtest::Picture(2, 2, {255, 255, 255}),
-                                      dir.File("white.png")));
+    ASSERT_TRUE(
+        drawingtest::WritePng(drawingtest::Picture(2, 2, {255, 255, 255}), dir.File("white.png")));
     ASSERT_TRUE(utility.LoadPNG(dir.File("white.png"), name));
     white = library.AddTexture(name);
     batch.InitMe(&library);

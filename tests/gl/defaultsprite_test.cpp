@@ -1,8 +1,9 @@
 // Immediate sprite drawing read back from the frame: culling survival,
 // picture orientation, rotation direction and texture binding.
+#include "render/defaultsprite.h"
+
 #include <gtest/gtest.h>
 
-#include "render/defaultsprite.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"

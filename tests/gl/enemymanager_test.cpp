@@ -1,18 +1,19 @@
 // Drawing of the opponents read back from the frame: names and bounties
 // anchored to the ship in the world, mini-map dots, the freeze overlay, and
 // what each pass hands to the sorted renderer.
+#include "sim/enemymanager.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/globals.h"
-#include "sim/explosionmanager.h"
-#include "sim/enemymanager.h"
 #include "draw/enemymanager_draw.h"
+#include "platform/globals.h"
 #include "render/rendersort.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "sim/explosionmanager.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
 
@@ -29,7 +30,7 @@ class OpponentDrawing : public testsupport::GlTest {
     ASSERT_TRUE(drawingtest::WritePng(drawingtest::Picture(64, 64, {255, 255, 255}),
                                       dir.File("white.png")));
     ASSERT_TRUE(utility.LoadPNGColorKey(dir.File("white.png"), white));
-    library.textures.assign(64, white);  // every slot a white picture
+    library.textures.assign(64, white);    // every slot a white picture
     for (int loop = 0; loop <= 4; loop++)  // loop 4 is the freeze overlay
       library.AddLoopTexture(std::vector<unsigned int>(18, white));
     SetUpText(&library, nullptr);
@@ -40,8 +41,8 @@ class OpponentDrawing : public testsupport::GlTest {
     view.InitMe(&table, &library, nullptr, &sorter, &camW, &camH);
   }
   int AddRow(float x, float y, int team, const char* name) {
-    const int row = table.AddPlayer(128, 128, 20, 1 + (float)table.players.size(), name, false,
-                                    team, 1);
+    const int row =
+        table.AddPlayer(128, 128, 20, 1 + (float)table.players.size(), name, false, team, 1);
     table.UpdatePlayer(row, x, y, 90, 0, false, 0, 0, 0);
     return row;
   }
@@ -87,8 +88,8 @@ TEST_F(OpponentDrawing, NameAboveAndBountyBelowTheShipWhereverTheCameraIs) {
 }
 
 TEST_F(OpponentDrawing, MiniMapDotsAndFreezeOverlay) {
-  AddRow(8112.5f, 8112.5f, 1, "mate");   // mini-map (868, 100)
-  AddRow(16225, 4056.25f, 3, "enemy");    // mini-map (968, 50)
+  AddRow(8112.5f, 8112.5f, 1, "mate");  // mini-map (868, 100)
+  AddRow(16225, 4056.25f, 3, "enemy");  // mini-map (968, 50)
   view.DrawMiniMapPlayers(0, 0, 9216, false, 1);
   EXPECT_EQ(ReadPixel(868, 100), (testsupport::Rgba{0, 255, 0, 255}));
   EXPECT_EQ(ReadPixel(968, 50), (testsupport::Rgba{255, 0, 0, 255}));
@@ -143,8 +144,8 @@ TEST_F(OpponentDrawing, ProjectilesShareDrawsByTextureAndOffScreenOnesCostNone) 
     for (int k = 0; k < 500; k++)  // far away
       table.NewBullet(row, 20000 + k, 20000, 16, 16, 0, 0, 9, 50, 0, 0, 0, 0, 0, 1 + k, 0);
     for (int k = 0; k < 40; k++)  // on screen, two textures
-      table.NewBullet(row, 100 + 20 * k, 100 + 100 * r, 8, 8, 0, 0, 7 + k % 2, 50, 0, 0, 0, 0,
-                      0, 1000 + k, 0);
+      table.NewBullet(row, 100 + 20 * k, 100 + 100 * r, 8, 8, 0, 0, 7 + k % 2, 50, 0, 0, 0, 0, 0,
+                      1000 + k, 0);
   }
   view.RenderAll(false, 512, 384, 1, 1);
   EXPECT_EQ(view.layer.draws, 2);

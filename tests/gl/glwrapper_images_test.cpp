@@ -133,8 +133,8 @@ TEST_F(ImageLoaderTest, PicturesLargerThanTheLimitAreRefusedBeforeDecoding) {
   ASSERT_TRUE(WritePng(Picture(1, 8193, {1, 2, 3}), dir.File("taller.png")));
   // 62 bytes of one-bit BMP header claiming 16384 x 16384: decoding it would
   // take seconds and gigabytes.
-  unsigned char bmp[62] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
-                           0, 0x40, 0, 0, 0, 0x40, 0, 0, 1, 0, 1, 0};
+  unsigned char bmp[62] = {'B', 'M', 62, 0, 0,    0, 0, 0, 0,    0, 62, 0, 0, 0, 40,
+                           0,   0,   0,  0, 0x40, 0, 0, 0, 0x40, 0, 0,  1, 0, 1, 0};
   FILE* file = std::fopen(dir.File("huge.bmp").c_str(), "wb");
   std::fwrite(bmp, 1, sizeof bmp, file);
   std::fclose(file);
@@ -146,7 +146,8 @@ TEST_F(ImageLoaderTest, PicturesLargerThanTheLimitAreRefusedBeforeDecoding) {
   EXPECT_FALSE(utility.LoadPNGColorKey(dir.File("huge.bmp"), names[2]));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("Could not load picture \"" + dir.File("taller.png")), std::string::npos) << err;
+  EXPECT_NE(err.find("Could not load picture \"" + dir.File("taller.png")), std::string::npos)
+      << err;
   EXPECT_NE(err.find("huge.bmp"), std::string::npos) << err;
   int w = 0, h = 0;
   TextureBytes(names[1], &w, &h);
@@ -203,7 +204,8 @@ TEST_F(ImageLoaderTest, BackgroundDecodingKeepsTheFailureMessages) {
     for (unsigned int name : names) EXPECT_FALSE(loader.Waiting(name));
   }
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("Could not load picture \"" + dir.File("taller.png")), std::string::npos) << err;
+  EXPECT_NE(err.find("Could not load picture \"" + dir.File("taller.png")), std::string::npos)
+      << err;
   EXPECT_NE(err.find("Could not load picture \"" + dir.File("junk.png")), std::string::npos) << err;
   EXPECT_EQ(err.find("good.png"), std::string::npos) << err;
   int w = 0, h = 0;

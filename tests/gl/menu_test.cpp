@@ -1,14 +1,15 @@
 // Menu lines read back from the frame: row placement, wrapping, cutting at
 // the width, and an empty menu drawing nothing.
+#include "ui/menu.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/globals.h"
 #include "render/text.h"
 #include "render/texturelibrary.h"
+#include "render/textureslots.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
-#include "ui/menu.h"
-#include "render/textureslots.h"
 
 using testsupport::ReadPixels;
 
@@ -20,8 +21,8 @@ class MenuDrawTest : public testsupport::GlTest {
     testsupport::GlTest::SetUp();
     library.textures.assign(kFontTexture + 1, 0);
     unsigned int name = 0;
-    ASSERT_TRUE(drawingtest::WritePng(drawingtest::Picture(32, 32, {255, 255, 255}),
-                                      dir.File("font.png")));
+    ASSERT_TRUE(
+        drawingtest::WritePng(drawingtest::Picture(32, 32, {255, 255, 255}), dir.File("font.png")));
     ASSERT_TRUE(utility.LoadPNGColorKey(dir.File("font.png"), name));
     library.textures[kFontTexture] = name;
     SetUpText(&library, nullptr);

@@ -1,9 +1,10 @@
 // The sorted renderer: culling against the camera, grouping by texture in
 // first-seen order, the picture it draws, and reuse of its memory.
+#include "render/rendersort.h"
+
 #include <gtest/gtest.h>
 
 #include "render/defaultsprite.h"
-#include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
@@ -132,7 +133,7 @@ TEST_F(RenderSortTest, ColourAndFadeAttributes) {
   const auto& q = sorter.paths[0].quads[0];
   EXPECT_FLOAT_EQ(q.vertices[0][5], 0.25f);  // top edge keeps alpha
   EXPECT_FLOAT_EQ(q.vertices[3][5], 0.25f);
-  EXPECT_FLOAT_EQ(q.vertices[1][5], 0.0f);   // bottom edge faded
+  EXPECT_FLOAT_EQ(q.vertices[1][5], 0.0f);  // bottom edge faded
   EXPECT_FLOAT_EQ(q.vertices[2][5], 0.0f);
   // The fixed-function path draws the whole quad in vertex 0's colour and
   // leaves the model-view matrix and the colour as they were.

@@ -2,13 +2,13 @@
 // vertical blur added over the frame - the way the high level draws them -
 // must brighten around a bright sprite and hand the frame back bound as it
 // was, even when the frame is itself an off-screen buffer.
-#include "platform/glextensions.h"
 #include "render/shaderhelper.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include "platform/glextensions.h"
 #include "platform/platform.h"
 #include "render/defaultsprite.h"
 #include "render/shaderlibrary.h"

@@ -2,7 +2,6 @@
 // black, the FireRender program draws the sorted sprites exactly as the
 // fixed-function path does, and a broken source leaves fixed-function
 // drawing in place without a trace of the failed build.
-#include "platform/glextensions.h"
 #include "render/shaderlibrary.h"
 
 #include <GL/gl.h>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/glextensions.h"
 #include "render/defaultsprite.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
@@ -65,9 +65,9 @@ class ShaderLibraryTest : public testsupport::GlTest {
 TEST_F(ShaderLibraryTest, AllSixProgramsBuildWithTheirInputsFound) {
   shaders.BuildMe();
   ASSERT_TRUE(shaders.UsingShaders());
-  for (GLhandleARB program : {shaders.maskingProgram, shaders.blendProgram,
-                              shaders.motionBlurProgram, shaders.horizBlurProgram,
-                              shaders.vertBlurProgram, shaders.fireRenderProgram}) {
+  for (GLhandleARB program :
+       {shaders.maskingProgram, shaders.blendProgram, shaders.motionBlurProgram,
+        shaders.horizBlurProgram, shaders.vertBlurProgram, shaders.fireRenderProgram}) {
     EXPECT_NE(program, 0u);
   }
   for (GLint sampler : shaders.motionBlurDecalTex) EXPECT_GE(sampler, 0);
@@ -148,8 +148,7 @@ class FireRenderTest : public ShaderLibraryTest {
     for (int i = 0; i < 8; ++i) {
       const float x = 80.0f + 120.0f * i, y = 200.0f + 40.0f * (i % 3);
       sorter.AddQuad(topRed, 0, 0, x, y, 40, 25, 1, 1, 1, 1, angles[i], false);
-      sorter.AddQuad(leftGreen, 0, 0, x + 30, y + 300, 30, 60, 1, 0.5f, 1, 0.8f, -angles[i],
-                     false);
+      sorter.AddQuad(leftGreen, 0, 0, x + 30, y + 300, 30, 60, 1, 0.5f, 1, 0.8f, -angles[i], false);
     }
     sorter.AddQuad(topRed, 0, 0, 1010, 760, 50, 50, 1, 1, 1, 1, 10, false);
   }

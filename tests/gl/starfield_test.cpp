@@ -1,8 +1,9 @@
 // The starfield drawn through the batch renderer in its camera projection.
+#include "render/starfield.h"
+
 #include <gtest/gtest.h>
 
 #include "render/batchrenderer.h"
-#include "render/starfield.h"
 #include "render/texturelibrary.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
@@ -17,8 +18,8 @@ TEST_F(StarfieldDrawTest, StarsFillTheCameraSizedView) {
   drawingtest::TempDir dir;
   TextureLibrary library;
   unsigned int name = 0;
-  ASSERT_TRUE(drawingtest::WritePng(drawingtest::Picture(2, 2, {255, 255, 255}),
-                                    dir.File("white.png")));
+  ASSERT_TRUE(
+      drawingtest::WritePng(drawingtest::Picture(2, 2, {255, 255, 255}), dir.File("white.png")));
   ASSERT_TRUE(utility.LoadPNG(dir.File("white.png"), name));
   library.AddTexture(0);
   library.AddTexture(name);  // slot 1: the white picture

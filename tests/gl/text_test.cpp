@@ -1,14 +1,15 @@
 // Bitmap-font text read back from the frame: glyph squares and pitch, the
 // grid cell each character samples, and what text leaves behind.
+#include "render/text.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/globals.h"
 #include "render/shaderlibrary.h"
-#include "render/text.h"
 #include "render/texturelibrary.h"
+#include "render/textureslots.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
-#include "render/textureslots.h"
 
 using drawingtest::Picture;
 using testsupport::ReadPixel;
@@ -82,7 +83,9 @@ TEST_F(TextTest, EachCodeSamplesItsGridCell) {
 
 TEST_F(TextTest, ControlCodesDrawNothingAndDoNotMoveThePen) {
   UseFont(Picture(64, 64, {100, 100, 100}));
-  PrintText(100, 50, "A\x01\x1f" "B");
+  PrintText(100, 50,
+            "A\x01\x1f"
+            "B");
   const int mid = Row(58);
   EXPECT_EQ(Run(mid, 100, 100), 10);
   EXPECT_EQ(Run(mid, 110, 200), 6);

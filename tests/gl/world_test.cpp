@@ -7,12 +7,12 @@
 
 #include <vector>
 
+#include "draw/world_draw.h"
 #include "platform/platform.h"
 #include "render/rendersort.h"
 #include "render/texturelibrary.h"
 #include "tests/support/glcontext.h"
 #include "world/capship.h"
-#include "draw/world_draw.h"
 
 namespace {
 using testsupport::GlTest;
@@ -168,11 +168,14 @@ TEST_F(WorldGlTest, ArenaPictureShowsTheArenaAndNotTheWindow) {
 // When the frame is itself an off-screen target (the window is not
 // 1024x768), the picture must come out the same and the frame stay bound.
 TEST_F(WorldGlTest, ArenaPictureLeavesAnOffscreenFrameAsItWas) {
-  auto gen = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(platform::GetProcAddress("glGenFramebuffers"));
-  auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(platform::GetProcAddress("glBindFramebuffer"));
+  auto gen =
+      reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(platform::GetProcAddress("glGenFramebuffers"));
+  auto bind =
+      reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(platform::GetProcAddress("glBindFramebuffer"));
   auto attach = reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(
       platform::GetProcAddress("glFramebufferTexture2D"));
-  auto del = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(platform::GetProcAddress("glDeleteFramebuffers"));
+  auto del = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(
+      platform::GetProcAddress("glDeleteFramebuffers"));
   ASSERT_TRUE(gen && bind && attach && del);
   GLint windowFrame = 0;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &windowFrame);

@@ -121,16 +121,21 @@ TEST(Admission, OneAddressGetsFourConnectionsUnlessTheHostIsToldMore) {
   constexpr unsigned short kPort = 60421;
   testsupport::TempDir dir;
   testsupport::HostProcess strict, party;
-  ASSERT_TRUE(strict.Start(dir.File("strict.txt"), {"--no-master", "--port", std::to_string(kPort)}));
-  ASSERT_TRUE(party.Start(dir.File("party.txt"), {"--no-master", "--port", std::to_string(kPort + 1),
-                                                  "--connections-per-address", "6"}));
+  ASSERT_TRUE(
+      strict.Start(dir.File("strict.txt"), {"--no-master", "--port", std::to_string(kPort)}));
+  ASSERT_TRUE(party.Start(
+      dir.File("party.txt"),
+      {"--no-master", "--port", std::to_string(kPort + 1), "--connections-per-address", "6"}));
   Crowd crowd;
   crowd.push_back(std::make_unique<Squatters>("127.0.4.1", 6, kPort));
   crowd.push_back(std::make_unique<Squatters>("127.0.4.2", 1, kPort));
   crowd.push_back(std::make_unique<Squatters>("127.0.4.3", 6, kPort + 1));
-  ASSERT_TRUE(Serve(crowd, nullptr, 3s, [&] {
-    return crowd[0]->Connected() == 4 && crowd[1]->Connected() == 1 && crowd[2]->Connected() == 6;
-  })) << strict.Output() << party.Output();
+  ASSERT_TRUE(Serve(crowd, nullptr, 3s,
+                    [&] {
+                      return crowd[0]->Connected() == 4 && crowd[1]->Connected() == 1 &&
+                             crowd[2]->Connected() == 6;
+                    }))
+      << strict.Output() << party.Output();
   Serve(crowd, nullptr, 1500ms, [] { return false; });  // the surplus stays out
   EXPECT_EQ(crowd[0]->Connected(), 4);
 }
@@ -139,8 +144,8 @@ TEST(Admission, AFullGameTurnsANewcomerAwayAndItsCopyKnowsWhy) {
   constexpr unsigned short kPort = 60431;
   testsupport::TempDir dir;
   testsupport::HostProcess host;
-  ASSERT_TRUE(host.Start(dir.File("host.txt"), {"--no-master", "--port", std::to_string(kPort),
-                                                "--max-players", "1"}));
+  ASSERT_TRUE(host.Start(dir.File("host.txt"),
+                         {"--no-master", "--port", std::to_string(kPort), "--max-players", "1"}));
   Crowd nobody;
   Player first(2.5f, kPort);
   ASSERT_TRUE(Serve(nobody, &first, 5s, [&] { return first.ready; })) << host.Output();

@@ -183,8 +183,8 @@ TEST_F(CombatMessages, FullStateCarriesTheWholeShipInOrder) {
   EXPECT_EQ(f.F(), 1234.5f);
   EXPECT_EQ(f.F(), 678.25f);
   EXPECT_EQ(f.F(), 92);
-  EXPECT_TRUE(f.B());   // alive
-  EXPECT_TRUE(f.B());   // upHeld
+  EXPECT_TRUE(f.B());  // alive
+  EXPECT_TRUE(f.B());  // upHeld
   EXPECT_EQ(f.I(), 17);
   EXPECT_EQ(f.I(), 321);
   EXPECT_EQ(f.F(), 96);
@@ -270,7 +270,7 @@ TEST_F(CombatMessages, ANewProjectileIsAnnouncedTwiceThenUpdated) {
       EXPECT_EQ(f.F(), b.driftX);
       EXPECT_EQ(f.F(), b.driftY);
       EXPECT_EQ(f.F(), b.guid);
-      EXPECT_EQ(f.F(), 0);   // acceleration
+      EXPECT_EQ(f.F(), 0);  // acceleration
     } else {
       EXPECT_EQ(f.F(), b.x);
       EXPECT_EQ(f.F(), b.y);

@@ -13,13 +13,13 @@
 #include <string>
 #include <thread>
 
+#include "net/messages.h"
 #include "protocol/chatbudget.h"
 #include "protocol/gameprotocol.h"
-#include "net/messages.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/gameprocess.h"
-#include "tests/support/lobbyrig.h"
 #include "tests/support/hostprocess.h"
+#include "tests/support/lobbyrig.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -99,13 +99,15 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
   // next full state (its prediction of her thrust would be wrong until then).
   Client carol(6.5f, "Carol", 60391);
   ASSERT_TRUE(Frames({&alice, &bob, &carol}, [&] { return carol.ready && carol.Of(2.5f); }));
-  EXPECT_TRUE(Frames({&alice, &bob, &carol}, [&] { return carol.Of(2.5f)->maxSpeed == 20; }, 1s));
+  EXPECT_TRUE(Frames(
+      {&alice, &bob, &carol}, [&] { return carol.Of(2.5f)->maxSpeed == 20; }, 1s));
   carol.rig.network.QuitClient();
   ASSERT_TRUE(Frames({&alice, &bob}, [&] { return !bob.Of(6.5f) && !alice.Of(6.5f); }));
 
   // A third connection may neither take Alice's identity nor speak for her.
   Client mallory(2.5f, "Mallory", 60391);
-  Frames({&alice, &bob, &mallory}, [&] { return false; }, 300ms);
+  Frames(
+      {&alice, &bob, &mallory}, [&] { return false; }, 300ms);
   mallory.Say(msg::Join{"Mallory", 4.5f});
   state.x = 5;
   mallory.Say(state);
@@ -133,7 +135,8 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
     return std::count(c.rig.messages.begin(), c.rig.messages.end(), line);
   };
   ASSERT_TRUE(Frames({&alice, &bob}, [&] { return count(bob, ChatBudget::kRefusal) == 1; }));
-  Frames({&alice, &bob}, [&] { return false; }, 300ms);
+  Frames(
+      {&alice, &bob}, [&] { return false; }, 300ms);
   EXPECT_GE(count(alice, "Bob>flood"), 14);
   EXPECT_LE(count(alice, "Bob>flood"), 16);
   EXPECT_EQ(count(alice, ChatBudget::kRefusal), 0);
@@ -157,12 +160,13 @@ TEST(DedicatedHostTest, TwoHostsOnOneAddressAreListedAndJoinedByTheirPorts) {
   testsupport::HostProcess first, second;
   ASSERT_TRUE(first.Start(dir.File("1.txt"), {"--port", "60392", "--name", "First", "--master",
                                               master, "--max-players", "8"}));
-  ASSERT_TRUE(second.Start(dir.File("2.txt"), {"--port", "60393", "--name", "Second", "--master",
-                                               master}));
+  ASSERT_TRUE(
+      second.Start(dir.File("2.txt"), {"--port", "60393", "--name", "Second", "--master", master}));
   masterServerQuery query;
   query.setMasterserver(master, NetworkHandler::kMasterPath);
   std::vector<masterServerQuery::tServerQueryItem> list;
-  ASSERT_TRUE(testsupport::WaitFor([&] { return (list = query.requestServers()).size() == 2; }, 5s));
+  ASSERT_TRUE(
+      testsupport::WaitFor([&] { return (list = query.requestServers()).size() == 2; }, 5s));
   if (list[0].port != 60392) std::swap(list[0], list[1]);
   EXPECT_EQ(list[0].name, "First");
   EXPECT_EQ(list[0].maxplayers, 8);
@@ -188,8 +192,9 @@ TEST(DedicatedHostTest, RunsTheComputerPlayersItIsAskedFor) {
   testsupport::HostProcess host;
   ASSERT_TRUE(host.Start(dir.File("host.txt"), {"--no-master", "--port", "60394", "--bots", "2"}));
   Client alice(2.5f, "Alice", 60394);
-  ASSERT_TRUE(Frames({&alice}, [&] { return alice.ready && alice.rig.enemies.players.size() == 2; }))
-      << host.Output();
+  ASSERT_TRUE(Frames({&alice}, [&] {
+    return alice.ready && alice.rig.enemies.players.size() == 2;
+  })) << host.Output();
   EXPECT_TRUE(host.WaitForOutput(" join: Devastator (computer player)\n", 1s)) << host.Output();
 }
 

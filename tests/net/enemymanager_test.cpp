@@ -1,6 +1,8 @@
 // What the opponent table puts on the wire: damage reports (52), the kill
 // report of the local player's death (53) and the roster (54), received by a
 // real client handler over loopback and decoded with the catalogue's reads.
+#include "sim/enemymanager.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,7 +12,6 @@
 
 #include "net/messages.h"
 #include "net/networkhandler.h"
-#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 
 namespace {

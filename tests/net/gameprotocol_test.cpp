@@ -19,10 +19,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/globals.h"
+#include "app/drawall.h"
 #include "dedicated/dedicatedhost.h"
 #include "net/messages.h"
-#include "app/drawall.h"
+#include "platform/globals.h"
 #include "tests/support/combat_rig.h"
 #include "tests/support/lossyrelay.h"
 
@@ -48,8 +48,7 @@ struct Peer {
   Peer(float id, const std::string& name) : guid(id) {
     rig.ship.name = name;
     rig.ship.guid = id;
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
-                    &guid);
+    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
     protocol.hostLeft = [this](const std::string& notice) {
       ++hostLeftCalls;
       lastNotice = notice;
@@ -76,8 +75,7 @@ struct Peer {
     }
     rig.enemies.MainLoop(guid);
     protocol.UpdateNetwork();
-    rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team,
-                         guid);
+    rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team, guid);
     rig.bullets.SendBullets(guid);
     protocol.UpdateBots();
     float e = 0, h = 0;
@@ -240,7 +238,7 @@ TEST_F(GameProtocolTest, StatesAreAdvancedByEachHopsLatencyAndKeepWhatTheShortFo
   Peer& a = Join(2.5f, "Alice");
   Peer& b = Join(3.5f, "Bob");
   host->protocol.latencyMs = [] { return 50; };  // 100 ms round trip: 2 frames
-  b.protocol.latencyMs = [] { return 24; };       // 49 ms round trip: none
+  b.protocol.latencyMs = [] { return 24; };      // 49 ms round trip: none
 
   msg::FullState full;
   full.guid = 2.5f, full.x = 100, full.y = 200, full.alive = true, full.upHeld = true;
@@ -389,9 +387,8 @@ TEST_F(GameProtocolTest, AShotAcrossCopiesDamagesKillsPaysAndTheVictimComesBack)
   Peer& a = Join(2.5f, "Alice");
   host->Enter(1000, 1000);
   a.Enter(1300, 1000);
-  ASSERT_TRUE(Frames([&] {
-    return host->Of(2.5f)->x == 1300 && a.Of(1.5f)->x == 1000;
-  })) << "each copy sees the other ship where it is";
+  ASSERT_TRUE(Frames([&] { return host->Of(2.5f)->x == 1300 && a.Of(1.5f)->x == 1000; }))
+      << "each copy sees the other ship where it is";
 
   host->rig.keys[90] = true;  // Z: the laser of slot 0
   bool seen = false;
@@ -407,9 +404,8 @@ TEST_F(GameProtocolTest, AShotAcrossCopiesDamagesKillsPaysAndTheVictimComesBack)
   EXPECT_EQ(a.rig.ship.energy, 1500 - static_cast<int>(a.energyTaken));
   EXPECT_EQ(a.rig.ship.hp, 100 - static_cast<int>(0.1f * a.hullTaken)) << "shielded: a tenth";
   EXPECT_EQ(host->energyTaken, 0) << "the shooter takes nothing";
-  EXPECT_TRUE(Frames([&] {
-    return host->rig.ActiveBullets() == 0 && a.Of(1.5f)->bullets.empty();
-  })) << "a shot that hit is gone on both copies";
+  EXPECT_TRUE(Frames([&] { return host->rig.ActiveBullets() == 0 && a.Of(1.5f)->bullets.empty(); }))
+      << "a shot that hit is gone on both copies";
 
   // Unshielded and nearly dead, with a price on her head.
   a.rig.ship.energy = 0;
@@ -546,9 +542,7 @@ TEST_F(GameProtocolTest, HostileAndBrokenMessagesAreDroppedWithoutHarm) {
     stranger.ReceivePacket();
     return stranger.ClientConnected();
   }));
-  auto say = [&](const auto& m) {
-    msg::Send(stranger, m, Delivery::Reliable);
-  };
+  auto say = [&](const auto& m) { msg::Send(stranger, m, Delivery::Reliable); };
   msg::FullState forged;
   forged.guid = 2.5f, forged.x = -777;
   say(forged);
@@ -768,11 +762,11 @@ TEST(LossyMatch, NothingReliableIsLostAndPositionsAgree) {
       duplicated += n > 1;
     }
   }
-  std::printf("lossy match: %d line deliveries sent, %d delivered, %d lost, %d twice; "
-              "relay forwarded %llu and dropped %llu datagrams\n",
-              sent, delivered, lost, duplicated,
-              static_cast<unsigned long long>(relay.Totals().forwarded),
-              static_cast<unsigned long long>(relay.Totals().dropped));
+  std::printf(
+      "lossy match: %d line deliveries sent, %d delivered, %d lost, %d twice; "
+      "relay forwarded %llu and dropped %llu datagrams\n",
+      sent, delivered, lost, duplicated, static_cast<unsigned long long>(relay.Totals().forwarded),
+      static_cast<unsigned long long>(relay.Totals().dropped));
   EXPECT_EQ(lost, 0);
   EXPECT_EQ(duplicated, 0);
   for (Peer* p : all) {
@@ -810,7 +804,6 @@ TEST(LossyMatch, NothingReliableIsLostAndPositionsAgree) {
     }
   }
 }
-
 
 // ---- Computer players of a hosting copy ----
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "dedicated/dedicatedhost.h"
-#include "protocol/gameprotocol.h"
 #include "net/messages.h"
+#include "protocol/gameprotocol.h"
 #include "tests/support/combat_rig.h"
 
 namespace {
@@ -169,24 +169,46 @@ const std::vector<Case>& Cases() {
       {"state for another player", [](Client& a, float) { a.Say(StateOf(kBob, 5)); }, None},
       {"state for nobody", [](Client& a, float) { a.Say(StateOf(kStranger, 5)); }, None},
       {"damage to Bob",
-       [](Client& a, float) { a.Say(msg::DamageReport{kAlice, kBob, 30, 10}); },
-       [](float) { return std::vector<Wire>{WireOf(msg::DamageReport{kAlice, kBob, 30, 10})}; }},
+       [](Client& a, float) {
+         a.Say(msg::DamageReport{kAlice, kBob, 30, 10});
+       },
+       [](float) {
+         return std::vector<Wire>{WireOf(msg::DamageReport{kAlice, kBob, 30, 10})};
+       }},
       {"damage in Bob's name",
-       [](Client& a, float) { a.Say(msg::DamageReport{kBob, kBob, 30, 10}); }, None},
+       [](Client& a, float) {
+         a.Say(msg::DamageReport{kBob, kBob, 30, 10});
+       },
+       None},
       {"damage to the host is not relayed",
-       [](Client& a, float host) { a.Say(msg::DamageReport{kAlice, host, 30, 10}); }, None},
+       [](Client& a, float host) {
+         a.Say(msg::DamageReport{kAlice, host, 30, 10});
+       },
+       None},
       {"own death named to Bob",
-       [](Client& a, float) { a.Say(msg::KillReport{kAlice, kBob, 150}); },
-       [](float) { return std::vector<Wire>{WireOf(msg::KillReport{kAlice, kBob, 150})}; }},
-      {"Bob's death claimed", [](Client& a, float) { a.Say(msg::KillReport{kBob, kAlice, 150}); },
+       [](Client& a, float) {
+         a.Say(msg::KillReport{kAlice, kBob, 150});
+       },
+       [](float) {
+         return std::vector<Wire>{WireOf(msg::KillReport{kAlice, kBob, 150})};
+       }},
+      {"Bob's death claimed",
+       [](Client& a, float) {
+         a.Say(msg::KillReport{kBob, kAlice, 150});
+       },
        None},
       {"overlong freeze is capped",
-       [](Client& a, float) { a.Say(msg::Freeze{kBob, 9999}); },
+       [](Client& a, float) {
+         a.Say(msg::Freeze{kBob, 9999});
+       },
        [](float) {
          return std::vector<Wire>{WireOf(msg::Freeze{kBob, ProtocolLimits::kMaxFreezeFrames})};
        }},
       {"freeze of the host is not relayed",
-       [](Client& a, float host) { a.Say(msg::Freeze{host, 50}); }, None},
+       [](Client& a, float host) {
+         a.Say(msg::Freeze{host, 50});
+       },
+       None},
       {"explosions capped in length and number",
        [](Client& a, float) {
          for (int i = 0; i < 70; ++i) a.Say(msg::Explosion{100, 200, 64, 64, 2, 9999});
@@ -210,10 +232,10 @@ const std::vector<Case>& Cases() {
          a.Say(msg::ProjectileRemove{kAlice, 71});
        },
        [](float) {
-         return std::vector<Wire>{WireOf(Shot(kAlice, 71)),
-                                  WireOf(Shot<msg::ProjectileFull>(kAlice, 71)),
-                                  WireOf(msg::ProjectileShort{kAlice, 510, 600, 0, 59, 0, 0, 0, 71}),
-                                  WireOf(msg::ProjectileRemove{kAlice, 71})};
+         return std::vector<Wire>{
+             WireOf(Shot(kAlice, 71)), WireOf(Shot<msg::ProjectileFull>(kAlice, 71)),
+             WireOf(msg::ProjectileShort{kAlice, 510, 600, 0, 59, 0, 0, 0, 71}),
+             WireOf(msg::ProjectileRemove{kAlice, 71})};
        }},
       {"projectiles in Bob's name",
        [](Client& a, float) {
@@ -222,10 +244,18 @@ const std::vector<Case>& Cases() {
          a.Say(msg::ProjectileRemove{kBob, 72});
        },
        None},
-      {"Bob's leave claimed", [](Client& a, float) { a.Say(msg::Leave{kBob, false}); }, None},
+      {"Bob's leave claimed",
+       [](Client& a, float) {
+         a.Say(msg::Leave{kBob, false});
+       },
+       None},
       {"a client cannot end the match",
-       [](Client& a, float) { a.Say(msg::Leave{kAlice, true}); },
-       [](float) { return std::vector<Wire>{WireOf(msg::Leave{kAlice, false})}; }},
+       [](Client& a, float) {
+         a.Say(msg::Leave{kAlice, true});
+       },
+       [](float) {
+         return std::vector<Wire>{WireOf(msg::Leave{kAlice, false})};
+       }},
   };
   return cases;
 }

@@ -18,7 +18,6 @@
 #include <thread>
 
 #include "app/gameobjects.h"
-#include "platform/globals.h"
 #include "app/heartbeat.h"
 #include "app/lobbyhooks.h"
 #include "lobby/lobbyprober.h"
@@ -28,6 +27,7 @@
 #include "net/lobbyheartbeat.h"
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
+#include "platform/globals.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/pongresponder.h"
 #include "ui/servermenuset.h"
@@ -66,7 +66,10 @@ TEST_F(LobbyExchangeTest, OnlyAGameThatAnswersTheProbeIsListed) {
   masterServerQuery q = QueryTo(port);
   testsupport::PongResponder game, other;
   int silent = 0;
-  { testsupport::PongResponder closed; silent = closed.port(); }
+  {
+    testsupport::PongResponder closed;
+    silent = closed.port();
+  }
   q.sendHeartbeat(silent, 32, "Nobody", "RPG", "Default Map");
   q.sendHeartbeat(game.port(), 32, "Kai's Game!", "Carrier Battle", "Default Map");
   q.sendHeartbeat(other.port(), 8, "Second", "RPG", "Default Map");
@@ -313,7 +316,10 @@ TEST(MasterServerClientTest, SilentOrSlowServersTimeOut) {
 
 TEST(MasterServerClientTest, NoServerMeansAnEmptyReplyAtOnce) {
   int port = 0;
-  { FakeMaster closed(nullptr, false); port = closed.port(); }
+  {
+    FakeMaster closed(nullptr, false);
+    port = closed.port();
+  }
   masterServerQuery q = QueryTo(port);
   long ms = 0;
   EXPECT_EQ(Exchange(q, &ms), "");

@@ -81,7 +81,8 @@ bool Pump(std::initializer_list<Endpoint*> endpoints, const std::function<bool()
 }
 
 void Idle(std::initializer_list<Endpoint*> endpoints, int ms) {
-  Pump(endpoints, [] { return false; }, ms);
+  Pump(
+      endpoints, [] { return false; }, ms);
 }
 
 void SendChat(Endpoint& e, const std::string& text, Delivery delivery) {
@@ -174,7 +175,8 @@ TEST_F(Star, AFramesMessagesArriveCompleteAndInOrderInFewDatagrams) {
     if (i % 100 == 0) msg::Send(a.net, msg::Chat{"u" + std::to_string(i)}, Delivery::Unreliable);
   }
   a.net.Flush();
-  ASSERT_TRUE(Pump({&host, &a, &b}, [&] { return host.Texts().size() >= 1010; }, 10000))
+  ASSERT_TRUE(Pump(
+      {&host, &a, &b}, [&] { return host.Texts().size() >= 1010; }, 10000))
       << host.Texts().size();
   std::vector<std::string> reliable, unreliable;
   for (const std::string& t : host.Texts()) (t[0] == 'u' ? unreliable : reliable).push_back(t);
@@ -247,13 +249,15 @@ TEST_F(Star, LeavingAndClosingAreReportedAsDisconnections) {
 // the time-out, on the host and on a client.
 TEST_F(Star, ASilentPeerIsLostWithinTheTimeOut) {
   const auto start = Clock::now();
-  ASSERT_TRUE(Pump({&host, &b}, [&] { return host.Count(netid::ConnectionLost) == 1; }, 11000));
+  ASSERT_TRUE(Pump(
+      {&host, &b}, [&] { return host.Count(netid::ConnectionLost) == 1; }, 11000));
   const auto hostSaw = Clock::now() - start;
   EXPECT_LE(hostSaw, std::chrono::milliseconds(NetworkHandler::kPeerTimeoutMs + 1000));
   EXPECT_EQ(b.Count(netid::ConnectionLost), 0) << "a client that answers stays";
   b.got.clear();
   // Now the host falls silent.
-  ASSERT_TRUE(Pump({&b}, [&] { return b.Count(netid::ConnectionLost) == 1; }, 11000));
+  ASSERT_TRUE(Pump(
+      {&b}, [&] { return b.Count(netid::ConnectionLost) == 1; }, 11000));
 }
 
 TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
@@ -281,20 +285,21 @@ TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
   };
   BitStream kept;
   msg::Write(kept, msg::Chat{"kept"});
-  std::vector<unsigned char> keptThenBroken = bundle({{kept.GetData(), kept.GetData() + kept.GetNumberOfBytesUsed()}});
+  std::vector<unsigned char> keptThenBroken =
+      bundle({{kept.GetData(), kept.GetData() + kept.GetNumberOfBytesUsed()}});
   keptThenBroken.insert(keptThenBroken.end(), {9, 55, 0});  // a length past the end
   const std::vector<std::vector<unsigned char>> junk = {
-      {},                                   // empty
-      bundle({{23},                         // a stamp prefix with nothing after it
-              {23, 1, 2, 3},                // a cut-short stamp
-              {23, 1, 2, 3, 4},             // a stamp without an id
-              {'0'},                        // the "nothing waiting" id
-              {23, 1, 2, 3, 4, '0', 7}}),   // the same behind a stamp
-      {0, 2, 0, 0, 0, 0},                   // a pong nobody asked for
-      {0, 1},                               // a cut-short ping
-      {5, 55, 1},                           // a length past the end
-      {0x80, 0x80, 0x80, 0x01, 55},         // an overlong length
-      keptThenBroken,                       // what precedes a broken length stays
+      {},                                  // empty
+      bundle({{23},                        // a stamp prefix with nothing after it
+              {23, 1, 2, 3},               // a cut-short stamp
+              {23, 1, 2, 3, 4},            // a stamp without an id
+              {'0'},                       // the "nothing waiting" id
+              {23, 1, 2, 3, 4, '0', 7}}),  // the same behind a stamp
+      {0, 2, 0, 0, 0, 0},                  // a pong nobody asked for
+      {0, 1},                              // a cut-short ping
+      {5, 55, 1},                          // a length past the end
+      {0x80, 0x80, 0x80, 0x01, 55},        // an overlong length
+      keptThenBroken,                      // what precedes a broken length stays
   };
   for (const auto& bytes : junk) {
     ENetPacket* p = enet_packet_create(bytes.empty() ? nullptr : bytes.data(), bytes.size(),
@@ -309,7 +314,8 @@ TEST_F(Star, MalformedPacketsFromAPeerNeverReachTheGame) {
   BitStream chat;
   msg::Write(chat, msg::Chat{"after the junk"});
   const auto last = bundle({{chat.GetData(), chat.GetData() + chat.GetNumberOfBytesUsed()}});
-  enet_peer_send(toHost, 0, enet_packet_create(last.data(), last.size(), ENET_PACKET_FLAG_RELIABLE));
+  enet_peer_send(toHost, 0,
+                 enet_packet_create(last.data(), last.size(), ENET_PACKET_FLAG_RELIABLE));
   enet_host_flush(raw);
   ASSERT_TRUE(Pump({&host}, [&] { return host.HasText("after the junk"); }));
   // Everything else was dropped in the same drain.

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/soundmanager.h"
-#include "sim/bulletmanager.h"
 #include "draw/bulletmanager_draw.h"
-#include "sim/explosionmanager.h"
-#include "sim/spaceship.h"
 #include "draw/spaceship_draw.h"
 #include "net/networkhandler.h"
-#include "sim/enemymanager.h"
+#include "platform/soundmanager.h"
 #include "render/glwrapper.h"
 #include "render/rendersort.h"
 #include "render/shaderlibrary.h"
+#include "sim/bulletmanager.h"
+#include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 #include "world/world.h"
 
 struct CombatRig {
@@ -30,10 +30,10 @@ struct CombatRig {
   NetworkHandler network;
   BulletManager bullets;
   SpaceShip ship;
-  ShipView shipView;  // draws into `sorter`
+  ShipView shipView;      // draws into `sorter`
   BulletView bulletView;  // draws into `sorter`
   ShaderLibrary shaders;  // never built here: every switch is a no-op
-  RenderSort sorter;  // collects sorted sprites; drawing them needs GL
+  RenderSort sorter;      // collects sorted sprites; drawing them needs GL
   std::vector<std::string> messages;
   float cameraWidth = 1024, cameraHeight = 768;
   bool keys[256] = {};

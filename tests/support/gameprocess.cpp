@@ -1,13 +1,12 @@
 #include "tests/support/gameprocess.h"
 
+#include <FreeImage.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-
-#include <FreeImage.h>
 
 #include <array>
 #include <cstdio>
@@ -186,7 +185,9 @@ struct XClientMessage {
 std::string Win(unsigned long window) { return std::to_string(window); }
 void Settle() {
   // Gives the game a couple of frames to see the event.
-  struct timespec ts{0, 80 * 1000 * 1000};
+  struct timespec ts {
+    0, 80 * 1000 * 1000
+  };
   nanosleep(&ts, nullptr);
 }
 }  // namespace
@@ -204,8 +205,8 @@ void Click(unsigned long window, int x, int y) {
 }
 
 void TypeText(unsigned long window, const std::string& text) {
-  Shell("xdotool windowfocus " + Win(window) + " 2>/dev/null; xdotool type --delay 40 '" +
-        text + "'");
+  Shell("xdotool windowfocus " + Win(window) + " 2>/dev/null; xdotool type --delay 40 '" + text +
+        "'");
   Settle();
 }
 

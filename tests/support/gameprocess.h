@@ -104,7 +104,9 @@ bool WaitFor(F condition, std::chrono::milliseconds timeout) {
   auto end = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < end) {
     if (condition()) return true;
-    struct timespec ts{0, 20 * 1000 * 1000};
+    struct timespec ts {
+      0, 20 * 1000 * 1000
+    };
     nanosleep(&ts, nullptr);
   }
   return condition();

@@ -51,9 +51,8 @@ int CountOf(const std::string& text, const std::string& part);
 // The n-th (from 1) "ship:" line of a trace; nullopt while there are fewer.
 std::optional<ShipReport> NthShipReport(const std::string& trace, int n);
 // Waits until the game has written its n-th ship report.
-std::optional<ShipReport> WaitForShipReport(const GameProcess& game, int n,
-                                            std::chrono::milliseconds timeout =
-                                                std::chrono::seconds(10));
+std::optional<ShipReport> WaitForShipReport(
+    const GameProcess& game, int n, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Waits until the game has written `text` at least n times.
 bool WaitForCount(const GameProcess& game, const std::string& text, int n,
                   std::chrono::milliseconds timeout = std::chrono::seconds(10));

@@ -13,8 +13,7 @@ std::string gOpenError;
 }  // namespace
 
 std::ostream& operator<<(std::ostream& os, const Rgba& c) {
-  return os << "rgba(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a)
-            << ")";
+  return os << "rgba(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a) << ")";
 }
 
 bool EnsureGlContext(std::string* error) {
@@ -53,8 +52,7 @@ std::vector<uint8_t> ReadPixels(int x, int y, int w, int h) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (!platform::FrameIsOffscreen()) glReadBuffer(GL_BACK);
   // GL counts rows from the bottom of the frame.
-  glReadPixels(x, platform::kFrameHeight - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
-               bottomUp.data());
+  glReadPixels(x, platform::kFrameHeight - y - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
   std::vector<uint8_t> topDown(bottomUp.size());
   const size_t row = static_cast<size_t>(w) * 4;
   for (int r = 0; r < h; ++r) {

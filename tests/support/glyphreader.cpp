@@ -75,8 +75,8 @@ std::string GlyphReader::Read(const Picture& shot, int x, int top, int count) co
       for (int dx = 0; dx < kCellWidth; ++dx)
         cell[y * kCellWidth + dx] = Brightness(shot.Rgb(left + dx, top + y));
     const float low = *std::min_element(cell.begin(), cell.end());
-    const auto inked = std::count_if(cell.begin(), cell.end(),
-                                     [&](float v) { return v - low >= kMinContrast; });
+    const auto inked =
+        std::count_if(cell.begin(), cell.end(), [&](float v) { return v - low >= kMinContrast; });
     if (inked < kMinInkPixels) {
       text += ' ';
       continue;

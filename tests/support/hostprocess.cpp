@@ -47,8 +47,8 @@ void HostProcess::Signal(int signal) {
 
 std::optional<int> HostProcess::WaitForExit(std::chrono::milliseconds timeout) {
   int status = 0;
-  const bool ended = WaitFor([&] { return pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_; },
-                             timeout);
+  const bool ended =
+      WaitFor([&] { return pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_; }, timeout);
   if (!ended) return std::nullopt;
   pid_ = -1;
   if (!WIFEXITED(status)) return std::nullopt;

@@ -96,8 +96,8 @@ void LossyRelay::Run() {
     for (const Client& c : clients) fds.push_back({c.upstreamFd, POLLIN, 0});
     int waitMs = 5;
     if (!inFlight.empty()) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          inFlight.top().due - Clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(inFlight.top().due - Clock::now());
       waitMs = std::max(0, std::min<int>(waitMs, static_cast<int>(left.count())));
     }
     poll(fds.data(), fds.size(), waitMs);
@@ -105,12 +105,13 @@ void LossyRelay::Run() {
     for (;;) {
       sockaddr_in from{};
       socklen_t length = sizeof from;
-      const ssize_t n = recvfrom(listenFd, buffer, sizeof buffer, 0,
-                                 reinterpret_cast<sockaddr*>(&from), &length);
+      const ssize_t n =
+          recvfrom(listenFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
       if (n < 0) break;
       Client* client = nullptr;
       for (Client& c : clients)
-        if (c.address.sin_port == from.sin_port && c.address.sin_addr.s_addr == from.sin_addr.s_addr)
+        if (c.address.sin_port == from.sin_port &&
+            c.address.sin_addr.s_addr == from.sin_addr.s_addr)
           client = &c;
       if (!client && clients.size() < kMaxClients) {
         const int fd = BoundSocket(0);

@@ -25,8 +25,8 @@ PongResponder::PongResponder() {
     for (;;) {
       sockaddr_in from{};
       socklen_t fromLength = sizeof from;
-      const ssize_t n = recvfrom(fd_, buffer, sizeof buffer, 0,
-                                 reinterpret_cast<sockaddr*>(&from), &fromLength);
+      const ssize_t n =
+          recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
       if (n <= 0) return;  // shut down
       if (static_cast<size_t>(n) >= sizeof kOfflinePing &&
           std::memcmp(buffer, kOfflinePing, sizeof kOfflinePing) == 0)

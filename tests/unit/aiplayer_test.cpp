@@ -1,6 +1,8 @@
 // The computer players: target choice and approach, steering, weapon choice
 // by range, the end effects of their projectiles, kill credit on death, the
 // full table, and a long seeded match of six of them.
+#include "sim/aiplayer.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,12 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "sim/explosionmanager.h"
 #include "base/heading.h"
-#include "sim/spaceship.h"
-#include "sim/aiplayer.h"
-#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
+#include "sim/enemymanager.h"
+#include "sim/explosionmanager.h"
+#include "sim/spaceship.h"
 #include "world/world.h"
 
 namespace {
@@ -390,8 +391,7 @@ TEST(BotSoak, SixComputerPlayersFight20000Frames) {
       b.UpdateMe(player);
       if (wasAlive && !b.alive && hitter >= 0) deathsByBots++;
       ASSERT_TRUE(std::isfinite(b.x) && std::isfinite(b.y)) << "frame " << frame;
-      ASSERT_FALSE(level.CollisionObjects(b.x - b.width / 2, b.y - b.height / 2, b.width,
-                                          b.height))
+      ASSERT_FALSE(level.CollisionObjects(b.x - b.width / 2, b.y - b.height / 2, b.width, b.height))
           << "inside a wall at frame " << frame;
     }
     float e = 0, h = 0;

@@ -6,8 +6,8 @@
 
 #include "app/gameobjects.h"
 #include "platform/globals.h"
-#include "sim/spaceship.h"
 #include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ class AutopilotTest : public ::testing::Test {
     ship.angle = 0;
   }
   int AddEnemy(float x, float y, int team) {
-    const int row = table.AddPlayer(128, 128, 0, 100.0f + table.players.size(), "bot", true, team, 1);
+    const int row =
+        table.AddPlayer(128, 128, 0, 100.0f + table.players.size(), "bot", true, team, 1);
     table.UpdatePlayer(row, x, y, 0, 0, false, 0, 0, 0);
     return row;
   }
@@ -55,8 +56,8 @@ TEST_F(AutopilotTest, BacksOffFromACloseEnemyAndTurnsTheShortWay) {
 }
 
 TEST_F(AutopilotTest, IgnoresTeamMatesAndPicksTheNearestEnemy) {
-  AddEnemy(1100, 1000, 0);   // a team mate right next to it
-  AddEnemy(1000, 200, 4);    // enemy straight above, 800 away: heading 90
+  AddEnemy(1100, 1000, 0);  // a team mate right next to it
+  AddEnemy(1000, 200, 4);   // enemy straight above, 800 away: heading 90
   AddEnemy(9000, 9000, 5);
   AutopilotKeys(ship, table, keys);
   EXPECT_TRUE(keys[vk::Up]);

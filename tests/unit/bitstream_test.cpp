@@ -78,9 +78,9 @@ TEST(BitStream, CompressedIntsAreShortForSmallNonNegativeValues) {
     int value;
     size_t bits;
   };
-  const Case cases[] = {{0, 8},      {1, 8},       {15, 8},       {16, 12},      {127, 12},
-                        {128, 12},   {255, 12},    {256, 19},     {65535, 19},   {65536, 26},
-                        {-1, 33},    {INT_MAX, 33}, {INT_MIN, 33}, {0x00FFFFFF, 26}};
+  const Case cases[] = {{0, 8},    {1, 8},        {15, 8},       {16, 12},        {127, 12},
+                        {128, 12}, {255, 12},     {256, 19},     {65535, 19},     {65536, 26},
+                        {-1, 33},  {INT_MAX, 33}, {INT_MIN, 33}, {0x00FFFFFF, 26}};
   for (const Case& c : cases) {
     EXPECT_EQ(CompressedIntBits(c.value), c.bits) << c.value;
     BitStream out;

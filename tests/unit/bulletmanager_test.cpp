@@ -78,7 +78,7 @@ TEST_F(BulletManagerTest, SpentSlotsAreReused) {
 // ---- Flight rules ----
 
 TEST_F(BulletManagerTest, LaserBouncesThirtyOneTimesAndEndsOnTheThirtySecond) {
-  AddWall(800, 0, 128, 20000);   // a corridor 100 units wide
+  AddWall(800, 0, 128, 20000);  // a corridor 100 units wide
   AddWall(1028, 0, 128, 20000);
   Fire(1, 978, 5000, 0);
   int contacts = 0, last = First().bouncesLeft;
@@ -204,7 +204,7 @@ TEST_F(BulletManagerTest, PassThroughWeaponsIgnoreWalls) {
 TEST_F(BulletManagerTest, HitEndsTheProjectileAndDamagesEveryoneAtTheEnd) {
   const int foe = rig.AddOpponent(5300, 5000, 1, 1.0f);
   const int mate = rig.AddOpponent(5300, 5090, 0, 2.0f);  // touches the end point too
-  Fire(11, 5000, 5000, 0);  // Energy Freezing Bombs, speed 45
+  Fire(11, 5000, 5000, 0);                                // Energy Freezing Bombs, speed 45
   while (First().active) Step();
   const auto& p = rig.enemies.players;
   EXPECT_GE(p[foe].energyDamage, 5000);
@@ -295,8 +295,8 @@ TEST_F(BulletManagerTest, ShrapnelFiredOutsideTheUpdateIsStoredAtOnce) {
 // Beams are the sorted projectiles: stretched along their flight, fading
 // toward their tail.
 TEST_F(BulletManagerTest, BeamsAreSortedStretchedAndFading) {
-  Fire(1, 9000, 9000, 90);   // Laser: style 1
-  Fire(4, 9500, 9000, 0);    // High Frequency Laser: style 4
+  Fire(1, 9000, 9000, 90);  // Laser: style 1
+  Fire(4, 9500, 9000, 0);   // High Frequency Laser: style 4
   rig.StartSorting();
   rig.bulletView.RenderMe(false);
   const auto laser = rig.QuadsOf(5);

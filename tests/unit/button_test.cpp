@@ -11,8 +11,8 @@ TEST(ButtonTest, RectangleAroundTheCentreBorderIncluded) {
   Button b;
   b.InitMe(755, 125, 90, 35, nullptr);
   EXPECT_TRUE(b.Contains(755, 125));
-  EXPECT_TRUE(b.Contains(710, 125));   // left edge
-  EXPECT_TRUE(b.Contains(800, 125));   // right edge
+  EXPECT_TRUE(b.Contains(710, 125));  // left edge
+  EXPECT_TRUE(b.Contains(800, 125));  // right edge
   EXPECT_FALSE(b.Contains(709, 125));
   EXPECT_FALSE(b.Contains(801, 125));
   // Height 35: the half-height 17.5 keeps 108 and 142 outside.

@@ -5,9 +5,9 @@
 
 #include "app/gameobjects.h"
 #include "platform/globals.h"
-#include "sim/spaceship.h"
-#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
+#include "sim/enemymanager.h"
+#include "sim/spaceship.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The opponent table: row lifetime and renumbering, the remote projectiles'
 // motion and expiry, dead reckoning, hit tests, damage and kill accounting,
 // the kill texts and the limits that protect it from hostile peers.
+#include "sim/enemymanager.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "platform/globals.h"
-#include "sim/enemymanager.h"
 #include "render/glwrapper.h"
 
 namespace {
@@ -62,7 +63,7 @@ TEST_F(EnemyTable, SilentRowsTimeOutButRefreshedRowsStay) {
 
 TEST_F(EnemyTable, RemovalRenumbersRowsAndTheReferencesToThem) {
   for (int g = 10; g < 14; g++) Add((float)g);
-  table.GetDamaged(1, 1, 3);      // the local player was hit by row 3 last
+  table.GetDamaged(1, 1, 3);  // the local player was hit by row 3 last
   table.AddKill(3);
   table.AiDamagePlayer(1, 1, 1, 3, 0);
   table.RemoveEnemy(2);
@@ -188,9 +189,9 @@ TEST_F(EnemyTable, HitTestsTeamsAndBoxShape) {
 }
 
 // A crowded table is searched through the arena grid: every answer, with
-// the grid and without, must be the one the rectangle test gives row by row, for boxes on cell edges, beyond the arena,
-// of negative extent or with coordinates that are not numbers, and the grid
-// must never answer for a table that has changed since it was filed.
+// the grid and without, must be the one the rectangle test gives row by row, for boxes on cell
+// edges, beyond the arena, of negative extent or with coordinates that are not numbers, and the
+// grid must never answer for a table that has changed since it was filed.
 TEST_F(EnemyTable, TheGridAnswersAsTheScanDoes) {
   for (int i = 0; i < 40; i++) {
     const int row = Add(1 + i, i % 3);
@@ -202,8 +203,11 @@ TEST_F(EnemyTable, TheGridAnswersAsTheScanDoes) {
   table.UpdatePlayer(0, 1024, 2048, 0, 0, false, 0, 0, 0);  // box corners on cell edges
   table.UpdateWeirdVars(0, 2048, 1024, 0, 1);
   table.UpdatePlayer(1, NAN, 500, 0, 0, false, 0, 0, 0);
-  std::vector<std::vector<float>> boxes = {{0, 0, 1024, 1536}, {2048, 2560, 1, 1}, {NAN, 0, 5, 5},
-                                           {1e30f, -1e30f, 5, 5}, {500, 500, -600, INFINITY}};
+  std::vector<std::vector<float>> boxes = {{0, 0, 1024, 1536},
+                                           {2048, 2560, 1, 1},
+                                           {NAN, 0, 5, 5},
+                                           {1e30f, -1e30f, 5, 5},
+                                           {500, 500, -600, INFINITY}};
   for (int k = 0; k < 3000; k++)
     boxes.push_back({utility.RangedRandom(-4000, 37000), utility.RangedRandom(-4000, 37000),
                      utility.RangedRandom(-200, 2500), utility.RangedRandom(-200, 2500)});
@@ -214,8 +218,8 @@ TEST_F(EnemyTable, TheGridAnswersAsTheScanDoes) {
     bool other = false;
     for (int i = 0; i < (int)table.players.size(); i++) {
       const auto& p = table.players[i];
-      if (utility.RectRect(b[0], b[1], b[3], b[2], p.x - p.width / 2, p.y - p.height / 2,
-                           p.height, p.width)) {
+      if (utility.RectRect(b[0], b[1], b[3], b[2], p.x - p.width / 2, p.y - p.height / 2, p.height,
+                           p.width)) {
         scanned.back().push_back(i);
         other |= p.team != 1;
       }
@@ -297,10 +301,12 @@ int DrawFor(unsigned seed, float high) {
 }
 
 TEST_F(EnemyTable, DeathTextsDependOnTheLastAttacker) {
-  const std::vector<std::string> self = {
-      "", "Ann blew himself up, the misguided fool!",
-      "Ann decided that life was no longer necessary!", "Ann failed miserably at aiming!",
-      "Ann died by the hands of his own stupidity!", "Ann blew himself up, the misguided fool!"};
+  const std::vector<std::string> self = {"",
+                                         "Ann blew himself up, the misguided fool!",
+                                         "Ann decided that life was no longer necessary!",
+                                         "Ann failed miserably at aiming!",
+                                         "Ann died by the hands of his own stupidity!",
+                                         "Ann blew himself up, the misguided fool!"};
   std::vector<bool> seen(6, false);
   for (unsigned k = 1; k < 60; k++) {
     const unsigned seed = k * 104729u;  // far apart: neighbouring seeds start alike
@@ -361,9 +367,9 @@ TEST_F(EnemyTable, KillTextsAmongComputerPlayers) {
 // the game's on-screen log.
 TEST_F(EnemyTable, LinesGoOnlyToTheGivenLogWithTheirKinds) {
   std::vector<std::pair<std::string, MessageKind>> lines;
-  table.InitMe(&utility,
-               [&](const std::string& line, MessageKind kind) { lines.emplace_back(line, kind); },
-               nullptr, nullptr, nullptr);
+  table.InitMe(
+      &utility, [&](const std::string& line, MessageKind kind) { lines.emplace_back(line, kind); },
+      nullptr, nullptr, nullptr);
   Add(1, 2, false, "Kai");
   const int bot = Add(2, 3, true, "Devastator");
   table.AddReceivedLine("Kai>hi", "Me");

@@ -12,8 +12,7 @@ TEST(FreeSlotsTest, HandsOutTheLowestFreeSlotAndGrowsWhenNoneIsFree) {
   FreeSlots slots;
   for (int i = 0; i < 5000; ++i) ASSERT_EQ(slots.Take(), i);
   std::set<int> free;  // what a walk from the front would see
-  for (int slot : {4999, 4097, 4096, 4095, 64, 63, 3})
-    slots.Release(slot), free.insert(slot);
+  for (int slot : {4999, 4097, 4096, 4095, 64, 63, 3}) slots.Release(slot), free.insert(slot);
   while (!free.empty()) {
     EXPECT_EQ(slots.Take(), *free.begin());
     free.erase(free.begin());
@@ -36,10 +35,16 @@ TEST(FreeSlotsTest, VisitsEveryTakenSlotInOrderWhileTheyAreReleased) {
   for (int i = 0; i < 4200; ++i) slots.Take();
   std::set<int> taken;
   for (int i = 0; i < 4200; ++i) {
-    if (i % 7 == 0 || i == 4199) taken.insert(i); else slots.Release(i);
+    if (i % 7 == 0 || i == 4199)
+      taken.insert(i);
+    else
+      slots.Release(i);
   }
   std::vector<int> seen;
-  slots.ForEachTaken([&](int slot) { seen.push_back(slot); slots.Release(slot); });
+  slots.ForEachTaken([&](int slot) {
+    seen.push_back(slot);
+    slots.Release(slot);
+  });
   EXPECT_EQ(seen, std::vector<int>(taken.begin(), taken.end()));
   slots.ForEachTaken([](int slot) { ADD_FAILURE() << slot << " was released"; });
   EXPECT_EQ(slots.Take(), 0);

@@ -53,7 +53,7 @@ TEST_F(GamepadMapperTest, UnpluggingLetsGoOfWhatThePadHeld) {
 
 TEST_F(GamepadMapperTest, MenusClickWithAAndMoveTheCursorWithTheStick) {
   mapper.PadButton(1, Pad::kA, true, /*menus=*/true, emit);
-  mapper.Refresh(/*menus=*/false, emit);  // the ship came alive meanwhile
+  mapper.Refresh(/*menus=*/false, emit);             // the ship came alive meanwhile
   mapper.PadButton(1, Pad::kA, false, false, emit);  // releases what the press took
   mapper.PadButton(1, Pad::kA, true, false, emit);
   mapper.PadButton(1, Pad::kA, false, false, emit);

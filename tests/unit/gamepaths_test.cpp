@@ -62,7 +62,8 @@ TEST_F(GamePathsTest, SettingsLiveInTheConfigurationFolderUnlessTheWorkingDirect
   EXPECT_EQ(FindSettingsFile("/cfg", "/home/kai"), "/cfg/voidrake2/Settings.cfg");
   EXPECT_EQ(FindSettingsFile(nullptr, "/home/kai"), "/home/kai/.config/voidrake2/Settings.cfg");
   EXPECT_EQ(FindSettingsFile("", "/home/kai"), "/home/kai/.config/voidrake2/Settings.cfg");
-  EXPECT_EQ(FindSettingsFile("relative/cfg", "/home/kai"), "/home/kai/.config/voidrake2/Settings.cfg")
+  EXPECT_EQ(FindSettingsFile("relative/cfg", "/home/kai"),
+            "/home/kai/.config/voidrake2/Settings.cfg")
       << "a relative XDG_CONFIG_HOME is ignored";
   testsupport::WriteFile("Settings.cfg", "Kai\n2\n0\n1");
   EXPECT_EQ(FindSettingsFile("/cfg", "/home/kai"), "Settings.cfg");

@@ -24,9 +24,9 @@ TEST_F(RectRectTest, CrossingLikeAPlusSignIsNoOverlap) {
 }
 
 TEST_F(RectRectTest, TouchingEdgesAndCornersOverlap) {
-  EXPECT_TRUE(Overlap(0, 0, 10, 10, 10, 0, 10, 10));   // shared vertical edge
-  EXPECT_TRUE(Overlap(0, 0, 10, 10, 0, 10, 10, 10));   // shared horizontal edge
-  EXPECT_TRUE(Overlap(0, 0, 10, 10, 10, 10, 5, 5));    // corner to corner
+  EXPECT_TRUE(Overlap(0, 0, 10, 10, 10, 0, 10, 10));  // shared vertical edge
+  EXPECT_TRUE(Overlap(0, 0, 10, 10, 0, 10, 10, 10));  // shared horizontal edge
+  EXPECT_TRUE(Overlap(0, 0, 10, 10, 10, 10, 5, 5));   // corner to corner
   EXPECT_FALSE(Overlap(0, 0, 10, 10, 10.01f, 0, 10, 10));
   EXPECT_FALSE(Overlap(0, 0, 10, 10, 0, 10.01f, 10, 10));
 }

@@ -38,7 +38,9 @@ TEST(LobbyServiceTest, DecodesUsualEncodingsAndKeepsStrayPercents) {
   EXPECT_EQ(DecodeQueryValue("A%20b+c%41BC"), "A b cABC");
   EXPECT_EQ(DecodeQueryValue("100%"), "100%");
   EXPECT_EQ(DecodeQueryValue("%zz"), "%zz");
-  EXPECT_EQ(DecodeQueryValue("%ffffff"), "\xff" "ffff");  // too short for the wide form
+  EXPECT_EQ(DecodeQueryValue("%ffffff"),
+            "\xff"
+            "ffff");  // too short for the wide form
   const auto q = ParseQuery("request=servers&x&request=heartbeat&&n=%42");
   EXPECT_EQ(q.at("request"), "servers");
   EXPECT_EQ(q.at("x"), "");
@@ -47,8 +49,8 @@ TEST(LobbyServiceTest, DecodesUsualEncodingsAndKeepsStrayPercents) {
 
 TEST(LobbyServiceTest, HeartbeatIsProbedListedWithTheSendersAddressAndRemovedByItsSender) {
   Lobby lobby;
-  const std::string query = masterServerQuery::HeartbeatQuery(9928, 32, "Kai's Game!", "RPG",
-                                                              "Default Map");
+  const std::string query =
+      masterServerQuery::HeartbeatQuery(9928, 32, "Kai's Game!", "RPG", "Default Map");
   EXPECT_EQ(lobby.Ask(query, "::ffff:127.0.0.5").status, 200);
   const LobbyReply list = lobby.Ask("request=servers", "10.9.9.9");
   EXPECT_EQ(list.status, 200);
@@ -86,7 +88,8 @@ TEST(LobbyServiceTest, HostileNamesAreCleanedBoundedAndEscaped) {
   lobby.Ask(masterServerQuery::HeartbeatQuery(1, 99999, name, "g", "m"));
   const auto servers = masterServerQuery::ParseServerList(*lobby.Ask("request=servers", "").body);
   ASSERT_EQ(servers.size(), 1u);
-  const std::string expected = ("<a href=\"x\">&'\xE9" + std::string(500, 'n')).substr(0, kMaxNameLength);
+  const std::string expected =
+      ("<a href=\"x\">&'\xE9" + std::string(500, 'n')).substr(0, kMaxNameLength);
   EXPECT_EQ(servers[0].name, expected);  // control characters gone, Latin-1 kept
   EXPECT_EQ(servers[0].maxplayers, 0);   // out of range
 }

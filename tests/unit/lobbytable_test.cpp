@@ -37,8 +37,7 @@ TEST(LobbyTableTest, OnlyConfirmedGamesAreListedInArrivalOrderUntilRemoved) {
   EXPECT_FALSE(table.Confirm("1.1.1.1", 9929));  // a pong from a port nobody announced
   EXPECT_TRUE(table.Confirm("1.1.1.2", 9928));
   EXPECT_TRUE(table.Confirm("1.1.1.1", 9928));
-  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "New"), t0 + 5s),
-            LobbyTable::Result::Refreshed);
+  EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 9928, "New"), t0 + 5s), LobbyTable::Result::Refreshed);
   const auto servers = table.Servers(t0 + 5s);
   ASSERT_EQ(servers.size(), 2u);
   EXPECT_EQ(servers[0].name, "New");  // keeps its place, takes the new name

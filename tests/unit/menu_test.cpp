@@ -1,10 +1,11 @@
 // Menu rows and hit areas, and the menu-tree records (no drawing).
+#include "ui/menu.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "app/gameobjects.h"
-#include "ui/menu.h"
 
 namespace {
 
@@ -34,9 +35,7 @@ TEST(MenuTest, RowsMapToItemsWrappingWithScroll) {
 
 TEST(MenuTest, HitWidthIsTheNarrowerOfTwelvePerCharPlus32AndSixteenPerChar) {
   Menu m = Items(3);
-  const struct {
-    int width, last;
-  } cases[] = {{36, 464}, {18, 248}, {1, 16}};
+  const struct { int width, last; } cases[] = {{36, 464}, {18, 248}, {1, 16}};
   for (const auto& c : cases) {
     EXPECT_EQ(m.ItemAt(100 + c.last, 10, 100, 0, c.width, 3, 0), 0) << c.width;
     EXPECT_EQ(m.ItemAt(100 + c.last + 1, 10, 100, 0, c.width, 3, 0), -1) << c.width;

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "app/gameobjects.h"
+#include "app/shop.h"
 #include "platform/globals.h"
+#include "render/glwrapper.h"
 #include "sim/spaceship.h"
 #include "sim/weapon.h"
-#include "render/glwrapper.h"
 #include "ui/menu.h"
-#include "app/shop.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 namespace {
 
 msg::FullState SampleFullState() {
-  return msg::FullState{0.125f, -30000.0f, 812.5f, 271.0f, true, false, 50, 1234, 96.0f,
-                        112.0f, 7, -3.5f, 0.25f, 20.0f, true, false, true};
+  return msg::FullState{0.125f, -30000.0f, 812.5f, 271.0f, true,  false, 50,    1234, 96.0f,
+                        112.0f, 7,         -3.5f,  0.25f,  20.0f, true,  false, true};
 }
 
 msg::ProjectileFull SampleProjectile() {
-  return msg::ProjectileFull{0.5f, 21, 100.0f, -200.0f, 16.0f, 32.0f, 45.0f, 3.0f,
-                             90, 18.5f, 4, 1.5f, -0.75f, 0.125f, 0.875f, 0.0625f};
+  return msg::ProjectileFull{0.5f, 21,    100.0f, -200.0f, 16.0f,  32.0f,  45.0f,  3.0f,
+                             90,   18.5f, 4,      1.5f,    -0.75f, 0.125f, 0.875f, 0.0625f};
 }
 
 msg::ShortState SampleShortState() {

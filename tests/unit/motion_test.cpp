@@ -1,10 +1,10 @@
 // The flight rules every copy moves by, through the latency correction:
 // turning, reverse thrust and the drag above the speed limit against values
 // worked out by hand, and a prediction against the owner's own flight.
-#include "sim/projectile.h"
-#include "protocol/gameprotocol.h"
-
 #include <gtest/gtest.h>
+
+#include "protocol/gameprotocol.h"
+#include "sim/projectile.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ TEST(ExtrapolationTest, APredictedProjectileIsWhereItsOwnerHasIt) {
   owner.x = 100, owner.y = 200, owner.direction = 20, owner.turnRate = 7;
   owner.speed = 10, owner.acceleration = 0.5f, owner.accelFrames = 30;
   owner.driftX = 1.5f, owner.driftY = -2;
-  ProjectileMotion predicted{owner.x, owner.y, owner.direction, owner.turnRate,
-                             owner.driftX, owner.driftY};
+  ProjectileMotion predicted{owner.x,        owner.y,      owner.direction,
+                             owner.turnRate, owner.driftX, owner.driftY};
   ExtrapolateProjectile(predicted, 12, owner.speed, owner.acceleration);
   for (int frame = 0; frame < 12; ++frame) {
     owner.direction += owner.turnRate;

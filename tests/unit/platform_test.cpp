@@ -40,13 +40,17 @@ TEST(ScancodeMappingTest, GameKeysMapToTheirVirtualKeyCodes) {
 
 TEST(Utf8ToLatin1Test, KeepsLatin1AndDropsTheRest) {
   EXPECT_EQ(platform::Utf8ToLatin1("Kai 42!"), "Kai 42!");
-  EXPECT_EQ(platform::Utf8ToLatin1("J\xC3\xBCrgen"), "J\xFCrgen");           // u umlaut
-  EXPECT_EQ(platform::Utf8ToLatin1("\xC2\xA9"), "\xA9");                     // copyright
-  EXPECT_EQ(platform::Utf8ToLatin1("a\xE2\x82\xAC" "b"), "ab");              // euro sign
-  EXPECT_EQ(platform::Utf8ToLatin1("a\xF0\x9F\x98\x80" "b"), "ab");          // emoji
-  EXPECT_EQ(platform::Utf8ToLatin1("a\tb\r\n\x7F"), "ab");                   // controls
-  EXPECT_EQ(platform::Utf8ToLatin1("\xC2\x85"), "");                         // C1 control
-  EXPECT_EQ(platform::Utf8ToLatin1("\xC3"), "");                             // cut short
+  EXPECT_EQ(platform::Utf8ToLatin1("J\xC3\xBCrgen"), "J\xFCrgen");  // u umlaut
+  EXPECT_EQ(platform::Utf8ToLatin1("\xC2\xA9"), "\xA9");            // copyright
+  EXPECT_EQ(platform::Utf8ToLatin1("a\xE2\x82\xAC"
+                                   "b"),
+            "ab");  // euro sign
+  EXPECT_EQ(platform::Utf8ToLatin1("a\xF0\x9F\x98\x80"
+                                   "b"),
+            "ab");                                          // emoji
+  EXPECT_EQ(platform::Utf8ToLatin1("a\tb\r\n\x7F"), "ab");  // controls
+  EXPECT_EQ(platform::Utf8ToLatin1("\xC2\x85"), "");        // C1 control
+  EXPECT_EQ(platform::Utf8ToLatin1("\xC3"), "");            // cut short
 }
 
 TEST(WindowToFrameTest, IdentityForAFrameSizedWindow) {

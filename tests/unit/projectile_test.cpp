@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/explosionmanager.h"
 #include "render/glwrapper.h"
+#include "sim/explosionmanager.h"
 #include "world/world.h"
 
 namespace {
@@ -33,8 +33,8 @@ class ProjectileTest : public ::testing::Test {
 };
 
 TEST_F(ProjectileTest, BounceReflectsOffTheSideTheProbesFindAndCountsContacts) {
-  world.AddObject(1000, 0, 20000, 128, 46);   // a wall to the right of x 1000
-  world.AddObject(0, 3000, 128, 20000, 46);   // a floor below y 3000
+  world.AddObject(1000, 0, 20000, 128, 46);  // a wall to the right of x 1000
+  world.AddObject(0, 3000, 128, 20000, 46);  // a floor below y 3000
   Projectile side = At(980, 500, 30);
   side.Bounce(world);
   EXPECT_FLOAT_EQ(side.direction, 150);

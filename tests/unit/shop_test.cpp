@@ -5,9 +5,9 @@
 
 #include "app/gameobjects.h"
 #include "platform/globals.h"
+#include "render/glwrapper.h"
 #include "sim/spaceship.h"
 #include "sim/weapon.h"
-#include "render/glwrapper.h"
 #include "ui/menu.h"
 #include "world/world.h"
 

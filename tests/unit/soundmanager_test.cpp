@@ -260,8 +260,9 @@ TEST(SoundManagerWave, NoDeviceMeansEveryCallIsANoOp) {
   if (InChild()) return PlayToneForAWhile(true);
   fs::path dir = TempDir();
   WriteTone(dir / "tone.wav", 0.1);
-  int status = RunChild("SoundManagerWave.NoDeviceMeansEveryCallIsANoOp",
-                        {"ALSOFT_DRIVERS=no-such-driver", "VR2_TONE=" + (dir / "tone.wav").string()});
+  int status =
+      RunChild("SoundManagerWave.NoDeviceMeansEveryCallIsANoOp",
+               {"ALSOFT_DRIVERS=no-such-driver", "VR2_TONE=" + (dir / "tone.wav").string()});
   EXPECT_EQ(status, 0);
   fs::remove_all(dir);
 }

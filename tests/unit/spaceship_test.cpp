@@ -122,8 +122,8 @@ TEST_F(SpaceShipTest, SidewaysIntoAWallLosesAQuarterOfTheOtherComponent) {
 }
 
 TEST_F(SpaceShipTest, IntoACornerReversesBothComponents) {
-  AddWall(9000, 10000 + 64 + 5, 2000, 128);   // floor
-  AddWall(10000 + 64 + 5, 9000, 128, 2000);   // right wall
+  AddWall(9000, 10000 + 64 + 5, 2000, 128);  // floor
+  AddWall(10000 + 64 + 5, 9000, 128, 2000);  // right wall
   ship.vx = 8;
   ship.vy = 8;
   rig.ShipFrame();
@@ -373,8 +373,8 @@ TEST_F(SpaceShipTest, CameraStepsTowardTheSpeedDependentSize) {
 TEST_F(SpaceShipTest, HullAndBarsAreSortedWithTheirRatioTextures) {
   ship.angle = 30;
   ship.shipTexture = 61;
-  ship.hp = 50;       // half: yellow
-  ship.energy = 0;    // empty: no bar
+  ship.hp = 50;     // half: yellow
+  ship.energy = 0;  // empty: no bar
   ship.ChangeWeaponNoCheck(2, 9);
   ship.weapons[2].chargeCount = 80;  // 0.8 of the threshold: green
   rig.StartSorting();

@@ -1,11 +1,12 @@
 // Star motion and recycling (no drawing).
+#include "render/starfield.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "render/glwrapper.h"
-#include "render/starfield.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The 24-bit BMP reader: row padding, orientation, and refusal of files that
 // are truncated, of another format or describe absurd sizes.
+#include "render/texture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,8 +9,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "render/texture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Slot bookkeeping of the texture library (no GL needed).
-#include <gtest/gtest.h>
-
 #include "render/texturelibrary.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -37,10 +37,10 @@ TEST(UtilityItem, MainLoopCountsDownAndRegenerates) {
   UtilityItem item = ItemOfKind(0);
   int hp = 50;
   item.MainLoop(hp);
-  EXPECT_EQ(hp, 50);  // not bought: no regeneration
+  EXPECT_EQ(hp, 50);            // not bought: no regeneration
   EXPECT_EQ(item.cooldown, 0);  // counters never go negative
   EXPECT_EQ(item.recallGlow, 0);
-  EXPECT_EQ(item.cloaked, 0);   // cloak not owned
+  EXPECT_EQ(item.cloaked, 0);  // cloak not owned
 
   item.regeneration = true;
   item.cloaking = true;

@@ -212,9 +212,9 @@ TEST(WeaponFire, RemakeRestartsCooldownAndCharge) {
 // slot reaching its threshold first, then every slot let go, in slot order.
 TEST(WeaponTriggers, ThresholdsFireBeforeReleasesAndTheChargeCountsWhileFiring) {
   Weapon w[4];
-  for (Weapon& k : w) k.MakeMeWeapon(1);  // threshold 0: fires every frame held
-  w[0].MakeMeWeapon(9);                     // charged, threshold 100
-  std::vector<std::pair<int, int>> shots;   // slot, charge at the shot
+  for (Weapon& k : w) k.MakeMeWeapon(1);   // threshold 0: fires every frame held
+  w[0].MakeMeWeapon(9);                    // charged, threshold 100
+  std::vector<std::pair<int, int>> shots;  // slot, charge at the shot
   auto shoot = [&](int slot) { shots.push_back({slot, w[slot].chargeCount}); };
 
   Weapon::PullTriggers(w, {true, false, false, false}, shoot);

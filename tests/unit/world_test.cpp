@@ -162,7 +162,8 @@ TEST(World, BroadPhaseAgreesWithTestingEveryWall) {
     bool expected = false;
     for (const World::Object& o : level.objects)
       expected = expected || rect.RectRect(x, y, h, w, o.x, o.y, o.height, o.width);
-    ASSERT_EQ(level.CollisionObjects(x, y, w, h), expected) << x << "," << y << " " << w << "x" << h;
+    ASSERT_EQ(level.CollisionObjects(x, y, w, h), expected)
+        << x << "," << y << " " << w << "x" << h;
     hits += expected;
   }
   EXPECT_GT(hits, 1000);
