@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config ccache clang libclang-rt-14-dev
+  build-essential cmake pkg-config ccache clang clang-format libclang-rt-14-dev
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libfreeimage-dev libtinyxml-dev libenet-dev
   libopenal-dev libopenal1 libsndfile1-dev libvorbis-dev libogg-dev
