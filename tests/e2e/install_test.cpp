@@ -75,8 +75,9 @@ TEST_F(InstallTest, PutsProgramsDataAndDesktopFilesInTheirPlaces) {
 
 TEST_F(InstallTest, VersionHelpAndManualAgree) {
   const std::string expected = std::string("voidrake2 ").append(kVersion).append("\nstatus=0\n");
-  EXPECT_EQ(ShellOutput("'" + Game() + "' --version; echo status=$?"), expected);
-  const std::string help = ShellOutput("'" + Game() + "' --help");
+  EXPECT_EQ(ShellOutput(std::string("'").append(Game()).append("' --version; echo status=$?")),
+            expected);
+  const std::string help = ShellOutput(std::string("'").append(Game()).append("' --help"));
   EXPECT_NE(help.find(kVersion), std::string::npos) << help;
   // Every option the program lists is described in the manual page.
   const std::string manual =

@@ -22,7 +22,8 @@ class GamepadMapperTest : public ::testing::Test {
     using K = platform::InputEvent;
     const bool down = e.kind == K::kKeyDown || e.kind == K::kButtonDown;
     const bool click = e.kind == K::kButtonDown || e.kind == K::kButtonUp;
-    seen.push_back((down ? "+" : "-") + (click ? std::string("click") : std::to_string(e.key)));
+    seen.push_back(
+        std::string(down ? "+" : "-").append(click ? std::string("click") : std::to_string(e.key)));
   };
   GamepadMapper mapper;
 };
