@@ -5,13 +5,10 @@
 #include "protocol/gameprotocol.h"
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 #include <cstdio>
 
 #include "net/messages.h"
 #include "protocol/gameprotocol_table.h"
-#include "sim/bounty.h"
 #include "sim/enemymanager.h"
 #include "sim/explosionmanager.h"
 #include "sim/spaceship.h"

@@ -82,7 +82,6 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   // projectiles (whose hits on them it takes) and before the local ship.
   void UpdateBots();
   int BotCount() const { return host_.BotCount(); }
-  bool IsBot(float guid) const { return host_.IsBot(guid); }
   // Computer player k (0 .. BotCount()-1), for tests and benchmarks.
   AiPlayer& BotPlayer(int k) { return host_.BotPlayer(k); }
   // Catalogue messages taken in either role, dropped ones too (benchmarks).

@@ -90,7 +90,6 @@ class HostCore final : public ProtocolLimits, private ComputerPlayers::Host {
   void UpdateBots() { bots_.Update(); }
   void ForgetBots();
   int BotCount() const { return bots_.Count(); }
-  bool IsBot(float guid) const { return bots_.Has(guid); }
   AiPlayer& BotPlayer(int k) { return bots_.Player(k); }
 
   // Players with a seat (clients and computer players).
