@@ -1,5 +1,6 @@
 // voidrake2-lobby: the master server. Hosting copies of the game announce
 // themselves here with a heartbeat; players fetch the list of live games.
+#include <malloc.h>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -141,6 +142,12 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   FitConnectionsToDescriptors(&options.server);
+  // Each connection's memory (one block of the connection memory's size)
+  // gets a mapping of its own and is given back when the connection
+  // closes: slow sockets that are closed and open again by the thousand
+  // would otherwise scatter these blocks over the heap, which then keeps
+  // the high-water mark for good.
+  mallopt(M_MMAP_THRESHOLD, static_cast<int>(options.server.connectionMemory));
   std::string error;
   const std::unique_ptr<LobbyStore> store = OpenStore(options, &error);
   if (!store) {
