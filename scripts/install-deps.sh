@@ -11,6 +11,7 @@ PACKAGES=(
   libopenal-dev libopenal1 libsndfile1-dev libvorbis-dev libogg-dev
   libfreetype-dev fonts-dejavu-core
   libmicrohttpd-dev wrk libhiredis-dev redis-server
+  dpkg-dev file lintian
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
   iproute2 util-linux procps time
