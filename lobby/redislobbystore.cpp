@@ -286,8 +286,12 @@ RedisLobbyStore::Reply RedisLobbyStore::RunLocked(Script script,
 
 void RedisLobbyStore::SkipLocked(const std::string& id, const std::string& why) {
   if (skipped_.size() >= kMaxSkipsRemembered) skipped_.clear();
-  if (skipped_.insert(id).second)
-    log_("skipped the stored game " + prefix_ + "game:" + id + ": " + why);
+  if (!skipped_.insert(id.substr(0, 256)).second) return;
+  // The key is foreign text: printed short and without control characters.
+  std::string shown = id.substr(0, 64);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  log_("skipped the stored game " + prefix_ + "game:" + shown + ": " + why);
 }
 
 LobbyStore::Result RedisLobbyStore::Heartbeat(LobbyEntry e, LobbyClock::time_point) {
@@ -353,7 +357,7 @@ std::optional<LobbyList> RedisLobbyStore::List(LobbyClock::time_point now) {
     std::string why;
     std::optional<LobbyEntry> entry = ParseStored(Text(id), Text(value), &why);
     if (!entry)
-      SkipLocked(Text(id).substr(0, 64), why);
+      SkipLocked(Text(id), why);
     else if (entry->reachable)
       list.servers.push_back(std::move(*entry));
   }
