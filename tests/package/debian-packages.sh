@@ -23,8 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export DEBIAN_FRONTEND=noninteractive
-timeout 120 apt-get install -y -q --no-install-recommends ./voidrake2_*.deb ./voidrake2-server_*.deb \
-  >apt.log 2>&1 || { tail -20 apt.log; exit 1; }
+timeout 150 apt-get install -y -q -o DPkg::Lock::Timeout=120 --no-install-recommends \
+  ./voidrake2_*.deb ./voidrake2-server_*.deb >apt.log 2>&1 || { tail -20 apt.log; exit 1; }
 getent passwd voidrake2 >/dev/null
 
 list() {  # the installed lobby's list
@@ -56,7 +56,7 @@ wait "$host" || true  # runuser reports the signal it passed on
 until_true gone ||
   { echo "the stopped host stayed listed"; exit 1; }
 
-timeout 120 apt-get remove --purge -y -q "${packages[@]}" >apt.log 2>&1 || { tail -20 apt.log; exit 1; }
+timeout 150 apt-get remove --purge -y -q -o DPkg::Lock::Timeout=120 "${packages[@]}" >apt.log 2>&1 || { tail -20 apt.log; exit 1; }
 left=$(ls /usr/bin/voidrake2* /usr/share/voidrake2 /usr/lib/systemd/system/voidrake2* \
   /usr/share/doc/voidrake2* 2>/dev/null || true)
 [ -z "$left" ] || { echo "left after removal: $left"; exit 1; }
