@@ -75,6 +75,8 @@ void DedicatedHost::Killed(const std::string& killer, const std::string& victim)
 
 void DedicatedHost::Chatted(const std::string& line) { Event("chat: " + line); }
 
+void DedicatedHost::Removed(const std::string& line) { Event("removed: " + line); }
+
 void DedicatedHost::Event(const std::string& line) {
   if (onEvent) onEvent(line);
 }

@@ -47,6 +47,7 @@ class DedicatedHost final : private HostCore::Shell {
   // Clients and computer players.
   size_t PlayerCount() const { return core.SeatCount(); }
   int BotCount() const { return core.BotCount(); }
+  HostCore& Host() { return core; }
   // Computer player k (0 .. BotCount()-1), for tests and benchmarks.
   AiPlayer& BotPlayer(int k) { return core.BotPlayer(k); }
   // The identity the host's leave speaks for: never a player's.
@@ -59,6 +60,7 @@ class DedicatedHost final : private HostCore::Shell {
   void Left(const std::string& name) override;
   void Killed(const std::string& killer, const std::string& victim) override;
   void Chatted(const std::string& line) override;
+  void Removed(const std::string& line) override;
   void Event(const std::string& line);
 
   NetworkHandler& network;

@@ -272,6 +272,12 @@ void NetworkHandler::AdmitSender() {
   if (Impl::PeerClock* clock = impl->ClockOf(impl->packet->peer)) clock->admitted = true;
 }
 
+void NetworkHandler::DropSender() {
+  if (!isServer || !impl->packet || !impl->packet->peer) return;
+  impl->SendBundles();
+  enet_peer_disconnect_later(impl->packet->peer, kGracefulDisconnect);
+}
+
 // ---- Admission ----
 
 // One more connection from `address`; its recent count is returned.

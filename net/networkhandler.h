@@ -108,6 +108,9 @@ class NetworkHandler {
   // Server role: the sender of the packet being handled has joined the
   // match: its connection is kept past kJoinDeadlineMs and never makes room.
   void AdmitSender();
+  // Server role: closes the connection of the packet being handled once
+  // what was already sent to it has left (a removed player reads why).
+  void DropSender();
   // Server role: the port and player limit of the last Listen (what
   // the master server lists and probes).
   unsigned short HostedPort() const { return hostedPort; }

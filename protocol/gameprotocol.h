@@ -85,6 +85,8 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   // projectiles (whose hits on them it takes) and before the local ship.
   void UpdateBots();
   int BotCount() const { return host_.BotCount(); }
+  // The host's checks of reports (protocol/referee.h).
+  HostCore& Host() { return host_; }
   // Computer player k (0 .. BotCount()-1), for tests and benchmarks.
   AiPlayer& BotPlayer(int k) { return host_.BotPlayer(k); }
   // Catalogue messages taken in either role, dropped ones too (benchmarks).
@@ -135,6 +137,8 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   void Chatted(const std::string& line) override;
   void Exploded(const msg::Explosion& m) override;
   void Noted(const std::string& line) override { Trace(line); }
+  std::string OwnName() const override;
+  void Removed(const std::string& line) override;
 
   void ClientJoin();
   bool ClientRoster();

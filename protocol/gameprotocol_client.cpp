@@ -60,6 +60,12 @@ void GameProtocol::ClientJoin() {
   msg::Join m;
   if (!msg::Read(*network, m)) return;
   if (m.name.size() > kMaxNameLength) m.name.resize(kMaxNameLength);
+  if (m.guid == *myGuid && player && m.name != player->name) {
+    // The host gave us another name: ours was taken in this game.
+    enemies->AddMessage("Your name is taken here: you play as " + m.name + ".");
+    player->name = m.name;
+    return;
+  }
   if (AddRemotePlayer(m.name, m.guid, 64) < 0) return;
   enemies->AddMessage(m.name + " has joined the game.");
   Trace("joined: " + m.name);

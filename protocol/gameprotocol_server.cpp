@@ -54,6 +54,13 @@ void GameProtocol::Chatted(const std::string& line) {
   Trace("chat: " + line);
 }
 
+std::string GameProtocol::OwnName() const { return player->name; }
+
+void GameProtocol::Removed(const std::string& line) {
+  enemies->AddMessage(line);
+  Trace(line);
+}
+
 void GameProtocol::Exploded(const msg::Explosion& m) {
   explosions->AddExplosion(m.x, m.y, m.width, m.height, m.loopSlot, m.frames, false);
 }

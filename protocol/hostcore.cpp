@@ -7,6 +7,7 @@
 #include "protocol/gameprotocol_internal.h"
 #include "protocol/gameprotocol_table.h"
 #include "sim/enemymanager.h"
+#include "world/world.h"
 
 using namespace protocol_detail;
 
@@ -29,6 +30,11 @@ void HostCore::InitMe(Shell* shell, NetworkHandler* network, EnemyManager* table
   ownGuid_ = ownGuid;
   seats_.clear();
   frame_ = 0;
+  referee_.Reset(World::kArenaSize);
+  // The host's own hits, which make its player's kills plausible.
+  table_->ownDamageReported = [this](const msg::DamageReport& r) {
+    referee_.OwnDamage(r.attacker, r.victim);
+  };
   ForgetBots();
 }
 
@@ -36,6 +42,7 @@ void HostCore::InitMe(Shell* shell, NetworkHandler* network, EnemyManager* table
 
 void HostCore::Receive() {
   ++frame_;
+  referee_.Tick();
   explosionsThisFrame_ = 0;
   for (Seat& s : seats_) s.chat.Refill();
   for (char id; (id = network_->ReceivePacket()) != netid::NoPacket;) {
@@ -165,6 +172,13 @@ void HostCore::Relay(const M& m, bool reliable) {
   msg::Send(*network_, m, reliable ? Delivery::RelayReliable : Delivery::RelayUnreliable);
 }
 
+template <class M>
+bool HostCore::ShotPlausible(const M& m, bool isNew) {
+  return botSpeaking_ || referee_.Shot({m.owner, m.texture, m.lifeLeft, m.x, m.y, m.width, m.height,
+                                        m.speed, m.driftX, m.driftY},
+                                       isNew);
+}
+
 // ---- Joining and leaving ----
 
 // A join is answered to its connection only (a waiting client asks every
@@ -175,12 +189,18 @@ void HostCore::Join() {
   msg::Join m;
   if (!msg::Read(*network_, m)) return;
   if (m.name.size() > kMaxNameLength) m.name.resize(kMaxNameLength);
+  // Every copy reads a chat line's sender up to its first '>'.
+  std::replace(m.name.begin(), m.name.end(), '>', '-');
   if (!BindSender(m.guid)) return;
+  const std::string wanted = m.name;
+  if (Row(m.guid) < 0) m.name = UniqueName(m.name);
   const bool added = protocol_table::AddPlayer(*table_, m.name, m.guid, 64) >= 0;
   if (!botSpeaking_) {  // a computer player has nobody to answer
     network_->AdmitSender();
     Seat& seat = *SenderSeat();
     if (frame_ - seat.rosterFrame >= kRosterReplyFrames) AnswerJoin(seat, m);
+    // A join naming the joiner itself tells it the name it plays under.
+    if (added && m.name != wanted) msg::Send(*network_, m, Delivery::Reply);
   }
   if (!added) return;
   shell_->Joined(m.name, botSpeaking_ ? "computer player" : network_->GetIP(Sender()));
@@ -206,6 +226,24 @@ void HostCore::AnswerJoin(Seat& joiner, const msg::Join& join) {
   shell_->SendOwnState();
 }
 
+// Names are unique in a match, the host's own included: a taken name gets
+// " (2)", " (3)", ... (within the name length limit). A computer player's
+// name is free: it gives the name up to the human (ComputerPlayers::Balance).
+std::string HostCore::UniqueName(const std::string& wanted) const {
+  auto taken = [&](const std::string& name) {
+    if (name == shell_->OwnName()) return true;
+    return std::any_of(
+        table_->players.begin(), table_->players.end(),
+        [&](const EnemyManager::player& p) { return p.name == name && !bots_.Has(p.guid); });
+  };
+  std::string name = wanted;
+  for (int n = 2; taken(name); ++n) {
+    const std::string tail = " (" + std::to_string(n) + ")";
+    name = wanted.substr(0, kMaxNameLength - tail.size()) + tail;
+  }
+  return name;
+}
+
 void HostCore::RemovePlayer(float guid) {
   const int row = Row(guid);
   if (row < 0) return;
@@ -214,10 +252,25 @@ void HostCore::RemovePlayer(float guid) {
 }
 
 // The leaver is never the host (only the host itself may say so).
+// A strike against the sender; one strike too many removes it, with a line
+// on every copy. A computer player is the host's own and never removed.
+void HostCore::Refuse(float guid, Referee::Fault fault) {
+  if (!referee_.Strike(guid, fault) || botSpeaking_) return;
+  const std::string line = NameOf(guid) + " was removed: " + Referee::Reason(fault) + ".";
+  msg::Send(*network_, msg::Chat{line}, Delivery::Reliable);
+  shell_->Removed(line);
+  RemovePlayer(guid);
+  Relay(msg::Leave{guid, false}, true);
+  referee_.Forget(guid);
+  network_->DropSender();
+  Unbind(Sender());
+}
+
 void HostCore::Leave() {
   msg::Leave m;
   if (!msg::Read(*network_, m) || !SenderAs(m.guid)) return;
   RemovePlayer(m.guid);
+  referee_.Forget(m.guid);
   m.hostLeaving = false;
   Relay(m, true);
 }
@@ -250,6 +303,9 @@ void HostCore::FullState() {
   ExtrapolateShip(s, CorrectionFrames(), m.maxSpeed, true);
   if (!Finite(s)) return;
   SetMotion(m, s);
+  if (!botSpeaking_ && !referee_.State(m.guid, m.x, m.y, m.maxSpeed, m.bounty, m.alive, true))
+    Refuse(m.guid, Referee::kMovement);
+  if (!(seat = SenderAs(m.guid))) return;  // removed
   seat->stated = true;
   const int known = Row(m.guid);
   if (known >= 0 && table_->players[known].maxSpeed == 0 && m.maxSpeed > 0)
@@ -268,6 +324,10 @@ void HostCore::ShortState() {
   ExtrapolateShip(s, CorrectionFrames(), row >= 0 ? table_->players[row].maxSpeed : 0, row >= 0);
   if (!Finite(s)) return;
   SetMotion(m, s);
+  float maxSpeed = row >= 0 ? table_->players[row].maxSpeed : 0;
+  if (!botSpeaking_ && !referee_.State(m.guid, m.x, m.y, maxSpeed, m.bounty, m.x > -29000, false))
+    Refuse(m.guid, Referee::kMovement);
+  if (!SenderAs(m.guid)) return;  // removed
   protocol_table::ApplyState(*table_, m);
   Relay(m, false);
 }
@@ -281,7 +341,14 @@ void HostCore::Damage() {
   msg::DamageReport m;
   if (!msg::Read(*network_, m) || !SenderAs(m.attacker)) return;
   const int attacker = Row(m.attacker);
-  if (attacker < 0) return;
+  if (attacker < 0 || (m.victim != *ownGuid_ && Row(m.victim) < 0)) return;
+  m.hullDamage = std::max(m.hullDamage, 0.0f);
+  m.energyDamage = std::max(m.energyDamage, 0.0f);
+  // A computer player's hits are the host's own doing: booked, not judged.
+  if (botSpeaking_)
+    referee_.OwnDamage(m.attacker, m.victim);
+  else if (!referee_.Damage(m.attacker, m.victim, m.hullDamage, m.energyDamage))
+    return Refuse(m.attacker, Referee::kDamage);
   if (m.victim == *ownGuid_)
     return shell_->OwnDamage(std::max(m.energyDamage, 0.0f), std::max(m.hullDamage, 0.0f),
                              attacker);
@@ -295,6 +362,9 @@ void HostCore::Kill() {
   if (!msg::Read(*network_, m) || !SenderAs(m.victim)) return;
   const int victim = Row(m.victim);
   if (victim < 0) return;
+  if (!referee_.Kill(m.victim, m.killer, m.bounty, botSpeaking_))
+    return Refuse(m.victim, Referee::kKill);
+  referee_.NameVictim(m.killer, table_->players[victim].name);
   shell_->Killed(NameOf(m.killer), table_->players[victim].name);
   if (m.killer == *ownGuid_) {
     shell_->OwnKill(victim, m.bounty);
@@ -335,9 +405,21 @@ void HostCore::Chat() {
       msg::Send(*network_, msg::Chat{ChatBudget::kRefusal}, Delivery::Reply);
     return;
   }
+  if (!botSpeaking_) m.text = Attributed(seat->guid, m.text);
   if (m.text.size() > kMaxChatLength) m.text.resize(kMaxChatLength);
   shell_->Chatted(m.text);
   Relay(m, true);
+}
+
+// The line as every copy shows it: under its sender's name, which the host
+// writes itself, unless it is the sender's own announcement of a kill the
+// host booked. A line claiming another name shows that claim as the
+// sender's words.
+std::string HostCore::Attributed(float guid, const std::string& text) {
+  const std::string name = NameOf(guid);
+  if (text.starts_with(name + ">")) return text;
+  if (referee_.TakeKillAnnouncement(guid, text, name)) return text;
+  return name + ">" + text;
 }
 
 // ---- Projectiles ----
@@ -349,6 +431,8 @@ void HostCore::ProjectileFull() {
   if (!msg::Read(*network_, m) || !SenderAs(m.owner)) return;
   const int row = Row(m.owner);
   if (row < 0) return;
+  if (!ShotPlausible(m, !protocol_table::FindProjectile(*table_, row, m.guid)))
+    return Refuse(m.owner, Referee::kShots);
   ProjectileMotion p = ProjectileOf(m);
   ExtrapolateProjectile(p, CorrectionFrames(), m.speed, 0);
   if (!Finite(p)) return;
@@ -361,7 +445,12 @@ void HostCore::ProjectileRemove() {
   msg::ProjectileRemove m;
   if (!msg::Read(*network_, m) || !SenderAs(m.owner)) return;
   const int row = Row(m.owner);
-  if (row >= 0) table_->KillBullet(row, m.guid);
+  if (row >= 0) {
+    // Where the host's copy of it ended is where it could have hurt.
+    if (const EnemyManager::bullet* b = protocol_table::FindProjectile(*table_, row, m.guid))
+      referee_.ShotEnded(m.owner, {b->x, b->y, b->width, b->height}, b->texture);
+    table_->KillBullet(row, m.guid);
+  }
   Relay(m, true);
 }
 
@@ -372,6 +461,7 @@ void HostCore::ProjectileNew() {
   if (!msg::Read(*network_, m) || !SenderAs(m.owner)) return;
   const int row = Row(m.owner);
   if (row < 0) return;
+  if (!ShotPlausible(m, true)) return Refuse(m.owner, Referee::kShots);
   Relay(m, false);
   protocol_table::AddProjectile(*table_, row, m);
 }

@@ -12,6 +12,8 @@
 //
 // A connection speaks only for the player it joined as; a report whose
 // players have no row is dropped, as nobody could be credited or hurt by it.
+// Every report is held to what the game allows (protocol/referee.h); a
+// player whose reports keep failing is removed, and every copy is told why.
 #pragma once
 
 #include <functional>
@@ -22,6 +24,7 @@
 #include "net/networkhandler.h"
 #include "protocol/chatbudget.h"
 #include "protocol/protocollimits.h"
+#include "protocol/referee.h"
 #include "sim/computerplayers.h"
 
 class EnemyManager;
@@ -53,6 +56,10 @@ class HostCore final : public ProtocolLimits, private ComputerPlayers::Host {
     virtual void Killed(const std::string& /*killer*/, const std::string& /*victim*/) {}
     virtual void Chatted(const std::string& /*line*/) {}
     virtual void Exploded(const msg::Explosion&) {}
+    // The name the host's own player plays under (none: no own player).
+    virtual std::string OwnName() const { return {}; }
+    // A player was removed for cheating; `line` says who and why.
+    virtual void Removed(const std::string& /*line*/) {}
     // Connections coming and going, speed limits learnt (for tracing).
     virtual void Noted(const std::string& /*line*/) {}
 
@@ -94,6 +101,9 @@ class HostCore final : public ProtocolLimits, private ComputerPlayers::Host {
 
   // Players with a seat (clients and computer players).
   size_t SeatCount() const { return seats_.size(); }
+  // What the checks refused or clamped so far.
+  const Referee& Checks() const { return referee_; }
+  void SetChecks(bool on) { referee_.enabled = on; }
 
  private:
   struct Seat {
@@ -117,6 +127,11 @@ class HostCore final : public ProtocolLimits, private ComputerPlayers::Host {
   void Relay(const M& m, bool reliable);
   void ConnectionChanged(char id);
   void RemovePlayer(float guid);
+  void Refuse(float guid, Referee::Fault fault);
+  std::string UniqueName(const std::string& wanted) const;
+  std::string Attributed(float guid, const std::string& text);
+  template <class M>
+  bool ShotPlausible(const M& m, bool isNew);
 
   void HandleAs(PlayerID seat, const unsigned char* data, size_t size) override;
   void SeatClosed(PlayerID seat) override { Unbind(seat); }
@@ -142,6 +157,7 @@ class HostCore final : public ProtocolLimits, private ComputerPlayers::Host {
   const float* ownGuid_ = nullptr;
   std::vector<Seat> seats_;
   ComputerPlayers bots_;
+  Referee referee_;
   bool botSpeaking_ = false;  // a computer player's message is being handled
   PlayerID speakingSeat_;     // and this is its seat
   long long frame_ = 0;       // frames run, for the budgets

@@ -7,6 +7,7 @@
 #include "protocol/chatbudget.h"
 #include "protocol/extrapolation.h"
 #include "sim/bounty.h"
+#include "sim/bulletmanager.h"
 #include "sim/computerplayers.h"
 
 struct ProtocolLimits {
@@ -20,7 +21,8 @@ struct ProtocolLimits {
   static constexpr int kRosterReplyFrames = 20;
   static constexpr int kMaxExplosionsPerFrame = 64;
   static constexpr int kMaxExplosionFrames = 120;  // the longest real one is 30
-  static constexpr int kMaxFreezeFrames = 500;     // a real freeze is 50
+  static constexpr int kMaxFreezeFrames =
+      BulletManager::kFreezeFrames;  // no longer than a real one
   static constexpr int kMaxBounty = ::kMaxBounty;
   static constexpr int kMaxBots = ComputerPlayers::kMaxBots;
 };

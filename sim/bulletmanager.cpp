@@ -71,12 +71,14 @@ void BulletManager::Store(const Bullet& b) {
     bullets[slot] = b;
 }
 
-void BulletManager::PostNew(const Bullet& b, float ownerGuid, bool reliable) {
+// Reliable, fragments too: the host judges the damage a projectile does by
+// the projectile it was told of.
+void BulletManager::PostNew(const Bullet& b, float ownerGuid) {
   msg::ProjectileNew m{ownerGuid,  b.texture, b.x,         b.y,
                        b.width,    b.height,  b.direction, static_cast<float>(b.style),
                        b.lifetime, b.speed,   b.behaviour, b.turnRate,
                        b.driftX,   b.driftY,  b.guid,      b.acceleration};
-  outbox->Post(m, reliable ? Delivery::Reliable : Delivery::Unreliable);
+  outbox->Post(m, Delivery::Reliable);
 }
 
 void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float heading, float vx,
@@ -93,7 +95,7 @@ void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float head
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
     if (w.charged) b.GrowWithCharge(w.chargeCount);
     b.guid = utilities->GenerateGUID();
-    PostNew(b, ownerGuid, true);
+    PostNew(b, ownerGuid);
     Store(b);
   }
 }
@@ -106,7 +108,7 @@ void BulletManager::ShootMe(Weapon& w, float x, float y, float heading, float vx
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
     b.Scatter(*utilities);
     b.guid = utilities->GenerateGUID();
-    PostNew(b, ownerGuid, false);
+    PostNew(b, ownerGuid);
     // Fragments born while the projectiles are being moved wait for the next
     // frame, like every other new projectile.
     if (updating_)

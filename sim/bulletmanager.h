@@ -59,7 +59,7 @@ class BulletManager {
  private:
   Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx, float vy);
   void Store(const Bullet& b);
-  void PostNew(const Bullet& b, float ownerGuid, bool reliable);
+  void PostNew(const Bullet& b, float ownerGuid);
   void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
   void Trails(const Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);

@@ -10,6 +10,9 @@ class GameUtilities;
 
 class World {
  public:
+  // The outer edge of the default map's border walls, on both axes: no ship
+  // is ever outside 0 .. kArenaSize.
+  static constexpr float kArenaSize = 20736.0f;
   struct Object {
     float x, y;  // top-left corner
     float width, height;

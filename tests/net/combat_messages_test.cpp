@@ -318,13 +318,15 @@ TEST_F(CombatMessages, AFreezingHitReportsTheRemovalThenTheFreeze) {
   EXPECT_TRUE(freeze.Complete());
 }
 
-TEST_F(CombatMessages, ShrapnelIsAnnouncedUnreliably) {
+// Reliably, as every projectile: a host judges a fragment's damage by the
+// fragment it was told of.
+TEST_F(CombatMessages, ShrapnelIsAnnouncedReliably) {
   rig.bullets.shrapnel.MakeMeShrapnel();
   rig.bullets.ShootMe(rig.bullets.shrapnel, 300, 400, 0, 0, 0, CombatRig::kGuid);
   const auto got = OfId(client->Collect(400), 61);
   ASSERT_EQ(got.size(), 40u);
   for (const Received& r : got) {
-    EXPECT_FALSE(r.reliable);
+    EXPECT_TRUE(r.reliable);
     Fields f(r);
     f.F();
     EXPECT_EQ(f.I(), 41);

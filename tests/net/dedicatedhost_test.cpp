@@ -20,6 +20,7 @@
 #include "tests/support/gameprocess.h"
 #include "tests/support/hostprocess.h"
 #include "tests/support/lobbyrig.h"
+#include "tests/support/stagedhit.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -120,12 +121,19 @@ TEST(DedicatedHostTest, HostsAMatchWithoutBeingInItAndEndsItOnSigterm) {
   mallory.rig.network.QuitClient();
   ASSERT_TRUE(Frames({&alice, &bob}, [&] { return !bob.Of(4.5f); }));
 
-  // Bob's copy reports Alice as its killer: Alice's copy books and pays it.
+  // Alice's laser hits Bob, whose copy reports her as its killer: Alice's
+  // copy books and pays it, at the bounty the host reckons Bob has (his
+  // first life's 100, not the 200 he claims).
   const int credits = alice.rig.ship.credits;
+  const testsupport::StagedHit hit = testsupport::Hit(2.5f, 3.5f, 700, 800, 12, 400);
+  alice.Say(hit.fired);
+  alice.Say(hit.ended);
+  alice.Say(hit.damage);
+  ASSERT_TRUE(Frames({&alice, &bob}, [&] { return bob.rig.enemies.myHullDamage > 0; }));
   bob.Say(msg::KillReport{3.5f, 2.5f, 200});
   bob.Say(msg::Chat{"Bob>nice shot"});
   ASSERT_TRUE(Frames({&alice, &bob}, [&] { return alice.rig.ship.credits > credits; }));
-  EXPECT_EQ(alice.rig.ship.bounty, 89);
+  EXPECT_EQ(alice.rig.ship.bounty, 44) << "100 x 0.45 is just below 45 in single precision";
   EXPECT_TRUE(host.WaitForOutput(" kill: Alice killed Bob\n", 1s)) << host.Output();
   EXPECT_TRUE(host.WaitForOutput(" chat: Bob>nice shot\n", 1s)) << host.Output();
 
