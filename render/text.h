@@ -33,8 +33,13 @@ void PrintTextOutlined(float x, float y, const char* text, float r = 1, float g 
 // out in one array draw (the same squares the display lists draw, far
 // cheaper than one list call per character on a software renderer).
 void DrawGlyphs(const char* text, int maxChars);
-// The same at the current model-view origin with the font bound, with the
-// dark outline `outline` units wide around the glyphs, then the glyphs in
-// (r, g, b); alpha blending, off again afterwards. No shader program may be
-// in use.
-void DrawGlyphsOutlined(const char* text, float r, float g, float b, float outline = 1);
+// The same at the current model-view origin with the font bound: the glyphs
+// in (r, g, b) with a dark one-unit outline, in one draw from the outlined
+// atlas baked from the bound font (render/outlinedfont.h); alpha blending,
+// off again afterwards, the font bound again. No shader program may be in
+// use.
+void DrawGlyphsOutlined(const char* text, float r, float g, float b);
+// The outline drawn as eight offset copies of the line, then the line: what
+// the atlas is baked to equal, and the way drawn while the bound font has no
+// image yet.
+void DrawGlyphsNinePass(const char* text, float r, float g, float b);

@@ -4,12 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
 #include "platform/globals.h"
 #include "render/shaderlibrary.h"
 #include "render/texturelibrary.h"
 #include "render/textureslots.h"
 #include "tests/gl/drawing_pictures.h"
 #include "tests/support/glcontext.h"
+#include "tests/support/testenv.h"
 
 using drawingtest::Picture;
 using testsupport::ReadPixel;
@@ -159,6 +165,111 @@ TEST_F(TextTest, DisplayListsDrawTheSameGlyph) {
   EXPECT_EQ(Run(mid, 100, 100), 10);
   EXPECT_EQ(Run(mid, 110, 200), 6);
   EXPECT_EQ(Run(mid, 116, 100), 10);
+}
+
+// A scene whose colour changes along x only: dark blue, mid grey, then a
+// bright wall (white, then yellow), so two lines at the same x over it have
+// the same background.
+void DrawScenery() {
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, 1024, 0, 768, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const float bands[4][4] = {
+      {0, 0.05f, 0.05f, 0.3f}, {256, 0.5f, 0.5f, 0.5f}, {512, 1, 1, 1}, {768, 1, 0.95f, 0.4f}};
+  glBegin(GL_QUADS);
+  for (const auto& band : bands) {
+    glColor3f(band[1], band[2], band[3]);
+    glVertex2f(band[0], 0);
+    glVertex2f(band[0] + 256, 0);
+    glVertex2f(band[0] + 256, 768);
+    glVertex2f(band[0], 768);
+  }
+  glEnd();
+  glColor4f(1, 1, 1, 1);
+}
+
+// Draws `text` with `draw` at frame text position (x, y), scaled by `scale`
+// about that point, as the HUD and the names above ships do.
+void DrawAt(const std::function<void(const char*)>& draw, float x, float y, float scale,
+            const char* text) {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(x, y, 0);
+  glScalef(scale, scale, 1);
+  drawingtest::FontLibrary().BindTexture(kFontTexture);
+  draw(text);
+  glLoadIdentity();
+}
+
+TEST_F(TextTest, OutlinedLineLooksLikeTheNinePassOutlineInOneDraw) {
+  unsigned int font = 0;
+  ASSERT_TRUE(utility.LoadPNGColorKey(testsupport::RunDir() + "/Images/Font.PNG", font));
+  library.textures[kFontTexture] = font;
+  SetUpText(&library, nullptr);
+  testsupport::ResetGlState();
+  DrawScenery();
+  // Across all four backgrounds: 100 characters of 10 units.
+  std::string line;
+  for (int i = 0; line.size() < 100; ++i) line += "Kills 12  Hull 87% ~{Wg}@ "[i % 26];
+  const struct {
+    float r, g, b, scale;
+    int worst;
+    double mean;
+  } cases[] = {
+      {1, 1, 1, 1, 3, 0.5},        // HUD lines
+      {1, 0.9f, 0.3f, 1, 3, 0.5},  // the scoreboard's own row
+      // A name over a ship, magnified: filtering the premultiplied atlas
+      // loses the thin dark fringe that filtering the font left at the
+      // glyphs' edges; nothing else differs.
+      {0.3f, 1, 0.4f, 2.4f, 96, 4},
+  };
+  float y = 20;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.scale << " colour " << c.g);
+    const int h = static_cast<int>(20 * c.scale);
+    auto nine = [&](const char* t) { DrawGlyphsNinePass(t, c.r, c.g, c.b); };
+    auto one = [&](const char* t) { DrawGlyphsOutlined(t, c.r, c.g, c.b); };
+    const int chars = static_cast<int>(100 / c.scale);
+    const std::string part = line.substr(0, static_cast<size_t>(chars));
+    DrawAt(nine, 4, y + 2 * c.scale, c.scale, part.c_str());
+    DrawAt(one, 4, y + h + 2 * c.scale, c.scale, part.c_str());
+    ASSERT_EQ(testsupport::TakeGlError(), 0u);
+    const int top = 768 - static_cast<int>(y) - 2 * h;
+    const auto lower = testsupport::ReadPixels(0, top + h, 1024, h);
+    const auto upper = testsupport::ReadPixels(0, top, 1024, h);
+    int worst = 0;
+    double total = 0;
+    for (size_t i = 0; i < lower.size(); i += 4) {
+      int d = 0;
+      for (size_t k = 0; k < 3; ++k) d = std::max(d, std::abs(lower[i + k] - upper[i + k]));
+      worst = std::max(worst, d);
+      total += d;
+    }
+    EXPECT_LE(worst, c.worst);
+    EXPECT_LE(total / static_cast<double>(lower.size() / 4), c.mean);
+    // Readable on the white wall: the outline keeps dark pixels beside the
+    // white glyphs.
+    int darkest = 255;
+    int brightest = 0;
+    for (int x = 520; x < 760; ++x) {
+      for (int r = 0; r < h; ++r) {
+        const uint8_t* p = &upper[(static_cast<size_t>(r) * 1024 + x) * 4];
+        darkest = std::min(darkest, int(p[0]));
+        brightest = std::max(brightest, int(p[1]));
+      }
+    }
+    EXPECT_LT(darkest, 60);
+    EXPECT_GT(brightest, 200);
+    y += 2 * h + 10;
+  }
+  // The font stays bound for the next line, as before.
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(static_cast<unsigned int>(bound), font);
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
 }  // namespace
