@@ -326,7 +326,10 @@ void OptionsFrame() {
                                   : s.music == 0 ? &cmdMusicOff
                                                  : nullptr};
   const std::string botsLine = "BOTS WHEN HOSTING: " + std::to_string(s.bots);
-  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen, false, &botsLine);
+  const std::string unsaved = SettingsSaveError().empty()
+                                  ? std::string()
+                                  : "Settings could not be saved: " + SettingsSaveError();
+  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen, false, &botsLine, &unsaved);
   if (!lclick) return;
   // The count steps up on the screen itself, so that several clicks reach it.
   if (cmdBots.IsClicked()) {

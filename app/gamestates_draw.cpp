@@ -56,6 +56,7 @@ struct ScreenView {
   unsigned chosen = 0;
   std::string name;
   std::string line;
+  std::string idleHelp;
   bool operator==(const ScreenView&) const = default;
 };
 ScreenView shownView;
@@ -67,7 +68,8 @@ void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 void DrawPicture(int slot) { FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false); }
 
 bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
-                    std::span<const Button* const> chosen, bool caret, const std::string* line) {
+                    std::span<const Button* const> chosen, bool caret, const std::string* line,
+                    const std::string* idleHelp) {
   ScreenView view;
   view.state = inloop;
   for (size_t i = 0; i < help.size(); ++i) {
@@ -78,6 +80,7 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
   }
   if (name) view.name = *name;
   if (line) view.line = *line;
+  if (idleHelp && view.hovered == 0) view.idleHelp = *idleHelp;
   bool redraw = platform::TakeRedrawRequest();
   if (!redraw && view == shownView) return false;
   shownView = view;
@@ -91,6 +94,7 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
   for (size_t i = 0; i < help.size(); ++i) {
     if (view.hovered & (1u << i)) HelpLine(help[i].text);
   }
+  if (!view.idleHelp.empty()) HelpLine(view.idleHelp.c_str());
   platform::SwapBuffers();
   return true;
 }

@@ -25,10 +25,11 @@ void DrawPicture(int slot);
 // choices in force), the name line (when given, with a caret after it when
 // asked) and the help of the hovered buttons, and presents it - unless the
 // window already shows exactly that. True when a frame was presented.
-// `line` (options only) is drawn under the name field.
+// `line` (options only) is drawn under the name field; `idleHelp`, when not
+// empty, takes the help line while no button is hovered.
 bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
                     std::span<const Button* const> chosen = {}, bool caret = false,
-                    const std::string* line = nullptr);
+                    const std::string* line = nullptr, const std::string* idleHelp = nullptr);
 // The next menu frame draws even when nothing changed (another screen drew
 // over the window).
 void ForgetShownScreen();

@@ -323,9 +323,23 @@ void ApplyCursorVisibility() {
 
 bool InitVideo(std::string* error) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  if (error) *error = SDL_GetError();
-  return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (error) *error = SDL_GetError();
+    return false;
+  }
+  // Without a display SDL falls back to drivers that draw nowhere: the game
+  // would run with no window a player could see. Only a driver the user
+  // asked for by name is taken.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  const std::string name = driver ? driver : "";
+  if ((name == "offscreen" || name == "dummy") && !(chosen && *chosen)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (error)
+      *error = "no X11 or Wayland display found (SDL offered only its " + name + " driver)";
+    return false;
+  }
+  return true;
 }
 
 bool OpenWindow(const WindowOptions& options, std::string* error) {
