@@ -13,6 +13,9 @@
 // Runs one frame at graphics level 2 (low), 1 (medium) or 0 (high). Any
 // other level only announces kills. Returns 0.
 int DrawAll(int level);
+// While paused (a game against the computer behind the quit confirmation)
+// frames draw the world as it stands and nothing moves.
+void SetSimulationPaused(bool paused);
 
 #include "sim/killtext.h"
 

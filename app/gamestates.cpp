@@ -133,6 +133,8 @@ void RunStateFrame() {
   const bool inGame = state == ScreenState::Playing || state == ScreenState::GameStart;
   if (inGame) FinishLoading();
   if (state != ScreenState::Options) optionsOpen = false;
+  platform::SetPadChoosing(state == ScreenState::QuitConfirm);
+  if (state != ScreenState::QuitConfirm) QuitConfirmClosed();
   RunScreen(state);
   if (!inGame) ContinueLoading();
   // Any other screen drew over the window: the next menu frame must draw.
@@ -374,29 +376,4 @@ void NameEntryDoneFrame() {
   }
   WriteSettings(name, s.level, s.music, s.mode);
   inloop = ScreenState::Title;
-}
-
-void QuitConfirmFrame() {
-  // Escape while still joining gives the join up: there is no game yet to
-  // return to, and the join may wait minutes for a host that went quiet.
-  if (multiplayer && !rdyforgame) {
-    ShowNotice("Stopped joining " + joiningName + ".", kFailedNoticeFrames);
-    return;
-  }
-  // A dead ship's menu still takes clicks under the question.
-  platform::SetCursorVisible(!Player.alive);
-  PlayingPrelude();
-  if (keys[vk::Return]) {
-    GlobalProtocol().SendLeave();
-    quitall = true;
-    platform::PostQuit();
-  }
-  if (keys[vk::Escape]) inloop = ScreenState::Playing;
-  DrawAll(graphicslevel);
-  DarkenScreen();
-  PrintTextColor(67, 376,
-                 "Are you sure you want to quit?  Press enter to quit, and escape to return to "
-                 "the game.",
-                 1, 1, 1);
-  platform::SwapBuffers();
 }

@@ -54,6 +54,8 @@ void OptionsFrame();
 void NameEntryFrame();
 void NameEntryDoneFrame();
 void QuitConfirmFrame();
+// Any other screen runs: the paused game goes on, the choice starts over.
+void QuitConfirmClosed();
 void NoticeFrame();
 
 // Shows `text` alone on screen for `frames` frames (or until a key or a

@@ -95,6 +95,15 @@ void Escape() {
   }
 }
 
+// A gamepad's Back opens the quit confirmation from the game and closes it
+// again: the pad-only way out, Start being escape.
+void PadBack() {
+  if (inloop == ScreenState::Playing)
+    inloop = ScreenState::QuitConfirm;
+  else if (inloop == ScreenState::QuitConfirm)
+    inloop = ScreenState::Playing;
+}
+
 // Backspace edits where the player is typing: the name on the name-entry
 // screen, the chat line (never its leading ">") while playing or confirming
 // the quit. Done here, once per key-down and per key repeat, so a tap removes
@@ -135,6 +144,7 @@ void KeyDown(int key, bool repeat) {
     EnterPressed();
   }
   if (key == vk::Escape) Escape();
+  if (key == vk::PadBack) PadBack();
 }
 
 void KeyUp(int key) {

@@ -33,6 +33,7 @@ std::atomic<int> gWindowW{kFrameWidth}, gWindowH{kFrameHeight};
 std::atomic<int> gDrawableW{kFrameWidth}, gDrawableH{kFrameHeight};
 std::atomic<int> gCursorX{0}, gCursorY{0};
 std::atomic<bool> gCursorWanted{true};
+std::atomic<bool> gPadChoosing{false};
 std::atomic<bool> gQuit{false};
 std::atomic<bool> gRedraw{true};
 Uint32 gWakeEvent = 0;  // user event that only wakes the window thread
@@ -170,6 +171,7 @@ void CloseControllers() {
 // Keys and game controllers; false when the event is neither.
 bool DispatchDevice(const SDL_Event& ev, const GamepadMapper::Emit& emit) {
   const bool menus = gCursorWanted;
+  gPads.SetChoosing(gPadChoosing);
   switch (ev.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -518,6 +520,8 @@ void SetCursorVisible(bool visible) {
 
 bool CursorVisible() { return gCursorWanted; }
 
+void SetPadChoosing(bool choosing) { gPadChoosing = choosing; }
+
 void ShowMessageBox(const std::string& text, const std::string& caption) {
   const char* noDialogs = std::getenv("VOIDRAKE_NO_DIALOGS");
   if (noDialogs && std::string(noDialogs) == "1") {
@@ -607,6 +611,7 @@ void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)(), uint32_t
     now = Ticks();
     if (now - lastTick > tickMs) {
       lastTick = now;
+      gPads.SetChoosing(gPadChoosing);
       gPads.Refresh(gCursorWanted, onEvent);
       MoveCursorByStick();
       if (onTick) onTick();

@@ -80,6 +80,9 @@ void WindowToFrame(int wx, int wy, int windowW, int windowH, int* fx, int* fy);
 // call every frame).
 void SetCursorVisible(bool visible);
 bool CursorVisible();
+// While a choice is offered, gamepads step between its options and A takes
+// the highlighted one (platform/gamepadmapper.h).
+void SetPadChoosing(bool choosing);
 
 // Shows a message box (or prints "Error: <text>" to stderr when
 // VOIDRAKE_NO_DIALOGS=1 is set) and waits until it is dismissed.

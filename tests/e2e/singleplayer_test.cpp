@@ -175,4 +175,34 @@ TEST_F(SinglePlayerTest, AnUnknownGraphicsLevelInTheSettingsPlaysOnLow) {
   EXPECT_EQ(*status, 0);
 }
 
+// The quit confirmation offers both ways out with their keys; leaving goes
+// to the title, from where another game starts.
+TEST_F(SinglePlayerTest, LeaveToTheTitleAndPlayAnotherGame) {
+  for (int game_number = 1; game_number <= 2; ++game_number) {
+    Click(window, kPlayX, kPlayY);
+    ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Playing), game_number))
+        << game.Stderr();
+    PressKey(window, "Escape");
+    ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::QuitConfirm), game_number));
+    testsupport::Picture shot;
+    const int top = 420 + 8;  // the choices' labels
+    const std::string leave = "L: Leave to the title", quit = "Enter: Quit the program";
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+          shot = Shot("quit-choices.png");
+          return reader.Read(shot, 512 - 10 - 150 - 105, top, 21) == leave &&
+                 reader.Read(shot, 512 + 10 + 150 - 115, top, 23) == quit;
+        },
+        10s))
+        << reader.Read(shot, 512 - 10 - 150 - 105, top, 21) << " | "
+        << reader.Read(shot, 512 + 10 + 150 - 115, top, 23);
+    if (game_number == 1) Click(window, 512 - 160, 436);  // the leave box
+  }
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Title), 2));
+  PressKey(window, "Return");
+  const auto status = game.WaitForExit(10s);
+  ASSERT_TRUE(status.has_value()) << "enter on the quit confirmation did not quit";
+  EXPECT_EQ(*status, 0);
+}
+
 }  // namespace
