@@ -24,6 +24,7 @@
 #include "sim/spaceship.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/glcontext.h"
+#include "tests/support/glyphreader.h"
 #include "tests/support/testenv.h"
 #include "ui/menu.h"
 #include "world/world.h"
@@ -164,6 +165,33 @@ TEST_F(DrawAllGlTest, EveryLevelSimulatesOncePerFrameAndOthersNotAtAll) {
   Frame(3);
   Frame(-1);
   EXPECT_FLOAT_EQ(Player.x, x);
+}
+
+// Held while the ship is dead, the scoreboard leaves the menu readable and
+// takes the payload panel's place instead of printing over both.
+TEST_F(DrawAllGlTest, ScoreboardWhileDeadLeavesTheMenuAndThePanelReadable) {
+  ASSERT_FALSE(Player.alive);
+  Player.name = "Tester";
+  const testsupport::GlyphReader reader;
+  ASSERT_TRUE(reader.Loaded());
+  auto shot = [] {
+    return testsupport::Picture{1024, 768, testsupport::ReadPixels(0, 0, 1024, 768)};
+  };
+  keys[vk::Tab] = true;
+  Frame(2);
+  keys[vk::Tab] = false;
+  const testsupport::Picture board = shot();
+  EXPECT_EQ(reader.Read(board, 0, 96, 20), "----Respawn Menu----");
+  EXPECT_EQ(reader.Read(board, 0, 112, 18), "Respawn as Fighter");
+  const int top = testsupport::GlyphReader::TopOf(688);
+  EXPECT_EQ(reader.Read(board, 512, top, 50), "  Pilot                     Kills  Deaths   Bounty");
+  int own = 0;
+  for (int row = 1; row <= 8; ++row)
+    own += reader.Read(board, 512, top + 16 * row, 8) == "> Tester";
+  EXPECT_EQ(own, 1);
+  Frame(2);
+  EXPECT_EQ(reader.Read(shot(), 512, 112, 19), "Current Payload is:")
+      << "the panel did not come back";
 }
 
 // Names of other ships on the high level are blended by the font's alpha:
