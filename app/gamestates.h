@@ -57,6 +57,7 @@ void QuitConfirmFrame();
 // Any other screen runs: the paused game goes on, the choice starts over.
 void QuitConfirmClosed();
 void NoticeFrame();
+void ControlsFrame();
 
 // Shows `text` alone on screen for `frames` frames (or until a key or a
 // click), then the title. The game that ended (if any) is reset first.

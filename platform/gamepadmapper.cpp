@@ -82,19 +82,26 @@ void GamepadMapper::Release(Source source, const Emit& emit) {
   }
 }
 
-void GamepadMapper::Key(int vk, bool down, bool repeat, const Emit& emit) {
+void GamepadMapper::Key(int vk, bool down, bool repeat, const Emit& emit, int action) {
   if (vk <= 0 || vk >= kClick) return;
+  const Emit tagged = [&](const platform::InputEvent& e) {
+    platform::InputEvent event = e;
+    event.physical = vk;
+    emit(event);
+  };
   if (repeat) {
     // Auto-repeat edits text; it only means something while the key is held.
-    platform::InputEvent event = KeyEvent(vk, true);
+    const auto held = held_.find({kKeyboard, vk});
+    if (held == held_.end()) return;
+    platform::InputEvent event = KeyEvent(held->second, true);
     event.repeat = true;
-    if (held_.count({kKeyboard, vk})) emit(event);
+    tagged(event);
     return;
   }
   if (down)
-    Press({kKeyboard, vk}, vk, emit);
+    Press({kKeyboard, vk}, action < 0 ? vk : action, tagged);
   else
-    Release({kKeyboard, vk}, emit);
+    Release({kKeyboard, vk}, tagged);
 }
 
 void GamepadMapper::PadButton(int pad, int button, bool down, bool menus, const Emit& emit) {

@@ -57,8 +57,10 @@ class GamepadMapper {
 
   using Emit = std::function<void(const platform::InputEvent&)>;
 
-  // A keyboard key (virtual-key code) went down or up.
-  void Key(int vk, bool down, bool repeat, const Emit& emit);
+  // A keyboard key (virtual-key code) went down or up; it holds `action`
+  // (the key the game reads it as; the key itself when negative) until its
+  // release. The events carry the key itself as `physical`.
+  void Key(int vk, bool down, bool repeat, const Emit& emit, int action = -1);
   // A button of gamepad `pad`; `menus` is true on the screens used with the
   // mouse.
   void PadButton(int pad, int button, bool down, bool menus, const Emit& emit);
