@@ -34,6 +34,11 @@ struct HudLine {
 std::vector<HudLine> HudLines();
 // Draws the HUD lines, then the mini-map or the shop overlay.
 void DrawHud();
+// The fight's feedback (app/drawall_feedback.cpp): TrackFightFeedback reads
+// this frame's hits once per frame; DrawFightFeedback draws the slot line, the
+// hit marker and the hurt flash of a ship in play.
+void TrackFightFeedback();
+void DrawFightFeedback();
 // Top-right mini-map panel with the player's and the opponents' dots.
 void DrawMiniMap();
 // Darkening, the current menu page, the payload panel, cost and help lines,

@@ -107,7 +107,7 @@ std::string frameName(const Sequence& s, int n) {
 
 const std::vector<std::string> kEffects = {"RL.wav",         "thunder.wav", "blasters.wav",
                                            "Big_Lasers.wav", "Minigun.wav", "Sniper.wav",
-                                           "Crash.wav"};
+                                           "Crash.wav",      "Hurt.wav"};
 const char* const kMusic = "sounds/01 Falling off the captain's log.ogg";
 
 struct Sound {
