@@ -105,10 +105,7 @@ void Click() {
     return Saved();
   }
   if (kDefaults.Hovered()) {
-    const Controls defaults;
-    for (int row = 0; row < kActions; ++row)
-      c.Bind(static_cast<Action>(row), defaults.Key(static_cast<Action>(row)), nullptr);
-    c.RestoreDefaults();  // keys that swapped with each other
+    c.RestoreDefaults();
     message = "Every key is back to its default.";
     return Saved();
   }

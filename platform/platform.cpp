@@ -190,7 +190,9 @@ bool DispatchDevice(const SDL_Event& ev, const GamepadMapper::Emit& emit) {
       const int key = ScancodeToVirtualKey(ev.key.keysym.scancode);
       const bool printable =
           (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == vk::Space;
-      const int action = gKeyTableSet && !(typing && printable) ? gKeyTable[key].load() : key;
+      // Letters typed into the chat line or the name are text, not actions.
+      const bool text = printable && (typing || inloop == ScreenState::NameEntry);
+      const int action = gKeyTableSet && !text ? gKeyTable[key].load() : key;
       if (ev.type == SDL_KEYDOWN && !ev.key.repeat) gSwallowText = printable && action != key;
       gPads.Key(key, ev.type == SDL_KEYDOWN, ev.key.repeat != 0, emit, action);
       return true;

@@ -107,7 +107,8 @@ struct InputEvent {
 
 // What each keyboard key is read as (the player's own keys): key -> the key
 // the game sees, 0 for none. Letters, digits and space stay themselves while
-// the chat line is open, so that typing flies nothing. Any thread.
+// the chat line is open or the name is typed, so that typing flies nothing.
+// Any thread.
 void SetKeyTable(const std::array<int, 256>& table);
 
 // Full screen or a 1024x768 window, switched on the window thread's next

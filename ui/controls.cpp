@@ -98,22 +98,29 @@ std::string Controls::Text() const {
 void Controls::Parse(const std::string& text) {
   std::istringstream in(text);
   std::string line;
+  Controls wanted;
   while (std::getline(in, line)) {
     std::istringstream words(line);
     std::string name;
     long value = 0;
     if (!(words >> name >> value)) continue;
-    if (name == "music-volume")
-      musicVolume = StepVolume(static_cast<int>(std::clamp(value, 0L, 100L)), 0);
-    if (name == "effects-volume")
-      effectsVolume = StepVolume(static_cast<int>(std::clamp(value, 0L, 100L)), 0);
+    const int clamped = static_cast<int>(std::clamp(value, 0L, 100L));
+    if (name == "music-volume") musicVolume = StepVolume(clamped, 0);
+    if (name == "effects-volume") effectsVolume = StepVolume(clamped, 0);
     if (name == "fullscreen") fullscreen = value != 0;
-    for (int i = 0; i < kActions; ++i) {
-      // A duplicate or reserved key in a hand edit keeps the default.
+    for (int i = 0; i < kActions; ++i)
       if (name == kInfo[i].id && value > 0 && value < 256)
-        Bind(static_cast<Action>(i), static_cast<int>(value), nullptr);
-    }
+        wanted.keys_[i] = static_cast<int>(value);
   }
+  // Taken as a whole: keys swapped between two actions are valid together
+  // but not one at a time. A set with a duplicate or a kept key (a hand
+  // edit) gives way to the defaults.
+  for (int i = 0; i < kActions; ++i) {
+    Controls rest = wanted;
+    rest.keys_[i] = 0;
+    if (!rest.Bind(static_cast<Action>(i), wanted.keys_[i], nullptr)) return;
+  }
+  keys_ = wanted.keys_;
 }
 
 std::string ControlsFileBeside(const std::string& settingsFile) {
