@@ -59,13 +59,13 @@ void Simulate() {
   Enemies.MainLoop(myGUID);
   UpdateNetwork();
   Bullets.UpdateMe(Player.x, Player.y, Player.hp, Player.energy, Player.team, myGUID);
-  Bullets.SendBullets(myGUID);
+  Bullets.PostProjectiles(myGUID);
   if (Game == 1)
     for (AiPlayer& bot : Bot) bot.UpdateMe(Player);
   if (multiplayer) UpdateComputerPlayers();
   TakeFrameKeys();
   Player.UpdateMe(frameKeys, xamnt, yamnt, Player.width, Player.height, Player.shipTexture);
-  Player.SendNetworkStats();
+  Player.PostState();
   Sprite3.UpdateMe(xamnt, yamnt);
   PlayerView.ResetCamera();
   lastSimulationMs =
@@ -238,7 +238,7 @@ int DrawAll(int level) {
   if (level == 0) HighOrder();
   DrawHud();
   // Everything this frame sent leaves together.
-  Networking.Flush();
+  GlobalProtocol().Flush();
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "draw/spaceship_draw.h"
 #include "draw/world_draw.h"
 #include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "platform/soundmanager.h"
 #include "render/batchrenderer.h"
 #include "render/defaultsprite.h"
@@ -39,6 +40,7 @@ DefaultSprite MiniMap;
 Starfield Sprite3;
 SoundManager Sounds;
 NetworkHandler Networking;
+Outbox Outgoing;
 World Level;
 WorldView LevelView;
 CapShip Carrier;

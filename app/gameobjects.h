@@ -20,6 +20,7 @@ class RenderSort;
 class DefaultSprite;
 class Starfield;
 class NetworkHandler;
+class Outbox;
 class World;
 class WorldView;
 class CapShip;
@@ -50,6 +51,7 @@ extern DefaultSprite MiniMap;       // resized per use
 extern Starfield Sprite3;
 extern SoundManager Sounds;
 extern NetworkHandler Networking;
+extern Outbox Outgoing;  // what the simulation posts for GameProtocol::Flush
 extern World Level;
 extern WorldView LevelView;  // draws Level and the capital ship
 extern CapShip Carrier;

@@ -42,7 +42,7 @@ void screens::InstallProtocolCallbacks() {
 void screens::JoiningFrame() {
   platform::SetCursorVisible(false);
   UpdateNetwork();
-  Networking.Flush();
+  GlobalProtocol().Flush();
   if (inloop == ScreenState::Playing) DrawCentredText("Joining " + joiningName + "...");
 }
 

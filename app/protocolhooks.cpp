@@ -8,8 +8,8 @@
 GameProtocol& GlobalProtocol() {
   static GameProtocol protocol;
   static const bool bound = [] {
-    protocol.InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame, &framestilownage,
-                    &myGUID);
+    protocol.InitMe(&Networking, &Outgoing, &Enemies, &Player, &Explosions, &rdyforgame,
+                    &framestilownage, &myGUID);
     return true;
   }();
   (void)bound;
@@ -21,7 +21,7 @@ void UpdateNetwork() { GlobalProtocol().UpdateNetwork(); }
 void UpdateComputerPlayers() { GlobalProtocol().UpdateBots(); }
 
 void ResetProtocol() {
-  GlobalProtocol().InitMe(&Networking, &Enemies, &Player, &Explosions, &rdyforgame,
+  GlobalProtocol().InitMe(&Networking, &Outgoing, &Enemies, &Player, &Explosions, &rdyforgame,
                           &framestilownage, &myGUID);
 }
 

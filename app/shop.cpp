@@ -264,7 +264,7 @@ bool BuildHull(int n) {
   const HullSpec& h = kHulls[n];
   // Start position (0, 0); the ship keeps the sorter start-up gave it.
   Player.InitMe(0, 0, h.speed, h.energy, h.recharge, &Utility, &Level, &Bullets, &Enemies, &Sounds,
-                &Networking, 0, myGUID, 9216, h.hp);
+                &Outgoing, 0, myGUID, 9216, h.hp);
   // One update stores size and picture in the ship (it is dead, so it does
   // not move or fire).
   float scratchVx = 0.0f, scratchVy = 0.0f;

@@ -98,17 +98,17 @@ void DrawArenaPicture() {
 // What one game changes: the explosions, projectiles, the ship (with a new
 // identity) and the opponent table.
 void InitMatchObjects() {
-  Explosions.InitMe(&Networking);
+  Explosions.InitMe(&Outgoing);
   ExplosionsView.InitMe(&Explosions, &Textures, &Shaders);
-  Bullets.InitMe(&Utility, &Level, &Explosions, &Enemies, &Sounds, &Networking);
+  Bullets.InitMe(&Utility, &Level, &Explosions, &Enemies, &Sounds, &Outgoing);
   BulletsView.InitMe(&Bullets, &Textures, &Shaders, &SortedRenderer);
   myGUID = Utility.GenerateGUID();
-  Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
-                &Networking, 0, myGUID, 9216, 100);
+  Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds, &Outgoing,
+                0, myGUID, 9216, 100);
   PlayerView.InitMe(&Player, &Textures, &SortedRenderer, &CameraWidth, &CameraHeight);
   // The table's lines go to the on-screen log (through its lock: the window
   // thread appends chat lines to it too).
-  Enemies.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
+  Enemies.InitMe(&Utility, AddMessage, &Sounds, &Outgoing, &Explosions);
   EnemiesView.InitMe(&Enemies, &Textures, &Shaders, &SortedRenderer, &CameraWidth, &CameraHeight);
 }
 

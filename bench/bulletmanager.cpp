@@ -80,7 +80,8 @@ struct Fight {
   // explosions age last, as drawing them closes a frame of the game, so that
   // the next timed frame finds the caches as it would there.
   void Between() {
-    rig.bullets.SendBullets(CombatRig::kGuid);
+    rig.bullets.PostProjectiles(CombatRig::kGuid);
+    rig.SendPosted();
     rig.enemies.MainLoop(CombatRig::kGuid);
     Hold();
     rig.explosions.AgeExplosions();

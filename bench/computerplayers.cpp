@@ -104,7 +104,8 @@ void BM_HostFrameWithComputerPlayers(benchmark::State& state) {
   int wait = 0;
   float myGuid = 1.5f;
   GameProtocol host;
-  host.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &myGuid);
+  host.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
+              &myGuid);
   rig.network.InitMe(true);
   rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;  // every client on 127.0.0.1
   if (!rig.network.Listen(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
@@ -114,7 +115,7 @@ void BM_HostFrameWithComputerPlayers(benchmark::State& state) {
   Audience audience;
   if (!audience.Join(bots, [&] {
         host.UpdateNetwork();
-        rig.network.Flush();
+        host.Flush();
       })) {
     state.SkipWithError("clients were not admitted");
     return;
@@ -126,7 +127,7 @@ void BM_HostFrameWithComputerPlayers(benchmark::State& state) {
   for (int f = 0; f < 5; ++f) {
     host.UpdateNetwork();
     host.UpdateBots();
-    rig.network.Flush();
+    host.Flush();
   }
   audience.Listen();
   for (auto _ : state) {
@@ -134,7 +135,7 @@ void BM_HostFrameWithComputerPlayers(benchmark::State& state) {
     rig.enemies.MainLoop(myGuid);
     host.UpdateNetwork();
     host.UpdateBots();
-    rig.network.Flush();
+    host.Flush();
   }
   audience.Report(state, host.BotCount());
 }

@@ -68,7 +68,8 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
   int wait = 0;
   float myGuid = 1.5f;
   GameProtocol host;
-  host.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &myGuid);
+  host.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
+              &myGuid);
   host.latencyMs = [] { return 50; };
   rig.network.InitMe(true);
   rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;  // every client on 127.0.0.1
@@ -105,7 +106,7 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
   const long long handledBefore = host.MessagesHandled();
   for (auto _ : state) {
     host.UpdateNetwork();
-    rig.network.Flush();
+    host.Flush();
   }
   stop = true;
   senders.join();

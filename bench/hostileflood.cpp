@@ -105,15 +105,16 @@ int PlayerHost() {
   int wait = 0;
   float guid = CombatRig::kGuid;
   rig.ship.name = "Host";
-  protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+  protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                  &wait, &guid);
   rig.network.InitMe(true);
   if (!rig.network.Listen(kPort, NetworkHandler::kMaxPlayers)) return 1;
   rig.Spawn(1000, 1000);
   return RunHost("player's", [&] {
     rig.enemies.MainLoop(guid);
     protocol.UpdateNetwork();
-    rig.ship.SendNetworkStats();
-    rig.network.Flush();
+    rig.ship.PostState();
+    protocol.Flush();
   });
 }
 

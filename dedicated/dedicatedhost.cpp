@@ -21,7 +21,7 @@ DedicatedHost::DedicatedHost(NetworkHandler& net) : network(net), guid(HostGuid(
   world.InitMe(&utilities);
   world.BuildDefaultMap();
   table.InitMe(&utilities, nullptr, nullptr, nullptr, nullptr);
-  blasts.InitMe(&network);
+  blasts.InitMe(&outbox);
   core.InitMe(this, &network, &table, &guid);
   core.latencyMs = [this] { return latencyMs ? latencyMs() : network.HalfRoundTripMs(); };
 }
@@ -45,6 +45,7 @@ void DedicatedHost::Frame() {
   core.Receive();
   core.UpdateBots();
   blasts.AgeExplosions();
+  outbox.SendTo(network);
   network.Flush();
 }
 

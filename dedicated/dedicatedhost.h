@@ -12,6 +12,7 @@
 
 #include "base/gameutilities.h"
 #include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "protocol/hostcore.h"
 #include "sim/enemymanager.h"
 #include "sim/explosionmanager.h"
@@ -66,6 +67,7 @@ class DedicatedHost final : private HostCore::Shell {
   World world;
   EnemyManager table;
   ExplosionManager blasts;
+  Outbox outbox;  // the blasts' announcements, sent at the end of each frame
   HostCore core;
   float guid = 0;
 };

@@ -8,14 +8,16 @@
 #include <cstdio>
 
 #include "net/messages.h"
+#include "net/outbox.h"
 #include "protocol/gameprotocol_table.h"
 #include "sim/enemymanager.h"
 #include "sim/explosionmanager.h"
 #include "sim/spaceship.h"
 
-void GameProtocol::InitMe(NetworkHandler* net, EnemyManager* table, SpaceShip* ship,
+void GameProtocol::InitMe(NetworkHandler* net, Outbox* posted, EnemyManager* table, SpaceShip* ship,
                           ExplosionManager* blasts, bool* admitted, int* wait, const float* guid) {
   network = net;
+  outbox = posted;
   enemies = table;
   player = ship;
   explosions = blasts;
@@ -102,7 +104,14 @@ void GameProtocol::SendMessageA(const std::string& text) {
   msg::Send(*network, chat, Delivery::Reliable);
 }
 
+void GameProtocol::Flush() {
+  outbox->SendTo(*network);
+  network->Flush();
+}
+
+// What the simulation posted still goes first: the leave ends the stream.
 void GameProtocol::SendLeave() {
+  outbox->SendTo(*network);
   msg::Send(*network, msg::Leave{*myGuid, network->isServer}, Delivery::Reliable);
   network->Flush();
 }

@@ -34,6 +34,7 @@
 #include "sim/aiplayer.h"
 
 class EnemyManager;
+class Outbox;
 class ExplosionManager;
 class GameUtilities;
 class SpaceShip;
@@ -46,6 +47,7 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   static constexpr int kJoinRetryAt = 330;
 
   NetworkHandler* network = nullptr;
+  Outbox* outbox = nullptr;  // the simulation's messages, sent by Flush
   EnemyManager* enemies = nullptr;
   SpaceShip* player = nullptr;  // name, bounty and wallet of the local player
   ExplosionManager* explosions = nullptr;
@@ -66,7 +68,8 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   GameProtocol(const GameProtocol&) = delete;
   GameProtocol& operator=(const GameProtocol&) = delete;
 
-  void InitMe(NetworkHandler* network, EnemyManager* enemies, SpaceShip* player,
+  // `outbox` is where the simulation objects post what they have to say.
+  void InitMe(NetworkHandler* network, Outbox* outbox, EnemyManager* enemies, SpaceShip* player,
               ExplosionManager* explosions, bool* ready, int* joinWait, const float* myGuid);
 
   // ---- Computer players (host only; sim/computerplayers.*) ----
@@ -94,6 +97,10 @@ class GameProtocol : public ProtocolLimits, private HostCore::Shell {
   void ServerUpdate();
   void ClientUpdate();
   void WaitForJoinMSG();
+
+  // Last in every frame: what the simulation posted goes to the network, in
+  // posting order, and the frame's sends go on the wire together.
+  void Flush();
 
   // Message 49 with the local name and GUID.
   void SendJoin();

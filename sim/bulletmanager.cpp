@@ -7,7 +7,7 @@
 #include "base/gameutilities.h"
 #include "base/soundplayer.h"
 #include "net/messages.h"
-#include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "sim/enemymanager.h"
 #include "sim/explosionmanager.h"
 #include "sim/projectileframe.h"
@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int kExplosionSound = 7;
-constexpr int kFreezeFrames = 50;
 constexpr int kPrefetchAhead = 4;
 
 // What the local player's homing projectiles chase: the nearest row of the
@@ -42,13 +41,13 @@ struct Opponents final : HomingTargets {
 }  // namespace
 
 void BulletManager::InitMe(GameUtilities* u, World* w, ExplosionManager* e, EnemyManager* en,
-                           SoundPlayer* so, NetworkHandler* n) {
+                           SoundPlayer* so, Outbox* o) {
   utilities = u;
   world = w;
   explosions = e;
   enemies = en;
   sounds = so;
-  network = n;
+  outbox = o;
   shrapnel.InitMe(utilities);
   shrapnel.MakeMeWeapon(1);
 }
@@ -72,12 +71,12 @@ void BulletManager::Store(const Bullet& b) {
     bullets[slot] = b;
 }
 
-void BulletManager::SendNew(const Bullet& b, float ownerGuid, bool reliable) {
+void BulletManager::PostNew(const Bullet& b, float ownerGuid, bool reliable) {
   msg::ProjectileNew m{ownerGuid,  b.texture, b.x,         b.y,
                        b.width,    b.height,  b.direction, static_cast<float>(b.style),
                        b.lifetime, b.speed,   b.behaviour, b.turnRate,
                        b.driftX,   b.driftY,  b.guid,      b.acceleration};
-  msg::Send(*network, m, reliable ? Delivery::Reliable : Delivery::Unreliable);
+  outbox->Post(m, reliable ? Delivery::Reliable : Delivery::Unreliable);
 }
 
 void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float heading, float vx,
@@ -94,7 +93,7 @@ void BulletManager::ShootMe(Weapon& w, int& energy, float x, float y, float head
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
     if (w.charged) b.GrowWithCharge(w.chargeCount);
     b.guid = utilities->GenerateGUID();
-    SendNew(b, ownerGuid, true);
+    PostNew(b, ownerGuid, true);
     Store(b);
   }
 }
@@ -107,7 +106,7 @@ void BulletManager::ShootMe(Weapon& w, float x, float y, float heading, float vx
     Bullet b = MakeBullet(t, x, y, heading, vx, vy);
     b.Scatter(*utilities);
     b.guid = utilities->GenerateGUID();
-    SendNew(b, ownerGuid, false);
+    PostNew(b, ownerGuid, false);
     // Fragments born while the projectiles are being moved wait for the next
     // frame, like every other new projectile.
     if (updating_)
@@ -136,7 +135,7 @@ void BulletManager::Trails(const Bullet& b) {
 // The end of a projectile: removal message, damage to everyone it touches
 // (team mates too), the owner's own blast damage, the blast and burst.
 void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid) {
-  msg::Send(*network, msg::ProjectileRemove{ownerGuid, b.guid}, Delivery::Reliable);
+  outbox->Post(msg::ProjectileRemove{ownerGuid, b.guid}, Delivery::Reliable);
 
   const float left = b.x - b.width / 2, top = b.y - b.height / 2;
   for (int p : enemies->HitMeRetPlayers(left, top, b.width, b.height)) {
@@ -144,7 +143,7 @@ void BulletManager::EndOf(Bullet& b, float distance, int& hp, int& energy, float
     enemies->DamagePlayer(p, d.energy, d.hull);
     if (b.behaviour == behaviour::Freezes) {
       enemies->FreezeEnergy(p, kFreezeFrames);
-      msg::Send(*network, msg::Freeze{enemies->players[p].guid, kFreezeFrames}, Delivery::Reliable);
+      outbox->Post(msg::Freeze{enemies->players[p].guid, kFreezeFrames}, Delivery::Reliable);
     }
   }
 
@@ -216,7 +215,7 @@ void BulletManager::UpdateOne(Bullet& b, int& hp, int& energy, int team, float o
 
 // Spent slots are skipped: whatever flags they kept are overwritten when the
 // slot is reused.
-void BulletManager::SendBullets(float ownerGuid) {
+void BulletManager::PostProjectiles(float ownerGuid) {
   free_.ForEachTaken([&](int i) {
     Bullet& b = bullets[i];
     if (!b.sendFull && !b.sendUpdate) return;
@@ -225,11 +224,11 @@ void BulletManager::SendBullets(float ownerGuid) {
                             b.width,    b.height,  b.direction, static_cast<float>(b.style),
                             b.lifeLeft, b.speed,   b.behaviour, b.turnRate,
                             b.driftX,   b.driftY,  b.guid,      b.acceleration};
-      msg::Send(*network, m, Delivery::Reliable);
+      outbox->Post(m, Delivery::Reliable);
     } else if (b.active && b.sendUpdate) {
       msg::ProjectileShort m{ownerGuid,  b.x,      b.y,      b.direction, b.lifeLeft,
                              b.turnRate, b.driftX, b.driftY, b.guid};
-      msg::Send(*network, m, Delivery::Reliable);
+      outbox->Post(m, Delivery::Reliable);
     }
     b.sendFull = false;
     b.sendUpdate = false;

@@ -15,12 +15,15 @@
 class EnemyManager;
 class ExplosionManager;
 class GameUtilities;
-class NetworkHandler;
+class Outbox;
 class SoundPlayer;
 class World;
 
 class BulletManager {
  public:
+  // What a freezing projectile's hit freezes (frames without recharge).
+  static constexpr int kFreezeFrames = 50;
+
   // A projectile of the local player: its flight plus the network identity
   // (the flags of the messages due for it are Projectile's sendFull and
   // sendUpdate).
@@ -33,12 +36,12 @@ class BulletManager {
   GameUtilities* utilities = nullptr;
   World* world = nullptr;
   EnemyManager* enemies = nullptr;
-  NetworkHandler* network = nullptr;
+  Outbox* outbox = nullptr;     // what this object has to tell the other copies
   std::vector<Bullet> bullets;  // live and spent slots; spent ones are reused
   SoundPlayer* sounds = nullptr;
 
   void InitMe(GameUtilities* utilities, World* world, ExplosionManager* explosions,
-              EnemyManager* enemies, SoundPlayer* sounds, NetworkHandler* network);
+              EnemyManager* enemies, SoundPlayer* sounds, Outbox* outbox);
 
   // One volley of w from the ship at (x, y): cost and cooldown apply; a
   // refused volley creates nothing, plays nothing and sends nothing.
@@ -50,13 +53,13 @@ class BulletManager {
   // One frame for every projectile. hp and energy are the local ship's, hurt
   // by its own blasts; team decides who the projectiles pass through.
   void UpdateMe(float shipX, float shipY, int& hp, int& energy, int team, float ownerGuid);
-  // Sends the due full (59) or short (63) projectile messages; clears the flags.
-  void SendBullets(float ownerGuid);
+  // Posts the due full (59) or short (63) projectile messages; clears the flags.
+  void PostProjectiles(float ownerGuid);
 
  private:
   Bullet MakeBullet(const Weapon::Shot& t, float x, float y, float heading, float vx, float vy);
   void Store(const Bullet& b);
-  void SendNew(const Bullet& b, float ownerGuid, bool reliable);
+  void PostNew(const Bullet& b, float ownerGuid, bool reliable);
   void UpdateOne(Bullet& b, int& hp, int& energy, int team, float ownerGuid);
   void Trails(const Bullet& b);
   void EndOf(Bullet& b, float distance, int& hp, int& energy, float ownerGuid);

@@ -10,7 +10,7 @@
 #include "base/motion.h"
 #include "base/timing.h"
 #include "net/messages.h"
-#include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "sim/explosionmanager.h"
 
 namespace {
@@ -22,11 +22,11 @@ constexpr int kNoHitter = -2;
 }  // namespace
 
 void EnemyManager::InitMe(GameUtilities* utilities_, MessageSink messages_, SoundPlayer* sounds_,
-                          NetworkHandler* network_, ExplosionManager* explosions_) {
+                          Outbox* outbox_, ExplosionManager* explosions_) {
   utilities = utilities_;
   messages = std::move(messages_);
   sounds = sounds_;
-  network = network_;
+  outbox = outbox_;
   explosions = explosions_;
 }
 
@@ -416,7 +416,7 @@ void EnemyManager::AddAiKill(int victim, int killer) {
 
 // The attacker index may be stale (the row left, or the table was renumbered
 // since): anything that is not a current row counts as "not in the table".
-void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
+void EnemyManager::PostDeath(std::string myName, float myGuid, int myBounty) {
   const int k = lastAttacker;
   if (!ValidRow(k)) {
     const int r = (int)utilities->RangedRandom(1, 5);
@@ -444,7 +444,7 @@ void EnemyManager::SendDeath(std::string myName, float myGuid, int myBounty) {
     return;
   }
   const msg::KillReport report{myGuid, players[k].guid, myBounty};
-  if (network) msg::Send(*network, report, Delivery::Reliable);
+  if (outbox) outbox->Post(report, Delivery::Reliable);
   if (ownDeathReported) ownDeathReported(report);
 }
 
@@ -478,7 +478,7 @@ void EnemyManager::MainLoop(float myGuid) {
   ExpireBullets();
   AddTrails();
   MovePlayers();
-  SendDamageReports(myGuid);
+  PostDamageReports(myGuid);
   kills = 0;
   killed.clear();
   myEnergyDamage = 0;
@@ -554,13 +554,12 @@ void EnemyManager::MovePlayers() {
   }
 }
 
-void EnemyManager::SendDamageReports(float myGuid) {
+void EnemyManager::PostDamageReports(float myGuid) {
   for (player& p : players) {
     if (p.hullDamage > 0 || p.energyDamage > 0) {
-      if (network) {
-        msg::Send(*network, msg::DamageReport{myGuid, p.guid, p.hullDamage, p.energyDamage},
-                  Delivery::Reliable);
-      }
+      const msg::DamageReport report{myGuid, p.guid, p.hullDamage, p.energyDamage};
+      if (outbox) outbox->Post(report, Delivery::Reliable);
+      if (ownDamageReported) ownDamageReported(report);
       p.hullDamage = 0;
       p.energyDamage = 0;
     }

@@ -18,12 +18,13 @@
 
 namespace msg {
 struct KillReport;
-}
+struct DamageReport;
+}  // namespace msg
 
 class GameUtilities;
 class ExplosionManager;
 class SoundPlayer;
-class NetworkHandler;
+class Outbox;
 
 class EnemyManager {
  public:
@@ -96,7 +97,7 @@ class EnemyManager {
   GameUtilities* utilities = nullptr;
   ExplosionManager* explosions = nullptr;
   SoundPlayer* sounds = nullptr;
-  NetworkHandler* network = nullptr;
+  Outbox* outbox = nullptr;  // what this object has to tell the other copies
   std::vector<player> players;
   float myEnergyDamage = 0;
   float myHullDamage = 0;
@@ -105,9 +106,12 @@ class EnemyManager {
   // computer players a host runs live on this copy and hear of their kills
   // here.
   std::function<void(const msg::KillReport&)> ownDeathReported;
+  // Handed every damage report this copy sends for its own player's hits: a
+  // host checks the kill reports that name its player against them.
+  std::function<void(const msg::DamageReport&)> ownDamageReported;
 
-  void InitMe(GameUtilities* utilities, MessageSink messages, SoundPlayer* sounds,
-              NetworkHandler* network, ExplosionManager* explosions);
+  void InitMe(GameUtilities* utilities, MessageSink messages, SoundPlayer* sounds, Outbox* outbox,
+              ExplosionManager* explosions);
 
   // ---- Rows ----
   // Returns the new row, or -1 when the table is full.
@@ -180,7 +184,7 @@ class EnemyManager {
 
   void AddKill(int i);
   void AddAiKill(int victim, int killer);
-  void SendDeath(std::string myName, float myGuid, int myBounty);
+  void PostDeath(std::string myName, float myGuid, int myBounty);
   // A kill between two other players that this copy learns of from the
   // network: the scoreboard counts it. Unknown GUIDs count nothing.
   void CountKill(float victimGuid, float killerGuid);
@@ -201,7 +205,7 @@ class EnemyManager {
   void MoveBullets();
   void ExpireBullets();
   void MovePlayers();
-  void SendDamageReports(float myGuid);
+  void PostDamageReports(float myGuid);
   void AddTrails();
   void AddTrail(const bullet& b);
 

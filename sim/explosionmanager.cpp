@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "net/messages.h"
-#include "net/networkhandler.h"
+#include "net/outbox.h"
 
-void ExplosionManager::InitMe(NetworkHandler* network_) { network = network_; }
+void ExplosionManager::InitMe(Outbox* outbox_) { outbox = outbox_; }
 
 void ExplosionManager::AddExplosion(float x, float y, float width, float height, int loopSlot,
                                     int frames, bool send) {
@@ -17,7 +17,7 @@ void ExplosionManager::AddExplosion(float x, float y, float width, float height,
   e.height = height;
   e.loopSlot = loopSlot;
   e.frames = e.framesLeft = static_cast<std::uint8_t>(std::clamp(frames, 0, kMaxFrames));
-  if (send) SendExplosion(e);
+  if (send) PostExplosion(e);
   const int slot = free_.Take();
   if (slot == static_cast<int>(list.size()))
     list.push_back(e);
@@ -47,8 +47,8 @@ void ExplosionManager::Clear() {
 
 // Other peers add it without re-announcing (message 56, unreliable: a lost
 // puff of smoke is not worth a resend).
-void ExplosionManager::SendExplosion(const Explosion& e) {
-  if (!network) return;
+void ExplosionManager::PostExplosion(const Explosion& e) {
+  if (!outbox) return;
   msg::Explosion m;
   m.x = e.x;
   m.y = e.y;
@@ -56,5 +56,5 @@ void ExplosionManager::SendExplosion(const Explosion& e) {
   m.height = e.height;
   m.loopSlot = e.loopSlot;
   m.frames = e.frames;
-  msg::Send(*network, m, Delivery::Unreliable);
+  outbox->Post(m, Delivery::Unreliable);
 }

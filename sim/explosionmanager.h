@@ -9,7 +9,7 @@
 
 #include "sim/freeslots.h"
 
-class NetworkHandler;
+class Outbox;
 
 class ExplosionManager {
  public:
@@ -25,11 +25,11 @@ class ExplosionManager {
   };
   static constexpr int kMaxFrames = 255;
 
-  NetworkHandler* network = nullptr;
+  Outbox* outbox = nullptr;     // what this object has to tell the other copies
   std::vector<Explosion> list;  // slots are reused, never removed
 
-  // The peers sent explosions are announced to (none: announced to nobody).
-  void InitMe(NetworkHandler* network);
+  // Where announced explosions are posted (none: announced to nobody).
+  void InitMe(Outbox* outbox);
   // With send set, also announces it to the other peers (message 56). The
   // duration is held to 0 .. kMaxFrames.
   void AddExplosion(float x, float y, float width, float height, int loopSlot, int frames,
@@ -42,5 +42,5 @@ class ExplosionManager {
  private:
   FreeSlots free_;  // the spent slots of `list`
 
-  void SendExplosion(const Explosion& e);
+  void PostExplosion(const Explosion& e);
 };

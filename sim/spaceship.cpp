@@ -7,15 +7,15 @@
 #include "base/keycodes.h"
 #include "base/motion.h"
 #include "net/messages.h"
-#include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "sim/bulletmanager.h"
 #include "sim/enemymanager.h"
 #include "world/world.h"
 
 void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_, int recharge_,
                        GameUtilities* utilities_, World* world_, BulletManager* bullets_,
-                       EnemyManager* enemies_, SoundPlayer* sounds_, NetworkHandler* network_,
-                       int team_, float guid_, int minimapValue_, int hp_) {
+                       EnemyManager* enemies_, SoundPlayer* sounds_, Outbox* outbox_, int team_,
+                       float guid_, int minimapValue_, int hp_) {
   y = startY;
   x = startX;
   maxSpeed = maxSpeed_;
@@ -26,7 +26,7 @@ void SpaceShip::InitMe(float startY, float startX, float maxSpeed_, int energy_,
   bullets = bullets_;
   enemies = enemies_;
   sounds = sounds_;
-  network = network_;
+  outbox = outbox_;
   team = team_;
   guid = guid_;
   minimapValue = minimapValue_;
@@ -114,7 +114,7 @@ void SpaceShip::StepDeathAndRespawn() {
     sendFullStats = true;
     alive = false;
     frozenFrames = 0;
-    enemies->SendDeath(name, guid, bounty);
+    enemies->PostDeath(name, guid, bounty);
     vx = vy = 0;
   }
   if (respawnRequested) {
@@ -204,13 +204,13 @@ msg::FullState SpaceShip::FullStateMessage() const {
                         vy,           maxSpeed, downHeld, leftHeld, rightHeld};
 }
 
-void SpaceShip::SendNetworkStats() {
+void SpaceShip::PostState() {
   const float sx = alive ? x : -30000.0f, sy = alive ? y : -30000.0f;
   if (sendFullStats) {
-    msg::Send(*network, FullStateMessage(), Delivery::Reliable);
+    outbox->Post(FullStateMessage(), Delivery::Reliable);
   } else if (sendUpdate) {
     msg::ShortState m{guid, sx, sy, angle, upHeld, bounty, vx, vy, downHeld, leftHeld, rightHeld};
-    msg::Send(*network, m, Delivery::Unreliable);
+    outbox->Post(m, Delivery::Unreliable);
   }
   sendFullStats = false;
   sendUpdate = false;

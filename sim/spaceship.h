@@ -18,7 +18,7 @@ struct FullState;
 class BulletManager;
 class EnemyManager;
 class GameUtilities;
-class NetworkHandler;
+class Outbox;
 class SoundPlayer;
 class World;
 
@@ -55,8 +55,8 @@ class SpaceShip {
   World* world = nullptr;
   GameUtilities* utilities = nullptr;
   SoundPlayer* sounds = nullptr;
-  NetworkHandler* network = nullptr;
-  float maxSpeed = 0;  // limit on abs(vx) + abs(vy)
+  Outbox* outbox = nullptr;  // what this object has to tell the other copies
+  float maxSpeed = 0;        // limit on abs(vx) + abs(vy)
   float vx = 0, vy = 0;
   float angle = 0;  // degrees, kept in [0, 360]
   bool keyState[256] = {};
@@ -67,8 +67,7 @@ class SpaceShip {
   // The first argument is stored as y, the second as x.
   void InitMe(float startY, float startX, float maxSpeed, int energy, int recharge,
               GameUtilities* utilities, World* world, BulletManager* bullets, EnemyManager* enemies,
-              SoundPlayer* sounds, NetworkHandler* network, int team, float guid, int minimapValue,
-              int hp);
+              SoundPlayer* sounds, Outbox* outbox, int team, float guid, int minimapValue, int hp);
 
   // One frame of simulation. outVx/outVy receive the velocity (star field).
   void UpdateMe(const bool* keys, float& outVx, float& outVy, float width, float height,
@@ -76,8 +75,9 @@ class SpaceShip {
   // The same over the shared input table of the window thread.
   void UpdateMe(const std::atomic<bool>* keys, float& outVx, float& outVy, float width,
                 float height, int shipTexture);
-  // Full state (50) when due, else short state (62) when due; clears both flags.
-  void SendNetworkStats();
+  // Posts the full state (50) when due, else the short state (62) when due;
+  // clears both flags.
+  void PostState();
   // The ship's full state (message 50) as the other copies are told it.
   msg::FullState FullStateMessage() const;
 

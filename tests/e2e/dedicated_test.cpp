@@ -129,14 +129,15 @@ TEST(DedicatedHostEndToEnd, ListedJoinedPlayedAndEndedBySigterm) {
   int wait = 30000;
   const float guid = 7.5f;
   rig.ship.name = "Target";
-  target.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+  target.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
+                &guid);
   rig.network.InitMe(false);
   rig.network.ConnectMe("127.0.0.1", kPort);
   auto frames = [&](auto done) {
     return testsupport::WaitFor(
         [&] {
           target.UpdateNetwork();
-          rig.network.Flush();
+          target.Flush();
           return done();
         },
         10s);

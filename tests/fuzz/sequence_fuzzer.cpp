@@ -44,7 +44,8 @@ struct Copy {
   Copy(bool host, int latencyMs) : ready(host), latency(latencyMs) {
     rig.ship.name = "Fuzz";
     rig.network.InitMe(host);
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                    &wait, &guid);
     protocol.latencyMs = [this] { return latency; };
     protocol.hostLeft = [](const std::string&) {};
     protocol.giveUp = [] {};
@@ -52,7 +53,7 @@ struct Copy {
   void Frame() {
     rig.enemies.MainLoop(guid);
     protocol.UpdateNetwork();
-    rig.network.Flush();
+    protocol.Flush();
   }
   // The table stays within its bound and every ship in it finite whatever
   // arrives. (A connection that opens anew leaves its old row to the table's

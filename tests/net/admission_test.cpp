@@ -69,13 +69,14 @@ struct Player {
   float guid;
   Player(float id, unsigned short port) : guid(id) {
     rig.ship.name = "Real";
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                    &wait, &guid);
     rig.network.InitMe(false);
     rig.network.ConnectMe("127.0.0.1", port);
   }
   void Frame() {
     protocol.UpdateNetwork();
-    rig.network.Flush();
+    protocol.Flush();
   }
 };
 

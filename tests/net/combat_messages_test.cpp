@@ -32,7 +32,10 @@ struct Received {
 // A bare ENet client: sees exactly the bytes the host put on the wire.
 class WireClient {
  public:
-  WireClient(NetworkHandler& server, unsigned short port) : server_(server) {
+  // What `posted` holds is handed to `server` before each flush, as the
+  // game protocol does at the end of a frame.
+  WireClient(NetworkHandler& server, Outbox& posted, unsigned short port)
+      : server_(server), posted_(posted) {
     enet_initialize();
     host_ = enet_host_create(nullptr, 1, 1, 0, 0);
     enet_host_compress_with_range_coder(host_);  // as the game's handler does
@@ -59,6 +62,7 @@ class WireClient {
     std::vector<Received> out;
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < end) {
+      posted_.SendTo(server_);
       server_.Flush();
       while (server_.ReceivePacket() != '0') server_.ClearIncomingPacket();
       Pump(&out);
@@ -82,6 +86,7 @@ class WireClient {
     }
   }
   NetworkHandler& server_;
+  Outbox& posted_;
   ENetHost* host_ = nullptr;
 };
 
@@ -145,7 +150,7 @@ class CombatMessages : public ::testing::Test {
     rig.network.InitMe(true);
     const unsigned short port = static_cast<unsigned short>(g_nextPort++);
     ASSERT_TRUE(rig.network.Listen(port, 32));
-    client = std::make_unique<WireClient>(rig.network, port);
+    client = std::make_unique<WireClient>(rig.network, rig.outbox, port);
     ASSERT_TRUE(client->Connect());
     rig.Spawn(5000, 5000);
   }
@@ -171,7 +176,7 @@ TEST_F(CombatMessages, FullStateCarriesTheWholeShipInOrder) {
   s.leftHeld = true;
   s.sendFullStats = true;
   s.sendUpdate = true;  // the full message wins
-  s.SendNetworkStats();
+  s.PostState();
   EXPECT_FALSE(s.sendFullStats || s.sendUpdate);
 
   const auto got = client->Collect(300);
@@ -210,8 +215,8 @@ TEST_F(CombatMessages, ShortStateAndTheDeadShipsPosition) {
   s.upHeld = true;
   s.rightHeld = true;
   s.sendUpdate = true;
-  s.SendNetworkStats();
-  s.SendNetworkStats();  // no flag left: nothing more goes out
+  s.PostState();
+  s.PostState();  // no flag left: nothing more goes out
 
   const auto got = client->Collect(300);
   ASSERT_EQ(got.size(), 1u);
@@ -238,11 +243,11 @@ TEST_F(CombatMessages, ANewProjectileIsAnnouncedTwiceThenUpdated) {
   w.MakeMeBombProjector();  // inherit 0.7, style 7
   int energy = 1000;
   rig.bullets.ShootMe(w, energy, 800, 900, 30, 10, -20, CombatRig::kGuid);
-  rig.bullets.SendBullets(CombatRig::kGuid);
+  rig.bullets.PostProjectiles(CombatRig::kGuid);
   BulletManager::Bullet& b = rig.bullets.bullets.at(0);
   b.sendUpdate = true;
-  rig.bullets.SendBullets(CombatRig::kGuid);
-  rig.bullets.SendBullets(CombatRig::kGuid);  // flags cleared: nothing
+  rig.bullets.PostProjectiles(CombatRig::kGuid);
+  rig.bullets.PostProjectiles(CombatRig::kGuid);  // flags cleared: nothing
 
   EXPECT_NEAR(b.driftX, 7, 1e-5);   // 10 x 0.7
   EXPECT_NEAR(b.driftY, 14, 1e-5);  // the ship's -20 turned upwards

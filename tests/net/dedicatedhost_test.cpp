@@ -38,14 +38,15 @@ struct Client {
 
   Client(float id, const std::string& name, int port) : guid(id) {
     rig.ship.name = name;
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                    &wait, &guid);
     protocol.hostLeft = [this](const std::string&) { ++hostLeft; };
     rig.network.InitMe(false);
     rig.network.ConnectMe("127.0.0.1", port);
   }
   void Frame() {
     protocol.UpdateNetwork();
-    rig.network.Flush();
+    protocol.Flush();
   }
   EnemyManager::player* Of(float id) {
     const int row = rig.enemies.playernumbyguid(id);

@@ -12,6 +12,7 @@
 
 #include "net/messages.h"
 #include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "render/glwrapper.h"
 
 namespace {
@@ -44,7 +45,7 @@ class TableOnTheWire : public ::testing::Test {
         accepted |= id == netid::ConnectionAccepted;
     }
     ASSERT_TRUE(accepted && joined);
-    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, &host, nullptr);
+    table.InitMe(&utility, EnemyManager::AppendTo(log), nullptr, &posted, nullptr);
   }
   static void Drain(NetworkHandler& n) {
     while (n.ReceivePacket() != '0') n.ClearIncomingPacket();
@@ -53,6 +54,7 @@ class TableOnTheWire : public ::testing::Test {
   template <class M>
   std::vector<M> Receive(char want, int ms, int* others = nullptr) {
     std::vector<M> out;
+    posted.SendTo(host);
     host.Flush();
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < end) {
@@ -73,6 +75,7 @@ class TableOnTheWire : public ::testing::Test {
   unsigned short port = 0;
   GlWrapper utility;
   NetworkHandler host, guest;
+  Outbox posted;  // the table's messages, sent when the guest listens
   std::vector<std::string> log;
   EnemyManager table;
 };
@@ -103,14 +106,14 @@ TEST_F(TableOnTheWire, ADeathIsReportedOnlyToAHumanKiller) {
   const int human = table.AddPlayer(128, 128, 0, 11, "Ann", false, 1, 1);
   const int bot = table.AddPlayer(128, 128, 0, 22, "Devastator", true, 2, 1);
   table.GetDamaged(10, 10, bot);
-  table.SendDeath("Me", kMyGuid, 300);
+  table.PostDeath("Me", kMyGuid, 300);
   EXPECT_EQ(log.size(), 1u) << "a computer player's kill is a text";
   int others = 0;
   EXPECT_TRUE(Receive<msg::KillReport>(msg::kKillReport, 200, &others).empty());
   EXPECT_EQ(others, 0);
 
   table.GetDamaged(10, 10, human);
-  table.SendDeath("Me", kMyGuid, 300);
+  table.PostDeath("Me", kMyGuid, 300);
   EXPECT_EQ(log.size(), 1u) << "no text for a human's kill";
   const auto got = Receive<msg::KillReport>(msg::kKillReport, 400);
   ASSERT_EQ(got.size(), 1u);
@@ -119,7 +122,7 @@ TEST_F(TableOnTheWire, ADeathIsReportedOnlyToAHumanKiller) {
   EXPECT_EQ(got[0].bounty, 300);
 
   table.RemoveEnemy(human);  // the killer left before the death was reported
-  table.SendDeath("Me", kMyGuid, 300);
+  table.PostDeath("Me", kMyGuid, 300);
   EXPECT_EQ(log.size(), 2u);
   EXPECT_TRUE(Receive<msg::KillReport>(msg::kKillReport, 200).empty());
 }

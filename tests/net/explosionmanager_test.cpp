@@ -12,6 +12,7 @@
 
 #include "net/bitstream.h"
 #include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "net/packetbundle.h"
 
 namespace {
@@ -82,9 +83,12 @@ TEST(ExplosionMessage, HostAnnouncesSentExplosionsInFieldOrder) {
   ASSERT_TRUE(client.Connect(server));
 
   ExplosionManager explosions;
-  explosions.InitMe(&server);
+  Outbox posted;
+  explosions.InitMe(&posted);
   explosions.AddExplosion(11, 22, 33, 44, 5, 6, false);  // local only: nothing on the wire
   explosions.AddExplosion(1.5f, -2.25f, 512, 256, 2, 30, true);
+  EXPECT_EQ(posted.Size(), 1u);
+  posted.SendTo(server);
   EXPECT_EQ(server.outgoing.GetNumberOfBitsUsed(), 0u);  // the buffer is free for the next sender
 
   auto packets = client.Collect(server, 56, 300);
@@ -128,8 +132,10 @@ TEST(ExplosionMessage, ClientAnnouncesToTheHost) {
   ASSERT_TRUE(client.ClientConnected());
 
   ExplosionManager explosions;
-  explosions.InitMe(&client);
+  Outbox posted;
+  explosions.InitMe(&posted);
   explosions.AddExplosion(64, 128, 64, 64, 3, 16, true);
+  posted.SendTo(client);
   client.Flush();
 
   bool seen = false;

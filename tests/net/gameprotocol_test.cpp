@@ -48,7 +48,8 @@ struct Peer {
   Peer(float id, const std::string& name) : guid(id) {
     rig.ship.name = name;
     rig.ship.guid = id;
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                    &wait, &guid);
     protocol.hostLeft = [this](const std::string& notice) {
       ++hostLeftCalls;
       lastNotice = notice;
@@ -61,7 +62,7 @@ struct Peer {
   void Frame() {
     if (playing) return Play();
     protocol.UpdateNetwork();
-    rig.network.Flush();
+    protocol.Flush();
   }
   // The in-game frame's order: last frame's kills announced, opponent table,
   // protocol, own projectiles, ship.
@@ -76,15 +77,15 @@ struct Peer {
     rig.enemies.MainLoop(guid);
     protocol.UpdateNetwork();
     rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team, guid);
-    rig.bullets.SendBullets(guid);
+    rig.bullets.PostProjectiles(guid);
     protocol.UpdateBots();
     float e = 0, h = 0;
     rig.enemies.MyDamage(e, h);
     energyTaken += e, hullTaken += h;
     rig.ship.UpdateMe(rig.keys, rig.outVx, rig.outVy, rig.ship.width, rig.ship.height,
                       rig.ship.shipTexture);
-    rig.ship.SendNetworkStats();
-    rig.network.Flush();
+    rig.ship.PostState();
+    protocol.Flush();
   }
   // In play at (x, y), facing along +x, announced to everyone.
   void Enter(float x, float y) {

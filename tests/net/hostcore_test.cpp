@@ -109,7 +109,8 @@ struct HostingCopy final : Host {
   float guid = 1.5f;
   HostingCopy() {
     rig.ship.name = "Host";
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                    &wait, &guid);
     protocol.latencyMs = [] { return 0; };
     rig.network.InitMe(true);
     EXPECT_TRUE(rig.network.Listen(kPort, NetworkHandler::kMaxPlayers));
@@ -117,7 +118,7 @@ struct HostingCopy final : Host {
   void Frame() override {
     rig.enemies.MainLoop(guid);
     protocol.UpdateNetwork();
-    rig.network.Flush();
+    protocol.Flush();
   }
   float OwnGuid() const override { return guid; }
 };

@@ -23,7 +23,8 @@ struct AutopilotCopy {
   AutopilotCopy(int i, unsigned short port, bool hosting = false, bool rangeCoding = true)
       : guid(100.5f + i) {
     rig.ship.name = "Bot" + std::to_string(i);
-    protocol.InitMe(&rig.network, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait, &guid);
+    protocol.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready,
+                    &wait, &guid);
     rig.network.rangeCoding = rangeCoding;
     rig.network.InitMe(hosting);
     if (hosting) {
@@ -43,12 +44,12 @@ struct AutopilotCopy {
     rig.enemies.MainLoop(guid);
     protocol.UpdateNetwork();
     rig.bullets.UpdateMe(rig.ship.x, rig.ship.y, rig.ship.hp, rig.ship.energy, rig.ship.team, guid);
-    rig.bullets.SendBullets(guid);
+    rig.bullets.PostProjectiles(guid);
     float e = 0, h = 0;
     rig.enemies.MyDamage(e, h);
     rig.ship.UpdateMe(rig.keys, rig.outVx, rig.outVy, rig.ship.width, rig.ship.height,
                       rig.ship.shipTexture);
-    rig.ship.SendNetworkStats();
-    rig.network.Flush();
+    rig.ship.PostState();
+    protocol.Flush();
   }
 };

@@ -11,6 +11,7 @@
 #include "draw/bulletmanager_draw.h"
 #include "draw/spaceship_draw.h"
 #include "net/networkhandler.h"
+#include "net/outbox.h"
 #include "platform/soundmanager.h"
 #include "render/glwrapper.h"
 #include "render/rendersort.h"
@@ -28,6 +29,7 @@ struct CombatRig {
   ExplosionManager explosions;
   SoundManager sounds;
   NetworkHandler network;
+  Outbox outbox;  // what the objects post; SendPosted puts it on `network`
   BulletManager bullets;
   SpaceShip ship;
   ShipView shipView;      // draws into `sorter`
@@ -43,12 +45,12 @@ struct CombatRig {
   CombatRig() {
     sorter.InitMe(nullptr, nullptr);
     world.InitMe(&utility);
-    explosions.InitMe(&network);
-    enemies.InitMe(&utility, EnemyManager::AppendTo(messages), &sounds, &network, &explosions);
-    bullets.InitMe(&utility, &world, &explosions, &enemies, &sounds, &network);
+    explosions.InitMe(&outbox);
+    enemies.InitMe(&utility, EnemyManager::AppendTo(messages), &sounds, &outbox, &explosions);
+    bullets.InitMe(&utility, &world, &explosions, &enemies, &sounds, &outbox);
     bulletView.InitMe(&bullets, nullptr, &shaders, &sorter);
     // As start-up does: (600, 600), speed 20, energy 1500, recharge 12, hp 100.
-    ship.InitMe(600, 600, 20, 1500, 12, &utility, &world, &bullets, &enemies, &sounds, &network, 0,
+    ship.InitMe(600, 600, 20, 1500, 12, &utility, &world, &bullets, &enemies, &sounds, &outbox, 0,
                 kGuid, 9216, 100);
     shipView.InitMe(&ship, nullptr, &sorter, &cameraWidth, &cameraHeight);
   }
@@ -58,10 +60,14 @@ struct CombatRig {
   void Frame() {
     enemies.MainLoop(kGuid);
     bullets.UpdateMe(ship.x, ship.y, ship.hp, ship.energy, ship.team, kGuid);
-    bullets.SendBullets(kGuid);
+    bullets.PostProjectiles(kGuid);
     ship.UpdateMe(keys, outVx, outVy, ship.width, ship.height, ship.shipTexture);
-    ship.SendNetworkStats();
+    ship.PostState();
   }
+
+  // What the objects posted, handed to the network handler as the game
+  // protocol does at the end of a frame.
+  void SendPosted() { outbox.SendTo(network); }
 
   // Only the ship's update, the opponent table's sums cleared afterwards as
   // its next MainLoop would.

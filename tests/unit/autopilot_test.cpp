@@ -14,9 +14,9 @@ namespace {
 class AutopilotTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    table.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
-    ship.InitMe(1000, 1000, 40.0f, 2500, 20, &Utility, &Level, &Bullets, &table, &Sounds,
-                &Networking, 0, 1.0f, 9216, 85);
+    table.InitMe(&Utility, AddMessage, &Sounds, &Outgoing, &Explosions);
+    ship.InitMe(1000, 1000, 40.0f, 2500, 20, &Utility, &Level, &Bullets, &table, &Sounds, &Outgoing,
+                0, 1.0f, 9216, 85);
     ship.alive = true;
     ship.angle = 0;
   }

@@ -26,7 +26,7 @@ class BulletManagerTest : public ::testing::Test {
   // One projectile frame with the local ship parked far away.
   void Step(float shipX = -50000, float shipY = -50000) {
     bullets.UpdateMe(shipX, shipY, hp, energy, 0, CombatRig::kGuid);
-    bullets.SendBullets(CombatRig::kGuid);
+    bullets.PostProjectiles(CombatRig::kGuid);
   }
 
   Bullet& First() { return bullets.bullets.at(0); }

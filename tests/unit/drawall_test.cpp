@@ -19,7 +19,7 @@ class DrawAllTest : public ::testing::Test {
     savedMultiplayer = multiplayer;
     multiplayer = false;
     Enemies = EnemyManager();
-    Enemies.InitMe(&Utility, AddMessage, &Sounds, &Networking, &Explosions);
+    Enemies.InitMe(&Utility, AddMessage, &Sounds, &Outgoing, &Explosions);
     {
       std::lock_guard<std::mutex> lock(textMutex);
       Messages.clear();

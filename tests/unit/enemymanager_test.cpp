@@ -314,7 +314,7 @@ TEST_F(EnemyTable, DeathTextsDependOnTheLastAttacker) {
     table.lastAttacker = k % 2 ? -1 : 17;  // nobody, or a row that no longer exists
     const int r = DrawFor(seed, 5);
     GameSeed(seed);
-    table.SendDeath("Ann", 5, 100);
+    table.PostDeath("Ann", 5, 100);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0], self[r]) << "seed " << seed;
     seen[r] = true;
@@ -332,7 +332,7 @@ TEST_F(EnemyTable, DeathTextsDependOnTheLastAttacker) {
     table.GetDamaged(1, 1, bot);
     const int r = DrawFor(seed, 4);
     GameSeed(seed);
-    table.SendDeath("Ann", 5, 100);
+    table.PostDeath("Ann", 5, 100);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0], byBot[r]);
   }

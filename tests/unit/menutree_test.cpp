@@ -41,7 +41,7 @@ class MenuTreeTest : public ::testing::Test {
       Messages.clear();
     }
     Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
-                  &Networking, 0, myGUID, 9216, 100);
+                  &Outgoing, 0, myGUID, 9216, 100);
   }
 
   // Index of the line with this text on a page, or -1.

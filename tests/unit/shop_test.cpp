@@ -25,7 +25,7 @@ class ShopTest : public ::testing::Test {
   void SetUp() override {
     GameSeed(99);
     Player.InitMe(600, 600, 20.0f, 1500, 12, &Utility, &Level, &Bullets, &Enemies, &Sounds,
-                  &Networking, 0, myGUID, 9216, 100);
+                  &Outgoing, 0, myGUID, 9216, 100);
   }
 };
 

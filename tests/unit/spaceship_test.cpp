@@ -204,7 +204,7 @@ TEST_F(SpaceShipTest, DeadShipStillReportsItselfEveryFifteenFrames) {
     rig.ShipFrame();
     silent = ship.sendUpdate || ship.sendFullStats ? 0 : silent + 1;
     longestSilence = std::max(longestSilence, silent);
-    ship.sendUpdate = ship.sendFullStats = false;  // as SendNetworkStats does
+    ship.sendUpdate = ship.sendFullStats = false;  // as PostState does
   }
   EXPECT_FALSE(ship.alive);
   EXPECT_LT(longestSilence, 15);
@@ -326,7 +326,7 @@ TEST_F(SpaceShipTest, PickingAHullStartsAFreshWalletAndLaserSlots) {
   ship.UpdateCredits(500);
   ship.ChangeWeaponNoCheck(3, 21);
   ship.InitMe(100, 200, 30, 2000, 15, &rig.utility, &rig.world, &rig.bullets, &rig.enemies,
-              &rig.sounds, &rig.network, 0, CombatRig::kGuid, 9216, 300);
+              &rig.sounds, &rig.outbox, 0, CombatRig::kGuid, 9216, 300);
   EXPECT_EQ(ship.x, 200);  // the first argument is y
   EXPECT_EQ(ship.y, 100);
   EXPECT_EQ(ship.GetCredits(), 50);
