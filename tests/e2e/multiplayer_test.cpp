@@ -155,7 +155,7 @@ TEST(MultiplayerTest, AHostLeavesToTheTitleAndHostsAgain) {
       },
       10s));
   PressKey(host.window, "l");
-  ASSERT_TRUE(host.Says(StateLine(ScreenState::QuitConfirm) + StateLine(ScreenState::Title)))
+  ASSERT_TRUE(testsupport::WaitForCount(host.game, StateLine(ScreenState::Title), 2))
       << host.game.Stderr();
   EXPECT_TRUE(client.Says("notice: Captain has ended the game.\n")) << client.game.Stderr();
   EXPECT_TRUE(host.game.Running());
