@@ -7,10 +7,14 @@
 //                                    --max-per-address N) and wait until listed
 //   bench_lobby PORT latency N       N list requests one after another, as the
 //                                    game makes them (HTTP/1.0); p50/p99/max ms
-//   bench_lobby PORT slow N          N requests 10 ms apart while 500 slow sockets
-//                                    from 127.0.1.1 and 500 from 50 addresses
-//                                    (127.0.2.1-50) hold connections open and
-//                                    reconnect as soon as the lobby closes them
+//   bench_lobby PORT slow N [S]      N requests 10 ms apart while S slow sockets
+//                                    (default 1000), 4 per address over
+//                                    127.1.x.y, send a request head a byte a
+//                                    second and reconnect as soon as the lobby
+//                                    closes them
+//   bench_lobby PORT spread OTHER N  N new games, each announced to the lobby
+//                                    at PORT: how long until the lobby at OTHER
+//                                    (sharing its store) lists it
 //   bench_lobby PORT headers MB C    C connections together send MB megabytes
 //                                    of short header lines, reconnecting when cut
 // Requests per second are measured with wrk (Debian package wrk).
@@ -18,6 +22,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -76,47 +81,88 @@ size_t Rows(const std::string& reply) {
   return rows;
 }
 
-int Fill(int n) {
-  std::vector<int> games;
-  std::vector<pollfd> fds;
-  for (int i = 0; i < n; ++i) {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    fds.push_back({fd, POLLIN, 0});
-  }
-  std::atomic<bool> done{false};
-  std::thread answer([&] {
-    while (!done) {
-      if (poll(fds.data(), fds.size(), 100) <= 0) continue;
-      for (pollfd& p : fds) {
-        if (!(p.revents & POLLIN)) continue;
-        unsigned char b[16];
-        sockaddr_in from{};
-        socklen_t len = sizeof from;
-        if (recvfrom(p.fd, b, sizeof b, 0, reinterpret_cast<sockaddr*>(&from), &len) > 0)
-          sendto(p.fd, kOfflinePong, sizeof kOfflinePong, 0, reinterpret_cast<sockaddr*>(&from),
-                 len);
-      }
+// UDP sockets on 127.0.0.1 that answer the lobby's probe, as games do, on
+// a thread of their own while they live.
+class Games {
+ public:
+  explicit Games(int n) {
+    for (int i = 0; i < n; ++i) {
+      const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+      sockaddr_in a{};
+      a.sin_family = AF_INET;
+      a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+      fds_.push_back({fd, POLLIN, 0});
     }
-  });
-  for (int i = 0; i < n; ++i) {
+    thread_ = std::thread([this] {
+      while (!done_)
+        if (poll(fds_.data(), fds_.size(), 100) > 0) Answer();
+    });
+  }
+  ~Games() {
+    done_ = true;
+    thread_.join();
+    for (pollfd& p : fds_) close(p.fd);
+  }
+  int Port(int i) const {
     sockaddr_in a{};
     socklen_t len = sizeof a;
-    getsockname(fds[i].fd, reinterpret_cast<sockaddr*>(&a), &len);
-    Get("request=heartbeat&port=" + std::to_string(ntohs(a.sin_port)) +
-        "&maxplayers=32&game=Carrier+Battle&map=Default+Map&name=Game+number+" + std::to_string(i));
+    getsockname(fds_[i].fd, reinterpret_cast<sockaddr*>(&a), &len);
+    return ntohs(a.sin_port);
   }
+
+ private:
+  void Answer() {
+    for (pollfd& p : fds_) {
+      if (!(p.revents & POLLIN)) continue;
+      unsigned char b[16];
+      sockaddr_in from{};
+      socklen_t len = sizeof from;
+      if (recvfrom(p.fd, b, sizeof b, 0, reinterpret_cast<sockaddr*>(&from), &len) > 0)
+        sendto(p.fd, kOfflinePong, sizeof kOfflinePong, 0, reinterpret_cast<sockaddr*>(&from), len);
+    }
+  }
+  std::vector<pollfd> fds_;
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
+std::string HeartbeatQuery(int port, int i) {
+  return "request=heartbeat&port=" + std::to_string(port) +
+         "&maxplayers=32&game=Carrier+Battle&map=Default+Map&name=Game+number+" +
+         std::to_string(i) + "&players=5&bots=2";
+}
+
+int Fill(int n) {
+  Games games(n);
+  for (int i = 0; i < n; ++i) Get(HeartbeatQuery(games.Port(i), i));
   size_t rows = 0;
   for (int i = 0; i < 50 && (rows = Rows(Get("request=servers"))) < static_cast<size_t>(n); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  done = true;
-  answer.join();
   std::printf("listed %zu of %d games; list reply %zu bytes\n", rows, n,
               Get("request=servers").size());
   return rows == static_cast<size_t>(n) ? 0 : 1;
+}
+
+// Milliseconds from a game's first heartbeat to the lobby at `other`
+// listing it, for `n` games one after another.
+void Spread(int other, int n) {
+  Games games(n);
+  std::vector<double> ms;
+  for (int i = 0; i < n; ++i) {
+    const std::string mark = "port=\"" + std::to_string(games.Port(i)) + "\"";
+    const auto start = Clock::now();
+    Get(HeartbeatQuery(games.Port(i), 100000 + i));
+    std::swap(lobbyPort, other);
+    while (Get("request=servers").find(mark) == std::string::npos &&
+           Clock::now() - start < std::chrono::seconds(5))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::swap(lobbyPort, other);
+    ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  std::printf("first heartbeat to listed by the other lobby, %d games: p50 %.1f ms, max %.1f ms\n",
+              n, ms[ms.size() / 2], ms.back());
 }
 
 void Latency(int n, int pauseMs = 0) {
@@ -137,16 +183,18 @@ void Latency(int n, int pauseMs = 0) {
 
 // Sockets that keep a connection open by sending a head one byte a second,
 // reconnecting (at most once a second each) when the lobby closes them.
-void Slow(int n) {
+void Slow(int n, int sockets) {
   struct Slot {
     std::string from;
     int fd = -1;
     Clock::time_point next{};
   };
   std::vector<Slot> slots;
-  for (int i = 0; i < 500; ++i) slots.push_back({"127.0.1.1"});
-  for (int a = 1; a <= 50; ++a)
-    for (int i = 0; i < 10; ++i) slots.push_back({"127.0.2." + std::to_string(a)});
+  for (int i = 0; i < sockets; ++i) {
+    const int address = i / 4;
+    slots.push_back(
+        {"127.1." + std::to_string(address / 250) + "." + std::to_string(address % 250 + 1)});
+  }
   std::atomic<bool> done{false};
   std::atomic<long> connects{0}, cut{0};
   std::thread attack([&] {
@@ -180,7 +228,7 @@ void Slow(int n) {
     for (Slot& s : slots)
       if (s.fd >= 0) close(s.fd);
   });
-  std::this_thread::sleep_for(std::chrono::seconds(3));  // every slow socket in place
+  std::this_thread::sleep_for(std::chrono::seconds(4));  // every slow socket in place
   Latency(n, 10);  // spread over several of the lobby's 5 s deadlines
   done = true;
   attack.join();
@@ -215,15 +263,23 @@ void Headers(long megabytes, int connections) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fputs("usage: bench_lobby PORT fill|latency|slow N | headers MB CONNECTIONS\n", stderr);
+    std::fputs(
+        "usage: bench_lobby PORT fill|latency N | slow N [SOCKETS] | spread OTHER N |"
+        " headers MB CONNECTIONS\n",
+        stderr);
     return 2;
   }
   lobbyPort = std::atoi(argv[1]);
+  rlimit files{};  // thousands of slow sockets
+  getrlimit(RLIMIT_NOFILE, &files);
+  files.rlim_cur = files.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &files);
   const std::string mode = argv[2];
   const int n = std::atoi(argv[3]);
   if (mode == "fill") return Fill(n);
   if (mode == "latency") Latency(n);
-  if (mode == "slow") Slow(n);
+  if (mode == "slow") Slow(n, argc > 4 ? std::atoi(argv[4]) : 1000);
+  if (mode == "spread" && argc > 4) Spread(n, std::atoi(argv[4]));
   if (mode == "headers") Headers(n, argc > 4 ? std::atoi(argv[4]) : 1);
   return 0;
 }

@@ -10,6 +10,11 @@
 
 namespace {
 
+// The library's own limit is set this far above the lobby's: the library
+// refuses connections beyond its limit, while the lobby makes room by closing
+// old ones, which takes the library one pass of its loop to notice.
+constexpr unsigned kEvictionMargin = 32;
+
 // The raw request target, kept from before the library decodes it: the
 // game's own escapes ("%ffffffe9") are not the usual two-digit ones.
 void* KeepTarget(void*, const char* uri, MHD_Connection*) { return new std::string(uri); }
@@ -105,17 +110,17 @@ bool LobbyServer::Start(std::string* error) {
           "not an IPv4 address and port: " + options_.bind + ":" + std::to_string(options_.port);
     return false;
   }
-  deadlines_ = std::make_unique<RequestDeadlines>(options_.deadline);
+  deadlines_ = std::make_unique<RequestDeadlines>(options_.deadline, options_.maxConnections);
   const unsigned idleSeconds =
       static_cast<unsigned>(std::max<long>(1, (options_.deadline.count() + 999) / 1000));
   daemon_ = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_TURBO, 0, nullptr, nullptr, &Answer, this,
-      MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_CONNECTION_LIMIT, options_.maxConnections,
-      MHD_OPTION_PER_IP_CONNECTION_LIMIT, options_.connectionsPerAddress,
-      MHD_OPTION_CONNECTION_TIMEOUT, idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-      options_.connectionMemory, MHD_OPTION_LISTEN_BACKLOG_SIZE, 1024u, MHD_OPTION_URI_LOG_CALLBACK,
-      &KeepTarget, this, MHD_OPTION_NOTIFY_COMPLETED, &RequestDone, this,
-      MHD_OPTION_NOTIFY_CONNECTION, &ConnectionEvent, this, MHD_OPTION_END);
+      MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_CONNECTION_LIMIT,
+      options_.maxConnections + kEvictionMargin, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+      options_.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, idleSeconds,
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, options_.connectionMemory, MHD_OPTION_LISTEN_BACKLOG_SIZE,
+      4096u, MHD_OPTION_URI_LOG_CALLBACK, &KeepTarget, this, MHD_OPTION_NOTIFY_COMPLETED,
+      &RequestDone, this, MHD_OPTION_NOTIFY_CONNECTION, &ConnectionEvent, this, MHD_OPTION_END);
   if (!daemon_) {
     if (error) *error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port);
     deadlines_.reset();

@@ -1,7 +1,10 @@
 // The lobby's HTTP front: GNU libmicrohttpd in its epoll mode on one thread,
 // bounded against hostile clients: connections per address and in total, a
 // deadline for every request, and a memory cap per connection that bounds
-// the request head. Requests go to a LobbyService.
+// the request head. When every connection is taken a new one closes the
+// oldest whose request is unfinished (slow sockets age first, an ordinary
+// request is answered within moments of its connection), so a full lobby
+// still answers. Requests go to a LobbyService.
 #pragma once
 
 #include <chrono>
@@ -17,7 +20,9 @@ class RequestDeadlines;
 struct LobbyServerOptions {
   std::string bind = "127.0.0.1";  // IPv4 address to listen on
   int port = 80;                   // 0 picks a free one
-  unsigned maxConnections = 1000;
+  // Idle sockets cost the event loop nothing: the bound is memory (a few
+  // KB each) and the process's open-file limit (main.cpp fits it to that).
+  unsigned maxConnections = 60000;
   unsigned connectionsPerAddress = 8;
   std::chrono::milliseconds deadline{5000};  // the whole request, first byte to reply
   size_t connectionMemory = 16 * 1024;       // request head and reply header of one connection

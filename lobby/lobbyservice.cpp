@@ -71,6 +71,8 @@ std::string Value(const std::map<std::string, std::string>& q, const char* name)
   return it == q.end() ? std::string() : it->second;
 }
 
+LobbyReply StoreUnavailable() { return LobbyResult(503, "store unavailable"); }
+
 }  // namespace
 
 std::string DecodeQueryValue(std::string_view s) {
@@ -116,7 +118,10 @@ std::string ServerListXml(const std::vector<LobbyEntry>& servers) {
   for (const LobbyEntry& e : servers) {
     xml += "<server ip=\"" + XmlEscape(e.ip) + "\" port=\"" + std::to_string(e.port) +
            "\" name=\"" + XmlEscape(e.name) + "\" game=\"" + XmlEscape(e.game) + "\" map=\"" +
-           XmlEscape(e.map) + "\" maxplayers=\"" + std::to_string(e.maxplayers) + "\"/>\n";
+           XmlEscape(e.map) + "\" maxplayers=\"" + std::to_string(e.maxplayers) + "\"";
+    if (e.players) xml += " players=\"" + std::to_string(*e.players) + "\"";
+    if (e.bots) xml += " bots=\"" + std::to_string(*e.bots) + "\"";
+    xml += "/>\n";
   }
   return xml + "</response>\n";
 }
@@ -127,8 +132,8 @@ LobbyReply LobbyResult(int status, const char* result) {
               std::string("<?xml version=\"1.0\"?>\n<response result=\"") + result + "\"/>\n")};
 }
 
-LobbyService::LobbyService(LobbyTable& table, Prober probe)
-    : table_(table), probe_(std::move(probe)) {}
+LobbyService::LobbyService(LobbyStore& store, Prober probe)
+    : store_(store), probe_(std::move(probe)) {}
 
 LobbyReply LobbyService::Handle(std::string_view query, const std::string& remoteAddress,
                                 LobbyClock::time_point now) {
@@ -151,18 +156,26 @@ LobbyReply LobbyService::Heartbeat(const std::map<std::string, std::string>& q,
   entry.port = static_cast<uint16_t>(port);
   const long players = Number(Value(q, "maxplayers"), 0, 65535);
   entry.maxplayers = static_cast<uint16_t>(players < 0 ? 0 : players);
+  // The counts are optional: a heartbeat without them (or with a value out
+  // of range) lists the game without counts.
+  const long inGame = Number(Value(q, "players"), 0, 65535);
+  const long bots = Number(Value(q, "bots"), 0, 65535);
+  if (inGame >= 0) entry.players = static_cast<uint16_t>(inGame);
+  if (inGame >= 0 && bots >= 0 && bots <= inGame) entry.bots = static_cast<uint16_t>(bots);
   entry.name = Clean(Value(q, "name"), kMaxNameLength);
   entry.game = Clean(Value(q, "game"), kMaxGameLength);
   entry.map = Clean(Value(q, "map"), kMaxMapLength);
-  switch (table_.Heartbeat(std::move(entry), now)) {
-    case LobbyTable::Result::Full: return LobbyResult(503, "full");
-    case LobbyTable::Result::Added:
-    case LobbyTable::Result::Waiting:
+  switch (store_.Heartbeat(std::move(entry), now)) {
+    case LobbyStore::Result::Full: return LobbyResult(503, "full");
+    case LobbyStore::Result::Unavailable: return StoreUnavailable();
+    case LobbyStore::Result::Added:
+    case LobbyStore::Result::Waiting:
       // Every heartbeat of a game not yet heard on its own port asks again:
       // a lost probe or pong costs one heartbeat's wait, not the listing.
       if (probe_) probe_(ip, static_cast<uint16_t>(port));
       return LobbyResult(200, "ok");
-    case LobbyTable::Result::Refreshed: break;
+    case LobbyStore::Result::ProbedElsewhere:
+    case LobbyStore::Result::Refreshed: break;
   }
   return LobbyResult(200, "ok");
 }
@@ -172,16 +185,25 @@ LobbyReply LobbyService::Remove(const std::map<std::string, std::string>& q,
   // Only the sender's own address: nobody can end another host's listing.
   const long port = Number(Value(q, "port"), 1, 65535);
   if (port < 0) return LobbyResult(400, "bad request");
-  if (!table_.Remove(ip, static_cast<uint16_t>(port))) return LobbyResult(404, "not listed");
+  switch (store_.Withdraw(ip, static_cast<uint16_t>(port))) {
+    case LobbyStore::Removal::Removed: break;
+    case LobbyStore::Removal::NotListed: return LobbyResult(404, "not listed");
+    case LobbyStore::Removal::Unavailable: return StoreUnavailable();
+  }
   return LobbyResult(200, "ok");
 }
 
 LobbyReply LobbyService::List(LobbyClock::time_point now) {
   std::lock_guard<std::mutex> lock(listMutex_);
-  const uint64_t version = table_.Version(now);
-  if (!list_ || version != listVersion_) {
-    listVersion_ = version;
-    list_ = std::make_shared<const std::string>(ServerListXml(table_.Servers(now)));
+  // An unreadable store is told as such: an empty list would say that no
+  // game is running.
+  const std::optional<uint64_t> version = store_.ListVersion(now);
+  if (!version) return StoreUnavailable();
+  if (!list_ || *version != listVersion_) {
+    const std::optional<LobbyList> list = store_.List(now);
+    if (!list) return StoreUnavailable();
+    listVersion_ = list->version;
+    list_ = std::make_shared<const std::string>(ServerListXml(list->servers));
   }
   return {200, list_};
 }

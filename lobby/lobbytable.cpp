@@ -36,7 +36,8 @@ LobbyTable::Result LobbyTable::Heartbeat(LobbyEntry entry, LobbyClock::time_poin
   if (row != rows_.end()) {
     LobbyEntry& old = row->second;
     const bool changed = old.name != entry.name || old.game != entry.game || old.map != entry.map ||
-                         old.maxplayers != entry.maxplayers;
+                         old.maxplayers != entry.maxplayers || old.players != entry.players ||
+                         old.bots != entry.bots;
     entry.reachable = old.reachable;
     entry.joined = old.joined;
     old = std::move(entry);
@@ -74,14 +75,7 @@ bool LobbyTable::Remove(const std::string& ip, uint16_t port) {
 }
 
 std::vector<LobbyEntry> LobbyTable::Servers(LobbyClock::time_point now) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  ExpireLocked(now);
-  std::vector<LobbyEntry> listed;
-  for (const auto& [key, row] : rows_)
-    if (row.reachable) listed.push_back(row);
-  std::sort(listed.begin(), listed.end(),
-            [](const LobbyEntry& a, const LobbyEntry& b) { return a.joined < b.joined; });
-  return listed;
+  return List(now)->servers;
 }
 
 uint64_t LobbyTable::Version(LobbyClock::time_point now) {
@@ -93,4 +87,20 @@ uint64_t LobbyTable::Version(LobbyClock::time_point now) {
 size_t LobbyTable::Size() {
   std::lock_guard<std::mutex> lock(mutex_);
   return rows_.size();
+}
+
+LobbyStore::Removal LobbyTable::Withdraw(const std::string& ip, uint16_t port) {
+  return Remove(ip, port) ? Removal::Removed : Removal::NotListed;
+}
+
+std::optional<LobbyList> LobbyTable::List(LobbyClock::time_point now) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ExpireLocked(now);
+  LobbyList list;
+  list.version = version_;
+  for (const auto& [key, row] : rows_)
+    if (row.reachable) list.servers.push_back(row);
+  std::sort(list.servers.begin(), list.servers.end(),
+            [](const LobbyEntry& a, const LobbyEntry& b) { return a.joined < b.joined; });
+  return list;
 }

@@ -1,4 +1,4 @@
-// The lobby's table of announced games: one row per host address and game
+// The lobby's in-process table of announced games: one row per host address and game
 // port, refreshed by every heartbeat and forgotten when the heartbeats stop
 // or the host says its game has ended. A new row is listed only once its
 // game has answered the reachability probe, so an address cannot list games
@@ -7,7 +7,6 @@
 // without limit.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -16,41 +15,19 @@
 #include <utility>
 #include <vector>
 
-using LobbyClock = std::chrono::steady_clock;
+#include "lobby/lobbystore.h"
 
-struct LobbyEntry {
-  std::string ip;
-  uint16_t port = 0;
-  uint16_t maxplayers = 0;
-  std::string name;
-  std::string game;
-  std::string map;
-  LobbyClock::time_point lastHeard{};
-  bool reachable = false;  // answered the probe: listed
-  uint64_t joined = 0;     // order of arrival, the list's order
-};
-
-struct LobbyLimits {
-  size_t maxServers = 4096;
-  size_t maxPerAddress = 4;
-  // Hosts announce themselves about every 44 s: a host is forgotten after
-  // missing two heartbeats, with a margin for a slow exchange.
-  std::chrono::seconds expiry{100};
-};
-
-class LobbyTable {
+class LobbyTable : public LobbyStore {
  public:
-  // Added: a new row, waiting for its probe; Waiting: a refresh of a row
-  // still waiting; Refreshed: a refresh of a listed row; Full: no room.
-  enum class Result { Added, Waiting, Refreshed, Full };
-
   explicit LobbyTable(LobbyLimits limits = {});
 
   // Adds the game or refreshes the row of the same address and port (its
   // name, mode and map may have changed).
-  Result Heartbeat(LobbyEntry entry, LobbyClock::time_point now);
-  // The game at `ip`:`port` answered the probe; false when it has no row.
-  bool Confirm(const std::string& ip, uint16_t port);
+  Result Heartbeat(LobbyEntry entry, LobbyClock::time_point now) override;
+  bool Confirm(const std::string& ip, uint16_t port) override;
+  Removal Withdraw(const std::string& ip, uint16_t port) override;
+  std::optional<uint64_t> ListVersion(LobbyClock::time_point now) override { return Version(now); }
+  std::optional<LobbyList> List(LobbyClock::time_point now) override;
   // The host ended its game; false when it had no row.
   bool Remove(const std::string& ip, uint16_t port);
   // The listed games heard from within the expiry time, in the order they joined.

@@ -2,8 +2,8 @@
 
 #include <sys/socket.h>
 
-RequestDeadlines::RequestDeadlines(Clock::duration limit)
-    : limit_(limit), thread_([this] { Run(); }) {}
+RequestDeadlines::RequestDeadlines(Clock::duration limit, size_t maxConnections)
+    : limit_(limit), maxConnections_(maxConnections), thread_([this] { Run(); }) {}
 
 RequestDeadlines::~RequestDeadlines() {
   {
@@ -16,6 +16,7 @@ RequestDeadlines::~RequestDeadlines() {
 
 RequestDeadlines::Handle RequestDeadlines::Track(int fd) {
   std::lock_guard<std::mutex> lock(mutex_);
+  while (running_.size() >= maxConnections_) ShutDownOldestLocked();
   running_.push_back(Entry{fd, Clock::now() + limit_});
   const bool first = running_.size() == 1;
   const Handle handle = std::prev(running_.end());
@@ -46,12 +47,16 @@ void RequestDeadlines::Run() {
       changed_.wait_until(lock, running_.front().due);
       continue;
     }
-    // The library still owns the socket (Forget has not run, and it runs
-    // before the socket is closed, under this lock): shutting it down makes
-    // the library see the end of the connection and close it itself.
-    const Handle late = running_.begin();
-    shutdown(late->fd, SHUT_RDWR);
-    late->expired = true;
-    expired_.splice(expired_.end(), running_, late);
+    ShutDownOldestLocked();
   }
+}
+
+void RequestDeadlines::ShutDownOldestLocked() {
+  // The library still owns the socket (Forget has not run, and it runs
+  // before the socket is closed, under this lock): shutting it down makes
+  // the library see the end of the connection and close it itself.
+  const Handle oldest = running_.begin();
+  shutdown(oldest->fd, SHUT_RDWR);
+  oldest->expired = true;
+  expired_.splice(expired_.end(), running_, oldest);
 }

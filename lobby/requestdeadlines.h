@@ -3,10 +3,13 @@
 // byte every few seconds could hold a connection for hours; here each
 // connection gets a fixed time from its start (and again after each answered
 // request) and is shut down when that runs out, whatever it is doing.
+// The same order makes room when every connection is taken: a new one shuts
+// down the connection whose request has been running longest.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <list>
 #include <mutex>
 #include <thread>
@@ -22,12 +25,13 @@ class RequestDeadlines {
     bool expired = false;
   };
 
-  explicit RequestDeadlines(Clock::duration limit);
+  RequestDeadlines(Clock::duration limit, size_t maxConnections);
   ~RequestDeadlines();
   RequestDeadlines(const RequestDeadlines&) = delete;
   RequestDeadlines& operator=(const RequestDeadlines&) = delete;
 
-  // Starts the clock of a new connection's socket.
+  // Starts the clock of a new connection's socket; when `maxConnections`
+  // are running, the oldest of them is shut down first.
   Handle Track(int fd);
   // The connection answered a request: its next one gets the full time.
   void Renew(Handle handle);
@@ -36,8 +40,10 @@ class RequestDeadlines {
 
  private:
   void Run();
+  void ShutDownOldestLocked();
 
   const Clock::duration limit_;
+  const size_t maxConnections_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::list<Entry> running_;  // earliest deadline first (every new one is the latest)

@@ -10,7 +10,8 @@ PACKAGES=(
   libfreeimage-dev libtinyxml-dev libenet-dev
   libopenal-dev libopenal1 libsndfile1-dev libvorbis-dev libogg-dev
   libfreetype-dev fonts-dejavu-core
-  libmicrohttpd-dev wrk
+  libmicrohttpd-dev wrk libhiredis-dev redis-server
+  dpkg-dev file lintian
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick
   iproute2 util-linux procps time

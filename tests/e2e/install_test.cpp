@@ -81,7 +81,7 @@ TEST_F(InstallTest, VersionHelpAndManualAgree) {
   EXPECT_NE(help.find(kVersion), std::string::npos) << help;
   // Every option the program lists is described in the manual page.
   const std::string manual =
-      ShellOutput("MANWIDTH=200 man -l '" + Installed("share/man/man6/voidrake2.6") + "' 2>&1");
+      ShellOutput("MANWIDTH=200 man -l '" + Installed("share/man/man6/voidrake2.6.gz") + "' 2>&1");
   const std::regex option("--[a-z-]+");
   int options = 0;
   for (auto it = std::sregex_iterator(help.begin(), help.end(), option);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "lobby/lobbyservice.h"
+#include "lobby/lobbytable.h"
 #include "net/masterserverquery.h"
 
 namespace {

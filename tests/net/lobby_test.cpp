@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -218,6 +219,41 @@ TEST_F(LobbyExchangeTest, SlowManyAndOversizedClientsCannotStopTheList) {
   close(slow);
   close(big);
   EXPECT_NE(q.sendRequestToMasterserver("request=servers").find("<response>"), std::string::npos);
+}
+
+TEST(LobbyConnectionLimitTest, AFullLobbyClosesTheOldestUnfinishedRequestAndAnswersNewOnes) {
+  // Slow sockets 4 per address, four times the lobby's connection limit,
+  // each with a request head that never ends: ordinary list requests from
+  // another address are all answered.
+  rlimit files{};
+  getrlimit(RLIMIT_NOFILE, &files);
+  files.rlim_cur = files.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &files);
+  LobbyTable table;
+  LobbyService service(table);
+  LobbyServerOptions options;
+  options.port = 0;
+  options.maxConnections = 250;
+  LobbyServer server(service, options);
+  ASSERT_TRUE(server.Start(nullptr));
+  const std::string head = "GET /LobbyServer/request.php?request=servers HTTP/1.1\r\nX-Slow: ";
+  std::vector<int> slow;
+  for (int i = 0; i < 1000; ++i) {
+    const std::string from =
+        "127.1." + std::to_string(i / 4 / 200) + "." + std::to_string(i / 4 % 200 + 1);
+    slow.push_back(ConnectFrom(from.c_str(), server.port()));
+    send(slow.back(), head.data(), head.size(), MSG_NOSIGNAL);
+  }
+  masterServerQuery q = QueryTo(server.port());
+  int answered = 0;
+  for (int i = 0; i < 50; ++i)
+    answered +=
+        q.sendRequestToMasterserver("request=servers").find("<response>") != std::string::npos;
+  EXPECT_EQ(answered, 50);
+  int closed = 0;
+  for (int fd : slow) closed += ClosedByLobby(fd, 0ms);
+  EXPECT_GE(closed, 750);  // the oldest made room
+  for (int fd : slow) close(fd);
 }
 
 // A master server of raw sockets that does whatever `serve` does with each

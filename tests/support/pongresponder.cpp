@@ -29,7 +29,7 @@ PongResponder::PongResponder() {
           recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
       if (n <= 0) return;  // shut down
       if (static_cast<size_t>(n) >= sizeof kOfflinePing &&
-          std::memcmp(buffer, kOfflinePing, sizeof kOfflinePing) == 0)
+          std::memcmp(buffer, kOfflinePing, sizeof kOfflinePing) == 0 && ++pings_)
         sendto(fd_, kOfflinePong, sizeof kOfflinePong, 0, reinterpret_cast<sockaddr*>(&from),
                fromLength);
       else

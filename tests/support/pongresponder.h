@@ -16,11 +16,13 @@ class PongResponder {
   ~PongResponder();
   uint16_t port() const { return port_; }
   int others() const { return others_; }
+  int pings() const { return pings_; }
 
  private:
   int fd_ = -1;
   uint16_t port_ = 0;
   std::atomic<int> others_{0};
+  std::atomic<int> pings_{0};
   std::thread thread_;
 };
 

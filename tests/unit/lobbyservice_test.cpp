@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "lobby/lobbytable.h"
 #include "net/masterserverquery.h"
 
 namespace {
