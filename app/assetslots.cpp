@@ -93,9 +93,10 @@ const std::array<LoopFile, 5> kLoopFiles = {{
     {true, "LoopedTextures/BlueCrap/ShockRifle_00", 0, 19},
 }};
 
-const std::array<const char*, 7> kEffectSounds = {
+// The weapons and explosions name their sounds by slot: new ones go last.
+const std::array<const char*, 8> kEffectSounds = {
     "Sounds/RL.wav",      "Sounds/thunder.wav", "Sounds/blasters.wav", "Sounds/Big_Lasers.wav",
-    "Sounds/Minigun.wav", "Sounds/Sniper.wav",  "Sounds/Crash.wav",
+    "Sounds/Minigun.wav", "Sounds/Sniper.wav",  "Sounds/Crash.wav",    "Sounds/Hurt.wav",
 };
 
 namespace {
@@ -175,7 +176,16 @@ void StartMusic() {
   Sounds.PlaySoundA(slot);
 }
 
+namespace {
+int hurtSlot = -1;
+}  // namespace
+
 void LoadEffectSounds() {
-  for (const char* path : kEffectSounds)
-    Sounds.DefaultVolume(Sounds.LoadSound(DataFile(path).c_str()));
+  for (const char* path : kEffectSounds) {
+    const int slot = Sounds.LoadSound(DataFile(path).c_str());
+    Sounds.DefaultVolume(slot);
+    if (std::string(path) == "Sounds/Hurt.wav") hurtSlot = slot;
+  }
 }
+
+int HurtSoundSlot() { return hurtSlot; }

@@ -29,8 +29,8 @@ struct LoopFile {
 extern const std::array<LoopFile, 5> kLoopFiles;
 
 constexpr const char* kMusicFile = "sounds/01 Falling off the captain's log.ogg";
-// Sound slots 1..7 (slot 0 is the music).
-extern const std::array<const char*, 7> kEffectSounds;
+// Sound slots 1..8 (slot 0 is the music).
+extern const std::array<const char*, 8> kEffectSounds;
 
 // Before the window opens: the loading picture and the title's own
 // pictures start decoding, while the window and its GL context are made
@@ -49,5 +49,7 @@ unsigned int QueueAllPictures();
 void ShowLoadingPicture();
 // Sound slot 0: the music, loaded looping, full volume, started at once.
 void StartMusic();
-// Sound slots 1..7 at their default volume.
+// Sound slots 1..8 at their default volume (8: the hurt sound).
 void LoadEffectSounds();
+// The slot of the sound of the local ship being hurt (loaded with the effects).
+int HurtSoundSlot();

@@ -42,6 +42,7 @@ using drawall_detail::AlphaBlending;
 bool frameKeys[256];
 KeyProvider keyProvider = nullptr;
 double lastSimulationMs = 0.0;
+bool simulationPaused = false;
 
 void TakeFrameKeys() {
   if (keyProvider != nullptr) {
@@ -53,6 +54,7 @@ void TakeFrameKeys() {
 
 // Simulation step: every game object advances one frame.
 void Simulate() {
+  if (simulationPaused) return PlayerView.ResetCamera();
   const auto start = std::chrono::steady_clock::now();
   Enemies.MainLoop(myGUID);
   UpdateNetwork();
@@ -243,5 +245,7 @@ int DrawAll(int level) {
 double LastSimulationMs() { return lastSimulationMs; }
 
 void SetKeyProvider(KeyProvider provider) { keyProvider = provider; }
+
+void SetSimulationPaused(bool paused) { simulationPaused = paused; }
 
 const bool* FrameKeys() { return frameKeys; }

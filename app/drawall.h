@@ -13,6 +13,9 @@
 // Runs one frame at graphics level 2 (low), 1 (medium) or 0 (high). Any
 // other level only announces kills. Returns 0.
 int DrawAll(int level);
+// While paused (a game against the computer behind the quit confirmation)
+// frames draw the world as it stands and nothing moves.
+void SetSimulationPaused(bool paused);
 
 #include "sim/killtext.h"
 
@@ -31,6 +34,11 @@ struct HudLine {
 std::vector<HudLine> HudLines();
 // Draws the HUD lines, then the mini-map or the shop overlay.
 void DrawHud();
+// The fight's feedback (app/drawall_feedback.cpp): TrackFightFeedback reads
+// this frame's hits once per frame; DrawFightFeedback draws the slot line, the
+// hit marker and the hurt flash of a ship in play.
+void TrackFightFeedback();
+void DrawFightFeedback();
 // Top-right mini-map panel with the player's and the opponents' dots.
 void DrawMiniMap();
 // Darkening, the current menu page, the payload panel, cost and help lines,

@@ -62,6 +62,8 @@ void DrawHud() {
     MessageView.Advance(keys[vk::PageUp], keys[vk::PageDown]);
   }
   for (const HudLine& line : HudLines()) PrintTextOutlined(line.x, line.y, line.text.c_str());
+  TrackFightFeedback();
+  DrawFightFeedback();
   if (Player.alive)
     DrawMiniMap();
   else

@@ -62,7 +62,8 @@ void DrawShopOverlay() {
   if (onmenu < 0 || onmenu >= static_cast<int>(Menus.size())) return;
   menus& page = Menus[onmenu];
   page.menu.RenderMe(0, 96, DrawWidth(page), page.rows, 0, false);
-  Weapons.RenderMe(512, 112, 40, false);
+  // The scoreboard held with Tab takes the payload panel's place.
+  if (!keys[vk::Tab]) Weapons.RenderMe(512, 112, 40, false);
   const int i = page.menu.ItemClicked(0, 96, page.width, page.rows, 0);
   if (i < 0 || i >= static_cast<int>(page.costs.size())) return;
   const int price = page.costs[i];

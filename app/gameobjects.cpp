@@ -63,3 +63,4 @@ Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;
 Button cmdOptions, cmdPlay;
 Button cmdName, cmdMusicOn, cmdMusicOff;
 Button cmdBots;
+Button cmdControls;

@@ -80,4 +80,5 @@ extern Button cmdHost;              // title: host a networked game
 extern Button cmdOptions, cmdPlay;  // title: the options; a game against the computer
 extern Button cmdHighGraphics, cmdMediumGraphics, cmdLowGraphics;  // options
 extern Button cmdName, cmdMusicOn, cmdMusicOff;                    // options
-extern Button cmdBots;  // options: computer players of hosted games
+extern Button cmdBots;      // options: computer players of hosted games
+extern Button cmdControls;  // options: the controls screen

@@ -77,6 +77,7 @@ void InitFrontEndButtons(TextureLibrary* textures) {
   cmdMusicOn.InitMe(853, 120, 90, 35, textures);
   cmdMusicOff.InitMe(950, 120, 90, 35, textures);
   cmdBots.InitMe(860, 196, 300, 28, textures);  // the line under the PILOT field
+  cmdControls.InitMe(860, 250, 300, 30, textures);
 }
 
 void SetTitlePresentedHook(FramePresentedHook hook) { titlePresented = hook; }
@@ -110,6 +111,7 @@ void RunScreen(ScreenState state) {
     case NameEntryDone: return NameEntryDoneFrame();
     case QuitConfirm: return QuitConfirmFrame();
     case Notice: return NoticeFrame();
+    case Controls: return ControlsFrame();
   }
   inloop = Playing;  // a number no screen has
 }
@@ -133,6 +135,8 @@ void RunStateFrame() {
   const bool inGame = state == ScreenState::Playing || state == ScreenState::GameStart;
   if (inGame) FinishLoading();
   if (state != ScreenState::Options) optionsOpen = false;
+  platform::SetPadChoosing(state == ScreenState::QuitConfirm);
+  if (state != ScreenState::QuitConfirm) QuitConfirmClosed();
   RunScreen(state);
   if (!inGame) ContinueLoading();
   // Any other screen drew over the window: the next menu frame must draw.
@@ -319,6 +323,7 @@ void OptionsFrame() {
        "Change your name!  It helps to tell people apart, and you don't want to be a newbie!"},
       {&cmdMusicOff, "The music will turn off when you go into a game."},
       {&cmdBots, "Computer players in the games you host: click for more (after 31, none)."},
+      {&cmdControls, "Every key and gamepad button; set your own keys, the volumes, full screen."},
   };
   const Button* levels[] = {&cmdHighGraphics, &cmdMediumGraphics, &cmdLowGraphics};
   const Button* const chosen[] = {s.level >= 0 && s.level <= 2 ? levels[s.level] : nullptr,
@@ -326,12 +331,25 @@ void OptionsFrame() {
                                   : s.music == 0 ? &cmdMusicOff
                                                  : nullptr};
   const std::string botsLine = "BOTS WHEN HOSTING: " + std::to_string(s.bots);
-  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen, false, &botsLine);
+  const std::string unsaved = SettingsSaveError().empty()
+                                  ? std::string()
+                                  : "Settings could not be saved: " + SettingsSaveError();
+  const LabelBox controlsBox[] = {{cmdControls.x - cmdControls.width / 2,
+                                   cmdControls.y - cmdControls.height / 2, cmdControls.width,
+                                   cmdControls.height, "CONTROLS, KEYS AND SOUND"}};
+  DrawMenuScreen(kOptionsScreenTexture, help, &s.name, chosen, false, &botsLine, &unsaved,
+                 controlsBox);
   if (!lclick) return;
   // The count steps up on the screen itself, so that several clicks reach it.
   if (cmdBots.IsClicked()) {
     s.bots = NextHostBots(s.bots);
     WriteHostBots(s.bots);
+    lclick = false;
+    return;
+  }
+  if (cmdControls.IsClicked()) {
+    controlsReturn = ScreenState::Options;
+    inloop = ScreenState::Controls;
     lclick = false;
     return;
   }
@@ -371,29 +389,4 @@ void NameEntryDoneFrame() {
   }
   WriteSettings(name, s.level, s.music, s.mode);
   inloop = ScreenState::Title;
-}
-
-void QuitConfirmFrame() {
-  // Escape while still joining gives the join up: there is no game yet to
-  // return to, and the join may wait minutes for a host that went quiet.
-  if (multiplayer && !rdyforgame) {
-    ShowNotice("Stopped joining " + joiningName + ".", kFailedNoticeFrames);
-    return;
-  }
-  // A dead ship's menu still takes clicks under the question.
-  platform::SetCursorVisible(!Player.alive);
-  PlayingPrelude();
-  if (keys[vk::Return]) {
-    GlobalProtocol().SendLeave();
-    quitall = true;
-    platform::PostQuit();
-  }
-  if (keys[vk::Escape]) inloop = ScreenState::Playing;
-  DrawAll(graphicslevel);
-  DarkenScreen();
-  PrintTextColor(67, 376,
-                 "Are you sure you want to quit?  Press enter to quit, and escape to return to "
-                 "the game.",
-                 1, 1, 1);
-  platform::SwapBuffers();
 }

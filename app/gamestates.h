@@ -54,7 +54,10 @@ void OptionsFrame();
 void NameEntryFrame();
 void NameEntryDoneFrame();
 void QuitConfirmFrame();
+// Any other screen runs: the paused game goes on, the choice starts over.
+void QuitConfirmClosed();
 void NoticeFrame();
+void ControlsFrame();
 
 // Shows `text` alone on screen for `frames` frames (or until a key or a
 // click), then the title. The game that ended (if any) is reset first.

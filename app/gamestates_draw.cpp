@@ -56,6 +56,7 @@ struct ScreenView {
   unsigned chosen = 0;
   std::string name;
   std::string line;
+  std::string idleHelp;
   bool operator==(const ScreenView&) const = default;
 };
 ScreenView shownView;
@@ -67,7 +68,8 @@ void ClearScreen() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 void DrawPicture(int slot) { FullscreenFX.RenderMe(0, 0, 0, 0, 1, 1, 1, 1, slot, false, false); }
 
 bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::string* name,
-                    std::span<const Button* const> chosen, bool caret, const std::string* line) {
+                    std::span<const Button* const> chosen, bool caret, const std::string* line,
+                    const std::string* idleHelp, std::span<const LabelBox> boxes) {
   ScreenView view;
   view.state = inloop;
   for (size_t i = 0; i < help.size(); ++i) {
@@ -78,6 +80,7 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
   }
   if (name) view.name = *name;
   if (line) view.line = *line;
+  if (idleHelp && view.hovered == 0) view.idleHelp = *idleHelp;
   bool redraw = platform::TakeRedrawRequest();
   if (!redraw && view == shownView) return false;
   shownView = view;
@@ -86,16 +89,62 @@ bool DrawMenuScreen(int picture, std::span<const HelpFor> help, const std::strin
   DrawPicture(picture);
   for (const Button* button : chosen)
     if (button) Highlight(*button);
+  for (const LabelBox& box : boxes) DrawLabelBox(box, box.Hovered());
   if (name) NameLine(*name, caret);
   if (line) PrintTextColor(712, 563, line->c_str(), 0, 1, 0);
   for (size_t i = 0; i < help.size(); ++i) {
     if (view.hovered & (1u << i)) HelpLine(help[i].text);
   }
+  if (!view.idleHelp.empty()) HelpLine(view.idleHelp.c_str());
   platform::SwapBuffers();
   return true;
 }
 
 void ForgetShownScreen() { shownView = ScreenView{}; }
+
+bool LabelBox::Hovered() const {
+  int x = 0, y = 0;
+  platform::CursorPosition(&x, &y);
+  return Contains(x, y);
+}
+
+float TextY(int top) { return static_cast<float>(platform::kFrameHeight - top - 16); }
+
+namespace {
+void Quad(float left, float top, float w, float h, float r, float g, float b, float a) {
+  MiniMap.ChangeSize(w, h);
+  MiniMap.RenderMeQuads(left + w / 2, top + h / 2, 0, 0, a, r, g, b, kWhiteQuadTexture);
+}
+}  // namespace
+
+void DrawLabelBox(const LabelBox& box, bool lit, const std::string& label) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  const float l = static_cast<float>(box.left), t = static_cast<float>(box.top);
+  const float w = static_cast<float>(box.width), h = static_cast<float>(box.height);
+  Quad(l, t, w, h, 0.1f, 0.25f, 0.45f, lit ? 0.9f : 0.5f);
+  const float edge = lit ? 1.0f : 0.5f;
+  Quad(l, t, w, 2, edge, edge * 0.9f, edge * 0.35f, 1);
+  Quad(l, t + h - 2, w, 2, edge, edge * 0.9f, edge * 0.35f, 1);
+  Quad(l, t, 2, h, edge, edge * 0.9f, edge * 0.35f, 1);
+  Quad(l + w - 2, t, 2, h, edge, edge * 0.9f, edge * 0.35f, 1);
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  const std::string text = label.empty() ? std::string(box.label) : label;
+  const float width = kGlyphAdvance * static_cast<float>(text.size());
+  PrintTextColor(l + (w - width) / 2, TextY(box.top + (box.height - 16) / 2), text.c_str(), 1, 1,
+                 1);
+}
 
 void DrawCentredText(const std::string& text) {
   ScreenProjection();

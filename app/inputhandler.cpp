@@ -46,6 +46,8 @@ bool FrameEnds(Latch& latch) {
 }
 
 std::vector<std::string> typedChat;  // guarded by textMutex
+std::atomic<bool> captureWanted{false};
+std::atomic<int> capturedKey{0};
 
 // A line with nothing typed after the ">" only closes: enter pressed twice
 // by mistake would otherwise put a bare "Name>" on every player's screen.
@@ -87,12 +89,24 @@ void Escape() {
       inloop = ScreenState::Playing;
       keys[vk::Escape] = false;
       break;
+    case ScreenState::Controls:
+      // The controls screen goes back itself (escape may end a key capture).
+      break;
     case ScreenState::Notice:
       // The notice frame ends it on any key once it has reset the ended
       // game; going to the title here could skip that reset.
       break;
     default: inloop = ScreenState::Title; break;
   }
+}
+
+// A gamepad's Back opens the quit confirmation from the game and closes it
+// again: the pad-only way out, Start being escape.
+void PadBack() {
+  if (inloop == ScreenState::Playing)
+    inloop = ScreenState::QuitConfirm;
+  else if (inloop == ScreenState::QuitConfirm)
+    inloop = ScreenState::Playing;
 }
 
 // Backspace edits where the player is typing: the name on the name-entry
@@ -105,6 +119,16 @@ void Backspace() {
   const bool chatShown = state == ScreenState::Playing || state == ScreenState::QuitConfirm;
   if (state == ScreenState::NameEntry && !newname.empty()) newname.pop_back();
   if (typing && chatShown && typingmessage.size() > 1) typingmessage.pop_back();
+}
+
+// F1: the controls screen over the game, and back.
+void HelpKey() {
+  if (inloop == ScreenState::Playing) {
+    controlsReturn = ScreenState::Playing;
+    inloop = ScreenState::Controls;
+  } else if (inloop == ScreenState::Controls) {
+    inloop = controlsReturn.load();
+  }
 }
 
 void KeyDown(int key, bool repeat) {
@@ -135,6 +159,8 @@ void KeyDown(int key, bool repeat) {
     EnterPressed();
   }
   if (key == vk::Escape) Escape();
+  if (key == vk::PadBack) PadBack();
+  if (key == vk::F1) HelpKey();
 }
 
 void KeyUp(int key) {
@@ -164,6 +190,16 @@ void ButtonUp() {
 void HandleInputEvent(const platform::InputEvent& event) {
   switch (event.kind) {
     case platform::InputEvent::kKeyDown:
+      if (event.physical > 0 && !event.repeat && captureWanted.exchange(false)) {
+        capturedKey = event.physical;
+        break;
+      }
+      // Alt+Enter switches between full screen and the window; it opens no
+      // chat line and confirms nothing.
+      if (event.key == vk::Return && keys[vk::Alt] && !event.repeat) {
+        platform::RequestFullscreen(!platform::IsFullscreen());
+        break;
+      }
       if (event.key > 0 && event.key < 256) KeyDown(event.key, event.repeat);
       break;
     case platform::InputEvent::kKeyUp:
@@ -175,6 +211,17 @@ void HandleInputEvent(const platform::InputEvent& event) {
     case platform::InputEvent::kClose: platform::PostQuit(); break;
   }
 }
+
+std::atomic<ScreenState> controlsReturn{ScreenState::Options};
+
+void StartKeyCapture() {
+  capturedKey = 0;
+  captureWanted = true;
+}
+
+void StopKeyCapture() { captureWanted = false; }
+
+int TakeCapturedKey() { return capturedKey.exchange(0); }
 
 void BeginFrameInput() {
   std::lock_guard<std::mutex> lock(latchMutex);

@@ -4,9 +4,11 @@
 // directly by tests.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "base/screenstate.h"
 #include "platform/platform.h"
 
 // Applies one event to the input globals of platform/globals.h.
@@ -24,6 +26,16 @@ void EndFrameInput();
 // prefixed with the player's name and sent by the game thread (the network
 // handler is used from the game thread only). Takes them out of the queue.
 std::vector<std::string> TakeTypedChat();
+
+// The controls screen asks for the next key pressed: it is taken whole (the
+// key the keyboard has, before the player's own keys apply) instead of
+// acting. TakeCapturedKey gives it once, 0 while none came.
+void StartKeyCapture();
+void StopKeyCapture();
+int TakeCapturedKey();
+
+// Where the controls screen goes back to (escape): the options or the game.
+extern std::atomic<ScreenState> controlsReturn;
 
 // Clears the press latches and the chat queue (tests, new runs).
 void ResetInputState();

@@ -17,6 +17,7 @@
 #include "app/heartbeat.h"
 #include "app/inputhandler.h"
 #include "app/lobbyhooks.h"
+#include "app/playercontrols.h"
 #include "app/timedemo.h"
 #include "base/version.h"
 #include "platform/globals.h"
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
     platform::ShowMessageBox("No display: " + error, "Error");
     return 1;
   }
-  if (!options.windowed) {
+  LoadPlayerControls();
+  if (!options.windowed && PlayerControls().fullscreen) {
     Utility.ChangeToFullscreen();
     if (platform::QuitRequested()) return 0;
   }

@@ -19,10 +19,13 @@ namespace {
 // from just below the Wins/Losses lines down to above the message area.
 constexpr int kRowHeight = 16;
 constexpr float kLeft = 252, kTop = 688;  // text coordinates of the header
+// A dead ship's menu pages are 36 characters wide from the left edge: the
+// board goes to the right half instead, where the payload panel makes way.
+constexpr float kDeadLeft = 512;
 constexpr int kNameChars = 24;
 constexpr float kPanelWidth = 520;
 
-void DarkPanel(int rows) {
+void DarkPanel(int rows, float left) {
   using namespace drawall_detail;
   const float height = static_cast<float>((rows + 1) * kRowHeight + 16);
   PushScreenProjection(-1, 1);
@@ -33,7 +36,7 @@ void DarkPanel(int rows) {
   const float top = 768 - kTop - 16 - 8;
   // The mini-map sprite: centred on the frame origin, resized per use.
   MiniMap.ChangeSize(kPanelWidth, height);
-  MiniMap.RenderMeQuads(kLeft - 10 + kPanelWidth / 2, top + height / 2, 0, 0, 0.7f, 0, 0, 0,
+  MiniMap.RenderMeQuads(left - 10 + kPanelWidth / 2, top + height / 2, 0, 0, 0.7f, 0, 0, 0,
                         kWhiteQuadTexture);
   AlphaBlending(false);
   glPopMatrix();
@@ -60,20 +63,23 @@ std::string ScoreLine(const ScoreRow& row) {
   return line;
 }
 
+float ScoreboardLeft(bool dead) { return dead ? kDeadLeft : kLeft; }
+
 void DrawScoreboard() {
+  const float left = ScoreboardLeft(!Player.alive);
   const std::vector<ScoreRow> rows = ScoreRows(Player, Enemies);
-  DarkPanel(static_cast<int>(rows.size()));
+  DarkPanel(static_cast<int>(rows.size()), left);
   char header[96];
   std::snprintf(header, sizeof header, "  %-*s%7s%8s%9s", kNameChars, "Pilot", "Kills", "Deaths",
                 "Bounty");
-  PrintTextOutlined(kLeft, kTop, header, 0.6f, 0.85f, 1.0f);
+  PrintTextOutlined(left, kTop, header, 0.6f, 0.85f, 1.0f);
   float y = kTop;
   for (const ScoreRow& row : rows) {
     y -= kRowHeight;
     // Own line in yellow beside the marker.
     if (row.own)
-      PrintTextOutlined(kLeft, y, ScoreLine(row).c_str(), 1.0f, 0.9f, 0.3f);
+      PrintTextOutlined(left, y, ScoreLine(row).c_str(), 1.0f, 0.9f, 0.3f);
     else
-      PrintTextOutlined(kLeft, y, ScoreLine(row).c_str());
+      PrintTextOutlined(left, y, ScoreLine(row).c_str());
   }
 }

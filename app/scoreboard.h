@@ -21,5 +21,9 @@ std::vector<ScoreRow> ScoreRows(const SpaceShip& ship, const EnemyManager& enemi
 // One row as printed: marker, name cut to fit, then the three figures.
 std::string ScoreLine(const ScoreRow& row);
 
-// Draws the board of the global Player and Enemies over the frame.
+// Draws the board of the global Player and Enemies over the frame: in the
+// middle, or while the ship is dead in the right half, clear of the menu
+// (the payload panel there is not drawn while Tab is held).
 void DrawScoreboard();
+// Text x of the board's lines.
+float ScoreboardLeft(bool dead);

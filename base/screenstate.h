@@ -16,6 +16,7 @@ enum class ScreenState : int {
   NameEntryDone = 11,   // one frame: writes the typed name to Settings.cfg
   QuitConfirm = 12,     // "Are you sure you want to quit?" over the game
   Notice = 13,          // a line of text (a game ended, a join failed), then the title
+  Controls = 14,        // every action's key and gamepad button; keys set, volumes
 };
 
 // The number the state trace prints.

@@ -26,7 +26,17 @@ int CursorSpeed(int value) {
 
 }  // namespace
 
-int GamepadMapper::ButtonAction(int button, bool menus) {
+int GamepadMapper::ButtonAction(int button, bool menus) const {
+  if (choosing_) {
+    switch (button) {
+      case kA: return vk::PadAccept;
+      case kDpadUp:
+      case kDpadLeft: return vk::PadPrevious;
+      case kDpadDown:
+      case kDpadRight: return vk::PadNext;
+      default: break;
+    }
+  }
   switch (button) {
     case kA: return menus ? kClick : 'Z';
     case kB: return 'X';
@@ -35,6 +45,7 @@ int GamepadMapper::ButtonAction(int button, bool menus) {
     case kLeftShoulder:
     case kRightShoulder: return vk::Shift;
     case kStart: return vk::Escape;
+    case kBack: return vk::PadBack;
     case kDpadUp: return vk::Up;
     case kDpadDown: return vk::Down;
     case kDpadLeft: return vk::Left;
@@ -71,19 +82,26 @@ void GamepadMapper::Release(Source source, const Emit& emit) {
   }
 }
 
-void GamepadMapper::Key(int vk, bool down, bool repeat, const Emit& emit) {
+void GamepadMapper::Key(int vk, bool down, bool repeat, const Emit& emit, int action) {
   if (vk <= 0 || vk >= kClick) return;
+  const Emit tagged = [&](const platform::InputEvent& e) {
+    platform::InputEvent event = e;
+    event.physical = vk;
+    emit(event);
+  };
   if (repeat) {
     // Auto-repeat edits text; it only means something while the key is held.
-    platform::InputEvent event = KeyEvent(vk, true);
+    const auto held = held_.find({kKeyboard, vk});
+    if (held == held_.end()) return;
+    platform::InputEvent event = KeyEvent(held->second, true);
     event.repeat = true;
-    if (held_.count({kKeyboard, vk})) emit(event);
+    tagged(event);
     return;
   }
   if (down)
-    Press({kKeyboard, vk}, vk, emit);
+    Press({kKeyboard, vk}, action < 0 ? vk : action, tagged);
   else
-    Release({kKeyboard, vk}, emit);
+    Release({kKeyboard, vk}, tagged);
 }
 
 void GamepadMapper::PadButton(int pad, int button, bool down, bool menus, const Emit& emit) {
@@ -105,18 +123,19 @@ void GamepadMapper::RefreshPad(int pad, bool menus, const Emit& emit) {
   const auto stick = sticks_.find(pad);
   if (stick == sticks_.end()) return;
   const int x = stick->second[0], y = stick->second[1];
+  const bool c = choosing_;
   struct {
     int direction, value, action;
   } const directions[] = {
-      {kStickLeft, -x, vk::Left},
-      {kStickRight, x, vk::Right},
-      {kStickUp, -y, vk::Up},
-      {kStickDown, y, vk::Down},
+      {kStickLeft, -x, c ? vk::PadPrevious : vk::Left},
+      {kStickRight, x, c ? vk::PadNext : vk::Right},
+      {kStickUp, -y, c ? vk::PadPrevious : vk::Up},
+      {kStickDown, y, c ? vk::PadNext : vk::Down},
   };
   for (const auto& d : directions) {
     const Source source{pad, d.direction};
     const bool held = held_.count(source) != 0;
-    const bool want = !menus && d.value > (held ? kReleaseAt : kPressAt);
+    const bool want = (c || !menus) && d.value > (held ? kReleaseAt : kPressAt);
     if (want && !held) Press(source, d.action, emit);
     if (!want && held) Release(source, emit);
   }
@@ -137,6 +156,7 @@ void GamepadMapper::Refresh(bool menus, const Emit& emit) {
 
 std::pair<int, int> GamepadMapper::CursorStep() const {
   int dx = 0, dy = 0;
+  if (choosing_) return {dx, dy};  // the stick steps between the options
   for (const auto& stick : sticks_) {
     dx += CursorSpeed(stick.second[0]);
     dy += CursorSpeed(stick.second[1]);

@@ -1,9 +1,12 @@
 // Gamepads and the keyboard as one set of inputs. A game controller's left
 // stick or d-pad turns and thrusts/brakes, the face buttons A B X Y fire the
 // four weapon slots (the keys Z X C V), either shoulder button fires the
-// utility item (shift) and Start is escape. On the screens used with the
-// mouse (the system cursor is shown) the left stick moves the cursor and A
-// clicks instead.
+// utility item (shift), Start is escape and Back (Select) is a key of its
+// own (vk::PadBack). On the screens used with the mouse (the system cursor is
+// shown) the left stick moves the cursor and A clicks instead. While a choice
+// is offered (SetChoosing) the stick and d-pad step between its options
+// (vk::PadPrevious, vk::PadNext) and A takes the one highlighted
+// (vk::PadAccept).
 //
 // Every key or button of every device is a source of its own, and the game
 // sees a key go up only when the last source holding it lets go: a gamepad
@@ -54,8 +57,10 @@ class GamepadMapper {
 
   using Emit = std::function<void(const platform::InputEvent&)>;
 
-  // A keyboard key (virtual-key code) went down or up.
-  void Key(int vk, bool down, bool repeat, const Emit& emit);
+  // A keyboard key (virtual-key code) went down or up; it holds `action`
+  // (the key the game reads it as; the key itself when negative) until its
+  // release. The events carry the key itself as `physical`.
+  void Key(int vk, bool down, bool repeat, const Emit& emit, int action = -1);
   // A button of gamepad `pad`; `menus` is true on the screens used with the
   // mouse.
   void PadButton(int pad, int button, bool down, bool menus, const Emit& emit);
@@ -68,6 +73,10 @@ class GamepadMapper {
   void Refresh(bool menus, const Emit& emit);
   // The cursor movement of one tick from the left sticks, in frame pixels.
   std::pair<int, int> CursorStep() const;
+  // Whether a choice is offered (overrides the menus' meaning of A and the
+  // stick).
+  void SetChoosing(bool choosing) { choosing_ = choosing; }
+  bool Choosing() const { return choosing_; }
 
  private:
   static constexpr int kKeyboard = -1;
@@ -80,9 +89,10 @@ class GamepadMapper {
   void Press(Source source, int action, const Emit& emit);
   void Release(Source source, const Emit& emit);
   void RefreshPad(int pad, bool menus, const Emit& emit);
-  static int ButtonAction(int button, bool menus);
+  int ButtonAction(int button, bool menus) const;
 
   std::map<Source, int> held_;                // source -> the action it holds
   std::array<int, kClick + 1> holders_{};     // action -> how many sources hold it
   std::map<int, std::array<int, 2>> sticks_;  // pad -> left stick x, y
+  bool choosing_ = false;
 };

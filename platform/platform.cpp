@@ -21,6 +21,7 @@
 #include "base/version.h"
 #include "platform/gamepadmapper.h"
 #include "platform/glextensions.h"
+#include "platform/globals.h"
 
 namespace platform {
 namespace {
@@ -33,9 +34,16 @@ std::atomic<int> gWindowW{kFrameWidth}, gWindowH{kFrameHeight};
 std::atomic<int> gDrawableW{kFrameWidth}, gDrawableH{kFrameHeight};
 std::atomic<int> gCursorX{0}, gCursorY{0};
 std::atomic<bool> gCursorWanted{true};
+std::atomic<bool> gPadChoosing{false};
 std::atomic<bool> gQuit{false};
 std::atomic<bool> gRedraw{true};
 Uint32 gWakeEvent = 0;  // user event that only wakes the window thread
+std::array<std::atomic<int>, 256> gKeyTable;
+std::atomic<bool> gKeyTableSet{false};
+std::atomic<int> gFullscreenRequest{-1};  // -1 none, 0 windowed, 1 full screen
+// A letter key that opened the chat line (the chat bound to it) must not
+// also type its letter into the line.
+bool gSwallowText = false;
 bool gFullscreenAtCreation = false;
 
 // Off-screen frame (game thread, context current).
@@ -111,6 +119,11 @@ void StoreCursor(int wx, int wy) {
 bool Translate(const SDL_Event& ev, std::string* text, InputEvent* out) {
   switch (ev.type) {
     case SDL_TEXTINPUT:
+      if (gSwallowText && typing) {
+        gSwallowText = false;
+        return false;
+      }
+      gSwallowText = false;
       *text = Utf8ToLatin1(ev.text.text);
       out->kind = InputEvent::kChar;
       return !text->empty();
@@ -170,12 +183,20 @@ void CloseControllers() {
 // Keys and game controllers; false when the event is neither.
 bool DispatchDevice(const SDL_Event& ev, const GamepadMapper::Emit& emit) {
   const bool menus = gCursorWanted;
+  gPads.SetChoosing(gPadChoosing);
   switch (ev.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      gPads.Key(ScancodeToVirtualKey(ev.key.keysym.scancode), ev.type == SDL_KEYDOWN,
-                ev.key.repeat != 0, emit);
+    case SDL_KEYUP: {
+      const int key = ScancodeToVirtualKey(ev.key.keysym.scancode);
+      const bool printable =
+          (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9') || key == vk::Space;
+      // Letters typed into the chat line or the name are text, not actions.
+      const bool text = printable && (typing || inloop == ScreenState::NameEntry);
+      const int action = gKeyTableSet && !text ? gKeyTable[key].load() : key;
+      if (ev.type == SDL_KEYDOWN && !ev.key.repeat) gSwallowText = printable && action != key;
+      gPads.Key(key, ev.type == SDL_KEYDOWN, ev.key.repeat != 0, emit, action);
       return true;
+    }
     case SDL_CONTROLLERDEVICEADDED: OpenController(ev.cdevice.which); return true;
     case SDL_CONTROLLERDEVICEREMOVED: CloseController(ev.cdevice.which, emit); return true;
     case SDL_CONTROLLERBUTTONDOWN:
@@ -314,6 +335,22 @@ void Dispatch(const SDL_Event& ev, void (*onEvent)(const InputEvent&)) {
   }
 }
 
+// Leaving full screen gives the 1024x768 window back, centred.
+void ApplyFullscreenRequest() {
+  const int want = gFullscreenRequest.exchange(-1);
+  if (want < 0 || !gWindow) return;
+  if (want == 1) {
+    SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(gWindow, 0);
+    SDL_SetWindowBordered(gWindow, SDL_TRUE);
+    SDL_SetWindowSize(gWindow, kFrameWidth, kFrameHeight);
+    SDL_SetWindowPosition(gWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  StoreWindowSize();
+  gRedraw = true;
+}
+
 void ApplyCursorVisibility() {
   int want = gCursorWanted ? SDL_ENABLE : SDL_DISABLE;
   if (SDL_ShowCursor(SDL_QUERY) != want) SDL_ShowCursor(want);
@@ -323,9 +360,23 @@ void ApplyCursorVisibility() {
 
 bool InitVideo(std::string* error) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  if (error) *error = SDL_GetError();
-  return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (error) *error = SDL_GetError();
+    return false;
+  }
+  // Without a display SDL falls back to drivers that draw nowhere: the game
+  // would run with no window a player could see. Only a driver the user
+  // asked for by name is taken.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  const std::string name = driver ? driver : "";
+  if ((name == "offscreen" || name == "dummy") && !(chosen && *chosen)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (error)
+      *error = "no X11 or Wayland display found (SDL offered only its " + name + " driver)";
+    return false;
+  }
+  return true;
 }
 
 bool OpenWindow(const WindowOptions& options, std::string* error) {
@@ -504,6 +555,23 @@ void SetCursorVisible(bool visible) {
 
 bool CursorVisible() { return gCursorWanted; }
 
+void SetPadChoosing(bool choosing) { gPadChoosing = choosing; }
+
+void SetKeyTable(const std::array<int, 256>& table) {
+  for (size_t k = 0; k < table.size(); ++k) gKeyTable[k] = table[k];
+  gKeyTableSet = true;
+}
+
+void RequestFullscreen(bool on) {
+  gFullscreenRequest = on ? 1 : 0;
+  WakeWindowThread();
+}
+
+bool IsFullscreen() {
+  return gWindow && (SDL_GetWindowFlags(gWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                        SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
 void ShowMessageBox(const std::string& text, const std::string& caption) {
   const char* noDialogs = std::getenv("VOIDRAKE_NO_DIALOGS");
   if (noDialogs && std::string(noDialogs) == "1") {
@@ -550,6 +618,7 @@ int ScancodeToVirtualKey(int scancode) {
     case SDL_SCANCODE_RIGHT: return vk::Right;
     case SDL_SCANCODE_DOWN: return vk::Down;
     case SDL_SCANCODE_DELETE: return vk::Delete;
+    case SDL_SCANCODE_F1: return vk::F1;
     default: return 0;
   }
 }
@@ -580,6 +649,7 @@ void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)(), uint32_t
   uint32_t lastTick = Ticks();
   while (!gQuit) {
     ApplyCursorVisibility();
+    ApplyFullscreenRequest();
     uint32_t now = Ticks();
     uint32_t due = lastTick + tickMs + 1;
     int wait = now >= due ? 0 : static_cast<int>(due - now);
@@ -593,6 +663,7 @@ void RunEventLoop(void (*onEvent)(const InputEvent&), void (*onTick)(), uint32_t
     now = Ticks();
     if (now - lastTick > tickMs) {
       lastTick = now;
+      gPads.SetChoosing(gPadChoosing);
       gPads.Refresh(gCursorWanted, onEvent);
       MoveCursorByStick();
       if (onTick) onTick();

@@ -4,6 +4,7 @@
 // and these functions.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -80,6 +81,9 @@ void WindowToFrame(int wx, int wy, int windowW, int windowH, int* fx, int* fy);
 // call every frame).
 void SetCursorVisible(bool visible);
 bool CursorVisible();
+// While a choice is offered, gamepads step between its options and A takes
+// the highlighted one (platform/gamepadmapper.h).
+void SetPadChoosing(bool choosing);
 
 // Shows a message box (or prints "Error: <text>" to stderr when
 // VOIDRAKE_NO_DIALOGS=1 is set) and waits until it is dismissed.
@@ -98,7 +102,19 @@ struct InputEvent {
   int key = 0;          // virtual-key code for kKeyDown/kKeyUp
   char ch = 0;          // Latin-1 character for kChar
   bool repeat = false;  // kKeyDown made by the keyboard's auto-repeat
+  int physical = 0;     // the keyboard key itself (before SetKeyTable), 0 for others
 };
+
+// What each keyboard key is read as (the player's own keys): key -> the key
+// the game sees, 0 for none. Letters, digits and space stay themselves while
+// the chat line is open or the name is typed, so that typing flies nothing.
+// Any thread.
+void SetKeyTable(const std::array<int, 256>& table);
+
+// Full screen or a 1024x768 window, switched on the window thread's next
+// pass (any thread may ask).
+void RequestFullscreen(bool on);
+bool IsFullscreen();
 
 // Maps an SDL scancode to the game's virtual-key code, or 0 when the game
 // has no use for the key.

@@ -160,7 +160,9 @@ int SoundManager::StartOn(int channel, int slot) {
   alSourcei(source, AL_BUFFER, static_cast<ALint>(sample.buffer));
   alSourcei(source, AL_LOOPING, sample.looping ? AL_TRUE : AL_FALSE);
   float volume = static_cast<float>(sample.volume) + Jitter(sample.volumeVariation);
-  alSourcef(source, AL_GAIN, std::clamp(volume, 0.0f, 255.0f) / 255.0f);
+  const float gain = std::clamp(volume, 0.0f, 255.0f) / 255.0f;
+  if (streamed) musicGain_ = gain;
+  alSourcef(source, AL_GAIN, gain * (streamed ? musicScale_ : effectsScale_));
   float pitch = 1.0f + Jitter(sample.frequencyVariation) / kBaseFrequency;
   alSourcef(source, AL_PITCH, std::max(pitch, 0.01f));
   if (streamed) {
@@ -201,6 +203,22 @@ void SoundManager::StopAll() {
   stream_.Stop();
   alSourceStopv(kChannels, sources_);
   std::fill(std::begin(channelSlot_), std::end(channelSlot_), -1);
+}
+
+void SoundManager::SetEffectsVolume(int percent) {
+  effectsScale_ = static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
+}
+
+void SoundManager::SetMusicVolume(int percent) {
+  musicScale_ = static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
+  if (device_ && stream_.Playing()) alSourcef(stream_.Source(), AL_GAIN, musicGain_ * musicScale_);
+}
+
+float SoundManager::ChannelGain(int channel) const {
+  if (!device_ || channel < 0 || channel >= kChannels) return -1;
+  ALfloat gain = -1;
+  alGetSourcef(sources_[channel], AL_GAIN, &gain);
+  return gain;
 }
 
 int SoundManager::ChannelSlot(int channel) const {

@@ -61,6 +61,12 @@ class SoundManager final : public SoundPlayer {
   bool HasDevice() const { return device_ != nullptr; }
   // The slot sounding on a channel, or -1 when the channel is silent.
   int ChannelSlot(int channel) const;
+  // The player's volumes, 0..100 %: every effect played from now on, and the
+  // music at once.
+  void SetEffectsVolume(int percent);
+  void SetMusicVolume(int percent);
+  // The OpenAL gain a channel plays at (-1 without a device).
+  float ChannelGain(int channel) const;
 
  private:
   void* device_ = nullptr;   // ALCdevice*
@@ -72,6 +78,8 @@ class SoundManager final : public SoundPlayer {
   uint32_t jitterState_ = 12345;  // own generator: audio never shifts the game's random sequence
 
   MusicStream stream_;  // the looping sound that is playing, if any
+  float effectsScale_ = 1.0f, musicScale_ = 1.0f;
+  float musicGain_ = 1.0f;  // the music sample's own gain, before musicScale_
 
   int Load(const char* path, bool looping);
   int StartOn(int channel, int slot);

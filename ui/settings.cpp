@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <optional>
 
@@ -52,8 +54,20 @@ int SettingsNumber(const std::string& line) {
 
 namespace {
 
+// What this run chose but could not write (a read-only file or folder): the
+// game plays on with it instead of the file's older values, and the options
+// screen says why it was not kept.
+struct Unsaved {
+  std::string name;
+  int level, music, mode;
+  std::optional<std::string> fifth;
+};
+std::optional<Unsaved> unsaved;
+std::string saveError;
+
 // The fifth line as it stands (nothing when the file has none).
 std::optional<std::string> FifthLine() {
+  if (unsaved) return unsaved->fifth;
   std::ifstream in(File(), std::ios::binary);
   std::optional<std::string> line;
   for (int k = 0; k < 5 && in; ++k) line = ReadLine(in);
@@ -63,10 +77,21 @@ std::optional<std::string> FifthLine() {
 void Write(const std::string& name, int level, int music, int mode,
            const std::optional<std::string>& fifth) {
   std::FILE* f = std::fopen(File().c_str(), "wb");
-  if (!f) return;
-  std::fprintf(f, "%s\n%d\n%d\n%d", name.c_str(), level, mode, music);
-  if (fifth) std::fprintf(f, "\n%s", fifth->c_str());
-  std::fclose(f);
+  bool written = f != nullptr;
+  if (f) {
+    std::fprintf(f, "%s\n%d\n%d\n%d", name.c_str(), level, mode, music);
+    if (fifth) std::fprintf(f, "\n%s", fifth->c_str());
+    written = !std::ferror(f);
+    written = std::fclose(f) == 0 && written;
+  }
+  if (written) {
+    unsaved.reset();
+    saveError.clear();
+    return;
+  }
+  saveError = std::string(std::strerror(errno)) + " (" + File() + ")";
+  unsaved = Unsaved{name, level, music, mode, fifth};
+  std::fprintf(stderr, "voidrake2: settings could not be saved: %s\n", saveError.c_str());
 }
 
 }  // namespace
@@ -95,7 +120,16 @@ void WriteHostBots(int count) {
   Write(name, level, music, mode, std::to_string(std::clamp(count, 0, kMaxHostBots)));
 }
 
+const std::string& SettingsSaveError() { return saveError; }
+
 bool ReadSettings(std::string& name, int& level, int& music, int& mode) {
+  if (unsaved) {
+    name = unsaved->name;
+    graphicslevel = level = unsaved->level;
+    music = unsaved->music;
+    mode = unsaved->mode;
+    return true;
+  }
   std::ifstream in(File(), std::ios::binary);
   if (!in) return false;
   // A file cut short (an old version, a hand edit) keeps the defaults of its

@@ -13,7 +13,8 @@ inline constexpr const char* kDefaultName = "Player";
 constexpr int kDefaultLevel = 0, kDefaultMode = 0, kDefaultMusic = 1;
 
 // Writes name, level, mode, music (in that line order; note the parameter
-// order). Nothing happens when the file cannot be created.
+// order). When the file cannot be written the values are kept for this run
+// (ReadSettings and ReadHostBots give them) and SettingsSaveError says why.
 void WriteSettings(std::string name, int level, int music, int mode);
 
 // Reads the file into the four values and also sets the global
@@ -37,6 +38,9 @@ constexpr int kMaxHostBots = 31;
 // On first start, when there is no file yet: "Player", level 0, mode 0,
 // music 1.
 void WriteDefaultSettingsIfMissing();
+
+// Why the last write failed ("<reason> (<file>)"), or "" after a good one.
+const std::string& SettingsSaveError();
 
 // The file used (tests point it elsewhere); "Settings.cfg" by default.
 void SetSettingsFile(const std::string& path);

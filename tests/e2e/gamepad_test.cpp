@@ -149,4 +149,28 @@ TEST_F(GamepadTest, CursorAndClickInMenusFlyAndFireInAGameReplugAndQuit) {
   EXPECT_EQ(*status, 0);
 }
 
+// A player with only a pad: into a game, Back opens the quit confirmation
+// and cancels it, the d-pad steps between the choices, A leaves to the
+// title, and Start there ends the program.
+TEST_F(GamepadTest, PadOnlyLeavesToTheTitleAndQuits) {
+  testsupport::MoveMouse(window, kPlayX, kPlayY);
+  Tap("a");
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::Playing), 1)) << game.Stderr();
+  Tap("back");
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::QuitConfirm), 1)) << game.Stderr();
+  Tap("back");
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::Playing), 2)) << game.Stderr();
+  Tap("back");
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::QuitConfirm), 2)) << game.Stderr();
+  Tap("dpright");  // quit the program
+  Tap("dpleft");   // back to leaving
+  Tap("a");
+  ASSERT_TRUE(WaitForCount(StateLine(ScreenState::Title), 2)) << game.Stderr();
+  EXPECT_TRUE(game.Running()) << "A quit instead of leaving";
+  Tap("start");
+  const auto status = game.WaitForExit(10s);
+  ASSERT_TRUE(status.has_value()) << "Start on the title did not end the program";
+  EXPECT_EQ(*status, 0);
+}
+
 }  // namespace

@@ -128,6 +128,43 @@ TEST(MultiplayerTest, HostAndLanClientJoinChatAndTheHostEndsTheMatch) {
   EXPECT_TRUE(testsupport::WaitFor([&] { return client.RowShown(1, "Respawn as Fighter"); }, 10s));
 }
 
+// A host leaving to the title is told first whom it drops; its client gets
+// the usual notice, and the host can host again from the title.
+TEST(MultiplayerTest, AHostLeavesToTheTitleAndHostsAgain) {
+  Copy host("Captain"), client("Rookie");
+  ASSERT_TRUE(host.Start());
+  ASSERT_TRUE(client.Start());
+  ASSERT_TRUE(host.TitleShown()) << host.game.Stderr();
+  ASSERT_TRUE(client.TitleShown()) << client.game.Stderr();
+  ASSERT_TRUE(host.Hosts()) << host.game.Stderr();
+  ASSERT_TRUE(client.Joins("Captain\n")) << client.game.Stderr();
+  ASSERT_TRUE(host.Says("net: joined: Rookie\n")) << host.game.Stderr();
+
+  host.Raise();
+  PressKey(host.window, "Escape");
+  ASSERT_TRUE(host.Says(StateLine(ScreenState::QuitConfirm))) << host.game.Stderr();
+  static const testsupport::GlyphReader reader;
+  const std::string warning = "1 player will be dropped";
+  EXPECT_TRUE(testsupport::WaitFor(
+      [&] {
+        const std::string shot = host.dir.File("leave.png");
+        host.Raise();
+        testsupport::Shell("import -window " + std::to_string(host.window) + " '" + shot + "'");
+        return reader.Read(testsupport::ReadPicture(shot), 67, testsupport::GlyphReader::TopOf(400),
+                           static_cast<int>(warning.size())) == warning;
+      },
+      10s));
+  PressKey(host.window, "l");
+  ASSERT_TRUE(testsupport::WaitForCount(host.game, StateLine(ScreenState::Title), 2))
+      << host.game.Stderr();
+  EXPECT_TRUE(client.Says("notice: Captain has ended the game.\n")) << client.game.Stderr();
+  EXPECT_TRUE(host.game.Running());
+  host.ClickOnTop(kHostX, kTopRowY);
+  EXPECT_TRUE(testsupport::WaitForCount(host.game, StateLine(ScreenState::Playing), 2))
+      << "no second hosted game on the same port\n"
+      << host.game.Stderr();
+}
+
 // Escape while waiting for a host that never answers gives the join up:
 // there is no game yet to return to or to quit.
 TEST(MultiplayerTest, EscapeWhileJoiningReturnsToTheTitle) {

@@ -197,4 +197,18 @@ TEST_F(ScreensTest, HelpLineFollowsTheCursor) {
       << "help line left behind";
 }
 
+// SDL falls back to drivers that show nothing when there is no display; the
+// game must say so and end rather than run on unseen.
+TEST(NoDisplayTest, EndsWithStatusOneAndSaysWhy) {
+  testsupport::TempDir dir;
+  testsupport::PrepareRunDirectory(dir.path().string());
+  testsupport::GameProcess game;
+  ASSERT_TRUE(game.Start(dir.path().string(), {"--windowed"},
+                         {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}}));
+  const auto status = game.WaitForExit(5s);
+  ASSERT_TRUE(status.has_value()) << "still running 5 s after start without a display";
+  EXPECT_EQ(*status, 1);
+  EXPECT_NE(game.Stderr().find("No display"), std::string::npos) << game.Stderr();
+}
+
 }  // namespace

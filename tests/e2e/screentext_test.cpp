@@ -34,12 +34,24 @@ std::string Trim(const std::string& s) {
 
 class ScreenTextTest : public ::testing::Test {
  protected:
-  void Start(const std::string& settings) {
+  // `readOnly`: Settings.cfg is mounted read-only in a mount namespace of
+  // the game's own (file modes do not stop a test run as root).
+  void Start(const std::string& settings, bool readOnly = false) {
     outDir =
         std::filesystem::path(testsupport::RunDir()).parent_path() / "test-output" / "screentext";
     std::filesystem::create_directories(outDir);
     testsupport::PrepareRunDirectory(dir.path().string());
     testsupport::WriteFile(dir.File("Settings.cfg"), settings);
+    if (readOnly) {
+      const std::string wrapper = dir.File("read-only-settings.sh");
+      testsupport::WriteFile(wrapper,
+                             "#!/bin/sh\nexec unshare -m sh -c 'mount --bind Settings.cfg "
+                             "Settings.cfg && mount -o remount,bind,ro Settings.cfg && exec "
+                             "\"$0\" \"$@\"' '" +
+                                 testsupport::BinaryPath() + "' \"$@\"\n");
+      std::filesystem::permissions(wrapper, std::filesystem::perms::owner_all);
+      game.UseBinary(wrapper);
+    }
     ASSERT_TRUE(reader.Loaded()) << "no font picture in " << testsupport::RunDir();
     ASSERT_TRUE(game.Start(dir.path().string(),
                            {"--windowed", "--print-startup-time", "--trace-states"},
@@ -234,6 +246,26 @@ TEST_F(ScreenTextTest, PayloadPanelShowsABoughtUpgrade) {
   shot = ShotShowing("too-dear.png", 0, GlyphReader::TopOf(80), refused);
   EXPECT_EQ(ReadAs(shot, 0, GlyphReader::TopOf(64), cost), cost);
   EXPECT_EQ(ReadAs(shot, 0, GlyphReader::TopOf(80), refused), refused);
+}
+
+TEST_F(ScreenTextTest, ARenameTheGameCannotSaveIsKeptForThisRunAndTheOptionsSayWhy) {
+  Start("Tester\n2\n0\n1\n", true);
+  Click(window, 755, 125);  // Options
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Options), 10s)) << game.Stderr();
+  Click(window, 755, 120);  // the name button
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::NameEntry), 10s)) << game.Stderr();
+  testsupport::TypeText(window, "Kai");
+  testsupport::PressKey(window, "Return");
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Title), 2)) << game.Stderr();
+  Click(window, 755, 125);
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Options), 2));
+  testsupport::MoveMouse(window, 512, 700);  // on no button: the help line is free
+  const std::string why = "Settings could not be saved: Read-only file system";
+  const int helpTop = GlyphReader::TopOf(16);
+  const auto shot = ShotShowing("settings-unsaved.png", 0, helpTop, why);
+  EXPECT_EQ(ReadAs(shot, 0, helpTop, why), why);
+  EXPECT_EQ(ReadAs(shot, 772, GlyphReader::TopOf(607), "Kai "), "Kai ");
+  EXPECT_EQ(testsupport::ReadFile(dir.File("Settings.cfg")), "Tester\n2\n0\n1\n");
 }
 
 }  // namespace

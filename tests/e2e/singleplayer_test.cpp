@@ -175,4 +175,95 @@ TEST_F(SinglePlayerTest, AnUnknownGraphicsLevelInTheSettingsPlaysOnLow) {
   EXPECT_EQ(*status, 0);
 }
 
+// The quit confirmation offers both ways out with their keys; leaving goes
+// to the title, from where another game starts.
+TEST_F(SinglePlayerTest, LeaveToTheTitleAndPlayAnotherGame) {
+  for (int game_number = 1; game_number <= 2; ++game_number) {
+    Click(window, kPlayX, kPlayY);
+    ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Playing), game_number))
+        << game.Stderr();
+    PressKey(window, "Escape");
+    ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::QuitConfirm), game_number));
+    testsupport::Picture shot;
+    const int top = 420 + 8;  // the choices' labels
+    const std::string leave = "L: Leave to the title", quit = "Enter: Quit the program";
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+          shot = Shot("quit-choices.png");
+          return reader.Read(shot, 512 - 10 - 150 - 105, top, 21) == leave &&
+                 reader.Read(shot, 512 + 10 + 150 - 115, top, 23) == quit;
+        },
+        10s))
+        << reader.Read(shot, 512 - 10 - 150 - 105, top, 21) << " | "
+        << reader.Read(shot, 512 + 10 + 150 - 115, top, 23);
+    if (game_number == 1) Click(window, 512 - 160, 436);  // the leave box
+  }
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Title), 2));
+  PressKey(window, "Return");
+  const auto status = game.WaitForExit(10s);
+  ASSERT_TRUE(status.has_value()) << "enter on the quit confirmation did not quit";
+  EXPECT_EQ(*status, 0);
+}
+
+// Thrust set to W on the controls screen: the file beside Settings.cfg keeps
+// it, W flies the ship, and a key another action has is refused with why.
+TEST_F(SinglePlayerTest, ThrustSetToWIsSavedAndFliesTheShip) {
+  const int messageTop = testsupport::GlyphReader::TopOf(16);
+  auto says = [&](const std::string& text) {
+    return testsupport::WaitFor(
+        [&] { return reader.Read(Shot("controls.png"), 0, messageTop, int(text.size())) == text; },
+        10s);
+  };
+  Click(window, 755, 125);  // Options
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Options), 10s)) << game.Stderr();
+  Click(window, 860, 250);  // Controls
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Controls), 10s)) << game.Stderr();
+  Click(window, 200, 96 + 22 * 2 + 11);  // the thrust row
+  ASSERT_TRUE(says("Press a key for Thrust"));
+  PressKey(window, "w");
+  ASSERT_TRUE(testsupport::WaitFor(
+      [&] {
+        return testsupport::ReadFile(dir.File("Controls.cfg")).find("\nthrust 87\n") !=
+               std::string::npos;
+      },
+      10s))
+      << testsupport::ReadFile(dir.File("Controls.cfg"));
+  Click(window, 200, 96 + 22 * 3 + 11);  // the brake row
+  ASSERT_TRUE(says("Press a key for Brake"));
+  PressKey(window, "w");
+  EXPECT_TRUE(says("W is already used by Thrust."));
+  PressKey(window, "Escape");
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Options), 2));
+  PressKey(window, "Escape");
+  ASSERT_TRUE(testsupport::WaitForCount(game, StateLine(ScreenState::Title), 2));
+
+  Click(window, kPlayX, kPlayY);
+  ASSERT_TRUE(game.WaitForStderr(StateLine(ScreenState::Playing), 10s)) << game.Stderr();
+  PickFirstHull();
+  PressKey(window, "Escape");
+  std::optional<ShipReport> ship = testsupport::WaitForShipReport(game, 2);
+  ASSERT_TRUE(ship && ship->alive) << game.Stderr();
+  const ShipReport before = *ship;
+  PressKey(window, "Escape");
+  int reports = 3;
+  ASSERT_TRUE(testsupport::WaitForShipReport(game, reports));
+  testsupport::Shell("xdotool keydown --window " + std::to_string(window) + " w");
+  float farthest = 0;
+  testsupport::WaitFor(
+      [&] {
+        std::this_thread::sleep_for(500ms);
+        PressKey(window, "Escape");
+        ship = testsupport::WaitForShipReport(game, ++reports);
+        if (ship)
+          farthest =
+              std::max(farthest, std::abs(ship->x - before.x) + std::abs(ship->y - before.y));
+        PressKey(window, "Escape");
+        testsupport::WaitForShipReport(game, ++reports);
+        return farthest > 40;
+      },
+      20s);
+  testsupport::Shell("xdotool keyup --window " + std::to_string(window) + " w");
+  EXPECT_GT(farthest, 40.0f) << "W did not fly the ship";
+}
+
 }  // namespace

@@ -24,6 +24,7 @@
 #include "sim/spaceship.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/glcontext.h"
+#include "tests/support/glyphreader.h"
 #include "tests/support/testenv.h"
 #include "ui/menu.h"
 #include "world/world.h"
@@ -164,6 +165,88 @@ TEST_F(DrawAllGlTest, EveryLevelSimulatesOncePerFrameAndOthersNotAtAll) {
   Frame(3);
   Frame(-1);
   EXPECT_FLOAT_EQ(Player.x, x);
+}
+
+// Held while the ship is dead, the scoreboard leaves the menu readable and
+// takes the payload panel's place instead of printing over both.
+TEST_F(DrawAllGlTest, ScoreboardWhileDeadLeavesTheMenuAndThePanelReadable) {
+  ASSERT_FALSE(Player.alive);
+  Player.name = "Tester";
+  const testsupport::GlyphReader reader;
+  ASSERT_TRUE(reader.Loaded());
+  auto shot = [] {
+    return testsupport::Picture{1024, 768, testsupport::ReadPixels(0, 0, 1024, 768)};
+  };
+  keys[vk::Tab] = true;
+  Frame(2);
+  keys[vk::Tab] = false;
+  const testsupport::Picture board = shot();
+  EXPECT_EQ(reader.Read(board, 0, 96, 20), "----Respawn Menu----");
+  EXPECT_EQ(reader.Read(board, 0, 112, 18), "Respawn as Fighter");
+  const int top = testsupport::GlyphReader::TopOf(688);
+  EXPECT_EQ(reader.Read(board, 512, top, 50), "  Pilot                     Kills  Deaths   Bounty");
+  int own = 0;
+  for (int row = 1; row <= 8; ++row)
+    own += reader.Read(board, 512, top + 16 * row, 8) == "> Tester";
+  EXPECT_EQ(own, 1);
+  Frame(2);
+  EXPECT_EQ(reader.Read(shot(), 512, 112, 19), "Current Payload is:")
+      << "the panel did not come back";
+}
+
+void FireFirstSlot(bool* k) {
+  NoKeys(k);
+  k['Z'] = true;
+}
+
+// Pixels of the hit marker's colour in its four ticks around the ship.
+int MarkerPixels() {
+  int lit = 0;
+  for (int k = 0; k < 4; ++k) {
+    const int cx = 512 + ((k & 1) ? 30 : -30), cy = 384 + ((k & 2) ? 30 : -30);
+    for (int y = cy - 6; y <= cy + 6; ++y)
+      for (int x = cx - 6; x <= cx + 6; ++x) {
+        const auto c = testsupport::ReadPixel(x, y);
+        lit += c.r > 200 && c.g > 170 && c.b < 140;
+      }
+  }
+  return lit;
+}
+
+// A ship in play shows what each key fires; a shot that hurts another ship
+// shows the hit marker.
+TEST_F(DrawAllGlTest, SlotLineAndHitMarkerWhenALocalShotHurtsAShip) {
+  Player.respawnRequested = true;
+  Frame(2);
+  ASSERT_TRUE(Player.alive);
+  Player.x = 12000;
+  Player.y = 16000;
+  Frame(2);
+  const testsupport::GlyphReader reader;
+  const testsupport::Picture shot{1024, 768, testsupport::ReadPixels(0, 0, 1024, 768)};
+  const int top = testsupport::GlyphReader::TopOf(80);
+  EXPECT_EQ(reader.Read(shot, 2, top, 7), "Z Laser");
+  EXPECT_EQ(reader.Read(shot, 202, top, 7), "X Laser");
+  EXPECT_EQ(reader.Read(shot, 802, top, 5), "Shift");
+  EXPECT_EQ(MarkerPixels(), 0);
+
+  // Targets on all four sides, whichever way the ship faces; held in place.
+  int rows[4];
+  for (int k = 0; k < 4; ++k)
+    rows[k] = Enemies.AddPlayer(64, 64, 0, 500.0f + k, "Target" + std::to_string(k), false,
+                                Player.team + 1, 1);
+  SetKeyProvider(&FireFirstSlot);
+  int marked = 0;
+  for (int frame = 0; frame < 80 && marked == 0; ++frame) {
+    const float d = 180;
+    const float at[4][2] = {{d, 0}, {-d, 0}, {0, d}, {0, -d}};
+    for (int k = 0; k < 4; ++k)
+      Enemies.UpdatePlayer(rows[k], Player.x + at[k][0], Player.y + at[k][1], 0, 0, false, 0, 0, 0);
+    Player.vx = Player.vy = 0;
+    Frame(2);
+    marked = MarkerPixels();
+  }
+  EXPECT_GT(marked, 20) << "no hit marker while the laser hits the targets";
 }
 
 // Names of other ships on the high level are blended by the font's alpha:

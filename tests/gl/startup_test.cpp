@@ -100,10 +100,10 @@ TEST_F(StartUpTest, WholeStartUpFillsEverySlotAndReadiesTheGame) {
   for (int loop = 0; loop < 5; ++loop)
     EXPECT_EQ(Textures.loopTextures[loop].frames.size(), static_cast<size_t>(frames[loop]));
 
-  EXPECT_EQ(Sounds.count, 8);
+  EXPECT_EQ(Sounds.count, 9);  // the music, the seven of the weapons and explosions, the hurt sound
   EXPECT_TRUE(Sounds.samples[0].looping);
   EXPECT_EQ(Sounds.samples[0].volume, 255);
-  for (int slot = 1; slot < 8; ++slot) {
+  for (int slot = 1; slot < 9; ++slot) {
     EXPECT_FALSE(Sounds.samples[slot].looping);
     EXPECT_EQ(Sounds.samples[slot].volume, 114);
   }

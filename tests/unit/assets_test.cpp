@@ -107,7 +107,7 @@ std::string frameName(const Sequence& s, int n) {
 
 const std::vector<std::string> kEffects = {"RL.wav",         "thunder.wav", "blasters.wav",
                                            "Big_Lasers.wav", "Minigun.wav", "Sniper.wav",
-                                           "Crash.wav"};
+                                           "Crash.wav",      "Hurt.wav"};
 const char* const kMusic = "sounds/01 Falling off the captain's log.ogg";
 
 struct Sound {
@@ -411,6 +411,6 @@ TEST(Assets, TwoGenerationsGiveTheSameBytes) {
     EXPECT_TRUE(da == db) << rel << " differs between two generations";
     ++compared;
   }
-  EXPECT_EQ(compared, 56 + 30 + 40 + 30 + 20 + 20 + 7 + 1 + 7);  // + the seven launcher icons
+  EXPECT_EQ(compared, 56 + 30 + 40 + 30 + 20 + 20 + 8 + 1 + 7);  // + the seven launcher icons
   fs::remove_all(again);
 }

@@ -30,7 +30,8 @@ TEST(ScancodeMappingTest, GameKeysMapToTheirVirtualKeyCodes) {
   EXPECT_EQ(platform::ScancodeToVirtualKey(SDL_SCANCODE_UP), 38);
   EXPECT_EQ(platform::ScancodeToVirtualKey(SDL_SCANCODE_RIGHT), 39);
   EXPECT_EQ(platform::ScancodeToVirtualKey(SDL_SCANCODE_DOWN), 40);
-  EXPECT_EQ(platform::ScancodeToVirtualKey(SDL_SCANCODE_F1), 0);
+  EXPECT_EQ(platform::ScancodeToVirtualKey(SDL_SCANCODE_F1), 112);  // the controls screen
+  EXPECT_EQ(platform::ScancodeToVirtualKey(SDL_SCANCODE_F2), 0);
   for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
     int vk = platform::ScancodeToVirtualKey(sc);
     ASSERT_GE(vk, 0);

@@ -140,6 +140,23 @@ TEST_F(SoundManagerTest, VolumeBelowZeroIsSilent) {
   EXPECT_GE(sounds.PlaySoundA(slot), 0);
 }
 
+// The player's effects volume scales what OpenAL plays at; 0 % is silence.
+// The music has a volume of its own.
+TEST_F(SoundManagerTest, EffectsAndMusicVolumesScaleTheGain) {
+  const int effect = sounds.LoadSound(tone.c_str());
+  const int music = sounds.LoadSoundLooping(tone.c_str());
+  sounds.HighVolume(effect);
+  sounds.HighVolume(music);
+  sounds.SetEffectsVolume(50);
+  EXPECT_FLOAT_EQ(sounds.ChannelGain(sounds.PlaySoundA(effect)), 0.5f);
+  sounds.SetEffectsVolume(0);
+  EXPECT_FLOAT_EQ(sounds.ChannelGain(sounds.PlaySoundA(effect)), 0.0f);
+  const int tune = sounds.PlaySoundA(music);
+  EXPECT_FLOAT_EQ(sounds.ChannelGain(tune), 1.0f) << "the effects volume turned the music down";
+  sounds.SetMusicVolume(30);
+  EXPECT_FLOAT_EQ(sounds.ChannelGain(tune), 0.3f) << "the music volume waits for the next tune";
+}
+
 // ---- Child processes with their own backend ----
 
 // Runs one test of this program again in a fresh process with extra

@@ -1,4 +1,4 @@
-// The seven effect sounds: 44.1 kHz, 16-bit mono, each under 1.5 s, made from
+// The eight effect sounds: 44.1 kHz, 16-bit mono, each under 1.5 s, made from
 // noise, oscillators and envelopes.
 #include <cmath>
 
@@ -148,6 +148,24 @@ Samples explosion() {
   return s;
 }
 
+// The own hull struck: a hollow metal clank with a falling two-tone alarm
+// beep, short and unlike any weapon, so a hit taken is heard as such.
+Samples hullHit() {
+  Samples s = blank(0.35f);
+  Rng rng("hurt");
+  Svf ring;
+  Glide beep;
+  for (size_t i = 0; i < s.size(); ++i) {
+    float t = float(i) / kRate, n = rng.uniform() * 2 - 1;
+    float clank = ring.step(n, 420, 9.f).band * expDecay(t, 0.07f) * 1.6f;
+    float tone = beep.step(t, 1250, 620, 0.2f);
+    float alarm = float(std::tanh(tone * 2.f)) * 0.35f * attack(t, 0.01f) * expDecay(t, 0.12f);
+    s[i] = clank + alarm;
+  }
+  finishSound(s, 0.8f, 0.001f, 0.04f);
+  return s;
+}
+
 }  // namespace
 
 void makeSounds(Output& out) {
@@ -158,6 +176,7 @@ void makeSounds(Output& out) {
   out.wav("Sounds/Minigun.wav", minigunShot(), kRate);
   out.wav("Sounds/Sniper.wav", sniperShot(), kRate);
   out.wav("Sounds/Crash.wav", explosion(), kRate);
+  out.wav("Sounds/Hurt.wav", hullHit(), kRate);
 }
 
 }  // namespace assetgen
