@@ -113,9 +113,7 @@ int main(int argc, char** argv) {
   Log("listening on UDP port " + std::to_string(hosting.port) + " for up to " +
       std::to_string(hosting.maxPlayers) + " players" +
       (bots > 0 ? ", " + std::to_string(bots) + " of them computer players" : "") +
-      (options.announce
-           ? ", announced to " + network.lobby.host + ":" + std::to_string(network.lobby.port)
-           : ""));
+      (options.announce ? ", announced to " + network.lobby.Describe() : ""));
 
   RunUntilSignal(host, network, options.announce);
 

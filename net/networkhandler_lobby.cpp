@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <future>
+#include <iostream>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
+#include "net/serverlistcache.h"
 
 namespace {
 
@@ -81,6 +85,20 @@ void WithdrawAnnouncement(NetworkHandler& handler) {
 }
 
 const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2(bool* fetched) {
-  servers = lobby.requestServers(fetched);
+  bool answered = false;
+  servers = lobby.requestServers(&answered);
+  if (fetched) *fetched = answered;
+  savedListAge = -1;
+  const ServerListCache cache;
+  const std::time_t now = std::time(nullptr);
+  if (answered) {
+    cache.Save(servers, now);
+  } else if (const std::optional<ServerListCache::Saved> saved = cache.Load()) {
+    servers = saved->servers;
+    // A clock set back since the saving shows the list as new, not as negative.
+    savedListAge = std::max<long long>(0, static_cast<long long>(now - saved->savedAt));
+    std::cerr << "net: no lobby answered; the saved list of " << servers.size() << " games from "
+              << ServerListCache::AgeText(savedListAge) << std::endl;
+  }
   return servers;
 }
