@@ -91,6 +91,7 @@ void ServerListFrame() {
   ServerList.names.RenderMe(66, 200, 18, rows, 0, false);
   ServerList.games.RenderMe(276, 200, 14, rows, 0, false);
   ServerList.maps.RenderMe(429, 200, 26, rows, 0, false);
+  ServerList.playerCounts.RenderMe(699, 200, 11, rows, 0, false);
   if (!listFetched && Networking.savedListAge >= 0) {
     // Rows that may have gone: told apart from a fresh list, below its
     // last row so that it covers none.

@@ -66,6 +66,7 @@ void RunUntilSignal(DedicatedHost& host, NetworkHandler& network, bool announce)
   while (!stopSignal) {
     host.Frame();
     if (announce && --untilHeartbeat <= 0) {
+      network.SetPlayerCounts(static_cast<int>(host.PlayerCount()), host.BotCount());
       network.HeartBeat();  // on a thread of its own: the frame never waits for it
       untilHeartbeat = kHeartbeatFrames;
     }

@@ -298,15 +298,20 @@ std::string masterServerQuery::BodyOfReply(const std::string& reply) {
 }
 
 std::string masterServerQuery::HeartbeatQuery(int gamePort, int maxPlayers, const std::string& name,
-                                              const std::string& game, const std::string& map) {
-  return "request=heartbeat&port=" + std::to_string(gamePort) +
-         "&maxplayers=" + std::to_string(maxPlayers) + "&game=" + Bounded(strURLEncode(game)) +
-         "&map=" + Bounded(strURLEncode(map)) + "&name=" + Bounded(strURLEncode(name));
+                                              const std::string& game, const std::string& map,
+                                              int players, int bots) {
+  std::string query = "request=heartbeat&port=" + std::to_string(gamePort) +
+                      "&maxplayers=" + std::to_string(maxPlayers) +
+                      "&game=" + Bounded(strURLEncode(game)) +
+                      "&map=" + Bounded(strURLEncode(map)) + "&name=" + Bounded(strURLEncode(name));
+  if (players >= 0)
+    query += "&players=" + std::to_string(players) + "&bots=" + std::to_string(bots);
+  return query;
 }
 
 void masterServerQuery::sendHeartbeat(int gamePort, int maxPlayers, std::string name,
-                                      std::string game, std::string map) {
-  sendRequestToMasterserver(HeartbeatQuery(gamePort, maxPlayers, name, game, map));
+                                      std::string game, std::string map, int players, int bots) {
+  sendRequestToMasterserver(HeartbeatQuery(gamePort, maxPlayers, name, game, map, players, bots));
 }
 
 void masterServerQuery::sendRemove(int gamePort) {
@@ -356,6 +361,9 @@ std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerL
     item.game = TextAttribute(e, "game");
     item.port = NumberAttribute(e, "port");
     item.maxplayers = NumberAttribute(e, "maxplayers");
+    // Older lobbies send no counts: absent rather than 0.
+    if (e->Attribute("players")) item.players = NumberAttribute(e, "players");
+    if (e->Attribute("bots")) item.bots = NumberAttribute(e, "bots");
     list.push_back(item);
   }
   if (parsed) *parsed = true;

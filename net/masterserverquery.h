@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ class masterServerQuery {
     std::string game;
     std::string map;
     uint16_t maxplayers = 0;
+    // In the game now, computer players included, and how many of them are
+    // computer players; absent when the host did not tell.
+    std::optional<uint16_t> players;
+    std::optional<uint16_t> bots;
   };
 
   static constexpr size_t kMaxReplyBytes = 1 << 20;
@@ -62,10 +67,13 @@ class masterServerQuery {
   std::string sendRequestToMasterserver(std::string query);
   // One exchange with one lobby.
   std::string Exchange(const Lobby& lobby, const std::string& query) const;
-  // The heartbeat's query (each encoded field bounded in length).
+  // The heartbeat's query (each encoded field bounded in length); the
+  // counts are sent when `players` is not negative.
   static std::string HeartbeatQuery(int port, int maxPlayers, const std::string& name,
-                                    const std::string& game, const std::string& map);
-  void sendHeartbeat(int port, int maxPlayers, std::string name, std::string game, std::string map);
+                                    const std::string& game, const std::string& map,
+                                    int players = -1, int bots = 0);
+  void sendHeartbeat(int port, int maxPlayers, std::string name, std::string game, std::string map,
+                     int players = -1, int bots = 0);
   // Tells the master server that the game on `port` of this address has ended.
   void sendRemove(int port);
   // The listed games; `fetched` (when given) tells whether the master server

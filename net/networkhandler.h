@@ -88,6 +88,9 @@ class NetworkHandler {
   BitStream outgoing;  // the message being built
   masterServerQuery lobby;
   std::vector<masterServerQuery::tServerQueryItem> servers;
+  // Players in the hosted game (computer players included) and how many of
+  // them are computer players, sent with the next heartbeat; -1: untold.
+  void SetPlayerCounts(int players, int bots);
   // How old (in seconds) the list in `servers` is when it is the saved one,
   // shown because no lobby answered; -1 when fresh (or there is none).
   long long savedListAge = -1;

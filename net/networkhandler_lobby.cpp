@@ -20,6 +20,7 @@ namespace {
 // and read by the heartbeat on the window thread.
 std::mutex statsMutex;
 std::atomic<const NetworkHandler*> announced{nullptr};
+std::atomic<int> hostedPlayers{-1}, hostedBots{0};
 
 // At most one heartbeat is in flight; a tick that finds the previous one
 // still waiting for the master server skips its turn.
@@ -45,6 +46,11 @@ void NetworkHandler::SetGameStats(std::string name, int type) {
   if (isServer) announced = this;
 }
 
+void NetworkHandler::SetPlayerCounts(int players, int bots) {
+  hostedPlayers = players;
+  hostedBots = bots;
+}
+
 void NetworkHandler::HeartBeat() {
   static const char* const kModeNames[] = {"Simple Game", "RPG", "Carrier Battle"};
   std::string name;
@@ -63,11 +69,13 @@ void NetworkHandler::HeartBeat() {
   masterServerQuery query = lobby;
   const char* mode = kModeNames[type];
   // The lobby lists and probes the port the host listens on.
-  const int port = HostedPort(), players = HostedMaxPlayers();
+  const int port = HostedPort(), most = HostedMaxPlayers();
+  const int players = hostedPlayers, bots = hostedBots;
   try {
-    inFlight = std::async(std::launch::async, [query, name, mode, port, players]() mutable {
-      query.sendHeartbeat(port, players, name, mode, "Default Map");
-    });
+    inFlight =
+        std::async(std::launch::async, [query, name, mode, port, most, players, bots]() mutable {
+          query.sendHeartbeat(port, most, name, mode, "Default Map", players, bots);
+        });
   } catch (const std::system_error&) {
     // No thread to spare: this heartbeat is lost, the next tick tries again.
   }

@@ -51,10 +51,14 @@ bool ServerListCache::Save(const std::vector<Item>& servers, std::time_t now) co
   if (path_.empty()) return false;
   std::ostringstream xml;
   xml << kMagic << static_cast<long long>(now) << "\n<response>\n";
-  for (const Item& s : servers)
+  for (const Item& s : servers) {
     xml << "<server ip=\"" << XmlEscape(s.ip) << "\" port=\"" << s.port << "\" name=\""
         << XmlEscape(s.name) << "\" game=\"" << XmlEscape(s.game) << "\" map=\"" << XmlEscape(s.map)
-        << "\" maxplayers=\"" << s.maxplayers << "\"/>\n";
+        << "\" maxplayers=\"" << s.maxplayers << "\"";
+    if (s.players) xml << " players=\"" << *s.players << "\"";
+    if (s.bots) xml << " bots=\"" << *s.bots << "\"";
+    xml << "/>\n";
+  }
   xml << "</response>\n";
   const std::filesystem::path target(path_);
   const std::string aside = path_ + ".new";

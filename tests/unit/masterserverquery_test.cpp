@@ -53,7 +53,8 @@ TEST(ServerListCacheTest, KeepsTheLastListAndIgnoresCorruptOrOversizedFiles) {
   const std::string path = dir.File("cache/voidrake2/servers.xml");
   const ServerListCache cache(path);
   EXPECT_FALSE(cache.Load());
-  Query::tServerQueryItem game{"10.0.0.1", 9928, "<Kai & \"Co\">\xE9", "RPG", "Default Map", 16};
+  Query::tServerQueryItem game{"10.0.0.1", 9928, "<Kai & \"Co\">\xE9", "RPG", "Default Map", 16,
+                               3,          1};
   ASSERT_TRUE(cache.Save({game, game}, 1000));
   const auto saved = cache.Load();
   ASSERT_TRUE(saved);
@@ -61,6 +62,7 @@ TEST(ServerListCacheTest, KeepsTheLastListAndIgnoresCorruptOrOversizedFiles) {
   ASSERT_EQ(saved->servers.size(), 2u);
   EXPECT_EQ(saved->servers[1].name, game.name);
   EXPECT_EQ(saved->servers[1].port, 9928);
+  EXPECT_EQ(saved->servers[1].players, 3);
   for (const std::string& bad :
        {std::string("garbage"), std::string("voidrake2 saved server list 1 x\n<response/>"),
         std::string("voidrake2 saved server list 1 5\n<a><<<"),
