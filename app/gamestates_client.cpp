@@ -11,6 +11,7 @@
 #include "app/gamestates_internal.h"
 #include "app/protocolhooks.h"
 #include "net/networkhandler.h"
+#include "net/serverlistcache.h"
 #include "platform/globals.h"
 #include "platform/platform.h"
 #include "protocol/gameprotocol.h"
@@ -90,9 +91,18 @@ void ServerListFrame() {
   ServerList.names.RenderMe(66, 200, 18, rows, 0, false);
   ServerList.games.RenderMe(276, 200, 14, rows, 0, false);
   ServerList.maps.RenderMe(429, 200, 26, rows, 0, false);
-  if (!listFetched)
+  ServerList.playerCounts.RenderMe(699, 200, 11, rows, 0, false);
+  if (!listFetched && Networking.savedListAge >= 0) {
+    // Rows that may have gone: told apart from a fresh list, below its
+    // last row so that it covers none.
+    const std::string line = "Saved list from " +
+                             ServerListCache::AgeText(Networking.savedListAge) +
+                             ": no lobby answered.";
+    PrintTextColor(66, 40, line.c_str(), 1, 0.8f, 0.3f);
+  } else if (!listFetched) {
     PrintTextColor(66, platform::kFrameHeight - 200 - 24, "The game list could not be fetched.", 1,
                    1, 1);
+  }
   platform::SwapBuffers();
   if (!lclick) return;
   int row = ServerList.names.ItemClicked(66, 200, 18, rows, 0);

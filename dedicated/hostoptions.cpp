@@ -40,7 +40,8 @@ std::vector<Option> BuildOptions() {
          o.name = v;
          return true;
        }},
-      {"--master", "HOST[:PORT]", "the master server to announce the game to (as VOIDRAKE_MASTER)",
+      {"--master", "HOST[:PORT][,...]",
+       "the master servers to announce the game to, the first that answers (as VOIDRAKE_MASTER)",
        [](HostOptions& o, const std::string& v, std::string& error) {
          if (v.empty()) error = "needs HOST or HOST:PORT";
          o.master = v;

@@ -12,7 +12,7 @@
 struct HostOptions {
   HostSettings host;  // no --bots: none
   std::string name = "Dedicated Game";
-  std::string master;    // host[:port] of the master server; "" = VOIDRAKE_MASTER or default
+  std::string master;    // host[:port][,...] of the master servers; "" = VOIDRAKE_MASTER or default
   bool announce = true;  // false: --no-master
   bool help = false;
 };

@@ -66,6 +66,7 @@ void RunUntilSignal(DedicatedHost& host, NetworkHandler& network, bool announce)
   while (!stopSignal) {
     host.Frame();
     if (announce && --untilHeartbeat <= 0) {
+      network.SetPlayerCounts(static_cast<int>(host.PlayerCount()), host.BotCount());
       network.HeartBeat();  // on a thread of its own: the frame never waits for it
       untilHeartbeat = kHeartbeatFrames;
     }
@@ -113,9 +114,7 @@ int main(int argc, char** argv) {
   Log("listening on UDP port " + std::to_string(hosting.port) + " for up to " +
       std::to_string(hosting.maxPlayers) + " players" +
       (bots > 0 ? ", " + std::to_string(bots) + " of them computer players" : "") +
-      (options.announce
-           ? ", announced to " + network.lobby.host + ":" + std::to_string(network.lobby.port)
-           : ""));
+      (options.announce ? ", announced to " + network.lobby.Describe() : ""));
 
   RunUntilSignal(host, network, options.announce);
 

@@ -34,11 +34,31 @@ struct LobbyEntry {
 };
 
 struct LobbyLimits {
+  // Listed games: those that answered the probe.
   size_t maxServers = 4096;
   size_t maxPerAddress = 4;
   // Hosts announce themselves about every 44 s: a host is forgotten after
   // missing two heartbeats, with a margin for a slow exchange.
   std::chrono::seconds expiry{100};
+  // Games still waiting for their probe are kept apart and count only
+  // here, so heartbeats for ports that never answer cannot fill the list's
+  // room. When this set is full a new game takes the place of the oldest
+  // waiting one that has had kProbeGrace to answer.
+  size_t maxPending = 1024;
+  size_t maxPendingPerAddress = 2;
+  // Listed games are probed again about this often (spread out), and
+  // dropped after kMissedProbes probes in a row went unanswered.
+  std::chrono::milliseconds recheck{std::chrono::minutes(3)};
+};
+
+// Far longer than a pong takes to come back from anywhere.
+constexpr std::chrono::milliseconds kProbeGrace{2000};
+constexpr unsigned kMissedProbes = 3;
+
+// A game to probe.
+struct LobbyAddress {
+  std::string ip;
+  uint16_t port = 0;
 };
 
 // The listed games and the version of the table they were read at.
@@ -70,4 +90,8 @@ class LobbyStore {
   // The listed games heard from within the expiry time, in the order they
   // joined; nothing when the store cannot be read.
   virtual std::optional<LobbyList> List(LobbyClock::time_point now) = 0;
+  // The listed games due for another probe, each marked as asked; games
+  // that left kMissedProbes probes in a row unanswered are dropped instead.
+  // Called a few times a second; empty when the store cannot be read.
+  virtual std::vector<LobbyAddress> DueProbes(LobbyClock::time_point now) = 0;
 };

@@ -33,13 +33,18 @@ const char kUsage[] =
     "usage: voidrake2-lobby [--bind ADDRESS] [--port N] [--expiry SECONDS]\n"
     "                       [--max-servers N] [--max-per-address N]\n"
     "                       [--max-connections N] [--connections-per-address N]\n"
-    "                       [--store redis://HOST:PORT[/DB]]\n"
+    "                       [--max-pending N] [--max-pending-per-address N]\n"
+    "                       [--recheck SECONDS] [--store redis://HOST:PORT[/DB]]\n"
     "  --bind ADDRESS                IPv4 address to listen on (default 127.0.0.1; 0.0.0.0 for "
     "all)\n"
     "  --port N                      TCP port (default 80; 0 picks a free one)\n"
     "  --expiry SECONDS              forget a game not heard from for this long (default 100)\n"
     "  --max-servers N               most games known at once (default 4096)\n"
     "  --max-per-address N           most games from one host address (default 4)\n"
+    "  --max-pending N               most games waiting for their probe (default 1024)\n"
+    "  --max-pending-per-address N   of those, most from one address (default 2)\n"
+    "  --recheck SECONDS             probe listed games again about this often and drop\n"
+    "                                those that stop answering (default 180)\n"
     "  --max-connections N           most open connections (default 60000, or what the\n"
     "                                open-file limit allows); when all are taken the\n"
     "                                oldest unfinished request is closed\n"
@@ -75,6 +80,12 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->limits.maxServers = static_cast<size_t>(n);
     } else if (arg == "--max-per-address" && ParseNumber(value, 1, 100000, &n)) {
       o->limits.maxPerAddress = static_cast<size_t>(n);
+    } else if (arg == "--max-pending" && ParseNumber(value, 1, 100000, &n)) {
+      o->limits.maxPending = static_cast<size_t>(n);
+    } else if (arg == "--max-pending-per-address" && ParseNumber(value, 1, 100000, &n)) {
+      o->limits.maxPendingPerAddress = static_cast<size_t>(n);
+    } else if (arg == "--recheck" && ParseNumber(value, 1, 86400, &n)) {
+      o->limits.recheck = std::chrono::seconds(n);
     } else if (arg == "--store") {
       o->store = value;
     } else if (arg == "--max-connections" && ParseNumber(value, 1, 1000000, &n)) {
@@ -165,8 +176,13 @@ int main(int argc, char** argv) {
   std::printf("voidrake2-lobby: listening on %s:%d\n", options.server.bind.c_str(), server.port());
   std::fflush(stdout);
 
-  int signal = 0;
-  sigwait(&stopSignals, &signal);
+  // Between termination requests, listed games due for another probe are
+  // asked a few times a second, so the rechecks stay spread out.
+  const timespec tick{0, 250 * 1000 * 1000};
+  while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+    for (const LobbyAddress& game : store->DueProbes(LobbyClock::now()))
+      prober.Probe(game.ip, game.port);
+  }
   server.Stop();
   return 0;
 }

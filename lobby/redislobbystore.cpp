@@ -40,15 +40,32 @@ end
 )lua";
 
 // ARGV: prefix, ip, port, fields, expiry ms, most games, most per address,
-// probe lock ms. Returns 0 added, 1 waiting, 2 refreshed, 3 full, 4 waiting
-// and probed by another lobby.
+// probe lock ms, most waiting, most waiting per address, grace ms. Returns
+// 0 added, 1 waiting, 2 refreshed, 3 full, 4 waiting and probed by another
+// lobby. Listed games are in the index and addr:IP (scored by expiry);
+// games waiting for their probe are apart, in pending and paddr:IP (scored
+// by arrival), and wait at most the expiry time.
 const char kHeartbeatScript[] = R"lua(
 local ip, port, fields = ARGV[2], ARGV[3], ARGV[4]
 local expiry = tonumber(ARGV[5])
 local id = ip .. ':' .. port
 local key, index, addr = p .. 'game:' .. id, p .. 'index', p .. 'addr:' .. ip
+local pending, paddr = p .. 'pending', p .. 'paddr:' .. ip
+local function unpend(gone)
+  local gip, gport = string.match(gone, '^(.*):(%d+)$')
+  redis.call('ZREM', pending, gone)
+  if gip then redis.call('ZREM', p .. 'paddr:' .. gip, gport) end
+  local value = redis.pcall('GET', p .. 'game:' .. gone)
+  if type(value) == 'string' and string.match(value, '^v1\n%d+\n0\n') then
+    redis.call('DEL', p .. 'game:' .. gone, p .. 'probe:' .. gone)
+  end
+end
 trim()
 redis.call('ZREMRANGEBYSCORE', addr, '-inf', now)
+for _, gone in ipairs(redis.call('ZRANGEBYSCORE', pending, '-inf', now - expiry, 'LIMIT', 0, 64)) do
+  unpend(gone)
+end
+redis.call('ZREMRANGEBYSCORE', paddr, '-inf', now - expiry)
 local old = redis.pcall('GET', key)
 local joined, reachable
 if type(old) == 'string' then joined, reachable = string.match(old, '^v1\n(%d+)\n([01])\n') end
@@ -56,33 +73,61 @@ local result = 0
 if joined then
   result = reachable == '1' and 2 or 1
 else
-  if not redis.call('ZSCORE', index, id) and
-     (redis.call('ZCARD', index) >= tonumber(ARGV[6]) or
-      redis.call('ZCARD', addr) >= tonumber(ARGV[7])) then
+  if redis.call('ZCARD', index) >= tonumber(ARGV[6]) or
+     redis.call('ZCARD', addr) >= tonumber(ARGV[7]) or
+     redis.call('ZCARD', paddr) >= tonumber(ARGV[10]) then
     return 3
   end
+  if redis.call('ZCARD', pending) >= tonumber(ARGV[9]) then
+    local oldest = redis.call('ZRANGE', pending, 0, 0, 'WITHSCORES')
+    if tonumber(oldest[2]) > now - tonumber(ARGV[11]) then return 3 end
+    unpend(oldest[1])
+  end
   joined, reachable = redis.call('INCR', p .. 'arrivals'), '0'
+  redis.call('ZADD', pending, now, id)
+  redis.call('ZADD', paddr, now, port)
+  redis.call('PEXPIRE', paddr, expiry)
 end
 local value = 'v1\n' .. joined .. '\n' .. reachable .. '\n' .. fields
-if reachable == '1' and old ~= value then redis.call('INCR', p .. 'version') end
+if reachable == '1' then
+  if old ~= value then redis.call('INCR', p .. 'version') end
+  redis.call('ZADD', index, now + expiry, id)
+  redis.call('ZADD', addr, now + expiry, port)
+  redis.call('PEXPIRE', addr, expiry)
+end
 redis.call('SET', key, value, 'PX', expiry)
-redis.call('ZADD', index, now + expiry, id)
-redis.call('ZADD', addr, now + expiry, port)
-redis.call('PEXPIRE', addr, expiry)
 if result ~= 2 and not redis.call('SET', p .. 'probe:' .. id, '1', 'NX', 'PX', ARGV[8]) then
   result = 4
 end
 return result
 )lua";
 
-// ARGV: prefix, ip, port. Returns 1 when the game has a row.
+// ARGV: prefix, ip, port, most games, most per address, first recheck ms.
+// Returns 1 when the game has a row. A waiting game is listed unless
+// listed games filled the room meanwhile; every answer clears the count
+// of unanswered probes.
 const char kConfirmScript[] = R"lua(
-local key = p .. 'game:' .. ARGV[2] .. ':' .. ARGV[3]
+local id = ARGV[2] .. ':' .. ARGV[3]
+local key, addr = p .. 'game:' .. id, p .. 'addr:' .. ARGV[2]
 local old = redis.pcall('GET', key)
 if type(old) ~= 'string' then return 0 end
-local head, joined = string.match(old, '^(v1\n(%d+)\n)0\n')
+redis.call('HDEL', p .. 'unanswered', id)
+local head = string.match(old, '^(v1\n%d+\n)0\n')
 if head then
+  trim()
+  redis.call('ZREMRANGEBYSCORE', addr, '-inf', now)
+  if redis.call('ZCARD', p .. 'index') >= tonumber(ARGV[4]) or
+     redis.call('ZCARD', addr) >= tonumber(ARGV[5]) then
+    return 1
+  end
+  local ttl = redis.call('PTTL', key)
   redis.call('SET', key, head .. '1\n' .. string.sub(old, #head + 3), 'KEEPTTL')
+  redis.call('ZREM', p .. 'pending', id)
+  redis.call('ZREM', p .. 'paddr:' .. ARGV[2], ARGV[3])
+  redis.call('ZADD', p .. 'index', now + ttl, id)
+  redis.call('ZADD', addr, now + ttl, ARGV[3])
+  if redis.call('PTTL', addr) < ttl then redis.call('PEXPIRE', addr, ttl) end
+  redis.call('ZADD', p .. 'due', now + tonumber(ARGV[6]), id)
   redis.call('INCR', p .. 'version')
 end
 return 1
@@ -94,8 +139,47 @@ local id = ARGV[2] .. ':' .. ARGV[3]
 local existed = redis.call('DEL', p .. 'game:' .. id, p .. 'probe:' .. id) > 0
 redis.call('ZREM', p .. 'index', id)
 redis.call('ZREM', p .. 'addr:' .. ARGV[2], ARGV[3])
+redis.call('ZREM', p .. 'pending', id)
+redis.call('ZREM', p .. 'paddr:' .. ARGV[2], ARGV[3])
+redis.call('ZREM', p .. 'due', id)
+redis.call('HDEL', p .. 'unanswered', id)
 if existed then redis.call('INCR', p .. 'version') end
 return existed and 1 or 0
+)lua";
+
+// ARGV: prefix, recheck ms, a random number, most missed probes. Takes
+// the listed games due for a probe (at most 256 a call), each taken by
+// one lobby only; returns their ids. A game that left the most missed
+// probes unanswered is dropped instead.
+const char kDueScript[] = R"lua(
+trim()
+local recheck, seed, most = tonumber(ARGV[2]), tonumber(ARGV[3]), tonumber(ARGV[4])
+local due, unanswered = p .. 'due', p .. 'unanswered'
+local out = {}
+for i, id in ipairs(redis.call('ZRANGEBYSCORE', due, '-inf', now, 'LIMIT', 0, 256)) do
+  local key = p .. 'game:' .. id
+  local value = redis.pcall('GET', key)
+  local ip, port = string.match(id, '^(.*):(%d+)$')
+  if type(value) ~= 'string' or not string.match(value, '^v1\n%d+\n1\n') or not ip then
+    redis.call('ZREM', due, id)
+    redis.call('HDEL', unanswered, id)
+  elseif tonumber(redis.call('HGET', unanswered, id) or '0') >= most then
+    redis.call('DEL', key, p .. 'probe:' .. id)
+    redis.call('ZREM', p .. 'index', id)
+    redis.call('ZREM', p .. 'addr:' .. ip, port)
+    redis.call('ZREM', due, id)
+    redis.call('HDEL', unanswered, id)
+    redis.call('INCR', p .. 'version')
+  else
+    local at = now + math.floor(recheck / 4)
+    if redis.call('HINCRBY', unanswered, id, 1) == 1 then
+      at = now + math.floor(recheck * 3 / 4) + (seed + i * 7919) % math.max(1, math.floor(recheck / 2))
+    end
+    redis.call('ZADD', due, at, id)
+    out[#out + 1] = id
+  end
+end
+return out
 )lua";
 
 const char kVersionScript[] = R"lua(
@@ -118,7 +202,7 @@ return out
 )lua";
 
 const char* const kScriptBodies[] = {kHeartbeatScript, kConfirmScript, kRemoveScript,
-                                     kVersionScript, kListScript};
+                                     kVersionScript,   kListScript,    kDueScript};
 
 timeval AsTimeval(milliseconds ms) {
   return timeval{static_cast<time_t>(ms.count() / 1000),
@@ -303,9 +387,11 @@ LobbyStore::Result RedisLobbyStore::Heartbeat(LobbyEntry e, LobbyClock::time_poi
   const auto expiry = std::chrono::duration_cast<milliseconds>(limits_.expiry);
   std::lock_guard<std::mutex> lock(mutex_);
   const Reply r = RunLocked(
-      kHeartbeat, {prefix_, e.ip, std::to_string(e.port), fields, std::to_string(expiry.count()),
-                   std::to_string(limits_.maxServers), std::to_string(limits_.maxPerAddress),
-                   std::to_string(kProbeLock.count())});
+      kHeartbeat,
+      {prefix_, e.ip, std::to_string(e.port), fields, std::to_string(expiry.count()),
+       std::to_string(limits_.maxServers), std::to_string(limits_.maxPerAddress),
+       std::to_string(kProbeLock.count()), std::to_string(limits_.maxPending),
+       std::to_string(limits_.maxPendingPerAddress), std::to_string(kProbeGrace.count())});
   if (!r || r->type != REDIS_REPLY_INTEGER) return Result::Unavailable;
   versionAt_ = {};  // this lobby's own change shows in its next list
   switch (r->integer) {
@@ -319,7 +405,12 @@ LobbyStore::Result RedisLobbyStore::Heartbeat(LobbyEntry e, LobbyClock::time_poi
 
 bool RedisLobbyStore::Confirm(const std::string& ip, uint16_t port) {
   std::lock_guard<std::mutex> lock(mutex_);
-  const Reply r = RunLocked(kConfirm, {prefix_, ip, std::to_string(port)});
+  // The first recheck is spread like the later ones.
+  const auto recheck = std::chrono::duration_cast<milliseconds>(limits_.recheck).count();
+  const auto first = recheck * 3 / 4 + static_cast<int64_t>(random_() % (recheck / 2 + 1));
+  const Reply r =
+      RunLocked(kConfirm, {prefix_, ip, std::to_string(port), std::to_string(limits_.maxServers),
+                           std::to_string(limits_.maxPerAddress), std::to_string(first)});
   versionAt_ = {};
   return r && r->type == REDIS_REPLY_INTEGER && r->integer == 1;
 }
@@ -366,6 +457,25 @@ std::optional<LobbyList> RedisLobbyStore::List(LobbyClock::time_point now) {
   version_ = list.version;
   versionAt_ = now;
   return list;
+}
+
+std::vector<LobbyAddress> RedisLobbyStore::DueProbes(LobbyClock::time_point) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto recheck = std::chrono::duration_cast<milliseconds>(limits_.recheck).count();
+  const Reply r = RunLocked(kDue, {prefix_, std::to_string(recheck), std::to_string(random_() >> 8),
+                                   std::to_string(kMissedProbes)});
+  std::vector<LobbyAddress> due;
+  if (!r || r->type != REDIS_REPLY_ARRAY) return due;
+  versionAt_ = {};  // a dropped game shows in the next list
+  for (size_t i = 0; i < r->elements; ++i) {
+    if (r->element[i]->type != REDIS_REPLY_STRING) continue;
+    const std::string id = Text(r->element[i]);
+    const size_t colon = id.rfind(':');
+    uint64_t port = 0;
+    if (colon != std::string::npos && ParseUnsigned(id.substr(colon + 1), 65535, &port))
+      due.push_back({id.substr(0, colon), static_cast<uint16_t>(port)});
+  }
+  return due;
 }
 
 std::optional<LobbyEntry> RedisLobbyStore::ParseStored(const std::string& id,

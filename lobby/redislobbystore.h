@@ -3,7 +3,10 @@
 // time-to-live is its expiry, refreshed by every heartbeat; a sorted set of
 // the games by expiry time is the list's index, trimmed whenever it is read,
 // and one sorted set per host address counts that address's games for the
-// per-address limit. Every change is one Lua script, so two lobbies taking
+// per-address limit. Games waiting for their probe are kept in sets of
+// their own, with their own limits; listed games due for another probe
+// are in one more sorted set, which each lobby takes its share of, so
+// every game is asked by one lobby at a time. Every change is one Lua script, so two lobbies taking
 // heartbeats at once cannot both pass a limit, and times are the Redis
 // server's own clock, so the lobbies' clocks need not agree. A new game is
 // probed by the one lobby that takes its short-lived probe lock.
@@ -18,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,6 +60,7 @@ class RedisLobbyStore : public LobbyStore {
   Removal Withdraw(const std::string& ip, uint16_t port) override;
   std::optional<uint64_t> ListVersion(LobbyClock::time_point now) override;
   std::optional<LobbyList> List(LobbyClock::time_point now) override;
+  std::vector<LobbyAddress> DueProbes(LobbyClock::time_point now) override;
 
   // A stored game as the list reads it, or nothing when the key or value is
   // not one this lobby wrote (public for the tests).
@@ -63,7 +68,7 @@ class RedisLobbyStore : public LobbyStore {
                                                std::string* why);
 
  private:
-  enum Script { kHeartbeat, kConfirm, kRemove, kVersion, kList, kScripts };
+  enum Script { kHeartbeat, kConfirm, kRemove, kVersion, kList, kDue, kScripts };
   struct ReplyFree {
     void operator()(redisReply* r) const;
   };
@@ -94,5 +99,6 @@ class RedisLobbyStore : public LobbyStore {
   // lobby shows here within that time.
   std::optional<uint64_t> version_;
   LobbyClock::time_point versionAt_{};
-  std::set<std::string> skipped_;  // bad rows already logged
+  std::set<std::string> skipped_;                    // bad rows already logged
+  std::minstd_rand random_{std::random_device{}()};  // spreads the rechecks
 };

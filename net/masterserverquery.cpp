@@ -8,6 +8,7 @@
 #include <tinyxml.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -211,16 +212,37 @@ void ParseError() { std::cerr << "Error: Couldn't parse the masterserver respons
 
 }  // namespace
 
-void masterServerQuery::setMasterserver(std::string hostAndPort, std::string requestPath) {
+void masterServerQuery::setMasterserver(std::string hosts, std::string requestPath) {
   path = std::move(requestPath);
-  port = 80;
-  const size_t colon = hostAndPort.rfind(':');
-  if (colon != std::string::npos) {
-    const int p = std::atoi(hostAndPort.c_str() + colon + 1);
-    if (p > 0 && p < 65536) port = static_cast<uint16_t>(p);
-    hostAndPort.resize(colon);
+  lobbies.clear();
+  size_t start = 0;
+  while (start <= hosts.size()) {
+    const size_t comma = std::min(hosts.find(',', start), hosts.size());
+    std::string hostAndPort = hosts.substr(start, comma - start);
+    start = comma + 1;
+    while (!hostAndPort.empty() && IsSpace(hostAndPort.back())) hostAndPort.pop_back();
+    hostAndPort.erase(0, SkipSpace(hostAndPort, 0));
+    if (hostAndPort.empty()) continue;
+    Lobby lobby;
+    const size_t colon = hostAndPort.rfind(':');
+    if (colon != std::string::npos) {
+      const int p = std::atoi(hostAndPort.c_str() + colon + 1);
+      if (p > 0 && p < 65536) lobby.port = static_cast<uint16_t>(p);
+      hostAndPort.resize(colon);
+    }
+    lobby.host = std::move(hostAndPort);
+    lobbies.push_back(std::move(lobby));
   }
-  host = std::move(hostAndPort);
+  host = lobbies.empty() ? std::string() : lobbies[0].host;
+  port = lobbies.empty() ? 80 : lobbies[0].port;
+  current_->store(0);
+}
+
+std::string masterServerQuery::Describe() const {
+  std::string text;
+  for (const Lobby& lobby : lobbies)
+    text += (text.empty() ? "" : ",") + lobby.host + ":" + std::to_string(lobby.port);
+  return text;
 }
 
 std::string masterServerQuery::strURLEncode(std::string s) {
@@ -236,6 +258,21 @@ std::string masterServerQuery::strURLEncode(std::string s) {
 }
 
 std::string masterServerQuery::sendRequestToMasterserver(std::string query) {
+  if (lobbies.empty()) return Exchange(Lobby{host, port}, query);
+  const size_t first = current_->load() % lobbies.size();
+  for (size_t i = 0; i < lobbies.size(); ++i) {
+    const size_t at = (first + i) % lobbies.size();
+    std::string body = Exchange(lobbies[at], query);
+    if (body.empty()) continue;
+    current_->store(at);
+    return body;
+  }
+  return "";
+}
+
+std::string masterServerQuery::Exchange(const Lobby& lobby, const std::string& query) const {
+  const std::string& host = lobby.host;
+  const uint16_t port = lobby.port;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   const int fd = Connect(host, port, deadline);
   if (fd < 0) return "";
@@ -261,15 +298,20 @@ std::string masterServerQuery::BodyOfReply(const std::string& reply) {
 }
 
 std::string masterServerQuery::HeartbeatQuery(int gamePort, int maxPlayers, const std::string& name,
-                                              const std::string& game, const std::string& map) {
-  return "request=heartbeat&port=" + std::to_string(gamePort) +
-         "&maxplayers=" + std::to_string(maxPlayers) + "&game=" + Bounded(strURLEncode(game)) +
-         "&map=" + Bounded(strURLEncode(map)) + "&name=" + Bounded(strURLEncode(name));
+                                              const std::string& game, const std::string& map,
+                                              int players, int bots) {
+  std::string query = "request=heartbeat&port=" + std::to_string(gamePort) +
+                      "&maxplayers=" + std::to_string(maxPlayers) +
+                      "&game=" + Bounded(strURLEncode(game)) +
+                      "&map=" + Bounded(strURLEncode(map)) + "&name=" + Bounded(strURLEncode(name));
+  if (players >= 0)
+    query += "&players=" + std::to_string(players) + "&bots=" + std::to_string(bots);
+  return query;
 }
 
 void masterServerQuery::sendHeartbeat(int gamePort, int maxPlayers, std::string name,
-                                      std::string game, std::string map) {
-  sendRequestToMasterserver(HeartbeatQuery(gamePort, maxPlayers, name, game, map));
+                                      std::string game, std::string map, int players, int bots) {
+  sendRequestToMasterserver(HeartbeatQuery(gamePort, maxPlayers, name, game, map, players, bots));
 }
 
 void masterServerQuery::sendRemove(int gamePort) {
@@ -277,7 +319,20 @@ void masterServerQuery::sendRemove(int gamePort) {
 }
 
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::requestServers(bool* fetched) {
-  return ParseServerList(sendRequestToMasterserver("request=servers"), fetched);
+  // A lobby that answers with something other than a list counts as not
+  // answering: the next one is asked.
+  std::vector<Lobby> order = lobbies;
+  if (order.empty()) order.push_back({host, port});
+  bool parsed = false;
+  std::vector<tServerQueryItem> list;
+  for (const Lobby& lobby : order) {
+    const std::string body = Exchange(lobby, "request=servers");
+    if (body.empty()) continue;
+    list = ParseServerList(body, &parsed);
+    if (parsed) break;
+  }
+  if (fetched) *fetched = parsed;
+  return list;
 }
 
 std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerList(
@@ -306,6 +361,9 @@ std::vector<masterServerQuery::tServerQueryItem> masterServerQuery::ParseServerL
     item.game = TextAttribute(e, "game");
     item.port = NumberAttribute(e, "port");
     item.maxplayers = NumberAttribute(e, "maxplayers");
+    // Older lobbies send no counts: absent rather than 0.
+    if (e->Attribute("players")) item.players = NumberAttribute(e, "players");
+    if (e->Attribute("bots")) item.bots = NumberAttribute(e, "bots");
     list.push_back(item);
   }
   if (parsed) *parsed = true;

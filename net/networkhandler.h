@@ -88,6 +88,12 @@ class NetworkHandler {
   BitStream outgoing;  // the message being built
   masterServerQuery lobby;
   std::vector<masterServerQuery::tServerQueryItem> servers;
+  // Players in the hosted game (computer players included) and how many of
+  // them are computer players, sent with the next heartbeat; -1: untold.
+  void SetPlayerCounts(int players, int bots);
+  // How old (in seconds) the list in `servers` is when it is the saved one,
+  // shown because no lobby answered; -1 when fresh (or there is none).
+  long long savedListAge = -1;
 
   NetworkHandler();
   ~NetworkHandler();
@@ -166,9 +172,10 @@ class NetworkHandler {
 
   void SetGameStats(std::string name, int gameType);
   void HeartBeat();
-  // Asks the master server for its list; the rows also stay in servers.
-  // `fetched` (when given) is false when the master server could not be
-  // reached or answered nonsense (the list is then empty).
+  // Asks the master servers in turn for their list; the rows also stay in
+  // servers, and the list is saved on disk. `fetched` (when given) is false
+  // when no master server could be reached or answered sense: the list is
+  // then the saved one, with savedListAge set, or empty.
   const std::vector<masterServerQuery::tServerQueryItem>& GetServers2(bool* fetched = nullptr);
 
   // Field writes and reads (encodings in net/bitstream.h).

@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <future>
+#include <iostream>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include "net/lobbyheartbeat.h"
 #include "net/networkhandler.h"
+#include "net/serverlistcache.h"
 
 namespace {
 
@@ -16,6 +20,7 @@ namespace {
 // and read by the heartbeat on the window thread.
 std::mutex statsMutex;
 std::atomic<const NetworkHandler*> announced{nullptr};
+std::atomic<int> hostedPlayers{-1}, hostedBots{0};
 
 // At most one heartbeat is in flight; a tick that finds the previous one
 // still waiting for the master server skips its turn.
@@ -41,6 +46,11 @@ void NetworkHandler::SetGameStats(std::string name, int type) {
   if (isServer) announced = this;
 }
 
+void NetworkHandler::SetPlayerCounts(int players, int bots) {
+  hostedPlayers = players;
+  hostedBots = bots;
+}
+
 void NetworkHandler::HeartBeat() {
   static const char* const kModeNames[] = {"Simple Game", "RPG", "Carrier Battle"};
   std::string name;
@@ -59,11 +69,13 @@ void NetworkHandler::HeartBeat() {
   masterServerQuery query = lobby;
   const char* mode = kModeNames[type];
   // The lobby lists and probes the port the host listens on.
-  const int port = HostedPort(), players = HostedMaxPlayers();
+  const int port = HostedPort(), most = HostedMaxPlayers();
+  const int players = hostedPlayers, bots = hostedBots;
   try {
-    inFlight = std::async(std::launch::async, [query, name, mode, port, players]() mutable {
-      query.sendHeartbeat(port, players, name, mode, "Default Map");
-    });
+    inFlight =
+        std::async(std::launch::async, [query, name, mode, port, most, players, bots]() mutable {
+          query.sendHeartbeat(port, most, name, mode, "Default Map", players, bots);
+        });
   } catch (const std::system_error&) {
     // No thread to spare: this heartbeat is lost, the next tick tries again.
   }
@@ -81,6 +93,20 @@ void WithdrawAnnouncement(NetworkHandler& handler) {
 }
 
 const std::vector<masterServerQuery::tServerQueryItem>& NetworkHandler::GetServers2(bool* fetched) {
-  servers = lobby.requestServers(fetched);
+  bool answered = false;
+  servers = lobby.requestServers(&answered);
+  if (fetched) *fetched = answered;
+  savedListAge = -1;
+  const ServerListCache cache;
+  const std::time_t now = std::time(nullptr);
+  if (answered) {
+    cache.Save(servers, now);
+  } else if (const std::optional<ServerListCache::Saved> saved = cache.Load()) {
+    servers = saved->servers;
+    // A clock set back since the saving shows the list as new, not as negative.
+    savedListAge = std::max<long long>(0, static_cast<long long>(now - saved->savedAt));
+    std::cerr << "net: no lobby answered; the saved list of " << servers.size() << " games from "
+              << ServerListCache::AgeText(savedListAge) << std::endl;
+  }
   return servers;
 }

@@ -1,4 +1,4 @@
-// The six columns of the internet server list; entry i of every column
+// The seven columns of the internet server list; entry i of every column
 // belongs to listed game i.
 #pragma once
 
@@ -14,6 +14,7 @@ struct ServerMenuSet {
   Menu games;
   Menu maps;
   Menu maxPlayerCounts;
+  Menu playerCounts;  // "3/16"; "?/16" when the host did not tell
 
   // Replaces the rows with the master server's list.
   void Fill(const std::vector<masterServerQuery::tServerQueryItem>& servers);

@@ -15,6 +15,7 @@
 
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
+#include "tests/support/childprocess.h"
 #include "tests/support/gameprocess.h"
 #include "tests/support/gametrace.h"
 #include "tests/support/pongresponder.h"
@@ -57,10 +58,12 @@ class LobbyProcess {
         },
         10s);
   }
-  ~LobbyProcess() {
+  ~LobbyProcess() { Stop(); }
+  void Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
+    pid_ = -1;
   }
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
@@ -96,12 +99,14 @@ class LobbyListTest : public ::testing::Test {
     testsupport::PrepareRunDirectory(dir.path().string());
     ASSERT_TRUE(game.Start(dir.path().string(),
                            {"--windowed", "--print-startup-time", "--trace-states"},
-                           {{"VOIDRAKE_MASTER", lobby.Address()}}));
+                           {{"VOIDRAKE_MASTER", Master()}}));
     ASSERT_TRUE(game.WaitForStderr("startup: first title frame presented", 60s)) << game.Stderr();
     window = game.Window();
     ASSERT_NE(window, 0u) << "no game window";
     testsupport::MoveMouse(window, 900, 740);  // below every list row and button
   }
+
+  virtual std::string Master() { return lobby.Address(); }
 
   bool WaitForState(ScreenState state, int seen) {
     const std::string line = StateLine(state);
@@ -174,6 +179,46 @@ TEST_F(LobbyListTest, AnnouncedGameIsListedByName) {
   EXPECT_EQ(InkIn(shown, empty, 0, 1024, kRows), 0);
 
   // Choosing a row connects to that game, on the port it was listed with.
+  testsupport::Click(window, kNamesX + 20, kListTop + 8);
+  EXPECT_TRUE(WaitForState(ScreenState::GameStart, 1)) << game.Stderr();
+  EXPECT_TRUE(testsupport::WaitFor([&] { return gamePort.others() > 0; }, 5s));
+}
+
+// The game names a lobby that is down before the real one: the list comes
+// from the second. Then no lobby answers: the list saved last time is shown,
+// marked with its age, and joining one of its rows works as from a fresh one.
+class SavedListTest : public LobbyListTest {
+ protected:
+  std::string Master() override {
+    return "127.0.0.1:" + std::to_string(testsupport::FreeTcpPort()) + "," + lobby.Address();
+  }
+};
+
+TEST_F(SavedListTest, DeadFirstLobbyThenNoLobbyShowsTheSavedListAndJoinsFromIt) {
+  testsupport::PongResponder gamePort;
+  masterServerQuery announcer;
+  announcer.setMasterserver(lobby.Address(), NetworkHandler::kMasterPath);
+  announcer.sendHeartbeat(gamePort.port(), 32, "Kept Game", "RPG", "Default Map");
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !announcer.requestServers().empty(); }, 5s));
+  const Picture fresh = OpenList(1, "fresh.png");
+  EXPECT_EQ(game.Stderr().find("no lobby answered"), std::string::npos) << game.Stderr();
+  EXPECT_NE(testsupport::ReadFile(dir.File("cache/voidrake2/servers.xml")).find("Kept Game"),
+            std::string::npos);
+  testsupport::PressKey(window, "Escape");
+  ASSERT_TRUE(WaitForState(ScreenState::Title, 2)) << game.Stderr();
+
+  lobby.Stop();
+  const Picture saved = OpenList(2, "saved.png");
+  EXPECT_TRUE(game.WaitForStderr(
+      "net: no lobby answered; the saved list of 1 games from less than a minute ago", 1s))
+      << game.Stderr();
+  // The same row, and below the list a line the fresh list did not have.
+  EXPECT_EQ(InkIn(saved, fresh, 0, 1024, 0), 0);
+  int notice = 0;
+  for (int row = 1; kListTop + kRowHeight * (row + 1) <= saved.height; ++row)
+    notice += InkIn(saved, fresh, 0, 1024, row);
+  EXPECT_GT(notice, 100);
+
   testsupport::Click(window, kNamesX + 20, kListTop + 8);
   EXPECT_TRUE(WaitForState(ScreenState::GameStart, 1)) << game.Stderr();
   EXPECT_TRUE(testsupport::WaitFor([&] { return gamePort.others() > 0; }, 5s));

@@ -169,8 +169,8 @@ TEST(DedicatedHostTest, TwoHostsOnOneAddressAreListedAndJoinedByTheirPorts) {
   testsupport::HostProcess first, second;
   ASSERT_TRUE(first.Start(dir.File("1.txt"), {"--port", "60392", "--name", "First", "--master",
                                               master, "--max-players", "8"}));
-  ASSERT_TRUE(
-      second.Start(dir.File("2.txt"), {"--port", "60393", "--name", "Second", "--master", master}));
+  ASSERT_TRUE(second.Start(dir.File("2.txt"), {"--port", "60393", "--name", "Second", "--master",
+                                               master, "--bots", "1"}));
   masterServerQuery query;
   query.setMasterserver(master, NetworkHandler::kMasterPath);
   std::vector<masterServerQuery::tServerQueryItem> list;
@@ -181,6 +181,9 @@ TEST(DedicatedHostTest, TwoHostsOnOneAddressAreListedAndJoinedByTheirPorts) {
   EXPECT_EQ(list[0].maxplayers, 8);
   EXPECT_EQ(list[1].port, 60393);
   EXPECT_EQ(list[1].name, "Second");
+  EXPECT_EQ(list[0].players, 0);  // counts as the hosts told them
+  EXPECT_EQ(list[1].players, 1);
+  EXPECT_EQ(list[1].bots, 1);
 
   Client one(2.5f, "One", list[0].port), two(3.5f, "Two", list[1].port);
   ASSERT_TRUE(Frames({&one, &two}, [&] { return one.ready && two.ready; }));

@@ -30,6 +30,7 @@
 #include "net/networkhandler.h"
 #include "platform/globals.h"
 #include "tests/support/gameprocess.h"
+#include "tests/support/lobbyrig.h"
 #include "tests/support/pongresponder.h"
 #include "ui/servermenuset.h"
 
@@ -323,6 +324,38 @@ std::string Exchange(masterServerQuery& q, long* ms) {
   std::string body = q.sendRequestToMasterserver("request=servers");
   *ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
   return body;
+}
+
+// Several lobbies: one that accepts and never answers, then two real ones.
+// The list comes from the first that answers; a host announces itself there
+// and moves on to the next when that one stops.
+TEST(MasterServerClientTest, SeveralLobbiesAreAskedInTurnAndAHostMovesOnWhenOneStops) {
+  FakeMaster silent(nullptr, false);
+  testsupport::LobbyRig first, second;
+  ASSERT_TRUE(first.Start() && second.Start());
+  masterServerQuery q;
+  q.setMasterserver(
+      "127.0.0.1:" + std::to_string(silent.port()) + "," + first.Master() + "," + second.Master(),
+      NetworkHandler::kMasterPath);
+  q.timeoutMs = 300;
+  testsupport::PongResponder game;
+  q.sendHeartbeat(game.port(), 8, "Moving", "RPG", "Default Map");
+  ASSERT_TRUE(
+      testsupport::WaitFor([&] { return first.table.Servers(Clock::now()).size() == 1; }, 5s));
+  bool fetched = false;
+  EXPECT_EQ(q.requestServers(&fetched).size(), 1u);
+  EXPECT_TRUE(fetched);
+  q.sendHeartbeat(game.port(), 8, "Moving", "RPG", "Default Map");
+  EXPECT_EQ(second.table.Size(), 0u);  // the lobby that answered is kept
+
+  first.server.reset();
+  q.sendHeartbeat(game.port(), 8, "Moving", "RPG", "Default Map");
+  ASSERT_TRUE(
+      testsupport::WaitFor([&] { return second.table.Servers(Clock::now()).size() == 1; }, 5s));
+  EXPECT_EQ(q.requestServers(&fetched).size(), 1u);
+  second.server.reset();
+  EXPECT_TRUE(q.requestServers(&fetched).empty());
+  EXPECT_FALSE(fetched);
 }
 
 TEST(MasterServerClientTest, SilentOrSlowServersTimeOut) {

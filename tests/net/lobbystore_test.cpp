@@ -2,6 +2,9 @@
 // 127.0.0.1, no persistence, stopped by the test): what one lists the other
 // lists, expiry and a killed lobby change nothing for the other, and a Redis
 // outage is answered with an error, never an empty list, until it is back.
+// And, for both kinds of store, a flood of heartbeats for dead ports from
+// many loopback addresses leaves room for a real game, and a listed game
+// whose port dies is dropped.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -11,8 +14,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/masterserverquery.h"
 #include "net/networkhandler.h"
@@ -27,10 +32,14 @@ using namespace std::chrono_literals;
 using testsupport::ChildProcess;
 using testsupport::WaitFor;
 
-// The whole HTTP reply to a request of the lobby at `port`.
-std::string Get(int port, const std::string& query) {
+// The whole HTTP reply to a request of the lobby at `port`, sent from the
+// loopback address `from` (host order).
+std::string Get(int port, const std::string& query, uint32_t from = INADDR_LOOPBACK) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(from);
+  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
   a.sin_family = AF_INET;
   a.sin_port = htons(static_cast<uint16_t>(port));
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -65,12 +74,15 @@ struct Redis {
 
 struct Lobby {
   bool Start(const testsupport::TempDir& dir, const std::string& name, int redisPort) {
+    return Start(dir, name,
+                 {"--expiry", "2", "--store", "redis://127.0.0.1:" + std::to_string(redisPort)});
+  }
+  bool Start(const testsupport::TempDir& dir, const std::string& name,
+             std::vector<std::string> options) {
     out = dir.File(name + ".txt");
-    if (!process.Start(
-            {std::string(VOIDRAKE_BUILD_DIR) + "/lobby/voidrake2-lobby", "--port", "0", "--expiry",
-             "2", "--store", "redis://127.0.0.1:" + std::to_string(redisPort)},
-            out))
-      return false;
+    options.insert(options.begin(),
+                   {std::string(VOIDRAKE_BUILD_DIR) + "/lobby/voidrake2-lobby", "--port", "0"});
+    if (!process.Start(options, out)) return false;
     return WaitFor(
         [&] {
           const std::string text = process.Output();
@@ -86,10 +98,13 @@ struct Lobby {
   }
   std::string List() { return Get(port, "request=servers"); }
   void Announce(uint16_t gamePort) {
-    EXPECT_NE(Get(port, "request=heartbeat&port=" + std::to_string(gamePort) +
-                            "&maxplayers=16&game=RPG&map=Default+Map&name=Shared&players=3&bots=1")
-                  .find(" 200 "),
-              std::string::npos);
+    EXPECT_NE(Announce(gamePort, INADDR_LOOPBACK).find(" 200 "), std::string::npos);
+  }
+  std::string Announce(uint16_t gamePort, uint32_t from) {
+    return Get(port,
+               "request=heartbeat&port=" + std::to_string(gamePort) +
+                   "&maxplayers=16&game=RPG&map=Default+Map&name=Shared&players=3&bots=1",
+               from);
   }
   ChildProcess process;
   std::string out;
@@ -155,6 +170,52 @@ TEST(SharedLobbyStoreTest, TwoLobbiesOnOneRedisListTheSameGamesAndTellAnOutage) 
   ASSERT_TRUE(WaitFor([&] { return second.Listed() == 1; }, 5s));
   first.process.Stop(SIGKILL);
   EXPECT_EQ(second.Listed(), 1u);
+}
+
+// Heartbeats for ports that never answer, 5,000 from 1,250 addresses, used
+// to fill the whole table; now they fill only the waiting set, and a real
+// game from a new address is listed. Rechecks every second here: the
+// listed game whose port dies goes, the one that answers stays.
+void FloodThenRealGames(Lobby& lobby) {
+  int refused = 0;
+  for (uint32_t a = 0; a < 1250; ++a)
+    for (uint16_t p = 0; p < 4; ++p)
+      refused +=
+          lobby.Announce(static_cast<uint16_t>(20001 + p), 0x7F010000 + a * 3 + 1).find(" 503 ") !=
+          std::string::npos;
+  EXPECT_GT(refused, 2500);  // the waiting set and each address are bounded
+
+  const uint32_t fresh = 0x7F7F0101;
+  testsupport::PongResponder alive(fresh);
+  auto dying = std::make_unique<testsupport::PongResponder>(fresh);
+  // The oldest dead port has had its chance within a moment of the flood.
+  ASSERT_TRUE(WaitFor(
+      [&] { return lobby.Announce(alive.port(), fresh).find(" 200 ") != std::string::npos; }, 4s));
+  EXPECT_NE(lobby.Announce(dying->port(), fresh).find(" 200 "), std::string::npos);
+  ASSERT_TRUE(WaitFor([&] { return lobby.Listed() == 2; }, 5s)) << lobby.List();
+
+  dying.reset();
+  const auto died = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WaitFor([&] { return lobby.Listed() == 1; }, 8s)) << lobby.List();
+  EXPECT_GT(std::chrono::steady_clock::now() - died, 500ms);  // not before it missed its probes
+  EXPECT_NE(lobby.List().find("port=\"" + std::to_string(alive.port()) + "\""), std::string::npos);
+  EXPECT_GE(alive.pings(), 2);
+}
+
+TEST(LobbyFloodTest, DeadPortsCannotCrowdOutRealGamesInProcessOrInRedis) {
+  testsupport::TempDir dir;
+  Lobby local;
+  ASSERT_TRUE(local.Start(dir, "local", {"--recheck", "1"})) << local.process.Output();
+  FloodThenRealGames(local);
+
+  Redis redis(dir);
+  ASSERT_TRUE(redis.Start()) << redis.process.Output();
+  Lobby shared;
+  ASSERT_TRUE(shared.Start(
+      dir, "shared",
+      {"--recheck", "1", "--store", "redis://127.0.0.1:" + std::to_string(redis.port)}))
+      << shared.process.Output();
+  FloodThenRealGames(shared);
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ bool GameProcess::Start(const std::string& workDir, const std::vector<std::strin
     setenv("VOIDRAKE_NO_DIALOGS", "1", 1);
     // Settings of a working directory without Settings.cfg stay in it too.
     setenv("XDG_CONFIG_HOME", (workDir + "/config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (workDir + "/cache").c_str(), 1);  // the saved server list
     for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));

@@ -11,11 +11,11 @@
 
 namespace testsupport {
 
-PongResponder::PongResponder() {
+PongResponder::PongResponder(uint32_t address) {
   fd_ = socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_addr.s_addr = htonl(address);
   bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
   socklen_t length = sizeof a;
   getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &length);

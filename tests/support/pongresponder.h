@@ -12,7 +12,8 @@ namespace testsupport {
 
 class PongResponder {
  public:
-  PongResponder();  // an ephemeral port
+  // An ephemeral port of `address` (host order; any 127.x.y.z).
+  explicit PongResponder(uint32_t address = 0x7F000001);
   ~PongResponder();
   uint16_t port() const { return port_; }
   int others() const { return others_; }

@@ -72,7 +72,7 @@ TEST(LobbyServiceTest, HeartbeatIsProbedListedWithTheSendersAddressAndRemovedByI
 }
 
 TEST(LobbyServiceTest, BadRequestsAreRefusedAndStoreNothing) {
-  Lobby lobby(LobbyLimits{1, 1, std::chrono::seconds(120)});
+  Lobby lobby(LobbyLimits{1, 1, std::chrono::seconds(120), 1, 1});
   for (const char* q : {"", "request=nope", "request=heartbeat", "request=heartbeat&port=0",
                         "request=heartbeat&port=65536", "request=heartbeat&port=12x",
                         "request=remove", "request=remove&port=-1"}) {

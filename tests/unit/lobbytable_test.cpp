@@ -61,19 +61,44 @@ TEST(LobbyTableTest, HostsThatStopAnnouncingAreForgotten) {
   EXPECT_EQ(table.Size(), 1u);
 }
 
-TEST(LobbyTableTest, TableAndEachAddressAreCapped) {
-  LobbyTable table(LobbyLimits{3, 2, 120s});
+TEST(LobbyTableTest, TableAndEachAddressAreCappedAndWaitingRowsApart) {
+  LobbyTable table(LobbyLimits{2, 2, 120s, 3, 2});
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 1), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 2), t0), LobbyTable::Result::Added);
   EXPECT_EQ(table.Heartbeat(Game("1.1.1.1", 3), t0), LobbyTable::Result::Full);
   EXPECT_EQ(Listed(table, Game("2.2.2.2", 1), t0), LobbyTable::Result::Added);
-  EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0), LobbyTable::Result::Full);
-  // Rows waiting for their probe count: the first address's two are not listed.
-  EXPECT_EQ(table.Servers(t0).size(), 1u);
+  // The waiting set is full of young rows: nothing new until one has had
+  // its chance to answer, then the oldest makes room.
+  EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0 + 1s), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("4.4.4.4", 1), t0 + 1s), LobbyTable::Result::Full);
+  EXPECT_EQ(table.Heartbeat(Game("4.4.4.4", 1), t0 + 3s), LobbyTable::Result::Added);
+  EXPECT_FALSE(table.Confirm("1.1.1.1", 1));  // evicted
+  EXPECT_EQ(table.Pending(), 3u);
+  // Waiting rows take no room from listed ones.
+  EXPECT_TRUE(table.Confirm("4.4.4.4", 1));
+  EXPECT_EQ(table.Servers(t0 + 3s).size(), 2u);
+  EXPECT_EQ(table.Heartbeat(Game("5.5.5.5", 1), t0 + 6s), LobbyTable::Result::Full);
   // A full table still takes refreshes, and makes room as hosts expire.
   EXPECT_EQ(table.Heartbeat(Game("2.2.2.2", 1), t0 + 100s), LobbyTable::Result::Refreshed);
-  EXPECT_EQ(table.Heartbeat(Game("3.3.3.3", 1), t0 + 130s), LobbyTable::Result::Added);
+  EXPECT_EQ(table.Heartbeat(Game("5.5.5.5", 1), t0 + 130s), LobbyTable::Result::Added);
   EXPECT_EQ(table.Size(), 2u);
+}
+
+TEST(LobbyTableTest, ListedGamesAreProbedAgainAndDroppedWhenTheyStopAnswering) {
+  LobbyLimits limits{16, 4, 1000s};
+  limits.recheck = 60s;
+  LobbyTable table(limits);
+  Listed(table, Game("1.1.1.1", 1), t0);
+  Listed(table, Game("1.1.1.2", 1), t0);
+  EXPECT_TRUE(table.DueProbes(t0).empty());
+  EXPECT_EQ(table.DueProbes(t0 + 76s).size(), 2u);  // within 45-75 s
+  // One answers every probe, the other never again.
+  for (auto t = t0 + 77s; t < t0 + 400s; t += 1s)
+    for (const LobbyAddress& due : table.DueProbes(t))
+      if (due.ip == "1.1.1.1") table.Confirm(due.ip, due.port);
+  const auto servers = table.Servers(t0 + 400s);
+  ASSERT_EQ(servers.size(), 1u);
+  EXPECT_EQ(servers[0].ip, "1.1.1.1");
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include "net/serverlistcache.h"
+#include "tests/support/testenv.h"
+
 namespace {
 
 using Query = masterServerQuery;
@@ -38,6 +41,38 @@ TEST(MasterServerQueryTest, SetMasterserverSplitsAnOptionalPort) {
   EXPECT_EQ(q.port, 80);
   q.setMasterserver("h:99999", "/p");
   EXPECT_EQ(q.port, 80);
+  q.setMasterserver(" a:1, ,b ,c:3,", "/p");
+  EXPECT_EQ(q.Describe(), "a:1,b:80,c:3");
+  EXPECT_EQ(q.host, "a");
+}
+
+// The saved list comes back as it was saved; what is not one of ours is
+// no list (and never a crash).
+TEST(ServerListCacheTest, KeepsTheLastListAndIgnoresCorruptOrOversizedFiles) {
+  testsupport::TempDir dir;
+  const std::string path = dir.File("cache/voidrake2/servers.xml");
+  const ServerListCache cache(path);
+  EXPECT_FALSE(cache.Load());
+  Query::tServerQueryItem game{"10.0.0.1", 9928, "<Kai & \"Co\">\xE9", "RPG", "Default Map", 16,
+                               3,          1};
+  ASSERT_TRUE(cache.Save({game, game}, 1000));
+  const auto saved = cache.Load();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->savedAt, 1000);
+  ASSERT_EQ(saved->servers.size(), 2u);
+  EXPECT_EQ(saved->servers[1].name, game.name);
+  EXPECT_EQ(saved->servers[1].port, 9928);
+  EXPECT_EQ(saved->servers[1].players, 3);
+  for (const std::string& bad :
+       {std::string("garbage"), std::string("voidrake2 saved server list 1 x\n<response/>"),
+        std::string("voidrake2 saved server list 1 5\n<a><<<"),
+        "voidrake2 saved server list 1 5\n<response>" + std::string(2 << 20, ' ')}) {
+    testsupport::WriteFile(path, bad);
+    EXPECT_FALSE(cache.Load()) << bad.substr(0, 40);
+  }
+  EXPECT_EQ(ServerListCache::AgeText(59), "less than a minute ago");
+  EXPECT_EQ(ServerListCache::AgeText(12 * 60 + 5), "12 minutes ago");
+  EXPECT_EQ(ServerListCache::AgeText(3600), "1 hour ago");
 }
 
 TEST(MasterServerQueryTest, BodyOfReplyOnlyFromA200Answer) {
