@@ -245,6 +245,7 @@ std::string HostCore::UniqueName(const std::string& wanted) const {
 }
 
 void HostCore::RemovePlayer(float guid) {
+  referee_.Forget(guid);
   const int row = Row(guid);
   if (row < 0) return;
   shell_->Left(table_->players[row].name);
@@ -261,7 +262,6 @@ void HostCore::Refuse(float guid, Referee::Fault fault) {
   shell_->Removed(line);
   RemovePlayer(guid);
   Relay(msg::Leave{guid, false}, true);
-  referee_.Forget(guid);
   network_->DropSender();
   Unbind(Sender());
 }
@@ -270,7 +270,6 @@ void HostCore::Leave() {
   msg::Leave m;
   if (!msg::Read(*network_, m) || !SenderAs(m.guid)) return;
   RemovePlayer(m.guid);
-  referee_.Forget(m.guid);
   m.hostLeaving = false;
   Relay(m, true);
 }

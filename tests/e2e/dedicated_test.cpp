@@ -121,8 +121,9 @@ TEST(DedicatedHostEndToEnd, ListedJoinedPlayedAndEndedBySigterm) {
   testsupport::Shell("xdotool keyup --window " + std::to_string(alpha.window) + " Up");
   EXPECT_TRUE(moved) << bravo.game.Stderr();
 
-  // A scripted player reports Alpha as its killer: Alpha's window books the
-  // kill and announces it to everyone.
+  // A scripted player claims Alpha killed it, though Alpha never hurt it,
+  // and speaks in Alpha's name: the host books no kill, and shows the line
+  // as the scripted player's own.
   CombatRig rig;
   GameProtocol target;
   bool ready = false;
@@ -149,10 +150,12 @@ TEST(DedicatedHostEndToEnd, ListedJoinedPlayedAndEndedBySigterm) {
   for (const EnemyManager::player& p : rig.enemies.players)
     if (p.name == "Alpha") alphaGuid = p.guid;
   msg::Send(rig.network, msg::KillReport{guid, alphaGuid, 100}, Delivery::Reliable);
-  EXPECT_TRUE(
-      frames([&] { return host.Output().find("kill: Alpha killed Target") != std::string::npos; }));
-  EXPECT_TRUE(bravo.Says("net: chat: Alpha")) << "the kill line reaches the others";
-  EXPECT_TRUE(frames([&] { return host.Output().find("chat: Alpha") != std::string::npos; }));
+  msg::Send(rig.network, msg::Chat{"Alpha>gg"}, Delivery::Reliable);
+  EXPECT_TRUE(frames([&] {
+    return host.Output().find("chat: Target>Alpha>gg") != std::string::npos;
+  })) << host.Output();
+  EXPECT_TRUE(bravo.Says("net: chat: Target>Alpha>gg"));
+  EXPECT_EQ(host.Output().find("kill: Alpha killed Target"), std::string::npos);
   rig.network.QuitClient();
 
   // Straight into the match, without the title.
