@@ -71,6 +71,8 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
   host.InitMe(&rig.network, &rig.outbox, &rig.enemies, &rig.ship, &rig.explosions, &ready, &wait,
               &myGuid);
   host.latencyMs = [] { return 50; };
+  host.Host().SetChecks(state.range(0) != 0);  // the cost of judging every state
+  state.SetLabel(state.range(0) ? "checks on" : "checks off");
   rig.network.InitMe(true);
   rig.network.connectionsPerAddress = NetworkHandler::kMaxPlayers;  // every client on 127.0.0.1
   if (!rig.network.Listen(NetworkHandler::kGamePort, NetworkHandler::kMaxPlayers)) {
@@ -116,7 +118,7 @@ void BM_HostProtocolRelaysStates(benchmark::State& state) {
       benchmark::Counter(handled * (kClients - 1), benchmark::Counter::kIsRate);
   state.counters["per_frame"] = benchmark::Counter(handled / double(state.iterations()));
 }
-BENCHMARK(BM_HostProtocolRelaysStates)->MinTime(3.0);
+BENCHMARK(BM_HostProtocolRelaysStates)->Arg(0)->Arg(1)->MinTime(3.0);
 
 }  // namespace
 
