@@ -111,13 +111,9 @@ bool LabelBox::Hovered() const {
 float TextY(int top) { return static_cast<float>(platform::kFrameHeight - top - 16); }
 
 namespace {
-void Quad(float left, float top, float w, float h, float r, float g, float b, float a) {
-  MiniMap.ChangeSize(w, h);
-  MiniMap.RenderMeQuads(left + w / 2, top + h / 2, 0, 0, a, r, g, b, kWhiteQuadTexture);
-}
-}  // namespace
-
-void DrawLabelBox(const LabelBox& box, bool lit, const std::string& label) {
+// Flat quads over the finished frame, in window pixels (top-left origin),
+// blended; EndOverlay restores what was there.
+void BeginOverlay() {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
@@ -127,6 +123,24 @@ void DrawLabelBox(const LabelBox& box, bool lit, const std::string& label) {
   glLoadIdentity();
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void EndOverlay() {
+  glDisable(GL_BLEND);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+void Quad(float left, float top, float w, float h, float r, float g, float b, float a) {
+  MiniMap.ChangeSize(w, h);
+  MiniMap.RenderMeQuads(left + w / 2, top + h / 2, 0, 0, a, r, g, b, kWhiteQuadTexture);
+}
+}  // namespace
+
+void DrawLabelBox(const LabelBox& box, bool lit, const std::string& label) {
+  BeginOverlay();
   const float l = static_cast<float>(box.left), t = static_cast<float>(box.top);
   const float w = static_cast<float>(box.width), h = static_cast<float>(box.height);
   Quad(l, t, w, h, 0.1f, 0.25f, 0.45f, lit ? 0.9f : 0.5f);
@@ -135,11 +149,7 @@ void DrawLabelBox(const LabelBox& box, bool lit, const std::string& label) {
   Quad(l, t + h - 2, w, 2, edge, edge * 0.9f, edge * 0.35f, 1);
   Quad(l, t, 2, h, edge, edge * 0.9f, edge * 0.35f, 1);
   Quad(l + w - 2, t, 2, h, edge, edge * 0.9f, edge * 0.35f, 1);
-  glDisable(GL_BLEND);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  EndOverlay();
   const std::string text = label.empty() ? std::string(box.label) : label;
   const float width = kGlyphAdvance * static_cast<float>(text.size());
   PrintTextColor(l + (w - width) / 2, TextY(box.top + (box.height - 16) / 2), text.c_str(), 1, 1,
@@ -165,21 +175,9 @@ void PlayingPrelude() {
 }
 
 void DarkenScreen() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, platform::kFrameWidth, platform::kFrameHeight, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  BeginOverlay();
   FullscreenFX.RenderMeQuads(0, 0, 0, 0, 0.6f, 0, 0, 0, kWhiteQuadTexture);
-  glDisable(GL_BLEND);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  EndOverlay();
 }
 
 }  // namespace screens

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+#include "base/xmlescape.h"
+
 namespace {
 
 constexpr size_t kMaxParameters = 32;
@@ -49,21 +51,6 @@ std::string PlainAddress(const std::string& address) {
   if (address.compare(0, mapped.size(), mapped) == 0 && address.find('.') != std::string::npos)
     return address.substr(mapped.size());
   return address;
-}
-
-std::string XmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 std::string Value(const std::map<std::string, std::string>& q, const char* name) {

@@ -7,24 +7,12 @@
 #include <sstream>
 #include <system_error>
 
+#include "base/xmlescape.h"
+
 namespace {
 
 // The first line; the XML list as a lobby sends it follows.
 constexpr const char* kMagic = "voidrake2 saved server list 1 ";
-
-std::string XmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 void Complain(const std::string& path, const std::string& why) {
   std::cerr << "net: saved server list " << path << " ignored: " << why << std::endl;
